@@ -1,0 +1,17 @@
+find_program(CCACHE_PROGRAM ccache)
+if(CCACHE_PROGRAM)
+    set(CMAKE_C_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+    set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+endif()
+
+add_compile_options(-Wall -Wextra)
+if(VELMORA_WERROR)
+    add_compile_options(-Werror)
+endif()
+
+if(VELMORA_SANITIZE)
+    add_compile_options(-fsanitize=${VELMORA_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=${VELMORA_SANITIZE})
+endif()
+
+set(THREADS_PREFER_PTHREAD_FLAG ON)
