@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QStringList>
+#include <QTableWidget>
+
+#include <vector>
+
+// A report-style list: column headings, full-row selection of several rows,
+// grid lines, read-only cells. Row i mirrors element i of the list it shows.
+class ReportList : public QTableWidget
+{
+    Q_OBJECT
+public:
+    struct Column
+    {
+        QString heading;
+        int width = 100;
+    };
+
+    ReportList(const std::vector<Column>& columns, const QString& accessibleName,
+               QWidget* parent = nullptr);
+
+    int appendRow(const QStringList& cells);
+    void setRowCells(int row, const QStringList& cells);
+    void setCell(int row, int column, const QString& text);
+    QString cell(int row, int column) const;
+
+    // Selected rows in ascending order; the first of them, or -1.
+    std::vector<int> selectedRowsAscending() const;
+    int firstSelectedRow() const;
+};

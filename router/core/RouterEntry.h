@@ -1,0 +1,42 @@
+#pragma once
+
+#include <miniupnpc/igd_desc_parse.h>
+#include <miniupnpc/miniupnpc.h>
+#include <natpmp.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// One router found by a scan: a UPnP gateway (its URLs and description data)
+// or a NAT-PMP gateway, which is taken to be an AirPort base station.
+// Owns its miniupnpc strings and its NAT-PMP socket; shared (never copied)
+// between the GUI and the threads that talk to the router.
+struct RouterEntry final
+{
+    RouterEntry() = default;
+    ~RouterEntry();
+    RouterEntry(const RouterEntry&) = delete;
+    RouterEntry& operator=(const RouterEntry&) = delete;
+
+    std::string description_url; // empty for a NAT-PMP gateway
+    bool is_apple = false;
+    UPNPUrls urls{};             // UPnP only; released with FreeUPNPUrls
+    IGDdatas data{};             // UPnP only
+    std::string friendly_name;   // root device's first friendlyName, at most 127 characters
+    std::string lan_address;     // local address miniupnpc reported for the gateway
+
+    // NAT-PMP only: the handle whose request succeeded; its socket stays open
+    // for later requests and is closed with the entry. Lock the mutex around
+    // every use of the handle.
+    natpmp_t natpmp{};
+    bool natpmp_open = false;
+    std::mutex natpmp_mutex;
+
+    // The line the router box shows for this router.
+    std::string displayName() const { return is_apple ? "AirPort Station" : friendly_name; }
+};
+
+using RouterEntryPtr = std::shared_ptr<RouterEntry>;
+using RouterList = std::vector<RouterEntryPtr>;
