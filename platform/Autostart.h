@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace velmora {
+
+// Starting with the desktop session: a freedesktop autostart entry
+// "velmora.desktop" in the user's autostart folder ($XDG_CONFIG_HOME/autostart,
+// else ~/.config/autostart) whose Exec is the quoted executable path.
+
+std::string AutostartEntryPath();
+
+// Writes the entry for `executablePath`; false (with a reason) on failure.
+bool WriteAutostartEntry(const std::string& executablePath, std::string* reason = nullptr);
+
+// Removes the entry; removing an absent entry succeeds.
+bool RemoveAutostartEntry(std::string* reason = nullptr);
+
+// The text of the entry for an executable path.
+std::string AutostartEntryText(const std::string& executablePath);
+
+} // namespace velmora
