@@ -1,0 +1,40 @@
+#include "app/ui/CAboutDlg.h"
+
+#include "app/ui/AppTexts.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("CAboutDlg");
+    setWindowTitle("About");
+
+    auto* banner = new QLabel(this);
+    banner->setObjectName("banner");
+    banner->setPixmap(QPixmap(":/velmora/banner.png"));
+    banner->setAccessibleName("Velmora");
+
+    auto* version = new QLabel(velmora::texts::kVersionLine, this);
+    version->setObjectName("versionLabel");
+
+    const QString home = velmora::texts::kHomePage;
+    auto* link = new QLabel(QString("<a href=\"%1\">%1</a>").arg(home.toHtmlEscaped()), this);
+    link->setObjectName("homeLink");
+    link->setTextFormat(Qt::RichText);
+    link->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    link->setOpenExternalLinks(true);
+    link->setAccessibleName(home);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(banner);
+    layout->addWidget(version);
+    layout->addWidget(link);
+    layout->addWidget(buttons);
+}

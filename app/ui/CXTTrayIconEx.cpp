@@ -1,0 +1,53 @@
+#include "app/ui/CXTTrayIconEx.h"
+
+#include <QMenu>
+
+CXTTrayIconEx::CXTTrayIconEx(QObject* parent) : QObject(parent)
+{
+    menu_ = new QMenu("Tray");
+    menu_->setObjectName("trayMenu");
+    exit_ = menu_->addAction("&Exit");
+    exit_->setObjectName("trayExit");
+    open_ = menu_->addAction("&Open Velmora");
+    open_->setObjectName("trayOpen");
+    menu_->setDefaultAction(open_);
+    connect(exit_, &QAction::triggered, this, &CXTTrayIconEx::exitRequested);
+    connect(open_, &QAction::triggered, this, &CXTTrayIconEx::openRequested);
+}
+
+CXTTrayIconEx::~CXTTrayIconEx()
+{
+    remove();
+    delete menu_;
+}
+
+bool CXTTrayIconEx::create(const QString& tip, const QIcon& icon, bool trayAvailable)
+{
+    available_ = trayAvailable;
+    if (!available_)
+        return false;
+    icon_ = new QSystemTrayIcon(icon, this);
+    icon_->setToolTip(tip);
+    icon_->setContextMenu(menu_); // shown on a right click
+    connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+        if (why == QSystemTrayIcon::DoubleClick)
+            emit openRequested();
+    });
+    icon_->show();
+    return true;
+}
+
+void CXTTrayIconEx::remove()
+{
+    if (icon_) {
+        icon_->hide();
+        delete icon_;
+        icon_ = nullptr;
+    }
+}
+
+void CXTTrayIconEx::showBalloon(const QString& title, const QString& text, int timeoutMs)
+{
+    if (icon_ && QSystemTrayIcon::supportsMessages())
+        icon_->showMessage(title, text, QSystemTrayIcon::Information, timeoutMs);
+}

@@ -1,0 +1,343 @@
+#include "app/ui/CquaymarkDlg.h"
+
+#include "app/core/Log.h"
+#include "app/ui/AppTexts.h"
+#include "app/ui/CAboutDlg.h"
+#include "app/ui/COption.h"
+#include "app/ui/CXTTrayIconEx.h"
+#include "config/core/ConfigStore.h"
+#include "forwarding/ui/CFormView_Client.h"
+#include "platform/Autostart.h"
+#include "platform/ExecutableDir.h"
+#include "router/ui/RouterScanController.h"
+#include "triggering/ui/CFormView_Server.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+constexpr int kProgressPeriodMs = 10;
+constexpr int kBalloonTimeoutMs = 10000;
+
+QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(objectName);
+    button->setAccessibleName(text);
+    button->setAutoDefault(false); // Enter does nothing in the main window
+    return button;
+}
+
+QAction* MakeCommand(const QString& text, int id, QObject* parent)
+{
+    auto* action = new QAction(text, parent);
+    action->setObjectName(QString("command%1").arg(id));
+    action->setData(id);
+    return action;
+}
+} // namespace
+
+CquaymarkDlg::CquaymarkDlg(Options options, QWidget* parent)
+    : QDialog(parent), options_(std::move(options))
+{
+    setObjectName("CquaymarkDlg");
+    setWindowTitle(velmora::texts::kCaption);
+    setWindowIcon(QIcon(":/velmora/velmora.png"));
+    // An application window of its own, with minimise and close boxes.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    if (options_.programDir.empty())
+        options_.programDir = velmora::ExecutableDir();
+    std::memset(&settings_, 0, sizeof settings_);
+
+    auto* page = new QVBoxLayout(this);
+    buildRouterRow();
+    auto* top = new QHBoxLayout;
+    top->addWidget(routerLabel_);
+    top->addWidget(routerBox_, 1);
+    top->addWidget(info_);
+    top->addWidget(rescan_);
+    top->addWidget(progress_, 1);
+    top->addWidget(routerName_);
+    buildToolButton();
+    top->addWidget(toolButton_);
+    page->addLayout(top);
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName("tabs");
+    tabs_->setAccessibleName("Tabs");
+    tabs_->setUsesScrollButtons(false);
+    page->addWidget(tabs_, 1);
+
+    buildBottomRow();
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(about_);
+    bottom->addStretch();
+    bottom->addWidget(hide_);
+    bottom->addWidget(exit_);
+    page->addLayout(bottom);
+    resize(860, 440);
+}
+
+CquaymarkDlg::~CquaymarkDlg() = default;
+
+void CquaymarkDlg::buildRouterRow()
+{
+    routerLabel_ = new QLabel("Router: ", this);
+    routerBox_ = new QComboBox(this);
+    routerBox_->setObjectName("routerBox");
+    routerBox_->setEditable(true); // a drop-down with an edit field
+    routerBox_->setAccessibleName("Router: ");
+    routerLabel_->setBuddy(routerBox_);
+    info_ = MakeButton("Info", "infoButton", this);
+    rescan_ = MakeButton("Rescan", "rescanButton", this);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName("scanProgress");
+    progress_->setAccessibleName("Searching for your router");
+    progress_->setRange(0, 100);
+    progress_->setTextVisible(false);
+    routerName_ = new QLabel("router name", this);
+    routerName_->setObjectName("routerNameLabel");
+}
+
+void CquaymarkDlg::buildToolButton()
+{
+    toolButton_ = new QToolButton(this);
+    toolButton_->setObjectName("toolButton");
+    toolButton_->setAccessibleName("Tools");
+    toolButton_->setIcon(QIcon(":/velmora/tools.png"));
+    toolButton_->setIconSize(QSize(32, 32));
+    toolButton_->setAutoRaise(true);
+    toolButton_->setPopupMode(QToolButton::MenuButtonPopup); // the body's command has no handler
+
+    auto* menu = new QMenu("Menu", toolButton_);
+    menu->setObjectName("toolMenu");
+    auto* oftenUsed = MakeCommand("View Often Used Ports", 32777, menu);
+    auto* option = MakeCommand("Option", 32778, menu);
+    menu->addAction(oftenUsed);
+    menu->addSeparator();
+    menu->addAction(option);
+    toolButton_->setMenu(menu);
+    connect(oftenUsed, &QAction::triggered, this, &CquaymarkDlg::OnViewOftenUsedPorts);
+    connect(option, &QAction::triggered, this, &CquaymarkDlg::OnOption);
+
+    // Commands the window handles but no menu shows yet.
+    auto* portTester = MakeCommand("Port Forwarding Tester", 32781, this);
+    auto* viewIp = MakeCommand("View IP", 32780, this);
+    auto* management = MakeCommand("Fetch Port Forwarding Entry in Router", 32784, this);
+    addActions({portTester, viewIp, management});
+    connect(portTester, &QAction::triggered, this, &CquaymarkDlg::OnPortTester);
+    connect(viewIp, &QAction::triggered, this, &CquaymarkDlg::OnViewIP);
+    connect(management, &QAction::triggered, this, &CquaymarkDlg::OnRouterManagement);
+}
+
+void CquaymarkDlg::buildBottomRow()
+{
+    about_ = MakeButton("About", "aboutButton", this);
+    hide_ = MakeButton("Hide", "hideButton", this);
+    exit_ = MakeButton("Exit", "exitButton", this);
+    connect(about_, &QPushButton::clicked, this, &CquaymarkDlg::OnAbout);
+    connect(hide_, &QPushButton::clicked, this, &CquaymarkDlg::HideToTray);
+    connect(exit_, &QPushButton::clicked, this, &CquaymarkDlg::SaveConfigAndExit);
+}
+
+bool CquaymarkDlg::OnInitDialog()
+{
+    routerName_->hide();
+    routerBox_->hide();
+    info_->hide();
+    rescan_->hide();
+
+    OpenLog((options_.programDir + "log/velmora.log").c_str());
+
+    server_ = new CFormView_Server(triggerings_, tabs_);
+    client_ = new CFormView_Client(forwardings_, *this, tabs_);
+    tabs_->addTab(server_, "Port Triggering");
+    tabs_->addTab(client_, "Port Forwarding");
+
+    std::memset(&settings_, 0, sizeof settings_);
+    tray_ = new CXTTrayIconEx(this);
+    tray_->create(velmora::texts::kCaption, windowIcon(), options_.trayAvailable);
+    connect(tray_, &CXTTrayIconEx::openRequested, this, &CquaymarkDlg::ShowMainWindow);
+    connect(tray_, &CXTTrayIconEx::exitRequested, this, [this] {
+        tray_->remove();
+        SaveConfigAndExit();
+    });
+
+    loadConfig();
+    server_->startAutoStartEntries();
+
+    progress_->setValue(1);
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(kProgressPeriodMs);
+    connect(progressTimer_, &QTimer::timeout, this, &CquaymarkDlg::onProgressTimer);
+    progressTimer_->start();
+
+    scan_ = new RouterScanController({routerBox_, info_, rescan_, progress_, this}, this);
+    connect(scan_, &RouterScanController::scanStarted, client_, &CFormView_Client::onScanStarted);
+    connect(scan_, &RouterScanController::routersFound, client_, &CFormView_Client::onRoutersFound);
+    // The bar only moves while no router is known: stop waking up once one is.
+    connect(scan_, &RouterScanController::scanStarted, progressTimer_, qOverload<>(&QTimer::start));
+    connect(scan_, &RouterScanController::routersFound, progressTimer_, &QTimer::stop);
+    connect(info_, &QPushButton::clicked, scan_, &RouterScanController::showInfo);
+    connect(rescan_, &QPushButton::clicked, scan_, &RouterScanController::rescan);
+    if (options_.startRouterScan)
+        scan_->startScan();
+    return true;
+}
+
+void CquaymarkDlg::loadConfig()
+{
+    LoadedConfig loaded = LoadConfig(configPath());
+    settings_ = loaded.settings;
+    triggerings_ = std::move(loaded.triggerings);
+    forwardings_ = std::move(loaded.forwardings);
+    server_->reloadRows();
+    client_->reloadRows();
+    if (loaded.invalid)
+        QMessageBox::critical(this, velmora::kInvalidConfigCaption, velmora::kInvalidConfigMessage);
+}
+
+void CquaymarkDlg::onProgressTimer()
+{
+    if (routerFound())
+        return;
+    if (scan_ && scan_->scanErrorShown()) {
+        progress_->setValue(0);
+        return;
+    }
+    int next = progress_->value() + 1;
+    progress_->setValue(next > progress_->maximum() ? progress_->minimum() : next);
+}
+
+bool CquaymarkDlg::routerFound() const
+{
+    return scan_ && scan_->routerFound();
+}
+
+RouterEntryPtr CquaymarkDlg::selectedRouter() const
+{
+    return scan_ ? scan_->selectedRouter() : nullptr;
+}
+
+bool CquaymarkDlg::saveConfig()
+{
+    std::string reason;
+    if (::SaveConfig(configPath(), settings_, triggerings_, forwardings_, &reason))
+        return true;
+    QMessageBox::critical(this, velmora::kInvalidConfigCaption,
+                          QString("Could not save %1: %2")
+                              .arg(QString::fromStdString(configPath()),
+                                   QString::fromStdString(reason)));
+    return false;
+}
+
+void CquaymarkDlg::SaveConfigAndExit()
+{
+    if (exiting_)
+        return;
+    exiting_ = true;
+    saveConfig();
+    if (tray_)
+        tray_->remove();
+    QDialog::done(QDialog::Accepted);
+    emit exitRequested();
+}
+
+void CquaymarkDlg::HideToTray()
+{
+    if (!tray_ || !tray_->available()) {
+        // No system tray to come back from: keep the window on the taskbar.
+        showMinimized();
+        return;
+    }
+    tray_->showBalloon(velmora::texts::kBalloonTitle, velmora::texts::kBalloonText,
+                       kBalloonTimeoutMs);
+    hide();
+}
+
+void CquaymarkDlg::ShowMainWindow()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CquaymarkDlg::OnOption()
+{
+    COption dialog(std::atoi(settings_.auto_startup), std::atoi(settings_.monitor_router), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    velmora::SetField(settings_.monitor_router, dialog.monitorFlag() ? "1" : "0");
+    if (dialog.autostartFlag()) {
+        velmora::SetField(settings_.auto_startup, "1");
+        std::string executable = options_.autostartExecutable.empty()
+                                     ? velmora::ExecutablePath()
+                                     : options_.autostartExecutable;
+        velmora::WriteAutostartEntry(executable);
+    } else {
+        velmora::SetField(settings_.auto_startup, "0");
+        velmora::RemoveAutostartEntry();
+    }
+}
+
+void CquaymarkDlg::OnAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CquaymarkDlg::OnPortTester()
+{
+    QUrl page(velmora::texts::kHomePage);
+    page.setPath(velmora::texts::kPortTesterPath);
+    QDesktopServices::openUrl(page);
+}
+
+void CquaymarkDlg::OnViewIP() {}
+
+void CquaymarkDlg::OnRouterManagement() {}
+
+void CquaymarkDlg::OnViewOftenUsedPorts() {}
+
+void CquaymarkDlg::closeEvent(QCloseEvent* event)
+{
+    if (exiting_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    HideToTray();
+}
+
+void CquaymarkDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept(); // no default action in the main window
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CquaymarkDlg::reject()
+{
+    SaveConfigAndExit();
+}
+
+void CquaymarkDlg::accept() {}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "config/core/Records.h"
+#include "forwarding/ui/ForwardingHost.h"
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class CFormView_Client;
+class CFormView_Server;
+class CXTTrayIconEx;
+class QAction;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+class RouterScanController;
+
+// The main window: the router row, the drop-down tool button, the two tabs,
+// About/Hide/Exit and the tray icon. Owns the triggering and forwarding lists
+// and the settings for the life of the process.
+class CquaymarkDlg : public QDialog, public ForwardingHost
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        std::string programDir;       // where config.xml and log/ live; ends in '/'
+        bool trayAvailable = true;    // the desktop has a system tray
+        bool startRouterScan = true;  // tests of the window alone leave the network alone
+        std::string autostartExecutable; // Exec of the autostart entry; empty: this executable
+    };
+
+    explicit CquaymarkDlg(Options options, QWidget* parent = nullptr);
+    ~CquaymarkDlg() override;
+
+    // The start-up steps; false when the window cannot be built.
+    bool OnInitDialog();
+
+    // ForwardingHost
+    bool routerFound() const override;
+    RouterEntryPtr selectedRouter() const override;
+    bool saveConfig() override;
+
+    void SaveConfigAndExit();
+    void HideToTray();
+    void ShowMainWindow();
+    void OnOption();
+    void OnAbout();
+    void OnPortTester();         // command 32781
+    void OnViewIP();             // command 32780
+    void OnRouterManagement();   // command 32784
+    void OnViewOftenUsedPorts(); // command 32777
+
+    const AppSettings& settings() const { return settings_; }
+    std::vector<TriggeringEntry>& triggerings() { return triggerings_; }
+    std::vector<ForwardingEntry>& forwardings() { return forwardings_; }
+    std::string configPath() const { return options_.programDir + "config.xml"; }
+    CFormView_Server* serverView() const { return server_; }
+    CFormView_Client* clientView() const { return client_; }
+    CXTTrayIconEx* trayIcon() const { return tray_; }
+    RouterScanController* scanController() const { return scan_; }
+    QProgressBar* progressBar() const { return progress_; }
+
+signals:
+    void exitRequested(); // the process should end now
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override; // Escape
+    void accept() override; // the dialog's default OK action
+
+private:
+    void buildRouterRow();
+    void buildToolButton();
+    void buildTabs();
+    void buildBottomRow();
+    void loadConfig();
+    void onProgressTimer();
+
+    Options options_;
+    std::vector<TriggeringEntry> triggerings_;
+    std::vector<ForwardingEntry> forwardings_;
+    AppSettings settings_{};
+
+    QLabel* routerLabel_ = nullptr;
+    QComboBox* routerBox_ = nullptr;
+    QPushButton* info_ = nullptr;
+    QPushButton* rescan_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLabel* routerName_ = nullptr;
+    QToolButton* toolButton_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    CFormView_Server* server_ = nullptr;
+    CFormView_Client* client_ = nullptr;
+    QPushButton* about_ = nullptr;
+    QPushButton* hide_ = nullptr;
+    QPushButton* exit_ = nullptr;
+    CXTTrayIconEx* tray_ = nullptr;
+    RouterScanController* scan_ = nullptr;
+    QTimer* progressTimer_ = nullptr;
+    bool exiting_ = false;
+};

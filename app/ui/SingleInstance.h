@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+// Keeps the program to one instance per user session: the first instance
+// listens on a local socket; a later start connects to it, which asks the
+// first to bring its window forward, and then ends.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    // `name` is the socket's name; it lives in $XDG_RUNTIME_DIR when that is set.
+    explicit SingleInstance(const QString& name, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when this process is the first instance (and now listens); false
+    // when another instance was reached and told to come forward.
+    bool claim();
+
+    QString socketPath() const { return path_; }
+
+signals:
+    void activationRequested();
+
+private:
+    bool pokeRunningInstance();
+
+    QString path_;
+    QLocalServer* server_ = nullptr;
+};
