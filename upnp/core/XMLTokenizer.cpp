@@ -1,0 +1,93 @@
+#include "upnp/core/XMLTokenizer.h"
+
+#include "upnp/core/TextCompare.h"
+
+#include <cstring>
+
+using velmora::IsXmlSpace;
+using velmora::StartsWithIgnoreCase;
+
+const XMLClearTag kXMLClearTags[5] = {
+    {"<![CDATA[", "]]>"}, {"<PRE>", "</PRE>"}, {"<Script>", "</Script>"},
+    {"<!--", "-->"},      {"<!DOCTYPE", ">"},
+};
+
+void XMLTokenizer::skipSpace()
+{
+    while (src_[pos_] != '\0' && IsXmlSpace(src_[pos_]))
+        ++pos_;
+}
+
+XMLToken XMLTokenizer::scanText(size_t start, size_t from)
+{
+    size_t end = from;
+    for (;; ++end) {
+        const char c = src_[end];
+        if (c == '\0' || c == '<' || c == '=' || c == '>' || (c == '/' && src_[end + 1] == '>'))
+            break;
+        if (IsXmlSpace(c)) {
+            pos_ = end + 1; // the whitespace is consumed but not part of the token
+            return {XMLTokenKind::Text, start, end - start, nullptr};
+        }
+    }
+    pos_ = end;
+    return {XMLTokenKind::Text, start, end - start, nullptr};
+}
+
+XMLToken XMLTokenizer::next()
+{
+    skipSpace();
+    const size_t start = pos_;
+    const char c = src_[start];
+    if (c == '\0')
+        return {XMLTokenKind::EndOfInput, start, 0, nullptr};
+
+    if (c == '<') {
+        // Clear sections all begin with '<'; compare over the open tag's length.
+        const std::string_view rest(src_ + start, strnlen(src_ + start, 16));
+        for (const XMLClearTag& row : kXMLClearTags) {
+            if (StartsWithIgnoreCase(rest, row.open)) {
+                pos_ = start + std::strlen(row.open);
+                return {XMLTokenKind::ClearSection, start, pos_ - start, &row};
+            }
+        }
+        const char after = src_[start + 1];
+        if (after == '/' || after == '?') {
+            pos_ = start + 2;
+            return {after == '/' ? XMLTokenKind::EndTagStart : XMLTokenKind::DeclStart, start, 2,
+                    nullptr};
+        }
+        pos_ = start + 1;
+        return {XMLTokenKind::TagStart, start, 1, nullptr};
+    }
+
+    switch (c) {
+    case '"':
+    case '\'': {
+        size_t end = start + 1;
+        while (src_[end] != '\0' && src_[end] != '<' && src_[end] != c)
+            ++end;
+        if (src_[end] == c) {
+            pos_ = end + 1;
+            XMLToken token{XMLTokenKind::QuotedText, start, pos_ - start, nullptr};
+            skipSpace();
+            return token;
+        }
+        return scanText(start, start + 1);
+    }
+    case '/':
+        if (src_[start + 1] == '>') {
+            pos_ = start + 2;
+            return {XMLTokenKind::EmptyClose, start, 2, nullptr};
+        }
+        return scanText(start, start);
+    case '=':
+        pos_ = start + 1;
+        return {XMLTokenKind::Equals, start, 1, nullptr};
+    case '>':
+        pos_ = start + 1;
+        return {XMLTokenKind::TagClose, start, 1, nullptr};
+    default:
+        return scanText(start, start);
+    }
+}
