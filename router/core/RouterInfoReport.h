@@ -1,0 +1,49 @@
+#pragma once
+
+#include <miniupnpc/igd_desc_parse.h>
+#include <miniupnpc/miniupnpc.h>
+
+#include <optional>
+#include <string>
+
+// The Router Info report: what a UPnP router says about its WAN connection,
+// as the lines the "Router Info" box shows.
+
+// What the router answered; an unset field is an action that failed.
+struct RouterInfoValues
+{
+    struct Status
+    {
+        std::string text;
+        unsigned uptime = 0; // seconds
+    };
+    struct BitRates
+    {
+        unsigned down = 0; // bits per second
+        unsigned up = 0;
+    };
+
+    std::optional<std::string> connectionType;
+    std::optional<Status> status;
+    std::optional<BitRates> bitRates;
+    std::optional<std::string> externalAddress;
+    // Counters print whatever the library returned, answered or not.
+    unsigned bytesSent = 0;
+    unsigned bytesReceived = 0;
+    unsigned packetsSent = 0;
+    unsigned packetsReceived = 0;
+};
+
+// " (%u.%u Mbps)" from a million up (the tenth cut, not rounded),
+// " (%u Kbps)" from a thousand up, else nothing.
+std::string BitRateBracket(unsigned bitsPerSecond);
+
+// The report text for the given answers.
+std::string FormatRouterInfoReport(const RouterInfoValues& values);
+
+// Asks the router through miniupnpc; failures and the start time go to
+// standard output only.
+RouterInfoValues QueryRouterInfo(const IGDdatas& data, const UPNPUrls& urls);
+
+// Appends the report lines for the router to `report`.
+void BuildRouterInfoReport(const IGDdatas& data, const UPNPUrls& urls, std::string& report);

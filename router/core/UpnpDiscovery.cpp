@@ -1,0 +1,80 @@
+#include "router/core/UpnpDiscovery.h"
+
+#include "router/core/FriendlyName.h"
+#include "router/core/MiniupnpcOwners.h"
+
+#include <miniupnpc/miniwget.h>
+
+#include <cstring>
+
+namespace {
+
+// Discovery waits this long for answers; with a TTL of 2 the search stays
+// on the local network and the next hop behind it.
+constexpr int kDiscoverDelayMs = 2000;
+constexpr unsigned char kDiscoverTtl = 2;
+// An empty path, unlike null, keeps miniupnpc from asking a local MiniSSDPd.
+constexpr char kNoMiniSsdpd[] = "";
+
+std::string DeviceLines(const char* descUrl, const char* st)
+{
+    std::string lines = " desc: ";
+    lines += descUrl ? descUrl : "(null)";
+    lines += "\n st: ";
+    lines += st ? st : "(null)";
+    lines += "\n\n";
+    return lines;
+}
+
+std::string FetchFriendlyName(const char* descriptionUrl, unsigned scopeId)
+{
+    int size = 0;
+    int status = 0;
+    MallocBuffer body(static_cast<char*>(miniwget(descriptionUrl, &size, scopeId, &status)));
+    if (!body || size <= 0)
+        return {};
+    return FirstFriendlyName(std::string_view(body.get(), static_cast<size_t>(size)));
+}
+
+} // namespace
+
+RouterEntryPtr FetchUpnpRouter(const char* descriptionUrl, unsigned scopeId,
+                               std::string& diagnostics)
+{
+    auto entry = std::make_shared<RouterEntry>();
+    UpnpUrlsOwner urls;
+    char lanAddress[64] = {};
+    if (!UPNP_GetIGDFromUrl(descriptionUrl, urls.get(), &entry->data, lanAddress,
+                            sizeof lanAddress))
+        return nullptr;
+    diagnostics += "Local LAN ip address : ";
+    diagnostics += lanAddress;
+    diagnostics += "\n";
+    entry->description_url = descriptionUrl;
+    entry->is_apple = false;
+    entry->urls = urls.release();
+    entry->lan_address = lanAddress;
+    entry->friendly_name = FetchFriendlyName(descriptionUrl, scopeId);
+    return entry;
+}
+
+UpnpRound DiscoverUpnpRouters(const std::string& interfaceAddress)
+{
+    UpnpRound round;
+    int error = 0;
+    const char* multicastIf = interfaceAddress.empty() ? nullptr : interfaceAddress.c_str();
+    UpnpDevList devices(upnpDiscover(kDiscoverDelayMs, multicastIf, kNoMiniSsdpd,
+                                     UPNP_LOCAL_PORT_ANY, 0, kDiscoverTtl, &error));
+    if (!devices)
+        return round;
+    round.answered = true;
+    for (const UPNPDev* device = devices.get(); device; device = device->pNext) {
+        UpnpRound::Device seen;
+        seen.diagnostics = DeviceLines(device->descURL, device->st);
+        bool isIgd = device->st && std::strcmp(device->st, kIgdDeviceType) == 0;
+        if (isIgd && device->descURL && device->descURL[0])
+            seen.router = FetchUpnpRouter(device->descURL, device->scope_id, seen.diagnostics);
+        round.devices.push_back(std::move(seen));
+    }
+    return round;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "router/core/UpnpRound.h"
+
+#include <string>
+
+// The device type a router must answer with to be taken.
+inline constexpr char kIgdDeviceType[] = "urn:schemas-upnp-org:device:InternetGatewayDevice:1";
+
+// One UPnP discovery round through miniupnpc: an SSDP search of about two
+// seconds on the given local interface address (empty: the default
+// interface), then each answering IGD's description. Merge the result into
+// the router list with MergeUpnpRound.
+UpnpRound DiscoverUpnpRouters(const std::string& interfaceAddress);
+
+// The router for one description URL (UPNP_GetIGDFromUrl plus its friendly
+// name), or null when the description cannot be fetched or parsed.
+// `diagnostics` receives the "Local LAN ip address" line.
+RouterEntryPtr FetchUpnpRouter(const char* descriptionUrl, unsigned scopeId,
+                               std::string& diagnostics);
