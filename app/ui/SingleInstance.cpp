@@ -32,8 +32,12 @@ bool SingleInstance::pokeRunningInstance()
 
 bool SingleInstance::claim()
 {
+    if (pokeRunningInstance())
+        return false;
+    // No socket options: with them the server binds elsewhere and renames the
+    // socket into place, which would silently take the name from a running
+    // instance. The runtime folder is private to the user anyway.
     server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_->listen(path_)) {
         if (server_->serverError() == QAbstractSocket::AddressInUseError && pokeRunningInstance())
             return false;

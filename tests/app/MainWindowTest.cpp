@@ -1,0 +1,285 @@
+#include "app/ui/AppTexts.h"
+#include "app/ui/COption.h"
+#include "app/ui/CXTTrayIconEx.h"
+#include "app/ui/CquaymarkDlg.h"
+#include "tests/support/ModalCatcher.h"
+#include "tests/support/TempDir.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+using velmora::test::ModalCatcher;
+using velmora::test::TempDir;
+
+namespace {
+
+const char kConfig[] =
+    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+    "<mappings auto_startup=\"0\" monitor_router=\"1\" >\r\n"
+    "<triggerings>\r\n"
+    "<trigger name=\"Game lobby\" auto_start=\"N\" protocol=\"TCP and UDP\" "
+    "trigger_address=\"192.0.2.10\" trigger_port=\"6000\" trigger_port_end=\"5999\" "
+    "frequence=\"1000\" >\r\n"
+    "</trigger>\r\n"
+    "</triggerings>\r\n"
+    "<forwardings>\r\n"
+    "<forwarding name=\"Web\" protocol=\"TCP\" listen_port=\"80,443-447\" "
+    "destination_ip=\"192.168.77.2\" type=\"N\" >\r\n"
+    "</forwarding>\r\n"
+    "</forwardings>\r\n"
+    "</mappings>\r\n";
+
+QStringList Headings(QTableWidget* table)
+{
+    QStringList out;
+    for (int i = 0; i < table->columnCount(); ++i)
+        out << table->horizontalHeaderItem(i)->text();
+    return out;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TempDir> dir_;
+
+    std::unique_ptr<CquaymarkDlg> makeWindow(bool tray = true)
+    {
+        CquaymarkDlg::Options options;
+        options.programDir = dir_->path();
+        options.trayAvailable = tray;
+        options.startRouterScan = false; // no network in these tests
+        options.autostartExecutable = "/opt/velmora app/velmora";
+        auto window = std::make_unique<CquaymarkDlg>(options);
+        window->OnInitDialog();
+        window->show();
+        return window;
+    }
+
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<TempDir>();
+        std::filesystem::create_directory(dir_->path() + "log");
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir_->path() + "xdg"));
+    }
+    void cleanup() { dir_.reset(); }
+
+    void layoutAtStartUp()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow();
+        QCOMPARE(window->windowTitle(), QString("Velmora"));
+
+        auto* tabs = window->findChild<QTabWidget*>("tabs");
+        QVERIFY(tabs);
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(0), QString("Port Triggering"));
+        QCOMPARE(tabs->tabText(1), QString("Port Forwarding"));
+
+        auto* triggering = window->findChild<QTableWidget*>("triggeringList");
+        QCOMPARE(Headings(triggering),
+                 QStringList({"Name", "Status", "Auto Start", "Protocol", "Trigger Address",
+                              "Trigger Port(Start)", "Trigger Port(End)", "Frequence(ms)"}));
+        QCOMPARE(triggering->rowCount(), 1);
+        QCOMPARE(triggering->item(0, 1)->text(), QString("stop"));
+        QCOMPARE(triggering->item(0, 3)->text(), QString("TCP and UDP"));
+        auto* forwarding = window->findChild<QTableWidget*>("forwardingList");
+        QCOMPARE(Headings(forwarding), QStringList({"Name", "Protocol", "Port", "Internal IP"}));
+        QCOMPARE(forwarding->item(0, 2)->text(), QString("80,443-447"));
+
+        // The router row while the first scan runs.
+        auto* label = window->findChild<QLabel*>();
+        QVERIFY(label);
+        QCOMPARE(label->text(), QString("Router: "));
+        QCOMPARE(label->buddy(), window->findChild<QComboBox*>("routerBox"));
+        QVERIFY(!window->findChild<QComboBox*>("routerBox")->isVisible());
+        QVERIFY(!window->findChild<QPushButton*>("infoButton")->isVisible());
+        QVERIFY(!window->findChild<QPushButton*>("rescanButton")->isVisible());
+        QVERIFY(!window->findChild<QLabel*>("routerNameLabel")->isVisible());
+        QVERIFY(window->findChild<QProgressBar*>("scanProgress")->isVisible());
+        for (const char* name : {"aboutButton", "hideButton", "exitButton"})
+            QVERIFY2(window->findChild<QPushButton*>(name)->isVisible(), name);
+    }
+
+    void progressBarMovesWhileNoRouterIsKnown()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow();
+        auto* bar = window->progressBar();
+        int first = bar->value();
+        QVERIFY(velmora::test::WaitFor([&] { return bar->value() != first; }, 2000));
+    }
+
+    void toolMenuAndCommands()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow();
+        auto* tool = window->findChild<QToolButton*>("toolButton");
+        QVERIFY(tool && tool->menu());
+        auto actions = tool->menu()->actions();
+        QCOMPARE(actions.size(), 3);
+        QCOMPARE(actions[0]->text(), QString("View Often Used Ports"));
+        QVERIFY(actions[1]->isSeparator());
+        QCOMPARE(actions[2]->text(), QString("Option"));
+        for (const char* id : {"command32780", "command32781", "command32784"})
+            QVERIFY2(window->findChild<QAction*>(id), id);
+    }
+
+    void missingConfigSaysSoOnceAndStartsEmpty()
+    {
+        ModalCatcher catcher;
+        auto window = makeWindow();
+        QCOMPARE(catcher.texts(), QStringList({"invalid config file!"}));
+        QCOMPARE(catcher.seen().front().title, QString("ERROR!"));
+        QCOMPARE(window->settings().auto_startup[0], '\0');
+        QCOMPARE(window->settings().monitor_router[0], '\0');
+        QVERIFY(window->triggerings().empty());
+    }
+
+    void escapeSavesTheConfigAndExits()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow();
+        std::filesystem::remove(dir_->file("config.xml"));
+        QSignalSpy exits(window.get(), &CquaymarkDlg::exitRequested);
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        QCOMPARE(exits.count(), 1);
+        QCOMPARE(QString::fromStdString(dir_->read("config.xml")), QString(kConfig));
+        QVERIFY(!window->isVisible());
+    }
+
+    void exitWithNoConfigWritesEmptySettings()
+    {
+        ModalCatcher catcher;
+        auto window = makeWindow();
+        window->findChild<QPushButton*>("exitButton")->click();
+        std::string text = dir_->read("config.xml");
+        QVERIFY(text.find("<mappings auto_startup=\"\" monitor_router=\"\" >\r\n") !=
+                std::string::npos);
+    }
+
+    void enterDoesNothing()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow();
+        std::filesystem::remove(dir_->file("config.xml"));
+        QSignalSpy exits(window.get(), &CquaymarkDlg::exitRequested);
+        window->findChild<QPushButton*>("hideButton")->setFocus();
+        QTest::keyClick(window.get(), Qt::Key_Return);
+        QTest::keyClick(window.get(), Qt::Key_Enter);
+        QCOMPARE(exits.count(), 0);
+        QVERIFY(window->isVisible());
+        QVERIFY(!std::filesystem::exists(dir_->file("config.xml")));
+    }
+
+    void closeHidesToTheTrayAndSavesNothing()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow(/*tray=*/true);
+        std::filesystem::remove(dir_->file("config.xml"));
+        window->close();
+        QVERIFY(!window->isVisible());
+        QVERIFY(!std::filesystem::exists(dir_->file("config.xml")));
+        emit window->trayIcon()->openRequested(); // double click or "&Open Velmora"
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->trayIcon()->menu()->defaultAction()->text(), QString("&Open Velmora"));
+        QCOMPARE(window->trayIcon()->menu()->actions().first()->text(), QString("&Exit"));
+    }
+
+    void withoutATrayHideMinimises()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow(/*tray=*/false);
+        window->findChild<QPushButton*>("hideButton")->click();
+        QVERIFY(window->isVisible());
+        QVERIFY(window->isMinimized());
+    }
+
+    void trayExitSaves()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow();
+        std::filesystem::remove(dir_->file("config.xml"));
+        QSignalSpy exits(window.get(), &CquaymarkDlg::exitRequested);
+        window->trayIcon()->exitAction()->trigger();
+        QCOMPARE(exits.count(), 1);
+        QVERIFY(std::filesystem::exists(dir_->file("config.xml")));
+    }
+
+    void optionWritesAndRemovesTheAutostartEntry()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow();
+        const std::string entry = dir_->path() + "xdg/autostart/velmora.desktop";
+
+        ModalCatcher catcher;
+        catcher.answer = [](QWidget* modal) {
+            auto* option = qobject_cast<COption*>(modal);
+            QVERIFY(option);
+            QVERIFY(!option->findChild<QCheckBox*>("autostartCheck")->isChecked());
+            QVERIFY(!option->findChild<QCheckBox*>("monitorCheck")->isVisible());
+            QVERIFY(option->findChild<QCheckBox*>("monitorCheck")->isChecked());
+            option->findChild<QCheckBox*>("autostartCheck")->setChecked(true);
+            option->accept();
+        };
+        window->OnOption();
+        QCOMPARE(QByteArray(window->settings().auto_startup), QByteArray("1"));
+        QCOMPARE(QByteArray(window->settings().monitor_router), QByteArray("1"));
+        QVERIFY(dir_->read("xdg/autostart/velmora.desktop").find(
+                    "Exec=\"/opt/velmora app/velmora\"\n") != std::string::npos);
+
+        catcher.answer = [](QWidget* modal) {
+            auto* option = qobject_cast<COption*>(modal);
+            QVERIFY(option->findChild<QCheckBox*>("autostartCheck")->isChecked());
+            option->findChild<QCheckBox*>("autostartCheck")->setChecked(false);
+            option->accept();
+        };
+        window->OnOption();
+        QCOMPARE(QByteArray(window->settings().auto_startup), QByteArray("0"));
+        QVERIFY(!std::filesystem::exists(entry));
+
+        catcher.answer = [](QWidget* modal) {
+            auto* option = qobject_cast<COption*>(modal);
+            option->findChild<QCheckBox*>("autostartCheck")->setChecked(true);
+            option->reject();
+        };
+        window->OnOption();
+        QCOMPARE(QByteArray(window->settings().auto_startup), QByteArray("0"));
+        QVERIFY(!std::filesystem::exists(entry));
+    }
+
+    void aboutShowsTheVersion()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow();
+        ModalCatcher catcher;
+        QString version;
+        catcher.answer = [&](QWidget* modal) {
+            version = modal->findChild<QLabel*>("versionLabel")->text();
+            static_cast<QDialog*>(modal)->accept();
+        };
+        window->findChild<QPushButton*>("aboutButton")->click();
+        QCOMPARE(catcher.seen().front().title, QString("About"));
+        QCOMPARE(version, QString("Version 2.6.0 Build on 14-1-2016"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
