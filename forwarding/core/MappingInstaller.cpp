@@ -1,0 +1,69 @@
+#include "forwarding/core/MappingInstaller.h"
+
+#include <vector>
+
+namespace velmora {
+
+InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
+                              const std::atomic<bool>& cancel, const InstallProgress& progress,
+                              const InstallOptions& options)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + options.budget;
+    const size_t total = plan.requests.size() * 2;
+    size_t done = 0;
+    auto step = [&] {
+        ++done;
+        if (progress)
+            progress(done, total);
+    };
+
+    InstallResult result;
+    result.requested = plan.requests.size();
+    result.failed = plan.invalidPorts;
+
+    std::vector<const MappingRequest*> written;
+    int unreachableInARow = 0;
+    for (size_t i = 0; i < plan.requests.size(); ++i) {
+        if (cancel.load()) {
+            result.cancelled = true;
+            return result;
+        }
+        if (Clock::now() >= deadline || unreachableInARow >= options.unreachableLimit) {
+            result.timedOut = Clock::now() >= deadline;
+            result.failed += static_cast<int64_t>(plan.requests.size() - i);
+            break;
+        }
+        const auto outcome = writer.write(plan.requests[i]);
+        if (outcome == MappingWriter::Outcome::Written) {
+            written.push_back(&plan.requests[i]);
+        } else {
+            ++result.failed;
+        }
+        unreachableInARow =
+            outcome == MappingWriter::Outcome::Unreachable ? unreachableInARow + 1 : 0;
+        step();
+    }
+
+    done = total - written.size(); // steps of requests that need no read-back
+    for (size_t i = 0; i < written.size(); ++i) {
+        if (cancel.load()) {
+            result.cancelled = true;
+            return result;
+        }
+        if (Clock::now() >= deadline) {
+            result.timedOut = true;
+            result.failed += static_cast<int64_t>(written.size() - i);
+            break;
+        }
+        if (writer.holds(*written[i])) {
+            ++result.installed;
+        } else {
+            ++result.failed;
+        }
+        step();
+    }
+    return result;
+}
+
+} // namespace velmora

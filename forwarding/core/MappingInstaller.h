@@ -1,0 +1,58 @@
+#pragma once
+
+#include "forwarding/core/MappingPlan.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <functional>
+
+namespace velmora {
+
+// What installing asks of a router; one implementation per kind of router.
+class MappingWriter
+{
+public:
+    enum class Outcome
+    {
+        Written,    // the router accepted the request
+        Refused,    // the router answered with an error
+        Unreachable // no answer at all
+    };
+
+    virtual ~MappingWriter() = default;
+    virtual Outcome write(const MappingRequest& request) = 0;
+    // Whether the router now holds the mapping as it was written: routers
+    // that accept a write and drop it are common.
+    virtual bool holds(const MappingRequest& request) = 0;
+};
+
+struct InstallOptions
+{
+    // The whole run, writes and read-backs; what is left at the deadline fails.
+    std::chrono::steady_clock::duration budget = std::chrono::minutes(30);
+    // After this many unanswered requests in a row the router is taken to be
+    // gone and the rest fail without being sent.
+    int unreachableLimit = 3;
+};
+
+struct InstallResult
+{
+    size_t requested = 0; // requests in the plan
+    size_t installed = 0; // written and read back
+    int64_t failed = 0;   // refused, not kept, not sent, or invalid port numbers
+    bool cancelled = false;
+    bool timedOut = false;
+};
+
+// Progress: steps done of the total (one write and one read-back per request).
+using InstallProgress = std::function<void(size_t done, size_t total)>;
+
+// Writes every request of the plan, then reads each written one back. Runs on
+// the caller's thread (a worker's): every router exchange blocks. Checks
+// `cancel` between exchanges; a cancelled run stops without reading back.
+InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
+                              const std::atomic<bool>& cancel, const InstallProgress& progress,
+                              const InstallOptions& options = {});
+
+} // namespace velmora

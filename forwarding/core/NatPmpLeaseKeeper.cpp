@@ -1,0 +1,104 @@
+#include "forwarding/core/NatPmpLeaseKeeper.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+NatPmpLeaseKeeper::NatPmpLeaseKeeper(Renew renew) : renew_(std::move(renew))
+{
+    if (!renew_) {
+        renew_ = [](const NatPmpLease& lease) {
+            return RequestNatPmpMapping(lease.gateway, lease.protocol, lease.port, lease.port,
+                                        lease.lifetime, kNatPmpTimeout);
+        };
+    }
+}
+
+NatPmpLeaseKeeper::~NatPmpLeaseKeeper()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+NatPmpLeaseKeeper::Clock::duration NatPmpLeaseKeeper::renewInterval(uint32_t granted)
+{
+    return std::max<Clock::duration>(std::chrono::milliseconds(uint64_t{granted} * 1000 / 2),
+                                     std::chrono::seconds(1));
+}
+
+NatPmpLeaseKeeper::Clock::duration NatPmpLeaseKeeper::retryInterval(uint32_t lifetime)
+{
+    return std::min<Clock::duration>(renewInterval(lifetime), std::chrono::seconds(30));
+}
+
+void NatPmpLeaseKeeper::keep(const NatPmpLease& lease, uint32_t granted)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (stopping_)
+            return;
+        const auto due = Clock::now() + renewInterval(granted);
+        auto same = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) {
+            return k.lease.gateway == lease.gateway && k.lease.protocol == lease.protocol &&
+                   k.lease.port == lease.port;
+        });
+        if (same != kept_.end())
+            *same = {lease, due};
+        else
+            kept_.push_back({lease, due});
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { run(); });
+    }
+    wake_.notify_all();
+}
+
+size_t NatPmpLeaseKeeper::leaseCount() const
+{
+    std::lock_guard lock(mutex_);
+    return kept_.size();
+}
+
+uint64_t NatPmpLeaseKeeper::renewals() const
+{
+    std::lock_guard lock(mutex_);
+    return renewals_;
+}
+
+void NatPmpLeaseKeeper::run()
+{
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        auto next = std::min_element(kept_.begin(), kept_.end(), [](const Kept& a, const Kept& b) {
+            return a.due < b.due;
+        });
+        if (next == kept_.end()) {
+            wake_.wait(lock);
+            continue;
+        }
+        if (Clock::now() < next->due) {
+            wake_.wait_until(lock, next->due);
+            continue; // the list may have changed meanwhile
+        }
+        const NatPmpLease lease = next->lease;
+        next->due = Clock::now() + retryInterval(lease.lifetime); // until the answer says otherwise
+        lock.unlock();
+        const NatPmpAnswer answer = renew_(lease);
+        lock.lock();
+        ++renewals_;
+        if (!answer.ok())
+            continue;
+        for (auto& kept : kept_) {
+            if (kept.lease.gateway == lease.gateway && kept.lease.protocol == lease.protocol &&
+                kept.lease.port == lease.port) {
+                kept.due = Clock::now() + renewInterval(answer.lifetime);
+            }
+        }
+    }
+}
+
+} // namespace velmora

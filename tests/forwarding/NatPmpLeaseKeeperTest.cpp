@@ -1,0 +1,90 @@
+#include "forwarding/core/NatPmpLeaseKeeper.h"
+
+#include <gtest/gtest.h>
+
+#include <natpmp.h>
+
+using namespace velmora;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Polls until `done` holds or a generous limit passes.
+bool Eventually(const std::function<bool()>& done, std::chrono::seconds limit = 20s)
+{
+    auto until = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(20ms);
+    return done();
+}
+
+NatPmpLease Lease(uint16_t port, uint32_t lifetime = 2)
+{
+    return {htonl(0xC0A84D01), NATPMP_PROTOCOL_TCP, port, lifetime};
+}
+
+} // namespace
+
+TEST(NatPmpLeaseKeeper, RenewsAtHalfTheGrantedLifetime)
+{
+    EXPECT_EQ(NatPmpLeaseKeeper::renewInterval(7200), std::chrono::seconds(3600));
+    EXPECT_EQ(NatPmpLeaseKeeper::renewInterval(2), std::chrono::seconds(1));
+    // Never faster than once a second, whatever the gateway grants.
+    EXPECT_EQ(NatPmpLeaseKeeper::renewInterval(0), std::chrono::seconds(1));
+    EXPECT_EQ(NatPmpLeaseKeeper::retryInterval(7200), std::chrono::seconds(30));
+}
+
+TEST(NatPmpLeaseKeeper, RenewsAKeptMappingAgainAndAgain)
+{
+    std::mutex m;
+    std::vector<NatPmpLease> asked;
+    NatPmpLeaseKeeper keeper([&](const NatPmpLease& lease) {
+        std::lock_guard lock(m);
+        asked.push_back(lease);
+        return NatPmpAnswer{0, lease.port, lease.lifetime};
+    });
+    keeper.keep(Lease(8080), 2);
+    ASSERT_TRUE(Eventually([&] { return keeper.renewals() >= 2; }));
+    std::lock_guard lock(m);
+    EXPECT_EQ(asked.front().port, 8080);
+    EXPECT_EQ(asked.front().lifetime, 2u);
+    EXPECT_EQ(asked.front().protocol, NATPMP_PROTOCOL_TCP);
+}
+
+TEST(NatPmpLeaseKeeper, KeepsTryingAfterAFailedRenewal)
+{
+    std::atomic<int> calls{0};
+    NatPmpLeaseKeeper keeper([&](const NatPmpLease& lease) {
+        ++calls;
+        return calls == 1 ? NatPmpAnswer{NATPMP_TRYAGAIN, 0, 0}
+                          : NatPmpAnswer{0, lease.port, lease.lifetime};
+    });
+    keeper.keep(Lease(22), 2);
+    ASSERT_TRUE(Eventually([&] { return calls >= 3; }));
+    EXPECT_EQ(keeper.leaseCount(), 1u);
+}
+
+TEST(NatPmpLeaseKeeper, TheSameMappingIsKeptOnce)
+{
+    NatPmpLeaseKeeper keeper([](const NatPmpLease& l) { return NatPmpAnswer{0, l.port, 7200}; });
+    keeper.keep(Lease(80, 7200), 7200);
+    keeper.keep(Lease(80, 7200), 7200);
+    keeper.keep(Lease(81, 7200), 7200);
+    EXPECT_EQ(keeper.leaseCount(), 2u);
+    EXPECT_EQ(keeper.renewals(), 0u);
+}
+
+TEST(NatPmpLeaseKeeper, DestroyingItStopsTheRenewals)
+{
+    auto calls = std::make_shared<std::atomic<int>>(0);
+    {
+        NatPmpLeaseKeeper keeper([calls](const NatPmpLease& l) {
+            ++*calls;
+            return NatPmpAnswer{0, l.port, 2};
+        });
+        keeper.keep(Lease(80), 2);
+    }
+    int after = *calls;
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(*calls, after);
+}
