@@ -1,0 +1,56 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace velmora::test {
+
+// Listens on a block of consecutive ports of 127.0.0.1 and counts what the
+// trigger workers send there: TCP connections accepted (and later closed by
+// the peer) and UDP datagrams. One thread polls every socket; it stops and
+// every socket closes with the object.
+class LoopbackCounter final
+{
+public:
+    enum class Tcp
+    {
+        None,   // no TCP socket on the ports
+        Accept, // a listener that accepts and holds each connection
+        Refuse, // a bound socket that does not listen: connects are refused
+    };
+
+    // Finds `count` free consecutive ports (below the ephemeral range) and
+    // opens them; null when no block could be found.
+    static std::unique_ptr<LoopbackCounter> Open(int count, Tcp tcp, bool udp);
+    ~LoopbackCounter();
+    LoopbackCounter(const LoopbackCounter&) = delete;
+    LoopbackCounter& operator=(const LoopbackCounter&) = delete;
+
+    int basePort() const { return base_; }
+    int portCount() const { return count_; }
+
+    long long datagrams(int index) const { return datagrams_[index].load(); }
+    long long accepts(int index) const { return accepts_[index].load(); }
+    long long peerCloses(int index) const { return closes_[index].load(); }
+    long long totalDatagrams() const;
+    long long totalAccepts() const;
+
+private:
+    LoopbackCounter(int base, int count);
+    bool bindAll(Tcp tcp, bool udp);
+    void pollLoop();
+
+    const int base_;
+    const int count_;
+    std::vector<int> udp_;       // per port, -1 when none
+    std::vector<int> listeners_; // per port, -1 when none
+    std::vector<std::atomic<long long>> datagrams_;
+    std::vector<std::atomic<long long>> accepts_;
+    std::vector<std::atomic<long long>> closes_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+} // namespace velmora::test

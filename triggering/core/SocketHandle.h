@@ -1,0 +1,41 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <utility>
+
+// Owns one socket descriptor and closes it when it goes out of scope.
+class SocketHandle final
+{
+public:
+    SocketHandle() = default;
+    explicit SocketHandle(int fd) : fd_(fd) {}
+    ~SocketHandle() { reset(); }
+
+    SocketHandle(const SocketHandle&) = delete;
+    SocketHandle& operator=(const SocketHandle&) = delete;
+    SocketHandle(SocketHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    SocketHandle& operator=(SocketHandle&& other) noexcept
+    {
+        if (this != &other)
+            reset(std::exchange(other.fd_, -1));
+        return *this;
+    }
+
+    int fd() const { return fd_; }
+    bool held() const { return fd_ >= 0; }
+
+    // Closes the held descriptor (if any) and takes `fd` instead. Returns the
+    // result of the close, 0 when nothing was held.
+    int reset(int fd = -1)
+    {
+        int result = 0;
+        if (fd_ >= 0)
+            result = ::close(fd_);
+        fd_ = fd;
+        return result;
+    }
+
+private:
+    int fd_ = -1;
+};

@@ -1,0 +1,39 @@
+#include "triggering/core/Triggering.h"
+
+#include "triggering/core/TriggerTarget.h"
+#include "triggering/core/TriggerWorker.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <system_error>
+#include <thread>
+
+std::shared_ptr<TriggeringRun> StartTriggeringEntry(const TriggeringEntry& entry,
+                                                    WorkerEndedFn onWorkerEnded,
+                                                    TriggeringTiming timing)
+{
+    auto run = std::make_shared<TriggeringRun>(std::string(velmora::Field(entry.name)), timing,
+                                               std::move(onWorkerEnded));
+    const long long start = ParseDecimal(velmora::Field(entry.trigger_port));
+    const long long end = ParseDecimal(velmora::Field(entry.trigger_port_end));
+    if (end < start)
+        return run;
+    const long long count = std::min<long long>(end - start + 1, kMaxWorkersPerEntry);
+    for (long long i = 0; i < count; ++i) {
+        auto copy = std::make_unique<TriggeringEntry>(entry);
+        std::snprintf(copy->trigger_port, sizeof copy->trigger_port, "%lld", start + i);
+        run->workerStarting();
+        try {
+            std::thread(TriggerWorker, std::move(copy), run).detach();
+        } catch (const std::system_error&) {
+            run->workerNotStarted();
+        }
+    }
+    return run;
+}
+
+void RequestTriggeringStop(const std::shared_ptr<TriggeringRun>& run)
+{
+    if (run)
+        run->requestStop();
+}
