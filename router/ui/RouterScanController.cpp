@@ -1,22 +1,175 @@
 #include "router/ui/RouterScanController.h"
 
-#include <QComboBox>
+#include "platform/NetworkInterfaces.h"
+#include "router/core/RouterInfoReport.h"
+#include "router/ui/Error.h"
 
-RouterScanController::RouterScanController(const Widgets& widgets, QObject* parent)
-    : QObject(parent), widgets_(widgets)
+#include <QComboBox>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+
+constexpr char kAppleNoInfo[] = "Apple router does not support view info.";
+constexpr char kAppCaption[] = "Velmora";
+constexpr char kInfoCaption[] = "Router Info";
+
+void SetVisible(QWidget* widget, bool visible)
 {
+    if (widget)
+        widget->setVisible(visible);
 }
 
-RouterScanController::~RouterScanController() = default;
+} // namespace
+
+RouterScanController::RouterScanController(const Widgets& widgets, QObject* parent)
+    : QObject(parent), routerBox_(widgets.routerBox), info_(widgets.info),
+      rescan_(widgets.rescan), progress_(widgets.progress), dialogParent_(widgets.dialogParent),
+      steps_(NetworkScanSteps()), localAddresses_(&velmora::LocalIPv4Addresses)
+{
+    // Entry i is line i: pressing Enter in the edit field must not add a line.
+    if (routerBox_)
+        routerBox_->setInsertPolicy(QComboBox::NoInsert);
+}
+
+RouterScanController::~RouterScanController()
+{
+    if (notFound_) {
+        notFound_->disconnect(this);
+        delete notFound_;
+    }
+    joinWorker();
+}
+
+void RouterScanController::setScanSteps(RouterScanSteps steps,
+                                        std::function<std::vector<std::string>()> localAddresses)
+{
+    steps_ = std::move(steps);
+    localAddresses_ = std::move(localAddresses);
+}
 
 RouterEntryPtr RouterScanController::selectedRouter() const
 {
-    int line = widgets_.routerBox ? widgets_.routerBox->currentIndex() : -1;
+    if (!routerBox_)
+        return nullptr;
+    int line = routerBox_->currentIndex();
     if (line < 0 || line >= static_cast<int>(routers_.size()))
+        return nullptr;
+    // Text typed into the edit field leaves no line selected.
+    if (routerBox_->isEditable() && routerBox_->currentText() != routerBox_->itemText(line))
         return nullptr;
     return routers_[static_cast<size_t>(line)];
 }
 
-void RouterScanController::startScan() {}
-void RouterScanController::rescan() {}
-void RouterScanController::showInfo() {}
+void RouterScanController::startScan()
+{
+    if (scanning_)
+        return;
+    beginScan();
+}
+
+void RouterScanController::rescan()
+{
+    if (scanning_)
+        return;
+    if (routerBox_)
+        routerBox_->clear();
+    router_found_ = false;
+    scan_error_shown_ = false;
+    if (notFound_)
+        notFound_->deleteLater();
+    beginScan();
+}
+
+void RouterScanController::beginScan()
+{
+    scanning_ = true;
+    joinWorker();
+    // The list is emptied here, on the GUI thread; entries still held
+    // elsewhere (an open dialog) live until released.
+    routers_.clear();
+    SetVisible(progress_, true);
+    SetVisible(routerBox_, false);
+    SetVisible(info_, false);
+    SetVisible(rescan_, false);
+    emit scanStarted();
+
+    worker_ = std::thread([this, steps = steps_, addresses = localAddresses_] {
+        RouterList found;
+        try {
+            found = ScanRouters(addresses ? addresses() : std::vector<std::string>{}, steps);
+        } catch (const std::exception&) {
+            found.clear(); // a failed scan finds nothing
+        }
+        QMetaObject::invokeMethod(
+            this, [this, found = std::move(found)]() mutable { finishScan(std::move(found)); },
+            Qt::QueuedConnection);
+    });
+}
+
+void RouterScanController::finishScan(RouterList found)
+{
+    joinWorker();
+    if (found.empty()) {
+        showRouterNotFound();
+        return;
+    }
+    routers_ = std::move(found);
+    if (routerBox_) {
+        for (const std::string& line : RouterBoxLines(routers_))
+            routerBox_->addItem(QString::fromStdString(line));
+        routerBox_->setCurrentIndex(0);
+    }
+    SetVisible(progress_, false);
+    SetVisible(routerBox_, true);
+    SetVisible(info_, true);
+    SetVisible(rescan_, true);
+    router_found_ = true;
+    scan_error_shown_ = true;
+    scanning_ = false;
+    emit routersFound();
+}
+
+void RouterScanController::showRouterNotFound()
+{
+    scan_error_shown_ = true;
+    notFound_ = new Error(dialogParent_);
+    notFound_->setWindowModality(Qt::ApplicationModal);
+    connect(notFound_, &QDialog::finished, this, &RouterScanController::onRouterNotFoundClosed);
+    notFound_->open();
+    emit routerNotFoundShown();
+}
+
+void RouterScanController::onRouterNotFoundClosed()
+{
+    scan_error_shown_ = false;
+    if (notFound_)
+        notFound_->deleteLater();
+    beginScan();
+}
+
+void RouterScanController::showInfo()
+{
+    if (!router_found_)
+        return;
+    RouterEntryPtr router = selectedRouter();
+    if (!router)
+        return;
+    if (router->is_apple) {
+        QMessageBox::warning(dialogParent_, kAppCaption, kAppleNoInfo);
+        return;
+    }
+    std::string report;
+    BuildRouterInfoReport(router->data, router->urls, report);
+    QMessageBox box(QMessageBox::NoIcon, kInfoCaption, QString::fromStdString(report),
+                    QMessageBox::Ok, dialogParent_);
+    box.setObjectName("routerInfoBox");
+    box.exec();
+}
+
+void RouterScanController::joinWorker()
+{
+    if (worker_.joinable())
+        worker_.join();
+}

@@ -1,10 +1,17 @@
 #pragma once
 
 #include "router/core/RouterEntry.h"
+#include "router/core/RouterScan.h"
 
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+class Error;
 class QComboBox;
 class QProgressBar;
 class QPushButton;
@@ -12,8 +19,11 @@ class QWidget;
 
 // Runs router scans for the main window and owns their result: the router
 // list (entry i is line i of the router box) and the flags router_found and
-// scan_error_shown. Lives on the GUI thread; scans run on worker threads and
-// reach the widgets only through queued calls.
+// scan_error_shown. Lives on the GUI thread, which alone touches the list,
+// the flags and the widgets; the network work of a scan runs on a worker
+// thread that hands its result back through a queued call. One scan at a
+// time: from its start until routers are shown (including while the
+// router-not-found dialog is open), Rescan does nothing.
 class RouterScanController : public QObject
 {
     Q_OBJECT
@@ -28,25 +38,50 @@ public:
     };
 
     RouterScanController(const Widgets& widgets, QObject* parent = nullptr);
+    // Waits for a running scan's network calls to end (they have deadlines).
     ~RouterScanController() override;
 
     bool routerFound() const { return router_found_; }
     bool scanErrorShown() const { return scan_error_shown_; }
+    bool scanning() const { return scanning_; }
     const RouterList& routers() const { return routers_; }
-    // Entry of the router box's selected line, or null when no line is selected.
+    // Entry of the router box's selected line, or null when no line is
+    // selected (also when the user has typed over the line's text).
     RouterEntryPtr selectedRouter() const;
 
     void startScan(); // start-up: one scan on a worker thread
     void rescan();    // the Rescan button
     void showInfo();  // the Info button
 
+    // Replaces the network steps and the source of local addresses (tests).
+    void setScanSteps(RouterScanSteps steps,
+                      std::function<std::vector<std::string>()> localAddresses);
+
 signals:
     void scanStarted();  // the Port Forwarding tab disables "Add into Router" and "Ports List"
     void routersFound(); // the Port Forwarding tab enables "Ports List"
+    void routerNotFoundShown(); // the router-not-found dialog has opened
 
 private:
-    Widgets widgets_;
+    void beginScan();
+    void finishScan(RouterList found);
+    void showRouterNotFound();
+    void onRouterNotFoundClosed();
+    void joinWorker();
+
+    QPointer<QComboBox> routerBox_;
+    QPointer<QPushButton> info_;
+    QPointer<QPushButton> rescan_;
+    QPointer<QProgressBar> progress_;
+    QPointer<QWidget> dialogParent_;
+
     RouterList routers_;
     bool router_found_ = false;
     bool scan_error_shown_ = false;
+    bool scanning_ = false;
+
+    RouterScanSteps steps_;
+    std::function<std::vector<std::string>()> localAddresses_;
+    std::thread worker_;
+    QPointer<Error> notFound_;
 };

@@ -1,0 +1,74 @@
+#include "router/ui/Error.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QRect>
+
+namespace {
+
+// The dialog is laid out in dialog units: a quarter of the font's average
+// character width across, an eighth of its height down.
+class DialogUnits
+{
+public:
+    explicit DialogUnits(const QFontMetrics& metrics)
+        : x_(metrics.averageCharWidth()), y_(metrics.height())
+    {
+    }
+    int x(int units) const { return units * x_ / 4; }
+    int y(int units) const { return units * y_ / 8; }
+    QRect rect(int left, int top, int width, int height) const
+    {
+        return QRect(x(left), y(top), x(width), y(height));
+    }
+
+private:
+    int x_;
+    int y_;
+};
+
+struct Placed
+{
+    int left, top, width, height;
+};
+
+constexpr Placed kLabelPlaces[4] = {
+    {16, 15, 236, 24}, {16, 42, 240, 23}, {16, 71, 238, 27}, {54, 118, 181, 15}};
+constexpr Placed kOkPlace{105, 135, 50, 14};
+constexpr int kWidth = 272;
+constexpr int kHeight = 174;
+
+} // namespace
+
+const char* const Error::kTexts[4] = {
+    "Failed to find your router. Please try to login your router, then enable UPnP or NAT-PMP "
+    "option and try again.",
+    "If the UPnP or NAT-PMP option is enabled and you still see the problem, please try to "
+    "disable the firewall of your computer and try again. ",
+    "If you still see the problem, that means our tool can not detect your router due to some "
+    "network configuration reason. ",
+    "Pls click OK button to rescan your router again"};
+
+Error::Error(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("routerNotFoundDialog");
+    setWindowTitle("Error");
+    DialogUnits units(fontMetrics());
+    setFixedSize(units.x(kWidth), units.y(kHeight));
+
+    for (int i = 0; i < 4; ++i) {
+        auto* label = new QLabel(kTexts[i], this);
+        label->setObjectName(QString("routerNotFoundText%1").arg(i + 1));
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        const Placed& p = kLabelPlaces[i];
+        label->setGeometry(units.rect(p.left, p.top, p.width, p.height));
+    }
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    ok->setGeometry(units.rect(kOkPlace.left, kOkPlace.top, kOkPlace.width, kOkPlace.height));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
