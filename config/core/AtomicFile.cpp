@@ -1,13 +1,12 @@
 #include "config/core/AtomicFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmora {
 namespace {

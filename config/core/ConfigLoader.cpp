@@ -17,8 +17,7 @@ bool Read(const XcfgNode* node, const char* name, char (&field)[N], size_t limit
 }
 
 // An absent setting means "1"; a present but empty one stays empty.
-template <size_t N>
-void ReadSetting(const XcfgNode* root, const char* name, char (&field)[N])
+template <size_t N> void ReadSetting(const XcfgNode* root, const char* name, char (&field)[N])
 {
     if (!Read(root, name, field))
         velmora::SetField(field, "1");
@@ -56,8 +55,7 @@ bool ReadForwarding(const XcfgNode* node, ForwardingEntry& entry)
 // Appends every `item` sibling from `first` on; false at the first one that
 // lacks an attribute (the ones before it stay).
 template <typename Record, typename Reader>
-bool ReadItems(const XcfgNode* first, const char* item, std::vector<Record>& records,
-               Reader read)
+bool ReadItems(const XcfgNode* first, const char* item, std::vector<Record>& records, Reader read)
 {
     records.clear();
     for (const XcfgNode* node = first; node; node = node->next) {

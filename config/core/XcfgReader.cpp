@@ -7,12 +7,11 @@
 #include "config/core/XcfgTestHooks.h"
 #include "platform/DebugTrace.h"
 
-#include <expat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <expat.h>
 #include <memory>
 #include <new>
 #include <string_view>
@@ -57,8 +56,7 @@ struct ParseState
 };
 
 // Copies at most XCFG_MAX_TEXT bytes of `text`, ending on a character boundary.
-template <size_t N>
-void CopyCut(char (&field)[N], std::string_view text)
+template <size_t N> void CopyCut(char (&field)[N], std::string_view text)
 {
     static_assert(N > XCFG_MAX_TEXT);
     size_t length = velmora::Utf8CutLength(text, XCFG_MAX_TEXT);
@@ -86,9 +84,9 @@ bool AddAttributes(XcfgNode* node, const XML_Char** pairs)
         ++count;
     if (count == 0)
         return true;
-    XcfgAttribute* list = AllocationAllowed(Allocation::AttributeList)
-                              ? new (std::nothrow) XcfgAttribute[count]{}
-                              : nullptr;
+    XcfgAttribute* list = AllocationAllowed(Allocation::AttributeList) ? new (std::nothrow)
+                                                                             XcfgAttribute[count]{}
+                                                                       : nullptr;
     if (!list) {
         errno = ENOMEM;
         return false;

@@ -11,9 +11,9 @@
 constexpr uint32_t XCFG_MAGIC = 0x20050524; // first word of every record
 
 // Return codes besides 0 (success), -1 (no parser / not well-formed) and errno values.
-constexpr int XCFG_NOT_FOUND = 2010;  // node or attribute not found
-constexpr int XCFG_NO_ROOT = 2024;    // document has no root element
-constexpr int XCFG_WRONG_ROOT = 22;   // root element has another name
+constexpr int XCFG_NOT_FOUND = 2010; // node or attribute not found
+constexpr int XCFG_NO_ROOT = 2024;   // document has no root element
+constexpr int XCFG_WRONG_ROOT = 22;  // root element has another name
 
 constexpr size_t XCFG_MAX_TEXT = 128; // longest name, value or text kept
 
@@ -28,10 +28,10 @@ struct XcfgNode
 {
     uint32_t magic;
     char name[129];
-    char text[131]; // trimmed character data
+    char text[131];            // trimmed character data
     XcfgAttribute* attributes; // in document order
     int32_t attribute_count;
-    XcfgNode* next;        // next sibling
+    XcfgNode* next; // next sibling
     XcfgNode* first_child;
 };
 

@@ -11,7 +11,12 @@ namespace velmora::xcfg_hooks {
 
 using PieceObserver = std::function<void(size_t bytes, bool is_final)>;
 
-enum class Allocation { Node, AttributeList, StackEntry };
+enum class Allocation
+{
+    Node,
+    AttributeList,
+    StackEntry
+};
 
 // Called with each piece's size and final mark just before it is parsed.
 void SetPieceObserver(PieceObserver observer);

@@ -1,8 +1,7 @@
 // Questions about a loaded XCFG tree, and freeing it.
 
-#include "config/core/XcfgReader.h"
-
 #include "config/core/Records.h"
+#include "config/core/XcfgReader.h"
 
 #include <cstdarg>
 #include <cstring>

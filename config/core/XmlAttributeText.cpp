@@ -80,11 +80,20 @@ void AppendAttributeValue(std::string& out, std::string_view value)
         i += length;
 
         switch (code_point) {
-        case '"': out += "&quot;"; continue;
-        case '&': out += "&amp;"; continue;
-        case '<': out += "&lt;"; continue;
-        case '>': out += "&gt;"; continue;
-        default: break;
+        case '"':
+            out += "&quot;";
+            continue;
+        case '&':
+            out += "&amp;";
+            continue;
+        case '<':
+            out += "&lt;";
+            continue;
+        case '>':
+            out += "&gt;";
+            continue;
+        default:
+            break;
         }
         if (!IsXmlChar(code_point))
             continue;

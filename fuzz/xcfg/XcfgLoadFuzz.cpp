@@ -5,13 +5,12 @@
 #include "config/core/ConfigStore.h"
 #include "config/core/XcfgReader.h"
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include "config/core/XmlAttributeText.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -29,8 +28,7 @@ TEST(AttributeText, PrintableAsciiIsCopiedAsItIs)
 
 TEST(AttributeText, MarkupCharactersAreEscaped)
 {
-    EXPECT_EQ(Written("say \"hi\" & <go> 'now'"),
-              "say &quot;hi&quot; &amp; &lt;go&gt; 'now'");
+    EXPECT_EQ(Written("say \"hi\" & <go> 'now'"), "say &quot;hi&quot; &amp; &lt;go&gt; 'now'");
     EXPECT_EQ(Written("&amp;"), "&amp;amp;"); // text that looks like a reference stays text
 }
 
@@ -44,11 +42,13 @@ TEST(AttributeText, NonAsciiBecomesDecimalReferences)
 
 TEST(AttributeText, InvalidUtf8BytesAreTheirLatin1Characters)
 {
-    EXPECT_EQ(Written("Caf\xE9"), "Caf&#233;");         // a Latin-1 byte
-    EXPECT_EQ(Written("\xE6\x9D"), "&#230;&#157;");     // a sequence cut short
-    EXPECT_EQ(Written("\xE6\x9D" "a"), "&#230;&#157;a");
-    EXPECT_EQ(Written("\xC0\xAF"), "&#192;&#175;");     // overlong form
-    EXPECT_EQ(Written("\xED\xA0\x80"), "&#237;&#160;&#128;"); // surrogate
+    EXPECT_EQ(Written("Caf\xE9"), "Caf&#233;");     // a Latin-1 byte
+    EXPECT_EQ(Written("\xE6\x9D"), "&#230;&#157;"); // a sequence cut short
+    EXPECT_EQ(Written("\xE6\x9D"
+                      "a"),
+              "&#230;&#157;a");
+    EXPECT_EQ(Written("\xC0\xAF"), "&#192;&#175;");                     // overlong form
+    EXPECT_EQ(Written("\xED\xA0\x80"), "&#237;&#160;&#128;");           // surrogate
     EXPECT_EQ(Written("\xF4\x90\x80\x80"), "&#244;&#144;&#128;&#128;"); // past U+10FFFF
     EXPECT_EQ(Written("\xFF"), "&#255;");
 }
@@ -60,8 +60,13 @@ TEST(AttributeText, WhitespaceControlsAreReferencedSoTheyAreNotNormalised)
 
 TEST(AttributeText, ControlsXmlCannotCarryAreLeftOut)
 {
-    EXPECT_EQ(Written("a\x01" "b\x1F" "c\x7F"), "abc\x7F");
-    EXPECT_EQ(Written("\xEF\xBF\xBE\xEF\xBF\xBF" "x"), "x"); // U+FFFE, U+FFFF
+    EXPECT_EQ(Written("a\x01"
+                      "b\x1F"
+                      "c\x7F"),
+              "abc\x7F");
+    EXPECT_EQ(Written("\xEF\xBF\xBE\xEF\xBF\xBF"
+                      "x"),
+              "x"); // U+FFFE, U+FFFF
 }
 
 } // namespace

@@ -6,16 +6,15 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
 
 using namespace velmora::test;
 
-const std::string kTriggerAttributes[] = {"name",         "auto_start",       "protocol",
-                                          "trigger_address", "trigger_port", "trigger_port_end",
-                                          "frequence"};
+const std::string kTriggerAttributes[] = {
+    "name",         "auto_start",       "protocol", "trigger_address",
+    "trigger_port", "trigger_port_end", "frequence"};
 const std::string kForwardingAttributes[] = {"name", "protocol", "listen_port", "destination_ip",
                                              "type"};
 
@@ -72,9 +71,9 @@ TEST_F(ConfigLoader, ReadsSettingsAndEntriesInOrder)
     EXPECT_FALSE(config.invalid);
     EXPECT_TRUE(SameRecord(config.settings, MakeSettings("0", "1")));
     ASSERT_EQ(config.triggerings.size(), 2u);
-    EXPECT_TRUE(SameRecord(config.triggerings[0], MakeTrigger("t1", "Y", "TCP and UDP",
-                                                              "host.example", "6000", "6005",
-                                                              "1000")));
+    EXPECT_TRUE(
+        SameRecord(config.triggerings[0],
+                   MakeTrigger("t1", "Y", "TCP and UDP", "host.example", "6000", "6005", "1000")));
     EXPECT_STREQ(config.triggerings[1].name, "t2");
     EXPECT_STREQ(config.triggerings[1].status, ""); // status is never loaded
     ASSERT_EQ(config.forwardings.size(), 2u);
@@ -138,9 +137,9 @@ class ConfigLoaderMissingTriggerAttribute : public ConfigLoader,
 
 TEST_P(ConfigLoaderMissingTriggerAttribute, KeepsEarlierTriggersAndReadsNoForwarding)
 {
-    auto config = Load("<mappings><triggerings>" + Trigger("t1") + Trigger("t2", GetParam()) +
-                       Trigger("t3") + "</triggerings><forwardings>" + Forwarding("f1") +
-                       "</forwardings></mappings>");
+    auto config =
+        Load("<mappings><triggerings>" + Trigger("t1") + Trigger("t2", GetParam()) + Trigger("t3") +
+             "</triggerings><forwardings>" + Forwarding("f1") + "</forwardings></mappings>");
     EXPECT_TRUE(config.invalid);
     EXPECT_TRUE(SameRecord(config.settings, MakeSettings("1", "1")));
     ASSERT_EQ(config.triggerings.size(), 1u);
@@ -211,7 +210,8 @@ TEST_F(ConfigLoader, TextAndUnknownAttributesAreIgnored)
                        "frequence=\"3\">inner</trigger></triggerings></mappings>");
     EXPECT_FALSE(config.invalid);
     ASSERT_EQ(config.triggerings.size(), 1u);
-    EXPECT_TRUE(SameRecord(config.triggerings[0], MakeTrigger("t", "N", "UDP", "a", "1", "2", "3")));
+    EXPECT_TRUE(
+        SameRecord(config.triggerings[0], MakeTrigger("t", "N", "UDP", "a", "1", "2", "3")));
 }
 
 TEST_F(ConfigLoader, LongValuesAreCutToTheirFieldsAndTheReadersLimit)

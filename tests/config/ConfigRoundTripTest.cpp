@@ -6,7 +6,6 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -59,11 +58,12 @@ protected:
 
 TEST_F(ConfigRoundTrip, AsciiValuesComeBackAndTheBytesRepeat)
 {
-    Config config{MakeSettings("0", "1"),
-                  {MakeTrigger("game", "Y", "TCP and UDP", "play.example.net", "6000", "6010", "1000"),
-                   MakeTrigger("voice", "N", "UDP", "10.1.2.3", "9987", "9987", "250")},
-                  {MakeForwarding("web", "Y", "TCP", "80,443-447,8080", "192.168.1.20"),
-                   MakeForwarding("ssh", "N", "Both", "22", "Localhost")}};
+    Config config{
+        MakeSettings("0", "1"),
+        {MakeTrigger("game", "Y", "TCP and UDP", "play.example.net", "6000", "6010", "1000"),
+         MakeTrigger("voice", "N", "UDP", "10.1.2.3", "9987", "9987", "250")},
+        {MakeForwarding("web", "Y", "TCP", "80,443-447,8080", "192.168.1.20"),
+         MakeForwarding("ssh", "N", "Both", "22", "Localhost")}};
     RoundTrip(config);
     ExpectSameRecords(config);
     EXPECT_EQ(first, second);
@@ -102,7 +102,8 @@ TEST_F(ConfigRoundTrip, NonAsciiSurvives)
 
 TEST_F(ConfigRoundTrip, TabsAndLineBreaksSurvive)
 {
-    Config config{MakeSettings("1", "1"), {},
+    Config config{MakeSettings("1", "1"),
+                  {},
                   {MakeForwarding("a\tb\nc\r\nd", "Y", "TCP", "80", " lead and trail ")}};
     RoundTrip(config);
     ExpectSameRecords(config);

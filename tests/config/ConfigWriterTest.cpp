@@ -1,10 +1,10 @@
 // The exact bytes of config.xml.
 
 #include "config/core/ConfigWriter.h"
+
 #include "tests/config/Records.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -31,9 +31,10 @@ TEST(ConfigWriter, GoldenBytesWithOneEntryEach)
         "</mappings>\r\n";
     auto trigger = MakeTrigger("game", "Y", "TCP and UDP", "192.168.1.10", "6000", "6010", "1000");
     velmora::SetField(trigger.status, "running"); // never written
-    EXPECT_EQ(BuildConfigText(MakeSettings("1", "0"), {trigger},
-                              {MakeForwarding("web", "Y", "TCP", "80,443-447,8080", "192.168.1.20")}),
-              expected);
+    EXPECT_EQ(
+        BuildConfigText(MakeSettings("1", "0"), {trigger},
+                        {MakeForwarding("web", "Y", "TCP", "80,443-447,8080", "192.168.1.20")}),
+        expected);
 }
 
 TEST(ConfigWriter, EmptyListsStillWriteTheirEnclosingLines)
@@ -50,12 +51,15 @@ TEST(ConfigWriter, EmptyListsStillWriteTheirEnclosingLines)
 
 TEST(ConfigWriter, EmptySettingsAndFieldsWriteEmptyValues)
 {
-    const auto text = BuildConfigText(MakeSettings("", ""), {MakeTrigger("", "", "", "", "", "", "")},
-                                      {MakeForwarding("", "", "", "", "")});
-    EXPECT_NE(text.find("<mappings auto_startup=\"\" monitor_router=\"\" >\r\n"), std::string::npos);
-    EXPECT_NE(text.find("<trigger name=\"\" auto_start=\"\" protocol=\"\" trigger_address=\"\" "
-                        "trigger_port=\"\" trigger_port_end=\"\" frequence=\"\" >\r\n</trigger>\r\n"),
+    const auto text =
+        BuildConfigText(MakeSettings("", ""), {MakeTrigger("", "", "", "", "", "", "")},
+                        {MakeForwarding("", "", "", "", "")});
+    EXPECT_NE(text.find("<mappings auto_startup=\"\" monitor_router=\"\" >\r\n"),
               std::string::npos);
+    EXPECT_NE(
+        text.find("<trigger name=\"\" auto_start=\"\" protocol=\"\" trigger_address=\"\" "
+                  "trigger_port=\"\" trigger_port_end=\"\" frequence=\"\" >\r\n</trigger>\r\n"),
+        std::string::npos);
     EXPECT_NE(text.find("<forwarding name=\"\" protocol=\"\" listen_port=\"\" destination_ip=\"\" "
                         "type=\"\" >\r\n</forwarding>\r\n"),
               std::string::npos);
@@ -63,12 +67,11 @@ TEST(ConfigWriter, EmptySettingsAndFieldsWriteEmptyValues)
 
 TEST(ConfigWriter, EntriesKeepArrayOrderAndTypeComesLast)
 {
-    const auto text = BuildConfigText(
-        MakeSettings("1", "1"),
-        {MakeTrigger("t2", "N", "UDP", "h", "1", "2", "10"),
-         MakeTrigger("t1", "Y", "TCP", "h", "3", "4", "20")},
-        {MakeForwarding("f2", "N", "Both", "22", "10.0.0.2"),
-         MakeForwarding("f1", "Y", "UDP", "53", "Localhost")});
+    const auto text = BuildConfigText(MakeSettings("1", "1"),
+                                      {MakeTrigger("t2", "N", "UDP", "h", "1", "2", "10"),
+                                       MakeTrigger("t1", "Y", "TCP", "h", "3", "4", "20")},
+                                      {MakeForwarding("f2", "N", "Both", "22", "10.0.0.2"),
+                                       MakeForwarding("f1", "Y", "UDP", "53", "Localhost")});
     EXPECT_LT(text.find("name=\"t2\""), text.find("name=\"t1\""));
     EXPECT_LT(text.find("name=\"t1\""), text.find("name=\"f2\""));
     EXPECT_LT(text.find("name=\"f2\""), text.find("name=\"f1\""));
@@ -87,9 +90,9 @@ TEST(ConfigWriter, FieldFilledToTheBrimIsWrittenWhole)
 
 TEST(ConfigWriter, EveryLineEndsInCarriageReturnLineFeed)
 {
-    const auto text = BuildConfigText(MakeSettings("1", "0"),
-                                      {MakeTrigger("a", "Y", "TCP", "h", "1", "1", "5")},
-                                      {MakeForwarding("b", "N", "UDP", "9", "1.2.3.4")});
+    const auto text =
+        BuildConfigText(MakeSettings("1", "0"), {MakeTrigger("a", "Y", "TCP", "h", "1", "1", "5")},
+                        {MakeForwarding("b", "N", "UDP", "9", "1.2.3.4")});
     size_t lines = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\n') {

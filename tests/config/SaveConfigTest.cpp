@@ -5,16 +5,14 @@
 #include "tests/config/Records.h"
 #include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
-
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {

@@ -6,9 +6,8 @@
 #include "tests/config/TraceCapture.h"
 #include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
+#include <gtest/gtest.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,7 +37,10 @@ protected:
     }
 
     // A well-formed document of exactly `size` bytes: <m>, blanks, </m>.
-    static std::string DocumentOfSize(size_t size) { return "<m>" + std::string(size - 7, ' ') + "</m>"; }
+    static std::string DocumentOfSize(size_t size)
+    {
+        return "<m>" + std::string(size - 7, ' ') + "</m>";
+    }
 
     TempDir dir;
     XcfgDocument document;
@@ -137,7 +139,8 @@ TEST_F(XcfgLoad, LoadingAgainReplacesTheTree)
 
 TEST_F(XcfgLoad, Latin1DeclaredFileComesBackAsUtf8)
 {
-    EXPECT_EQ(Load("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><m v=\"Caf\xE9\">na\xEFve</m>"), 0);
+    EXPECT_EQ(Load("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><m v=\"Caf\xE9\">na\xEFve</m>"),
+              0);
     char value[16];
     ASSERT_EQ(XcfgGetAttribute(document.root, "v", value, sizeof value), 0);
     EXPECT_STREQ(value, "Caf\xC3\xA9");

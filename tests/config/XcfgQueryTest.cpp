@@ -3,10 +3,9 @@
 #include "config/core/XcfgReader.h"
 #include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace {

@@ -5,7 +5,6 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -130,13 +129,12 @@ TEST_F(XcfgTree, NamesValuesAndTextAreCutTo128Characters)
 
 TEST_F(XcfgTree, CutNeverSplitsAMultibyteCharacter)
 {
-    const std::string tokyo = "\xE6\x9D\xB1"; // three bytes
-    const std::string fits = std::string(125, 'a') + tokyo;   // 128 bytes: kept whole
-    const std::string over1 = std::string(126, 'a') + tokyo;  // would be cut after 2 of 3 bytes
-    const std::string over2 = std::string(127, 'a') + tokyo;  // would be cut after 1 of 3 bytes
-    ASSERT_EQ(Load("<m a=\"" + fits + "\" b=\"" + over1 + "\" c=\"" + over2 + "\">" + over1 +
-                   "</m>"),
-              0);
+    const std::string tokyo = "\xE6\x9D\xB1";                // three bytes
+    const std::string fits = std::string(125, 'a') + tokyo;  // 128 bytes: kept whole
+    const std::string over1 = std::string(126, 'a') + tokyo; // would be cut after 2 of 3 bytes
+    const std::string over2 = std::string(127, 'a') + tokyo; // would be cut after 1 of 3 bytes
+    ASSERT_EQ(
+        Load("<m a=\"" + fits + "\" b=\"" + over1 + "\" c=\"" + over2 + "\">" + over1 + "</m>"), 0);
     EXPECT_EQ(std::string(Root()->attributes[0].value), fits);
     EXPECT_EQ(std::string(Root()->attributes[1].value), std::string(126, 'a'));
     EXPECT_EQ(std::string(Root()->attributes[2].value), std::string(127, 'a'));
