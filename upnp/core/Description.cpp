@@ -1,0 +1,156 @@
+#include "platform/DebugTrace.h"
+#include "upnp/core/TextFormat.h"
+#include "upnp/core/UpnpClient.h"
+#include "upnp/core/UrlParts.h"
+#include "upnp/core/XMLNode.h"
+
+#include <cstring>
+
+namespace {
+
+const char kWanDeviceType[] = "urn:schemas-upnp-org:device:WANDevice:1";
+const char kWanConnectionDeviceType[] = "urn:schemas-upnp-org:device:WANConnectionDevice:1";
+const char kGatewayType[] = "urn:schemas-upnp-org:device:InternetGatewayDevice:1";
+const char SERVICE_WANIP[] = "urn:schemas-upnp-org:service:WANIPConnection:1";
+const char SERVICE_WANPPP[] = "urn:schemas-upnp-org:service:WANPPPConnection:1";
+
+// Text of the node's first child `name` (prefix rule); null when there is
+// no such child or it has no text.
+const char* ChildText(const XMLNode& node, const char* name)
+{
+    return node.findChild(name).textAt(0);
+}
+
+// The "device" child of `parent` whose deviceType is exactly `type`.
+XMLNode FindDevice(const XMLNode& parent, const char* type)
+{
+    const int count = parent.childCount("device");
+    for (int i = 0; i < count; ++i) {
+        XMLNode device = parent.findChild("device", i);
+        if (device.empty())
+            break;
+        const char* deviceType = ChildText(device, "deviceType");
+        if (deviceType && std::strcmp(deviceType, type) == 0)
+            return device;
+    }
+    return {};
+}
+
+// The first WANIP or WANPPP connection service of the list, in document order.
+XMLNode FindConnectionService(const XMLNode& serviceList)
+{
+    const int count = serviceList.childCount("service");
+    for (int i = 0; i < count; ++i) {
+        XMLNode service = serviceList.findChild("service", i);
+        if (service.empty())
+            break;
+        const char* type = ChildText(service, "serviceType");
+        if (type && (std::strcmp(type, SERVICE_WANIP) == 0 || std::strcmp(type, SERVICE_WANPPP) == 0))
+            return service;
+    }
+    return {};
+}
+
+} // namespace
+
+bool UpnpClient::get_description()
+{
+    std::string host;
+    std::string path;
+    uint16_t port = 0;
+    if (!parseUrl(describe_url, host, port, path)) {
+        fail("Failed to parseURl: " + describe_url + "\n");
+        return false;
+    }
+    DebugTrace("get_description:describe_url[%s],host[%s],port[%d],path[%s]\n",
+               describe_url.c_str(), host.c_str(), port, path.c_str());
+    if (!tcp_connect(host, port))
+        return false;
+    const std::string request =
+        velmora::Format("GET %s HTTP/1.1\r\nHost: %s:%d\r\n\r\n", path.c_str(), host.c_str(), port);
+    description = http_exchange(request, "</root>", 30);
+    tcp_sock.close();
+    return true;
+}
+
+bool UpnpClient::parser_description()
+{
+    auto failStep = [this](const char* message) {
+        fail(message);
+        DebugTrace("last_error is %s\n", last_error.c_str());
+        return false;
+    };
+
+    DebugTrace("parser_description step 1\n");
+    XMLNode root = XMLNode::parseDocument(description.c_str(), "root");
+    if (root.empty())
+        return failStep("The device descripe XML file is not a valid XML file. Cann't find root "
+                        "element.\n");
+
+    DebugTrace("parser_description step 2\n");
+    if (const char* urlBase = ChildText(root, "URLBase")) {
+        base_URL = urlBase;
+    } else {
+        const size_t slash = describe_url.size() > 7 ? describe_url.find('/', 7) : std::string::npos;
+        if (slash == std::string::npos)
+            return failStep("Fail to get base_URL from XMLNode \"URLBase\" or describe_url.\n");
+        base_URL = describe_url.substr(0, slash);
+    }
+
+    DebugTrace("parser_description step 3\n");
+    XMLNode gateway = FindDevice(root, kGatewayType);
+    if (gateway.empty())
+        return failStep("Fail to find device "
+                        "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n");
+    XMLNode name = gateway.findChild("friendlyName");
+    if (!name.empty())
+        friendly_name = name.textAt(0) ? name.textAt(0) : "";
+
+    DebugTrace("parser_description step 4\n");
+    XMLNode gatewayList = gateway.findChild("deviceList");
+    if (gatewayList.empty())
+        return failStep(" Fail to find deviceList of device "
+                        "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n");
+
+    DebugTrace("parser_description step 5\n");
+    XMLNode wan = FindDevice(gatewayList, kWanDeviceType);
+    if (wan.empty())
+        return failStep("Fail to find device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
+
+    DebugTrace("parser_description step 6\n");
+    XMLNode wanList = wan.findChild("deviceList");
+    if (wanList.empty())
+        return failStep(" Fail to find deviceList of device "
+                        "\"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
+
+    DebugTrace("parser_description step 7\n");
+    XMLNode connection = FindDevice(wanList, kWanConnectionDeviceType);
+    if (connection.empty())
+        return failStep("Fail to find device "
+                        "\"urn:schemas-upnp-org:device:WANConnectionDevice:1\"\n");
+
+    DebugTrace("parser_description step 8\n");
+    XMLNode serviceList = connection.findChild("serviceList");
+    if (serviceList.empty())
+        return failStep(" Fail to find serviceList of device "
+                        "\"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
+
+    DebugTrace("parser_description step 9\n");
+    XMLNode service = FindConnectionService(serviceList);
+
+    DebugTrace("parser_description step 10\n");
+    if (service.empty())
+        return failStep("can't find  \" SERVICE_WANIP \" or \" SERVICE_WANPPP \" service.\n");
+
+    DebugTrace("parser_description step 11\n");
+    service_type = ChildText(service, "serviceType");
+    const char* controlText = ChildText(service, "controlURL");
+    control_url = controlText ? controlText : "";
+    if (control_url.find("http://") == std::string::npos &&
+        control_url.find("HTTP://") == std::string::npos)
+        control_url = base_URL + control_url;
+
+    DebugTrace("parser_description step 12\n");
+    status = UpnpStatus::DescriptionParsed;
+    return true;
+}

@@ -1,0 +1,147 @@
+#include "upnp/core/SoapActions.h"
+
+#include "config/core/Records.h"
+#include "platform/DebugTrace.h"
+#include "upnp/core/SoapRequest.h"
+#include "upnp/core/TextFormat.h"
+#include "upnp/core/UpnpClient.h"
+#include "upnp/core/UrlParts.h"
+#include "upnp/core/XMLNode.h"
+
+#include <cstring>
+
+namespace velmora {
+
+bool ReadExternalIPAddress(const std::string& response, std::string& address, std::string& error)
+{
+    const char* prefix = "Fail to get mapping info from response data.(NO ";
+    XMLNode envelope = XMLNode::parseDocument(response.c_str(), "Envelope");
+    if (envelope.empty()) {
+        error = std::string(prefix) + "\"SOAP-ENV:Envelope\" node.)\n";
+        return false;
+    }
+    XMLNode body = envelope.findChild("Body");
+    if (body.empty()) {
+        error = std::string(prefix) + "\"SOAP-ENV:Body\" node.)\n";
+        return false;
+    }
+    XMLNode answer = body.findChild("GetExternalIPAddressResponse");
+    if (answer.empty()) {
+        error = std::string(prefix) + "\"u:GetExternalIPAddressResponse\" node.)\n";
+        return false;
+    }
+    XMLNode value = answer.findChild("NewExternalIPAddress");
+    if (value.empty()) {
+        error = std::string(prefix) + "\"NewExternalIPAddress\" node.)\n";
+        return false;
+    }
+    address = value.textAt(0) ? value.textAt(0) : "";
+    return true;
+}
+
+} // namespace velmora
+
+bool UpnpClient::controlEndpoint(Endpoint& endpoint)
+{
+    if (parseUrl(control_url, endpoint.host, endpoint.port, endpoint.path)) {
+        DebugTrace("control_url is %s,host is %s,port is %d,path is %s\n", control_url.c_str(),
+                   endpoint.host.c_str(), endpoint.port, endpoint.path.c_str());
+        return true;
+    }
+    fail("Fail to parseURl: " + describe_url + "\n");
+    DebugTrace("parseUrl error is %s\n", last_error.c_str());
+    return false;
+}
+
+UpnpClient::SoapOutcome UpnpClient::soapExchange(const Endpoint& endpoint, const char* action,
+                                                 const std::string& arguments, int cycles,
+                                                 std::string& response)
+{
+    if (!tcp_connect(endpoint.host, endpoint.port))
+        return SoapOutcome::NoConnection;
+    const std::string request = velmora::BuildSoapRequest(endpoint.path, endpoint.host,
+                                                          endpoint.port, service_type, action,
+                                                          arguments);
+    DebugTrace("add port forwarding buffer is %s\n", request.c_str());
+    response = http_exchange(request, "Envelope>", cycles);
+    tcp_sock.close();
+    return SoapOutcome::Exchanged;
+}
+
+bool UpnpClient::AddPortMapping(const std::string& mapping_description,
+                                const std::string& internal_client, uint16_t external_port,
+                                uint16_t internal_port, const std::string& protocol)
+{
+    Endpoint endpoint;
+    if (!controlEndpoint(endpoint)) {
+        DebugTrace("add port forwarding error 1\n");
+        return false;
+    }
+    std::string response;
+    const std::string arguments = velmora::AddPortMappingArguments(
+        external_port, protocol, internal_port, internal_client, mapping_description);
+    if (soapExchange(endpoint, "AddPortMapping", arguments, 30, response) !=
+        SoapOutcome::Exchanged) {
+        DebugTrace("add port forwarding error 2\n");
+        return false;
+    }
+    DebugTrace("add port forwarding resp buffer is %s\n", response.c_str());
+    if (!velmora::SoapAnswerIsSuccess(response)) {
+        fail(velmora::Format("Fail to add port mapping (%s/%s)\n", mapping_description.c_str(),
+                             protocol.c_str()));
+        return false;
+    }
+    status = UpnpStatus::MappingChanged;
+    return true;
+}
+
+bool UpnpClient::DeletePortMapping(uint16_t external_port, const std::string& protocol)
+{
+    Endpoint endpoint;
+    if (!controlEndpoint(endpoint))
+        return false;
+    std::string response;
+    if (soapExchange(endpoint, "DeletePortMapping",
+                     velmora::DeletePortMappingArguments(external_port, protocol), 10,
+                     response) != SoapOutcome::Exchanged)
+        return false;
+    DebugTrace("delet response is %s\n", response.c_str());
+    if (!velmora::SoapAnswerIsSuccess(response)) {
+        fail(velmora::Format("Fail to del port mapping (%s/%u)\n", protocol.c_str(),
+                             static_cast<unsigned>(external_port)));
+        return false;
+    }
+    status = UpnpStatus::MappingChanged;
+    return true;
+}
+
+bool UpnpClient::GetExternalIPAddress(char* buffer, size_t size)
+{
+    if (!buffer || size == 0) {
+        fail("Fail to get router internet ip.\n");
+        return false;
+    }
+    Endpoint endpoint;
+    if (!controlEndpoint(endpoint))
+        return false;
+    std::string response;
+    if (soapExchange(endpoint, "GetExternalIPAddress", "", 10, response) !=
+        SoapOutcome::Exchanged)
+        return false;
+    if (!velmora::SoapAnswerIsSuccess(response)) {
+        fail("Fail to get router internet ip.\n");
+        return false;
+    }
+    std::string address;
+    std::string error;
+    if (!velmora::ReadExternalIPAddress(response, address, error)) {
+        fail(error);
+        return false;
+    }
+    // A text longer than the buffer is cut on a character boundary.
+    const size_t length = velmora::Utf8CutLength(address, size - 1);
+    std::memcpy(buffer, address.data(), length);
+    buffer[length] = '\0';
+    status = UpnpStatus::ValueRead;
+    return true;
+}

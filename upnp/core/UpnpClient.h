@@ -1,0 +1,99 @@
+#pragma once
+
+#include "upnp/core/MappingRecord.h"
+#include "upnp/core/RouterInfo.h"
+#include "upnp/core/SocketHandle.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Result of the client's last step (no caller reads it; the operations'
+// boolean results are what callers use).
+namespace UpnpStatus {
+constexpr int32_t Initialised = 0;
+constexpr int32_t GatewayFound = 1;
+constexpr int32_t Connected = 2;
+constexpr int32_t DescriptionParsed = 4;
+constexpr int32_t MappingChanged = 5;
+constexpr int32_t ValueRead = 7;
+constexpr int32_t Failed = 8;
+} // namespace UpnpStatus
+
+// The program's own UPnP control point. Every operation blocks the calling
+// thread; each TCP operation opens and closes its own connection. One thread
+// at a time.
+class UpnpClient final
+{
+public:
+    // Bytes read per receive call.
+    static constexpr size_t kReceiveBytes = 102400;
+    // A response larger than this is dropped (the exchange yields nothing).
+    static constexpr size_t kMaxResponseBytes = 1024 * 1024;
+    // Highest GetGenericPortMappingEntry index a listing asks for.
+    static constexpr int kMaxMappingIndex = 1023;
+
+    UpnpClient() = default;
+    UpnpClient(const UpnpClient&) = delete;
+    UpnpClient& operator=(const UpnpClient&) = delete;
+
+    std::string last_response;
+    std::vector<std::string> mapping_lines;
+    std::vector<MappingRecord> mappings;
+    std::string friendly_name;
+    std::string last_error;
+    SocketHandle ssdp_sock;
+    SocketHandle tcp_sock;
+    int32_t status = UpnpStatus::Initialised;
+    int32_t time_out = 0;
+    std::string service_type;
+    std::string describe_url;
+    std::string control_url;
+    std::string base_URL;
+    std::string description;
+
+    // Sets the number of TCP connection attempts; always true.
+    bool init_client(int32_t attempts);
+
+    RouterInfo routerInfo() const;
+    void setRouterInfo(const RouterInfo& info);
+
+    // Transport.
+    bool tcp_connect(const std::string& host, uint16_t port);
+    std::string http_exchange(const std::string& request, const char* end_marker, int cycles);
+
+    // Discovery and description.
+    bool discovery();
+    bool get_description();
+    bool parser_description();
+
+    // SOAP actions on control_url / service_type.
+    bool AddPortMapping(const std::string& mapping_description, const std::string& internal_client,
+                        uint16_t external_port, uint16_t internal_port,
+                        const std::string& protocol);
+    bool DeletePortMapping(uint16_t external_port, const std::string& protocol);
+    // Copies the address text with its NUL into `buffer` (cut to `size` - 1
+    // bytes on a UTF-8 boundary); the buffer is untouched on failure.
+    bool GetExternalIPAddress(char* buffer, size_t size);
+
+    // The router's port-mapping table into `mappings`.
+    bool list_port_mappings();
+    bool parse_mapping_info();
+
+private:
+    struct Endpoint
+    {
+        std::string host;
+        uint16_t port = 0;
+        std::string path;
+    };
+    enum class SoapOutcome { Exchanged, NoConnection };
+
+    // parseUrl on control_url; on failure sets status and last_error.
+    bool controlEndpoint(Endpoint& endpoint);
+    // Connects, sends one SOAP request and closes; the response in `response`.
+    SoapOutcome soapExchange(const Endpoint& endpoint, const char* action,
+                             const std::string& arguments, int cycles, std::string& response);
+    void fail(std::string message);
+};

@@ -1,0 +1,57 @@
+#include "upnp/core/UrlParts.h"
+
+namespace {
+
+// The port text read as atoi() reads it, kept to 16 bits. Digits past the
+// range of an int wrap instead of overflowing.
+uint16_t PortNumber(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    uint32_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    if (negative)
+        value = 0u - value;
+    return static_cast<uint16_t>(value);
+}
+
+bool HasControlCharacter(const std::string& text)
+{
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool parseUrl(const std::string& url, std::string& host, uint16_t& port, std::string& path)
+{
+    // Parts of the URL end up in request lines and headers.
+    if (HasControlCharacter(url))
+        return false;
+    const size_t scheme = url.find("://");
+    if (scheme == std::string::npos)
+        return false;
+    const size_t authority = scheme + 3;
+    const size_t slash = url.find('/', authority);
+    if (slash == std::string::npos)
+        return false;
+    // A ':' after the first '/' belongs to the path: the authority has no port.
+    const size_t colon = url.find(':', authority);
+    if (colon == std::string::npos || colon > slash) {
+        host = url.substr(authority, slash - authority);
+        port = 80;
+    } else {
+        host = url.substr(authority, colon - authority);
+        port = PortNumber(url.substr(colon + 1, slash - colon - 1));
+    }
+    path = url.substr(slash);
+    return true;
+}
