@@ -1,13 +1,18 @@
 #include "triggering/ui/CFormView_Server.h"
 
 #include "platform/ui/ReportList.h"
+#include "triggering/core/Triggering.h"
+#include "triggering/ui/CAddPort.h"
+#include "triggering/ui/CStart.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
+
 QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -16,10 +21,44 @@ QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* pa
     button->setAutoDefault(false);
     return button;
 }
+
+QString FromField(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The eight columns of an entry's row with the given status.
+QStringList RowCells(const TriggeringEntry& entry, const QString& status)
+{
+    return {FromField(velmora::Field(entry.name)),
+            status,
+            FromField(velmora::Field(entry.auto_start)),
+            FromField(velmora::Field(entry.protocol)),
+            FromField(velmora::Field(entry.trigger_address)),
+            FromField(velmora::Field(entry.trigger_port)),
+            FromField(velmora::Field(entry.trigger_port_end)),
+            FromField(velmora::Field(entry.frequence))};
+}
+
+TriggeringEntry EntryFrom(const CAddPort::Texts& texts)
+{
+    auto entry = velmora::ZeroedRecord<TriggeringEntry>();
+    velmora::SetField(entry.name, texts.name);
+    velmora::SetField(entry.status, "stop");
+    velmora::SetField(entry.auto_start, texts.auto_start);
+    velmora::SetField(entry.protocol, texts.protocol);
+    velmora::SetField(entry.trigger_address, texts.trigger_address);
+    velmora::SetField(entry.trigger_port, texts.trigger_port);
+    velmora::SetField(entry.trigger_port_end, texts.trigger_port_end);
+    velmora::SetField(entry.frequence, texts.frequence);
+    return entry;
+}
+
 } // namespace
 
 CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidget* parent)
-    : QWidget(parent), entries_(entries)
+    : QWidget(parent), entries_(entries), relay_(this),
+      noticeMilliseconds_(CStart::kDefaultMilliseconds)
 {
     setObjectName("CFormView_Server");
     list_ = new ReportList({{"Name", 130},
@@ -59,24 +98,186 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
     page->addWidget(list_, 1);
     page->addLayout(buttons);
 
-    for (auto* button : {edit_, delete_, start_, stop_})
-        button->setEnabled(false);
+    setButtons(false, false, false, false);
+    connect(add_, &QPushButton::clicked, this, &CFormView_Server::addEntry);
+    connect(edit_, &QPushButton::clicked, this, &CFormView_Server::editEntry);
+    connect(delete_, &QPushButton::clicked, this, &CFormView_Server::deleteEntry);
+    connect(start_, &QPushButton::clicked, this, &CFormView_Server::startSelected);
+    connect(stop_, &QPushButton::clicked, this, &CFormView_Server::stopSelected);
+    connect(list_, &QTableWidget::itemSelectionChanged, this, &CFormView_Server::updateButtons);
+    connect(list_, &QTableWidget::itemChanged, this, &CFormView_Server::updateButtons);
 }
 
-CFormView_Server::~CFormView_Server() = default;
+CFormView_Server::~CFormView_Server()
+{
+    // Running workers go on (they end with the process); their reports stop here.
+    relay_.detach();
+}
 
 void CFormView_Server::reloadRows()
 {
+    for (auto& run : runs_)
+        RequestTriggeringStop(run); // rows of old runs are gone: do not leave them unstoppable
+    runs_.assign(entries_.size(), nullptr);
     list_->setRowCount(0);
-    for (const auto& entry : entries_) {
-        list_->appendRow({QString::fromUtf8(velmora::Field(entry.name)), "stop",
-                          QString::fromUtf8(velmora::Field(entry.auto_start)),
-                          QString::fromUtf8(velmora::Field(entry.protocol)),
-                          QString::fromUtf8(velmora::Field(entry.trigger_address)),
-                          QString::fromUtf8(velmora::Field(entry.trigger_port)),
-                          QString::fromUtf8(velmora::Field(entry.trigger_port_end)),
-                          QString::fromUtf8(velmora::Field(entry.frequence))});
+    for (const auto& entry : entries_)
+        list_->appendRow(RowCells(entry, "stop"));
+}
+
+void CFormView_Server::startAutoStartEntries()
+{
+    for (int row = 0; validRow(row); ++row) {
+        if (velmora::Field(entries_[row].auto_start) == "Y" && !isRunning(row))
+            startRow(row);
     }
 }
 
-void CFormView_Server::startAutoStartEntries() {}
+std::shared_ptr<TriggeringRun> CFormView_Server::runAt(int row) const
+{
+    return row >= 0 && row < static_cast<int>(runs_.size()) ? runs_[row] : nullptr;
+}
+
+void CFormView_Server::setTimingForTesting(std::chrono::milliseconds grace, int noticeMilliseconds)
+{
+    timing_.grace = grace;
+    noticeMilliseconds_ = noticeMilliseconds;
+}
+
+void CFormView_Server::addEntry()
+{
+    QPointer<CAddPort> dialog = new CAddPort(entries_, nullptr, this);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog)
+        return; // the page went away while the dialog was open
+    const TriggeringEntry entry = EntryFrom(dialog->texts());
+    delete dialog.data();
+    if (!accepted)
+        return;
+    entries_.push_back(entry);
+    runs_.resize(entries_.size());
+    list_->appendRow(RowCells(entry, "stop"));
+}
+
+void CFormView_Server::editEntry()
+{
+    const int row = list_->firstSelectedRow();
+    if (!validRow(row) || isRunning(row))
+        return; // a running entry is never edited: its workers would lose their row
+    QPointer<CAddPort> dialog = new CAddPort(entries_, &entries_[row], this);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog)
+        return;
+    const TriggeringEntry entry = EntryFrom(dialog->texts());
+    delete dialog.data();
+    if (!accepted || !validRow(row))
+        return;
+    list_->setRowCells(row, RowCells(entry, "stop"));
+    entries_[row] = entry;
+}
+
+void CFormView_Server::deleteEntry()
+{
+    const int row = list_->firstSelectedRow();
+    if (!validRow(row) || isRunning(row))
+        return;
+    entries_.erase(entries_.begin() + row);
+    if (row < static_cast<int>(runs_.size()))
+        runs_.erase(runs_.begin() + row);
+    list_->removeRow(row);
+    updateButtons();
+}
+
+void CFormView_Server::startSelected()
+{
+    QPointer<CFormView_Server> self(this);
+    for (int row : list_->selectedRowsAscending()) {
+        if (!validRow(row) || isRunning(row))
+            continue; // already running: a second Start would leave workers no Stop reaches
+        startRow(row);
+        showNotice();
+        if (!self)
+            return;
+        setButtons(false, false, false, true);
+    }
+}
+
+void CFormView_Server::stopSelected()
+{
+    QPointer<CFormView_Server> self(this);
+    for (int row : list_->selectedRowsAscending()) {
+        if (!validRow(row) || !isRunning(row))
+            continue;
+        RequestTriggeringStop(runAt(row));
+        showNotice();
+        if (!self)
+            return;
+        setButtons(true, true, true, false);
+        if (validRow(row))
+            setStatus(row, "stop");
+    }
+}
+
+void CFormView_Server::workerEnded(const std::shared_ptr<TriggeringRun>& run)
+{
+    // Only the row whose latest Start this was: a Start made after the Stop
+    // keeps its row at "running".
+    for (int row = 0; validRow(row); ++row) {
+        if (runAt(row) == run) {
+            setStatus(row, "stop");
+            break;
+        }
+    }
+    updateButtons();
+}
+
+void CFormView_Server::startRow(int row)
+{
+    runs_.resize(entries_.size());
+    runs_[row] = StartTriggeringEntry(
+        entries_[row],
+        relay_.callback([this](const std::shared_ptr<TriggeringRun>& run) { workerEnded(run); }),
+        timing_);
+    setStatus(row, "running");
+}
+
+void CFormView_Server::showNotice()
+{
+    QPointer<CStart> notice = new CStart(noticeMilliseconds_, this);
+    notice->exec();
+    delete notice.data();
+}
+
+void CFormView_Server::setStatus(int row, const char* status)
+{
+    velmora::SetField(entries_[row].status, status);
+    list_->setCell(row, 1, status);
+}
+
+bool CFormView_Server::isRunning(int row) const
+{
+    return list_->cell(row, 1) == "running";
+}
+
+bool CFormView_Server::validRow(int row) const
+{
+    return row >= 0 && row < static_cast<int>(entries_.size()) && row < list_->rowCount();
+}
+
+void CFormView_Server::updateButtons()
+{
+    const int row = list_->firstSelectedRow();
+    if (row < 0)
+        setButtons(false, false, false, false);
+    else if (isRunning(row))
+        setButtons(false, false, false, true);
+    else
+        setButtons(true, true, true, false);
+}
+
+void CFormView_Server::setButtons(bool edit, bool remove, bool start, bool stop)
+{
+    edit_->setEnabled(edit);
+    delete_->setEnabled(remove);
+    start_->setEnabled(start);
+    stop_->setEnabled(stop);
+}

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "config/core/Records.h"
+#include "triggering/core/TriggeringRun.h"
+#include "triggering/ui/WorkerEndRelay.h"
 
 #include <QWidget>
 
+#include <chrono>
+#include <memory>
 #include <vector>
 
 class QPushButton;
@@ -11,6 +15,8 @@ class ReportList;
 
 // The "Port Triggering" page: the triggering list as a table (row i shows
 // entry i of the main window's list), Add/Edit/Delete and Start/Stop.
+// Everything here runs on the GUI thread, the only thread that touches the
+// list; workers report their end through queued calls.
 class CFormView_Server : public QWidget
 {
     Q_OBJECT
@@ -26,8 +32,36 @@ public:
 
     ReportList* list() const { return list_; }
 
+    // The button handlers (also reached through the buttons).
+    void addEntry();
+    void editEntry();
+    void deleteEntry();
+    void startSelected();
+    void stopSelected();
+
+    // The run of the latest Start of row `row`, or null.
+    std::shared_ptr<TriggeringRun> runAt(int row) const;
+
+    // Shorter waits for tests: the workers' grace pause and the notice time.
+    void setTimingForTesting(std::chrono::milliseconds grace, int noticeMilliseconds);
+
 private:
+    void updateButtons();
+    void setButtons(bool edit, bool remove, bool start, bool stop);
+    void setStatus(int row, const char* status);
+    bool isRunning(int row) const;
+    bool validRow(int row) const;
+    void startRow(int row);
+    void showNotice();
+    void workerEnded(const std::shared_ptr<TriggeringRun>& run);
+
     std::vector<TriggeringEntry>& entries_;
+    // runs_[i] belongs to row i: the workers of its latest Start.
+    std::vector<std::shared_ptr<TriggeringRun>> runs_;
+    WorkerEndRelay relay_;
+    TriggeringTiming timing_;
+    int noticeMilliseconds_;
+
     ReportList* list_ = nullptr;
     QPushButton* add_ = nullptr;
     QPushButton* edit_ = nullptr;

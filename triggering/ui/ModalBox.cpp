@@ -1,0 +1,10 @@
+#include "triggering/ui/ModalBox.h"
+
+#include <QPointer>
+
+void ShowModalBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
+{
+    QPointer<QMessageBox> box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
+    box->exec();
+    delete box.data(); // null when the parent already took it along
+}
