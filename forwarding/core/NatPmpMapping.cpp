@@ -12,7 +12,8 @@ namespace {
 class NatPmpHandle final
 {
 public:
-    explicit NatPmpHandle(in_addr_t gateway) { code_ = initnatpmp(&handle_, 1, gateway); }
+    // A gateway of 0 is looked up as the default route's.
+    explicit NatPmpHandle(in_addr_t gateway) { code_ = initnatpmp(&handle_, gateway != 0, gateway); }
     ~NatPmpHandle()
     {
         if (code_ == 0)

@@ -22,7 +22,7 @@ struct NatPmpAnswer
 // NATPMP_PROTOCOL_TCP or NATPMP_PROTOCOL_UDP for "TCP" / "UDP"; 0 otherwise.
 int NatPmpProtocolOf(std::string_view protocol);
 
-// Asks `gateway` (network byte order) to map `publicPort` to `privatePort` of
+// Asks `gateway` (network byte order; 0 for the default gateway) to map `publicPort` to `privatePort` of
 // this computer for `lifetime` seconds (0 removes the mapping). Waits for the
 // answer, retrying as libnatpmp schedules, until `timeout` has passed.
 NatPmpAnswer RequestNatPmpMapping(in_addr_t gateway, int protocol, uint16_t privatePort,

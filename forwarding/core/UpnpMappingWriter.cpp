@@ -1,23 +1,30 @@
 #include "forwarding/core/UpnpMappingWriter.h"
 
-#include <miniupnpc/upnpcommands.h>
+#include "upnp/core/UpnpClient.h"
 
 #include <string>
 
 namespace velmora {
 
-UpnpMappingWriter::UpnpMappingWriter(RouterEndpoint endpoint) : endpoint_(std::move(endpoint)) {}
+UpnpMappingWriter::UpnpMappingWriter(RouterEndpoint endpoint)
+    : endpoint_(std::move(endpoint)), client_(std::make_unique<UpnpClient>())
+{
+    client_->init_client(kConnectAttempts);
+    client_->setRouterInfo(RouterInfo::forService(endpoint_.controlUrl, endpoint_.serviceType));
+}
+
+UpnpMappingWriter::~UpnpMappingWriter() = default;
 
 MappingWriter::Outcome UpnpMappingWriter::write(const MappingRequest& request)
 {
-    const std::string port = std::to_string(request.port);
-    int code = UPNP_AddPortMapping(endpoint_.controlUrl.c_str(), endpoint_.serviceType.c_str(),
-                                   port.c_str(), port.c_str(), request.internalClient.c_str(),
-                                   request.description.c_str(), request.protocol.c_str(),
-                                   nullptr, "0");
-    if (code == UPNPCOMMAND_SUCCESS)
+    client_->last_error.clear();
+    if (client_->AddPortMapping(request.description, request.internalClient, request.port,
+                                request.port, request.protocol)) {
         return Outcome::Written;
-    return code == UPNPCOMMAND_HTTP_ERROR ? Outcome::Unreachable : Outcome::Refused;
+    }
+    // The client tells a router it could not reach only by its message.
+    const bool noConnection = client_->last_error.rfind("Fail to connect", 0) == 0;
+    return noConnection ? Outcome::Unreachable : Outcome::Refused;
 }
 
 bool UpnpMappingWriter::holds(const MappingRequest& request)

@@ -1,12 +1,25 @@
 #include "forwarding/ui/CFormView_Client.h"
 
+#include "forwarding/core/NatPmpLeaseKeeper.h"
+#include "forwarding/core/NatPmpMappingWriter.h"
+#include "forwarding/core/PortList.h"
+#include "forwarding/core/UpnpMappingWriter.h"
+#include "forwarding/ui/CPort_Check.h"
+#include "forwarding/ui/CRouter_Add_Port.h"
 #include "forwarding/ui/ForwardingHost.h"
+#include "forwarding/ui/ForwardingTexts.h"
+#include "forwarding/ui/Ports_List.h"
+#include "forwarding/ui/RouterInstallTask.h"
 #include "platform/ui/ReportList.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace texts = velmora::forwarding_texts;
 
 namespace {
 QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* parent)
@@ -21,7 +34,9 @@ QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* pa
 
 CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, ForwardingHost& host,
                                    QWidget* parent)
-    : QWidget(parent), entries_(entries), host_(host)
+    : QWidget(parent), entries_(entries), host_(host),
+      leases_(std::make_unique<velmora::NatPmpLeaseKeeper>()),
+      natPmpLifetime_(velmora::NatPmpMappingWriter::kLifetime)
 {
     setObjectName("CFormView_Client");
     list_ = new ReportList({{"Name", 150}, {"Protocol", 100}, {"Port", 140}, {"Internal IP", 140}},
@@ -56,19 +71,35 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
 
     for (auto* button : {edit_, delete_, addIntoRouter_, portsList_, portCheck_})
         button->setEnabled(false);
+
+    connect(list_, &QTableWidget::itemSelectionChanged, this, &CFormView_Client::updateButtons);
+    connect(add_, &QPushButton::clicked, this, &CFormView_Client::addEntry);
+    connect(edit_, &QPushButton::clicked, this, &CFormView_Client::editEntry);
+    connect(delete_, &QPushButton::clicked, this, &CFormView_Client::deleteEntry);
+    connect(portsList_, &QPushButton::clicked, this, &CFormView_Client::showPortsList);
+    connect(addIntoRouter_, &QPushButton::clicked, this, &CFormView_Client::addIntoRouter);
+    connect(portCheck_, &QPushButton::clicked, this, &CFormView_Client::portCheck);
 }
 
-CFormView_Client::~CFormView_Client() = default;
+CFormView_Client::~CFormView_Client()
+{
+    delete task_; // cancels and joins its thread before the lease keeper goes
+    task_ = nullptr;
+}
 
 void CFormView_Client::reloadRows()
 {
     list_->setRowCount(0);
-    for (const auto& entry : entries_) {
-        list_->appendRow({QString::fromUtf8(velmora::Field(entry.name)),
-                          QString::fromUtf8(velmora::Field(entry.protocol)),
-                          QString::fromUtf8(velmora::Field(entry.listen_port)),
-                          QString::fromUtf8(velmora::Field(entry.destination_ip))});
-    }
+    for (const auto& entry : entries_)
+        setRow(list_->appendRow({}), entry);
+}
+
+void CFormView_Client::setRow(int row, const ForwardingEntry& entry)
+{
+    list_->setRowCells(row, {QString::fromUtf8(velmora::Field(entry.name)),
+                             QString::fromUtf8(velmora::Field(entry.protocol)),
+                             QString::fromUtf8(velmora::Field(entry.listen_port)),
+                             QString::fromUtf8(velmora::Field(entry.destination_ip))});
 }
 
 void CFormView_Client::onScanStarted()
@@ -80,4 +111,157 @@ void CFormView_Client::onScanStarted()
 void CFormView_Client::onRoutersFound()
 {
     portsList_->setEnabled(true);
+    updateButtons();
+}
+
+void CFormView_Client::updateButtons()
+{
+    const bool selected = list_->firstSelectedRow() >= 0;
+    edit_->setEnabled(selected);
+    delete_->setEnabled(selected);
+    portCheck_->setEnabled(selected);
+    addIntoRouter_->setEnabled(selected && host_.routerFound() && !task_);
+}
+
+void CFormView_Client::addEntry()
+{
+    CRouter_Add_Port dialog(entries_, nullptr, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // `type` stays empty: entries are installed only through "Add into Router".
+    auto entry = velmora::ZeroedRecord<ForwardingEntry>();
+    velmora::SetField(entry.name, dialog.name());
+    velmora::SetField(entry.protocol, dialog.protocol());
+    velmora::SetField(entry.listen_port, dialog.portList());
+    velmora::SetField(entry.destination_ip, dialog.internalIp());
+    entries_.push_back(entry);
+    setRow(list_->appendRow({}), entry);
+    host_.saveConfig();
+}
+
+void CFormView_Client::editEntry()
+{
+    const int row = list_->firstSelectedRow();
+    if (row < 0 || row >= static_cast<int>(entries_.size()))
+        return;
+    auto& entry = entries_[static_cast<size_t>(row)];
+    CRouter_Add_Port dialog(entries_, &entry, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    velmora::SetField(entry.name, dialog.name());
+    velmora::SetField(entry.protocol, dialog.protocol());
+    velmora::SetField(entry.listen_port, dialog.portList());
+    velmora::SetField(entry.destination_ip, dialog.internalIp());
+    setRow(row, entry);
+    host_.saveConfig();
+}
+
+void CFormView_Client::deleteEntry()
+{
+    const int row = list_->firstSelectedRow();
+    if (row < 0 || row >= static_cast<int>(entries_.size()))
+        return;
+    entries_.erase(entries_.begin() + row);
+    list_->removeRow(row);
+    host_.saveConfig();
+}
+
+void CFormView_Client::showPortsList()
+{
+    if (!host_.routerFound())
+        return;
+    RouterEntryPtr router = host_.selectedRouter();
+    if (!router)
+        return;
+    if (router->is_apple) {
+        QMessageBox::warning(this, texts::kAppCaption, texts::kAppleNoPortsList);
+        return;
+    }
+    Ports_List dialog(router, this);
+    dialog.setPortCheckOptions(checkOptions_);
+    dialog.exec();
+}
+
+std::unique_ptr<velmora::MappingWriter> CFormView_Client::makeWriter(const RouterEntry& router)
+{
+    if (writerFactory_)
+        return writerFactory_(router);
+    if (router.is_apple) {
+        in_addr_t gateway = 0;
+        {
+            auto& shared = const_cast<RouterEntry&>(router);
+            std::lock_guard lock(shared.natpmp_mutex);
+            if (shared.natpmp_open)
+                gateway = shared.natpmp.gateway;
+        }
+        return std::make_unique<velmora::NatPmpMappingWriter>(gateway, *leases_, natPmpLifetime_);
+    }
+    return std::make_unique<velmora::UpnpMappingWriter>(velmora::EndpointOf(router));
+}
+
+void CFormView_Client::addIntoRouter()
+{
+    if (task_ || !host_.routerFound())
+        return;
+    RouterEntryPtr router = host_.selectedRouter();
+    const auto rows = list_->selectedRowsAscending();
+    if (!router || rows.empty())
+        return;
+    std::vector<ForwardingEntry> selected;
+    for (int row : rows) {
+        if (row < static_cast<int>(entries_.size()))
+            selected.push_back(entries_[static_cast<size_t>(row)]);
+    }
+
+    task_ = new RouterInstallTask(makeWriter(*router), velmora::PlanMappings(selected), this);
+    connect(task_, &RouterInstallTask::finished, this, &CFormView_Client::installFinished);
+    const qint64 total = task_->totalSteps();
+    progress_ = new QProgressDialog(texts::kAdding, "Cancel", 0, static_cast<int>(total), this);
+    progress_->setObjectName("addIntoRouterProgress");
+    progress_->setWindowTitle("Add into Router");
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setMinimumDuration(500); // a few ports are done before it would show
+    connect(progress_, &QProgressDialog::canceled, task_, &RouterInstallTask::cancel);
+    connect(task_, &RouterInstallTask::progressed, progress_,
+            [progress = progress_](qint64 done, qint64) {
+                progress->setValue(static_cast<int>(done));
+            });
+    progress_->setValue(0);
+    updateButtons();
+    task_->start(installOptions_);
+}
+
+void CFormView_Client::installFinished(const velmora::InstallResult& result)
+{
+    if (progress_) {
+        progress_->close();
+        progress_->deleteLater();
+    }
+    task_->deleteLater();
+    task_ = nullptr;
+    updateButtons();
+    if (result.failed > 0)
+        QMessageBox::warning(this, texts::kAppCaption, texts::kAddFailed);
+}
+
+void CFormView_Client::portCheck()
+{
+    const int row = list_->firstSelectedRow();
+    RouterEntryPtr router = host_.selectedRouter();
+    if (row < 0 || row >= static_cast<int>(entries_.size()) || !router || router->is_apple)
+        return;
+    const auto& entry = entries_[static_cast<size_t>(row)];
+    const auto ports = velmora::ExpandPortList(velmora::Field(entry.listen_port)).ports;
+    if (ports.empty())
+        return;
+    velmora::PortCheckTarget target;
+    target.description = std::string(velmora::Field(entry.name));
+    target.protocol = velmora::ProtocolsOf(velmora::Field(entry.protocol)).front();
+    target.externalPort = ports.front();
+    target.internalClient = std::string(velmora::Field(entry.destination_ip));
+    CPort_Check dialog(this);
+    dialog.startCheck(velmora::EndpointOf(*router), target, checkOptions_);
+    dialog.exec();
 }

@@ -1,14 +1,26 @@
 #pragma once
 
 #include "config/core/Records.h"
+#include "forwarding/core/MappingInstaller.h"
+#include "forwarding/core/PortCheck.h"
 
+#include <QPointer>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 class ForwardingHost;
+class QProgressDialog;
 class QPushButton;
 class ReportList;
+class RouterInstallTask;
+struct RouterEntry;
+
+namespace velmora {
+class NatPmpLeaseKeeper;
+}
 
 // The "Port Forwarding" page: the forwarding list as a table (row i shows
 // entry i of the main window's list), Add/Edit/Delete, "Add into Router"
@@ -17,6 +29,10 @@ class CFormView_Client : public QWidget
 {
     Q_OBJECT
 public:
+    // Makes the writer that installs mappings in a router (tests replace it).
+    using WriterFactory =
+        std::function<std::unique_ptr<velmora::MappingWriter>(const RouterEntry& router)>;
+
     // `entries` is the main window's forwarding list; it and `host` outlive the view.
     CFormView_Client(std::vector<ForwardingEntry>& entries, ForwardingHost& host,
                      QWidget* parent = nullptr);
@@ -31,7 +47,27 @@ public:
 
     ReportList* list() const { return list_; }
 
+    // Lifetime asked for NAT-PMP mappings, in seconds (7200 unless a test shortens it).
+    void setNatPmpLifetime(uint32_t seconds) { natPmpLifetime_ = seconds; }
+    void setWriterFactory(WriterFactory factory) { writerFactory_ = std::move(factory); }
+    void setInstallOptions(const velmora::InstallOptions& options) { installOptions_ = options; }
+    void setPortCheckOptions(const velmora::PortCheckOptions& options) { checkOptions_ = options; }
+    // Whether an "Add into Router" run is still going.
+    bool installing() const { return task_ != nullptr; }
+    const velmora::NatPmpLeaseKeeper& natPmpLeases() const { return *leases_; }
+
 private:
+    void updateButtons();
+    void addEntry();
+    void editEntry();
+    void deleteEntry();
+    void showPortsList();
+    void addIntoRouter();
+    void portCheck();
+    void installFinished(const velmora::InstallResult& result);
+    std::unique_ptr<velmora::MappingWriter> makeWriter(const RouterEntry& router);
+    void setRow(int row, const ForwardingEntry& entry);
+
     std::vector<ForwardingEntry>& entries_;
     ForwardingHost& host_;
     ReportList* list_ = nullptr;
@@ -41,4 +77,12 @@ private:
     QPushButton* addIntoRouter_ = nullptr;
     QPushButton* portsList_ = nullptr;
     QPushButton* portCheck_ = nullptr;
+
+    std::unique_ptr<velmora::NatPmpLeaseKeeper> leases_;
+    uint32_t natPmpLifetime_;
+    WriterFactory writerFactory_;
+    velmora::InstallOptions installOptions_;
+    velmora::PortCheckOptions checkOptions_;
+    RouterInstallTask* task_ = nullptr;
+    QPointer<QProgressDialog> progress_;
 };

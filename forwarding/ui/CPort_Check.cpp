@@ -1,0 +1,80 @@
+#include "forwarding/ui/CPort_Check.h"
+
+#include "forwarding/ui/DialogWorker.h"
+#include "forwarding/ui/ForwardingTexts.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr char kLegend[] =
+    "1.open: port is opened\n\n2.closed: port is closed\n\n3.filtered: port is blocked by "
+    "firewall or router\n\n4.unfiltered: port is not blocked, but not sure if it is "
+    "opened\n\n5.open|filtered: port is opened or filtered\n\n6.closed|filtered: port is closed "
+    "or filtered";
+}
+
+CPort_Check::CPort_Check(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("CPort_Check");
+    setWindowTitle("Port Check");
+    report_ = new QPlainTextEdit(this);
+    report_->setObjectName("reportEdit");
+    report_->setReadOnly(true);
+    report_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    report_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    report_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    report_->setMinimumSize(420, 220);
+    auto* reportLabel = new QLabel("Check Report: ", this);
+    reportLabel->setBuddy(report_);
+    report_->setAccessibleName("Check Report:");
+    auto* stateLabel = new QLabel("Port State: ", this);
+    auto* legend = new QLabel(kLegend, this);
+    legend->setObjectName("legendLabel");
+    stateLabel->setBuddy(legend);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
+    connect(buttons, &QDialogButtonBox::accepted, this, &CPort_Check::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(reportLabel);
+    layout->addWidget(report_, 1);
+    layout->addWidget(stateLabel);
+    layout->addWidget(legend);
+    layout->addWidget(buttons);
+}
+
+CPort_Check::~CPort_Check() = default;
+
+void CPort_Check::startCheck(const velmora::RouterEndpoint& router,
+                             const velmora::PortCheckTarget& target,
+                             const velmora::PortCheckOptions& options)
+{
+    finished_ = false;
+    report_->setPlainText(velmora::forwarding_texts::kChecking);
+    worker_ = std::make_unique<DialogWorker>(
+        this, [this, router, target, options](GuiRelay& relay, const std::atomic<bool>&) {
+            const std::string text =
+                velmora::BuildPortCheckReport(velmora::RunPortCheck(router, target, options));
+            relay.post([this, text] {
+                report_->setPlainText(QString::fromStdString(text));
+                finished_ = true;
+            });
+        });
+}
+
+QString CPort_Check::report() const
+{
+    return report_->toPlainText();
+}
+
+void CPort_Check::done(int result)
+{
+    if (worker_)
+        worker_->stop();
+    QDialog::done(result);
+}

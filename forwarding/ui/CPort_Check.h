@@ -1,0 +1,35 @@
+#pragma once
+
+#include "forwarding/core/PortCheck.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class DialogWorker;
+class QPlainTextEdit;
+
+// The "Port Check" report: what a port check of one mapping found, with the
+// legend of the port states it speaks of. The check runs on a worker thread
+// while the dialog shows; closing the dialog abandons it.
+class CPort_Check final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CPort_Check(QWidget* parent = nullptr);
+    ~CPort_Check() override;
+
+    // Starts the check of `target` on `router`; the report fills in when it ends.
+    void startCheck(const velmora::RouterEndpoint& router, const velmora::PortCheckTarget& target,
+                    const velmora::PortCheckOptions& options = {});
+
+    bool checkFinished() const { return finished_; }
+    QString report() const;
+
+    void done(int result) override;
+
+private:
+    QPlainTextEdit* report_ = nullptr;
+    std::unique_ptr<DialogWorker> worker_;
+    bool finished_ = false;
+};

@@ -1,0 +1,173 @@
+#include "forwarding/ui/CRouter_Add_Port.h"
+
+#include "forwarding/core/PortList.h"
+#include "forwarding/ui/ForwardingTexts.h"
+#include "forwarding/ui/Utf8LengthValidator.h"
+#include "platform/NetworkInterfaces.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include <cstdio>
+
+namespace texts = velmora::forwarding_texts;
+
+namespace {
+
+QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(objectName);
+    edit->setValidator(new Utf8LengthValidator(maxBytes, edit));
+    return edit;
+}
+
+QLabel* BuddyLabel(const char* text, QWidget* buddy, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    buddy->setAccessibleName(QString(text).trimmed());
+    return label;
+}
+
+QLabel* Note(const char* text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
+                                   const ForwardingEntry* editing, QWidget* parent,
+                                   AddressProposer proposeAddress)
+    : QDialog(parent), entries_(entries), editing_(editing)
+{
+    setObjectName("CRouter_Add_Port");
+    setWindowTitle("Add Port Forwarding");
+    const auto probe = velmora::ZeroedRecord<ForwardingEntry>();
+
+    nameEdit_ = MakeEdit("nameEdit", static_cast<int>(velmora::FieldCapacity(probe.name)), this);
+    protocolBox_ = new QComboBox(this);
+    protocolBox_->setObjectName("protocolBox");
+    protocolBox_->setEditable(false);
+    portEdit_ =
+        MakeEdit("portEdit", static_cast<int>(velmora::FieldCapacity(probe.listen_port)), this);
+    destinationPortEdit_ = MakeEdit("destinationPortEdit", 19, this);
+    internalIpEdit_ = MakeEdit("internalIpEdit",
+                               static_cast<int>(velmora::FieldCapacity(probe.destination_ip)), this);
+    autoAddBox_ = new QCheckBox("Auto add when the software startup", this);
+    autoAddBox_->setObjectName("autoAddBox");
+
+    auto* grid = new QGridLayout(this);
+    int row = 0;
+    grid->addWidget(BuddyLabel("Name:", nameEdit_, this), row, 0);
+    grid->addWidget(nameEdit_, row++, 1);
+    grid->addWidget(BuddyLabel("Protocol: ", protocolBox_, this), row, 0);
+    grid->addWidget(protocolBox_, row++, 1);
+    grid->addWidget(BuddyLabel("Port: ", portEdit_, this), row, 0);
+    grid->addWidget(portEdit_, row++, 1);
+    grid->addWidget(Note("Could be multiple ports and range. For example:80,443-447,8080", this),
+                    row++, 1);
+    auto* destinationLabel = BuddyLabel("Destination Port: ", destinationPortEdit_, this);
+    grid->addWidget(destinationLabel, row, 0);
+    grid->addWidget(destinationPortEdit_, row++, 1);
+    grid->addWidget(BuddyLabel("Internal IP: ", internalIpEdit_, this), row, 0);
+    grid->addWidget(internalIpEdit_, row++, 1);
+    grid->addWidget(Note("For AirPort Station, Internal IP must input Localhost.", this), row++,
+                    1);
+    grid->addWidget(autoAddBox_, row++, 0, 1, 2);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName("buttons");
+    grid->addWidget(buttons, row, 0, 1, 2);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CRouter_Add_Port::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CRouter_Add_Port::reject);
+
+    // In the dialog's template, but not part of what it does.
+    autoAddBox_->hide();
+    destinationLabel->hide();
+    destinationPortEdit_->hide();
+
+    if (editing_)
+        fillFromEntry(*editing_);
+    else
+        fillForNewEntry(proposeAddress ? proposeAddress : velmora::DefaultRouteInterfaceAddress);
+}
+
+void CRouter_Add_Port::fillForNewEntry(const AddressProposer& proposeAddress)
+{
+    protocolBox_->addItems({"TCP", "UDP", "Both"});
+    protocolBox_->setCurrentIndex(0);
+    // The address of the interface that faces the router: the one a mapping
+    // should lead to (a host-name look-up gives 127.0.1.1 here).
+    const std::string address = proposeAddress();
+    if (!address.empty()) {
+        std::printf("Address %d : %s\n", 0, address.c_str());
+        internalIpEdit_->setText(QString::fromStdString(address));
+    }
+}
+
+void CRouter_Add_Port::fillFromEntry(const ForwardingEntry& entry)
+{
+    nameEdit_->setText(QString::fromUtf8(velmora::Field(entry.name)));
+    autoAddBox_->setChecked(velmora::Field(entry.type) == "Y");
+    const auto protocol = velmora::Field(entry.protocol);
+    if (protocol == "TCP")
+        protocolBox_->addItems({"TCP", "UDP", "Both"});
+    else if (protocol == "UDP")
+        protocolBox_->addItems({"UDP", "TCP", "Both"});
+    else
+        protocolBox_->addItems({"Both", "TCP", "UDP"});
+    protocolBox_->setCurrentIndex(0);
+    portEdit_->setText(QString::fromUtf8(velmora::Field(entry.listen_port)));
+    internalIpEdit_->setText(QString::fromUtf8(velmora::Field(entry.destination_ip)));
+}
+
+bool CRouter_Add_Port::nameIsTaken(const std::string& name) const
+{
+    if (editing_ && velmora::Field(editing_->name) == name)
+        return false;
+    for (const auto& entry : entries_) {
+        if (velmora::Field(entry.name) == name)
+            return true;
+    }
+    return false;
+}
+
+void CRouter_Add_Port::showError(const char* caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void CRouter_Add_Port::accept()
+{
+    const std::string name = nameEdit_->text().toStdString();
+    if (name.empty())
+        return showError(texts::kErrorCaption, texts::kInvalidName);
+    if (nameIsTaken(name))
+        return showError(texts::kErrorCaption, texts::kDuplicateName);
+    const std::string protocol = protocolBox_->currentText().toStdString();
+    const std::string ports = portEdit_->text().toStdString();
+    if (ports.empty())
+        return showError(texts::kErrorCaption, texts::kInvalidPort);
+    if (auto bad = velmora::FirstBadRange(ports))
+        return showError(texts::kWarningCaption,
+                         QString::fromStdString(velmora::BadRangeMessage(*bad)));
+    const std::string internalIp = internalIpEdit_->text().toStdString();
+    if (internalIp.empty())
+        return showError(texts::kErrorCaption, texts::kInvalidAddress);
+
+    name_ = name;
+    protocol_ = protocol;
+    portList_ = ports;
+    internalIp_ = internalIp;
+    autoAdd_.assign(1, autoAddBox_->isChecked() ? 'Y' : 'N');
+    QDialog::accept();
+}

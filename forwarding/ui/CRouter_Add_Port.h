@@ -1,0 +1,58 @@
+#pragma once
+
+#include "config/core/Records.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+// "Add Port Forwarding": collects and checks one forwarding entry, new or
+// edited. The caller copies the results into its list after OK.
+class CRouter_Add_Port final : public QDialog
+{
+    Q_OBJECT
+public:
+    // Gives the address to propose as Internal IP for a new entry (empty: none).
+    using AddressProposer = std::function<std::string()>;
+
+    // `entries` is the forwarding list (for the duplicate-name check);
+    // `editing` the entry being edited, or null for a new one.
+    CRouter_Add_Port(const std::vector<ForwardingEntry>& entries, const ForwardingEntry* editing,
+                     QWidget* parent = nullptr, AddressProposer proposeAddress = {});
+
+    // Valid after OK, UTF-8, each fitting its ForwardingEntry field.
+    const std::string& name() const { return name_; }
+    const std::string& protocol() const { return protocol_; }
+    const std::string& portList() const { return portList_; }
+    const std::string& internalIp() const { return internalIp_; }
+    const std::string& autoAdd() const { return autoAdd_; } // "Y" or "N"
+
+    void accept() override;
+
+private:
+    void fillForNewEntry(const AddressProposer& proposeAddress);
+    void fillFromEntry(const ForwardingEntry& entry);
+    bool nameIsTaken(const std::string& name) const;
+    void showError(const char* caption, const QString& text);
+
+    const std::vector<ForwardingEntry>& entries_;
+    const ForwardingEntry* editing_;
+    QLineEdit* nameEdit_ = nullptr;
+    QComboBox* protocolBox_ = nullptr;
+    QLineEdit* portEdit_ = nullptr;
+    QLineEdit* destinationPortEdit_ = nullptr;
+    QLineEdit* internalIpEdit_ = nullptr;
+    QCheckBox* autoAddBox_ = nullptr;
+
+    std::string name_;
+    std::string protocol_;
+    std::string portList_;
+    std::string internalIp_;
+    std::string autoAdd_;
+};

@@ -1,0 +1,126 @@
+#include "forwarding/ui/Ports_List.h"
+
+#include "forwarding/core/PortList.h"
+#include "forwarding/core/RouterMappings.h"
+#include "forwarding/ui/CPort_Check.h"
+#include "forwarding/ui/DialogWorker.h"
+#include "platform/ui/ReportList.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(objectName);
+    button->setAccessibleName(text);
+    return button;
+}
+} // namespace
+
+Ports_List::Ports_List(RouterEntryPtr router, QWidget* parent)
+    : QDialog(parent), router_(std::move(router))
+{
+    setObjectName("Ports_List");
+    setWindowTitle("Ports list in router");
+    if (router_)
+        endpoint_ = velmora::EndpointOf(*router_);
+
+    list_ = new ReportList({{"Name", 120}, {"Protocol", 80}, {"Port", 120}, {"Internal IP", 120}},
+                           "Ports list in router", this);
+    list_->setObjectName("portsList");
+    portCheck_ = MakeButton("Port Check", "portCheckButton", this);
+    delete_ = MakeButton("Delete from router", "deleteFromRouterButton", this);
+    cancel_ = MakeButton("Cancel", "cancelButton", this);
+    portCheck_->setAutoDefault(false);
+    delete_->setAutoDefault(false);
+    cancel_->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(portCheck_);
+    buttons->addWidget(delete_);
+    buttons->addStretch(1);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list_, 1);
+    layout->addLayout(buttons);
+    resize(500, 360);
+
+    connect(list_, &QTableWidget::itemSelectionChanged, this, &Ports_List::updateButtons);
+    connect(delete_, &QPushButton::clicked, this, &Ports_List::deleteSelected);
+    connect(portCheck_, &QPushButton::clicked, this, &Ports_List::checkSelected);
+    connect(cancel_, &QPushButton::clicked, this, &Ports_List::reject);
+
+    portCheck_->setEnabled(false);
+    delete_->setEnabled(false);
+    startListing();
+}
+
+Ports_List::~Ports_List() = default;
+
+void Ports_List::startListing()
+{
+    finished_ = false;
+    const velmora::RouterEndpoint endpoint = endpoint_;
+    const RouterEntryPtr keepAlive = router_; // its URLs stay valid while the thread runs
+    listing_ = std::make_unique<DialogWorker>(
+        this, [this, endpoint, keepAlive](GuiRelay& relay, const std::atomic<bool>& cancel) {
+            velmora::ListPortMappings(endpoint, cancel, [&](const velmora::PortMappingRow& row) {
+                relay.post([this, row] {
+                    list_->appendRow({QString::fromStdString(row.description),
+                                      QString::fromStdString(row.protocol),
+                                      QString::fromStdString(row.externalPort),
+                                      QString::fromStdString(row.internalClient)});
+                });
+            });
+            // Queued after every row, so the flag is set once they are all in.
+            relay.post([this] { finished_ = true; });
+        });
+}
+
+void Ports_List::updateButtons()
+{
+    const bool selected = list_->firstSelectedRow() >= 0;
+    if (!selected) {
+        portCheck_->setEnabled(false);
+        delete_->setEnabled(false);
+    } else if (finished_) {
+        portCheck_->setEnabled(true);
+        delete_->setEnabled(true);
+    }
+}
+
+void Ports_List::deleteSelected()
+{
+    for (int row = list_->firstSelectedRow(); row >= 0; row = list_->firstSelectedRow()) {
+        // The router's answer is not looked at: the row goes either way.
+        velmora::DeletePortMapping(endpoint_, list_->cell(row, 2).toStdString(),
+                                   list_->cell(row, 1).toStdString());
+        list_->removeRow(row);
+    }
+}
+
+void Ports_List::checkSelected()
+{
+    const int row = list_->firstSelectedRow();
+    if (row < 0)
+        return;
+    velmora::PortCheckTarget target;
+    target.description = list_->cell(row, 0).toStdString();
+    target.protocol = list_->cell(row, 1).toStdString();
+    const int port = velmora::AtoiLike(list_->cell(row, 2).toStdString());
+    target.externalPort = static_cast<uint16_t>(port >= 0 && port <= 65535 ? port : 0);
+    target.internalClient = list_->cell(row, 3).toStdString();
+    CPort_Check report(this);
+    report.startCheck(endpoint_, target, checkOptions_);
+    report.exec();
+}
+
+void Ports_List::done(int result)
+{
+    if (listing_)
+        listing_->stop();
+    QDialog::done(result);
+}
