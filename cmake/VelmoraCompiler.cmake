@@ -15,3 +15,9 @@ if(VELMORA_SANITIZE)
 endif()
 
 set(THREADS_PREFER_PTHREAD_FLAG ON)
+
+# Fuzz builds instrument all the code for coverage, so the fuzzers see into
+# the libraries they drive, not only into their own harness.
+if(VELMORA_BUILD_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -31,7 +31,7 @@ build "$asan"
 configure "$tsan" -DVELMORA_CORE_ONLY=ON -DVELMORA_BUILD_BENCH=OFF -DVELMORA_SANITIZE=thread
 build "$tsan"
 configure "$fuzz" -DVELMORA_CORE_ONLY=ON -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_TESTS=OFF \
-    -DVELMORA_BUILD_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+    -DVELMORA_BUILD_FUZZ=ON -DVELMORA_SANITIZE=address,undefined -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 build "$fuzz"
 configure "$main" -DVELMORA_ASAN_DIR="$asan" -DVELMORA_TSAN_DIR="$tsan" -DVELMORA_FUZZ_DIR="$fuzz"
 build "$main"
