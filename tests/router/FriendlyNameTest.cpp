@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 namespace {
 
 TEST(FirstFriendlyName, TakesTheRootDevicesName)
@@ -61,6 +64,24 @@ TEST(FirstFriendlyName, CutNeverSplitsACharacter)
               std::string(126, 'a'));
     std::string fits = std::string(125, 'a') + "\xC3\xA9";
     EXPECT_EQ(FirstFriendlyName("<friendlyName>" + fits + "x</friendlyName>"), fits);
+}
+
+} // namespace
+
+namespace {
+
+std::string ReadCapture(const std::string& name)
+{
+    std::ifstream in(std::string(ROUTER_TEST_DATA) + "/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(FirstFriendlyName, CapturedDescriptions)
+{
+    EXPECT_EQ(FirstFriendlyName(ReadCapture("linksys_WAG200G_desc.xml")), "LINKSYS WAG200G Gateway");
+    EXPECT_EQ(FirstFriendlyName(ReadCapture("new_LiveBox_desc.xml")), "Orange Livebox");
 }
 
 } // namespace
