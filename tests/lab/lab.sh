@@ -1,0 +1,489 @@
+#!/bin/bash
+# Router lab: isolated network namespaces standing in for a home network.
+#
+#   PREFIX-lan     "the computer"   eth0 192.168.77.2/24, default route via the router
+#                                   (eth1 192.168.78.2/24 with --second-lan)
+#   PREFIX-router  the home router  lan0 192.168.77.1/24 (lan1 192.168.78.1/24),
+#                                   wan0 11.22.33.1/24, masquerade, miniupnpd
+#   PREFIX-inet    a remote host    eth0 11.22.33.100/24
+#
+# Every veth is created inside the namespaces, so no interface of the lab ever
+# exists in the machine's own namespace and nothing here can reach its network.
+# The WAN side uses a non-reserved /24 because miniupnpd treats a reserved WAN
+# address as "behind another NAT" and refuses to map ports.
+#
+# Usage: lab.sh up PREFIX [--mode both|upnp|natpmp|none] [--second-lan] [--secure-mode]
+#        lab.sh down PREFIX
+#        lab.sh router PREFIX start|stop|restart [--mode M] [--secure-mode]
+#        lab.sh add-address PREFIX ADDR/LEN [DEV]
+#        lab.sh exec PREFIX lan|router|inet -- CMD...
+#        lab.sh info PREFIX
+#        lab.sh mappings PREFIX
+#        lab.sh sweep
+#        lab.sh list
+
+set -uo pipefail
+export LC_ALL=C
+
+readonly LAB_ROOT="${VELMORA_LAB_ROOT:-/tmp/velmora-lab}"
+readonly LAN_NET=192.168.77
+readonly LAN2_NET=192.168.78
+readonly WAN_NET=11.22.33
+readonly LAN_HOST=$LAN_NET.2
+readonly ROUTER_LAN=$LAN_NET.1
+readonly LAN2_HOST=$LAN2_NET.2
+readonly ROUTER_LAN2=$LAN2_NET.1
+readonly ROUTER_WAN=$WAN_NET.1
+readonly INET_HOST=$WAN_NET.100
+readonly HTTP_PORT=5000
+readonly FRIENDLY_NAME="Velmora Lab Router"
+
+die() { echo "lab.sh: $*" >&2; exit 1; }
+note() { [ -n "${LAB_QUIET:-}" ] || echo "lab.sh: $*" >&2; }
+
+check_prefix() {
+    # Namespace names stay short; the pattern also keeps the prefix safe in paths.
+    [[ "${1:-}" =~ ^[a-z][a-z0-9]{1,11}$ ]] || die "bad prefix '${1:-}' (want [a-z][a-z0-9]{1,11})"
+}
+
+state_dir() { echo "$LAB_ROOT/$1"; }
+ns_name() { echo "$1-$2"; }
+ns_exists() { [ -e "/run/netns/$1" ]; }
+in_ns() { local ns=$1; shift; ip netns exec "$ns" "$@"; }
+
+require_root() {
+    [ "$(id -u)" = 0 ] || die "router lab needs root"
+}
+
+# --- nftables -------------------------------------------------------------
+
+# The table and chains miniupnpd expects (its defaults: table "filter" of family
+# inet for both filtering and NAT, chains miniupnpd, prerouting_miniupnpd and
+# postrouting_miniupnpd), hooked into a small stateful router ruleset.
+nft_ruleset() {
+    cat <<EOF
+table inet filter {
+    chain forward {
+        type filter hook forward priority 0; policy drop;
+        ct state established,related accept
+        iifname "lan*" oifname "wan0" accept
+        jump miniupnpd
+    }
+    chain miniupnpd {
+    }
+    chain prerouting {
+        type nat hook prerouting priority -100; policy accept;
+        jump prerouting_miniupnpd
+    }
+    chain postrouting {
+        type nat hook postrouting priority 100; policy accept;
+        jump postrouting_miniupnpd
+        oifname "wan0" masquerade
+    }
+    chain prerouting_miniupnpd {
+    }
+    chain postrouting_miniupnpd {
+    }
+}
+EOF
+}
+
+# --- namespaces -------------------------------------------------------------
+
+write_netns_etc() {
+    # ip netns exec binds these over /etc, so look-ups inside the lab stay inside it.
+    local p=$1 ns
+    for ns in lan router inet; do
+        local d="/etc/netns/$(ns_name "$p" "$ns")"
+        mkdir -p "$d"
+        cat >"$d/hosts" <<EOF
+127.0.0.1 localhost
+$LAN_HOST lan.lab
+$ROUTER_LAN router.lab
+$ROUTER_WAN wan.lab
+$INET_HOST inet.lab
+EOF
+        echo "# router lab: no name server" >"$d/resolv.conf"
+    done
+}
+
+lab_up() {
+    local p=$1; shift
+    local mode=both second_lan=no secure=no
+    while [ $# -gt 0 ]; do
+        case "$1" in
+            --mode) mode=${2:-}; shift 2 ;;
+            --second-lan) second_lan=yes; shift ;;
+            --secure-mode) secure=yes; shift ;;
+            *) die "up: unknown option '$1'" ;;
+        esac
+    done
+    check_mode "$mode"
+    local lan router inet sd
+    lan=$(ns_name "$p" lan); router=$(ns_name "$p" router); inet=$(ns_name "$p" inet)
+    sd=$(state_dir "$p")
+    for ns in "$lan" "$router" "$inet"; do
+        ns_exists "$ns" && die "namespace $ns already exists (run: lab.sh down $p)"
+    done
+
+    mkdir -p "$LAB_ROOT" && chmod 700 "$LAB_ROOT"
+    rm -rf "$sd" && mkdir -m 700 "$sd" || die "cannot make $sd"
+    echo "${LAB_OWNER_PID:-$PPID}" >"$sd/owner"
+    echo "$second_lan" >"$sd/second_lan"
+    cat /proc/sys/kernel/random/uuid >"$sd/uuid"
+
+    # From here on a failure leaves a partial lab: take it down again.
+    if ! build_lab "$p" "$second_lan"; then
+        lab_down "$p"
+        die "up: could not build the lab"
+    fi
+    if [ "$mode" != none ]; then
+        local args=(--mode "$mode")
+        [ "$secure" = yes ] && args+=(--secure-mode)
+        if ! router_start "$p" "${args[@]}"; then
+            lab_down "$p"
+            die "up: miniupnpd did not start"
+        fi
+    else
+        echo none >"$sd/mode"; echo "$secure" >"$sd/secure"
+    fi
+    note "lab $p is up"
+}
+
+build_lab() {
+    local p=$1 second_lan=$2
+    local lan router inet
+    lan=$(ns_name "$p" lan); router=$(ns_name "$p" router); inet=$(ns_name "$p" inet)
+    set -e
+    ip netns add "$lan"
+    ip netns add "$router"
+    ip netns add "$inet"
+    write_netns_etc "$p"
+
+    ip -n "$router" link add lan0 type veth peer name eth0 netns "$lan"
+    ip -n "$router" link add wan0 type veth peer name eth0 netns "$inet"
+    if [ "$second_lan" = yes ]; then
+        ip -n "$router" link add lan1 type veth peer name eth1 netns "$lan"
+    fi
+
+    for ns in "$lan" "$router" "$inet"; do
+        ip -n "$ns" link set lo up
+        in_ns "$ns" sysctl -qw net.ipv4.ip_forward=0
+        # IPv6 is not part of the lab; keeping it off avoids stray router solicitations.
+        in_ns "$ns" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 || true
+        in_ns "$ns" sysctl -qw net.ipv6.conf.default.disable_ipv6=1 || true
+    done
+    in_ns "$router" sysctl -qw net.ipv4.ip_forward=1
+
+    ip -n "$lan" addr add "$LAN_HOST/24" dev eth0
+    ip -n "$lan" link set eth0 up
+    ip -n "$router" addr add "$ROUTER_LAN/24" dev lan0
+    ip -n "$router" link set lan0 up
+    ip -n "$router" addr add "$ROUTER_WAN/24" dev wan0
+    ip -n "$router" link set wan0 up
+    ip -n "$inet" addr add "$INET_HOST/24" dev eth0
+    ip -n "$inet" link set eth0 up
+    if [ "$second_lan" = yes ]; then
+        ip -n "$lan" addr add "$LAN2_HOST/24" dev eth1
+        ip -n "$lan" link set eth1 up
+        ip -n "$router" addr add "$ROUTER_LAN2/24" dev lan1
+        ip -n "$router" link set lan1 up
+    fi
+
+    ip -n "$lan" route add default via "$ROUTER_LAN" dev eth0
+    # SSDP multicast leaves through the first LAN port even without a default route.
+    ip -n "$lan" route add 239.255.255.250/32 dev eth0
+    ip -n "$router" route add default via "$INET_HOST" dev wan0
+
+    nft_ruleset >"$(state_dir "$p")/ruleset.nft"
+    in_ns "$router" nft -f "$(state_dir "$p")/ruleset.nft"
+    set +e
+}
+
+# The caller and its ancestors: a test binary runs inside the LAN namespace and
+# calls lab.sh down itself, so it must not be killed with the lab.
+callers() {
+    local pid=$$ ppid
+    while [ -n "$pid" ] && [ "$pid" -gt 1 ]; do
+        echo "$pid"
+        ppid=$(sed -E 's/^[0-9]+ \(.*\) . ([0-9]+).*/\1/' "/proc/$pid/stat" 2>/dev/null) || break
+        pid=$ppid
+    done
+}
+
+kill_ns_processes() {
+    # Everything else still running inside one of our namespaces was started by the lab.
+    local ns=$1 spared=$2 pids= pid i
+    ns_exists "$ns" || return 0
+    for pid in $(ip netns pids "$ns" 2>/dev/null); do
+        [[ " $spared " == *" $pid "* ]] || pids="$pids $pid"
+    done
+    [ -n "$pids" ] || return 0
+    for pid in $pids; do kill -TERM "$pid" 2>/dev/null; done
+    for i in $(seq 1 100); do
+        local left=
+        for pid in $pids; do alive "$pid" && left="$left $pid"; done
+        pids=$left
+        [ -n "$pids" ] || return 0
+        sleep 0.02
+    done
+    for pid in $pids; do kill -KILL "$pid" 2>/dev/null; done
+}
+
+lab_down() {
+    local p=$1 ns spared
+    spared=" $(callers | tr '\n' ' ')"
+    for ns in router lan inet; do
+        kill_ns_processes "$(ns_name "$p" "$ns")" "$spared"
+    done
+    for ns in router lan inet; do
+        local n
+        n=$(ns_name "$p" "$ns")
+        # Deleting a namespace deletes its veths and their peers.
+        ns_exists "$n" && ip netns del "$n" 2>/dev/null
+        rm -rf "/etc/netns/$n"
+    done
+    rmdir /etc/netns 2>/dev/null
+    rm -rf "$(state_dir "$p")"
+    return 0
+}
+
+# --- miniupnpd ----------------------------------------------------------------
+
+check_mode() {
+    case "$1" in both|upnp|natpmp|none) ;; *) die "bad mode '$1' (both|upnp|natpmp|none)" ;; esac
+}
+
+write_config() {
+    local p=$1 mode=$2 secure=$3 sd
+    sd=$(state_dir "$p")
+    local upnp=yes natpmp=yes
+    [ "$mode" = natpmp ] && upnp=no
+    [ "$mode" = upnp ] && natpmp=no
+    {
+        echo "ext_ifname=wan0"
+        echo "listening_ip=lan0"
+        [ "$(cat "$sd/second_lan")" = yes ] && echo "listening_ip=lan1"
+        echo "http_port=$HTTP_PORT"
+        echo "enable_upnp=$upnp"
+        echo "enable_natpmp=$natpmp"
+        echo "secure_mode=$secure"
+        echo "lease_file=$sd/leases"
+        echo "uuid=$(cat "$sd/uuid")"
+        echo "friendly_name=$FRIENDLY_NAME"
+        echo "force_igd_desc_v1=yes"
+        # A veth reports 10 Gbit/s, which overflows the 32-bit IGD v1 fields.
+        echo "bitrate_down=100000000"
+        echo "bitrate_up=20000000"
+        echo "system_uptime=no"
+        echo "notify_interval=60"
+        echo "clean_ruleset_interval=600"
+        echo "allow 1-65535 $LAN_NET.0/24 1-65535"
+        echo "allow 1-65535 $LAN2_NET.0/24 1-65535"
+        echo "deny 0-65535 0.0.0.0/0 0-65535"
+    } >"$sd/miniupnpd.conf"
+}
+
+# A process that has not exited yet. An exited one may stay a zombie for a while
+# until init reaps it.
+alive() {
+    local state
+    state=$(sed -E 's/^[0-9]+ \(.*\) (.).*/\1/' "/proc/$1/stat" 2>/dev/null) || return 1
+    [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
+}
+
+router_pid() {
+    local sd pid
+    sd=$(state_dir "$1")
+    pid=$(cat "$sd/miniupnpd.pid" 2>/dev/null) || return 1
+    [ -n "$pid" ] && alive "$pid" || return 1
+    # Only a process inside our router namespace is ours.
+    [ "$(ip netns identify "$pid" 2>/dev/null)" = "$(ns_name "$1" router)" ] || return 1
+    echo "$pid"
+}
+
+router_listening() {
+    local p=$1 mode=$2 router
+    router=$(ns_name "$p" router)
+    if [ "$mode" != natpmp ]; then
+        in_ns "$router" ss -Htln "sport = :$HTTP_PORT" | grep -q . || return 1
+        in_ns "$router" ss -Huln "sport = :1900" | grep -q . || return 1
+    fi
+    if [ "$mode" != upnp ]; then
+        in_ns "$router" ss -Huln "sport = :5351" | grep -q . || return 1
+    fi
+    return 0
+}
+
+router_start() {
+    local p=$1; shift
+    local sd mode secure=no
+    sd=$(state_dir "$p")
+    mode=$(cat "$sd/mode" 2>/dev/null || echo both)
+    [ "$mode" = none ] && mode=both
+    while [ $# -gt 0 ]; do
+        case "$1" in
+            --mode) mode=${2:-}; shift 2 ;;
+            --secure-mode) secure=yes; shift ;;
+            *) die "router start: unknown option '$1'" ;;
+        esac
+    done
+    check_mode "$mode"
+    ns_exists "$(ns_name "$p" router)" || die "no lab $p"
+    router_pid "$p" >/dev/null && die "miniupnpd already runs in lab $p"
+    echo "$mode" >"$sd/mode"; echo "$secure" >"$sd/secure"
+    [ "$mode" = none ] && return 0
+    write_config "$p" "$mode" "$secure"
+
+    # Without /dev/log miniupnpd copies every log line to /dev/console; a private
+    # mount namespace sends both to /dev/null and -d keeps the log on stderr.
+    local inner='mount --bind /dev/null /dev/console || exit 1
+if [ -e /dev/log ]; then mount --bind /dev/null /dev/log || exit 1; fi
+exec miniupnpd -d -f "$1" -P "$2"'
+    setsid ip netns exec "$(ns_name "$p" router)" \
+        unshare --mount --propagation private sh -c "$inner" sh \
+        "$sd/miniupnpd.conf" "$sd/miniupnpd.daemon.pid" \
+        </dev/null >>"$sd/miniupnpd.log" 2>&1 &
+    echo $! >"$sd/miniupnpd.pid"
+
+    local i
+    for i in $(seq 1 100); do
+        if ! router_pid "$p" >/dev/null; then
+            echo "lab.sh: miniupnpd exited; its log:" >&2
+            tail -n 20 "$sd/miniupnpd.log" >&2
+            return 1
+        fi
+        router_listening "$p" "$mode" && return 0
+        sleep 0.05
+    done
+    echo "lab.sh: miniupnpd is not listening after 5 s" >&2
+    router_stop "$p"
+    return 1
+}
+
+router_stop() {
+    local p=$1 sd pid i
+    sd=$(state_dir "$p")
+    pid=$(router_pid "$p") || { rm -f "$sd/miniupnpd.pid"; return 0; }
+    kill -TERM "$pid" 2>/dev/null
+    for i in $(seq 1 100); do
+        alive "$pid" || break
+        sleep 0.02
+    done
+    alive "$pid" && kill -KILL "$pid" 2>/dev/null
+    rm -f "$sd/miniupnpd.pid"
+    return 0
+}
+
+# --- other subcommands -----------------------------------------------------
+
+lab_info() {
+    local p=$1 sd
+    sd=$(state_dir "$p")
+    ns_exists "$(ns_name "$p" router)" || die "no lab $p"
+    echo "PREFIX=$p"
+    echo "LAN_NS=$(ns_name "$p" lan)"
+    echo "ROUTER_NS=$(ns_name "$p" router)"
+    echo "INET_NS=$(ns_name "$p" inet)"
+    echo "LAN_IF=eth0"
+    echo "LAN_HOST=$LAN_HOST"
+    echo "ROUTER_LAN=$ROUTER_LAN"
+    if [ "$(cat "$sd/second_lan" 2>/dev/null)" = yes ]; then
+        echo "LAN2_IF=eth1"
+        echo "LAN2_HOST=$LAN2_HOST"
+        echo "ROUTER_LAN2=$ROUTER_LAN2"
+    fi
+    echo "ROUTER_WAN=$ROUTER_WAN"
+    echo "INET_HOST=$INET_HOST"
+    echo "HTTP_PORT=$HTTP_PORT"
+    echo "FRIENDLY_NAME=$FRIENDLY_NAME"
+    echo "ROUTER_UUID=$(cat "$sd/uuid" 2>/dev/null)"
+    echo "ROUTER_MODE=$(cat "$sd/mode" 2>/dev/null)"
+    echo "SECURE_MODE=$(cat "$sd/secure" 2>/dev/null)"
+    echo "ROUTER_PID=$(router_pid "$p" 2>/dev/null)"
+    echo "STATE_DIR=$sd"
+    echo "LEASE_FILE=$sd/leases"
+    echo "MINIUPNPD_LOG=$sd/miniupnpd.log"
+}
+
+lab_add_address() {
+    local p=$1 addr=${2:-} dev=${3:-eth0}
+    [[ "$addr" =~ ^[0-9]{1,3}(\.[0-9]{1,3}){3}/[0-9]{1,2}$ ]] || die "add-address: want ADDR/LEN"
+    [[ "$dev" =~ ^eth[01]$ ]] || die "add-address: device must be eth0 or eth1"
+    ip -n "$(ns_name "$p" lan)" addr add "$addr" dev "$dev"
+}
+
+lab_exec() {
+    local p=$1 which=${2:-}
+    shift 2 || die "exec: want lan|router|inet -- CMD..."
+    [ "${1:-}" = -- ] && shift
+    [ $# -gt 0 ] || die "exec: no command"
+    case "$which" in lan|router|inet) ;; *) die "exec: want lan|router|inet" ;; esac
+    local ns
+    ns=$(ns_name "$p" "$which")
+    ns_exists "$ns" || die "no namespace $ns"
+    exec ip netns exec "$ns" "$@"
+}
+
+# The mappings miniupnpd holds, read from the router's own NAT rules:
+# one line per mapping, "PROTO EXTPORT INTERNAL_ADDR INTERNAL_PORT".
+lab_mappings() {
+    local p=$1
+    # e.g. iif "wan0" @nh,72,8 0x6 th dport 15555 dnat ip to 192.168.77.2:16666
+    in_ns "$(ns_name "$p" router)" nft list chain inet filter prerouting_miniupnpd |
+        sed -nE 's/.*@nh,72,8 (0x6|0x11) .*dport ([0-9]+) .*dnat ip to ([0-9.]+):([0-9]+).*/\1 \2 \3 \4/p' |
+        sed -e 's/^0x6 /tcp /' -e 's/^0x11 /udp /'
+}
+
+# Namespaces of runs whose owning process is gone ("vl" + pid prefixes).
+lab_sweep() {
+    local n p pid
+    for n in $(ip netns list 2>/dev/null | awk '{print $1}'); do
+        [[ "$n" =~ ^(vl([0-9]+))-(lan|router|inet)$ ]] || continue
+        p=${BASH_REMATCH[1]}; pid=${BASH_REMATCH[2]}
+        if [ -d "/proc/$pid" ]; then continue; fi
+        note "sweeping leftover lab $p"
+        lab_down "$p"
+    done
+    for n in "$LAB_ROOT"/vl*; do
+        [ -d "$n" ] || continue
+        p=$(basename "$n")
+        [[ "$p" =~ ^vl([0-9]+)$ ]] || continue
+        [ -d "/proc/${BASH_REMATCH[1]}" ] || lab_down "$p"
+    done
+    return 0
+}
+
+main() {
+    local cmd=${1:-}
+    [ -n "$cmd" ] || die "usage: lab.sh up|down|router|add-address|exec|info|mappings|sweep|list ..."
+    shift
+    require_root
+    case "$cmd" in
+        sweep) lab_sweep; return ;;
+        list) ip netns list | awk '{print $1}' | sed -nE 's/^([a-z][a-z0-9]*)-router$/\1/p'; return ;;
+    esac
+    local p=${1:-}
+    check_prefix "$p"
+    shift
+    case "$cmd" in
+        up) lab_up "$p" "$@" ;;
+        down) lab_down "$p" ;;
+        router)
+            local action=${1:-}
+            shift || true
+            case "$action" in
+                start) router_start "$p" "$@" ;;
+                stop) router_stop "$p" ;;
+                restart) router_stop "$p" && router_start "$p" "$@" ;;
+                *) die "router: want start|stop|restart" ;;
+            esac ;;
+        add-address) lab_add_address "$p" "$@" ;;
+        exec) lab_exec "$p" "$@" ;;
+        info) lab_info "$p" ;;
+        mappings) lab_mappings "$p" ;;
+        *) die "unknown command '$cmd'" ;;
+    esac
+}
+
+main "$@"
