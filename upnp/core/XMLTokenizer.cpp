@@ -43,15 +43,19 @@ XMLToken XMLTokenizer::next()
         return {XMLTokenKind::EndOfInput, start, 0, nullptr};
 
     if (c == '<') {
-        // Clear sections all begin with '<'; compare over the open tag's length.
-        const std::string_view rest(src_ + start, strnlen(src_ + start, 16));
-        for (const XMLClearTag& row : kXMLClearTags) {
-            if (StartsWithIgnoreCase(rest, row.open)) {
-                pos_ = start + std::strlen(row.open);
-                return {XMLTokenKind::ClearSection, start, pos_ - start, &row};
+        // Clear sections all begin with "<!", "<P" or "<S" (any case); compare
+        // over the open tag's length.
+        const char after = src_[start + 1];
+        const char lower = velmora::AsciiLower(after);
+        if (after == '!' || lower == 'p' || lower == 's') {
+            const std::string_view rest(src_ + start, strnlen(src_ + start, 16));
+            for (const XMLClearTag& row : kXMLClearTags) {
+                if (StartsWithIgnoreCase(rest, row.open)) {
+                    pos_ = start + std::strlen(row.open);
+                    return {XMLTokenKind::ClearSection, start, pos_ - start, &row};
+                }
             }
         }
-        const char after = src_[start + 1];
         if (after == '/' || after == '?') {
             pos_ = start + 2;
             return {after == '/' ? XMLTokenKind::EndTagStart : XMLTokenKind::DeclStart, start, 2,
