@@ -8,17 +8,16 @@
 #include "tests/triggering/LoopbackCounter.h"
 #include "triggering/core/Triggering.h"
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using Clock = std::chrono::steady_clock;
 
@@ -66,7 +65,8 @@ bool ReadAll(int fd, void* data, size_t size)
 // request byte with the datagrams counted so far; ends when the parent closes.
 [[noreturn]] void RunCounter(int ports, int requests, int answers)
 {
-    auto counter = velmora::test::LoopbackCounter::Open(ports, velmora::test::LoopbackCounter::Tcp::None, true);
+    auto counter = velmora::test::LoopbackCounter::Open(
+        ports, velmora::test::LoopbackCounter::Tcp::None, true);
     int base = counter ? counter->basePort() : -1;
     if (::write(answers, &base, sizeof base) != sizeof base || !counter)
         std::_Exit(1);
@@ -143,10 +143,11 @@ int main(int argc, char** argv)
             .count();
 
     const double ideal = static_cast<double>(run->workersStarted()) * window * 1000.0 / frequency;
-    std::printf("triggering bench: %d UDP ports (workers %d, bound %d per entry) every %d ms for %.2f s\n",
-                ports, run->workersStarted(), kMaxWorkersPerEntry, frequency, window);
-    std::printf("  datagrams received      %lld of ideal %.0f: ratio %.4f (goal >= 0.95)\n", received,
-                ideal, static_cast<double>(received) / ideal);
+    std::printf(
+        "triggering bench: %d UDP ports (workers %d, bound %d per entry) every %d ms for %.2f s\n",
+        ports, run->workersStarted(), kMaxWorkersPerEntry, frequency, window);
+    std::printf("  datagrams received      %lld of ideal %.0f: ratio %.4f (goal >= 0.95)\n",
+                received, ideal, static_cast<double>(received) / ideal);
     std::printf("  CPU seconds (workers)   %.3f over %.2f s wall\n", cpu, window);
     std::printf("  peak resident memory    %.1f MiB\n", static_cast<double>(PeakRssKb()) / 1024.0);
     std::printf("  threads while running   %d\n", threads);

@@ -1,6 +1,7 @@
+#include "triggering/ui/CAddPort.h"
+
 #include "tests/support/ModalCatcher.h"
 #include "tests/triggering/TriggeringTestSupport.h"
-#include "triggering/ui/CAddPort.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,8 +17,7 @@ using velmora::test::ModalCatcher;
 
 namespace {
 
-template <typename T>
-T* Find(QWidget& parent, const char* name)
+template <typename T> T* Find(QWidget& parent, const char* name)
 {
     auto* found = parent.findChild<T*>(name);
     if (found == nullptr)

@@ -1,9 +1,10 @@
+#include "triggering/ui/CFormView_Server.h"
+
 #include "platform/ui/ReportList.h"
 #include "tests/support/ModalCatcher.h"
 #include "tests/triggering/LoopbackCounter.h"
 #include "tests/triggering/TriggeringTestSupport.h"
 #include "triggering/core/Triggering.h"
-#include "triggering/ui/CFormView_Server.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-
 #include <memory>
 
 using velmora::test::LogCapture;
@@ -163,8 +163,14 @@ void CFormView_ServerTest::columnsAndFreshButtons()
 {
     auto& view = makeView({});
     auto* list = view.list();
-    const QStringList headings = {"Name", "Status", "Auto Start", "Protocol", "Trigger Address",
-                                  "Trigger Port(Start)", "Trigger Port(End)", "Frequence(ms)"};
+    const QStringList headings = {"Name",
+                                  "Status",
+                                  "Auto Start",
+                                  "Protocol",
+                                  "Trigger Address",
+                                  "Trigger Port(Start)",
+                                  "Trigger Port(End)",
+                                  "Frequence(ms)"};
     const int widths[] = {130, 70, 70, 80, 110, 110, 110, 100};
     QCOMPARE(list->columnCount(), 8);
     for (int i = 0; i < 8; ++i) {
@@ -209,7 +215,8 @@ void CFormView_ServerTest::addAppendsAStoppedRowThatDoesNotStart()
     Buttons(view).add->click();
     QCOMPARE(view.list()->rowCount(), 2);
     QCOMPARE(entries_.size(), size_t(2));
-    const QStringList expected = {"New", "stop", "Y", "TCP", "www.wikipedia.org", "7000", "7002", "250"};
+    const QStringList expected = {"New",  "stop", "Y",  "TCP", "www.wikipedia.org",
+                                  "7000", "7002", "250"};
     for (int column = 0; column < 8; ++column)
         QCOMPARE(view.list()->cell(1, column), expected[column]);
     QCOMPARE(velmora::Field(entries_[1].name), std::string_view("New"));
@@ -322,7 +329,8 @@ void CFormView_ServerTest::stopThenImmediateStartKeepsTheNewRunRunning()
 
     b.stop->click();
     QVERIFY(Finished(second));
-    QVERIFY(WaitFor([&] { return log_->messagesStartingWith("stop port triggering[A]").size() == 8; }));
+    QVERIFY(
+        WaitFor([&] { return log_->messagesStartingWith("stop port triggering[A]").size() == 8; }));
     QCOMPARE(log_->messagesStartingWith("start port triggering[A]").size(), size_t(8));
     QCOMPARE(status(0), QString("stop"));
 }
@@ -442,7 +450,7 @@ void CFormView_ServerTest::autoStartTakesOnlyExactlyY()
         QVERIFY(!view.runAt(row));
     }
     QCOMPARE(Buttons(view).states(), QString("0000")); // unchanged until a row is selected
-    view.startAutoStartEntries(); // a second call starts nothing twice
+    view.startAutoStartEntries();                      // a second call starts nothing twice
     QCOMPARE(view.runAt(0)->workersStarted(), 2);
 }
 

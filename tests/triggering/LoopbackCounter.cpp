@@ -1,13 +1,12 @@
 #include "tests/triggering/LoopbackCounter.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <netinet/in.h>
 #include <poll.h>
+#include <random>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <random>
 
 namespace velmora::test {
 
@@ -109,7 +108,12 @@ long long LoopbackCounter::totalAccepts() const
 
 void LoopbackCounter::pollLoop()
 {
-    enum class Kind { Udp, Listener, Connection };
+    enum class Kind
+    {
+        Udp,
+        Listener,
+        Connection
+    };
     struct Watched
     {
         Kind kind;

@@ -1,14 +1,13 @@
+#include "triggering/core/SocketOps.h"
+
 #include "tests/triggering/LoopbackCounter.h"
 #include "tests/triggering/TriggeringTestSupport.h"
-#include "triggering/core/SocketOps.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-
-#include <gtest/gtest.h>
-
 #include <vector>
 
 using velmora::test::LoopbackCounter;
@@ -116,8 +115,8 @@ TEST(SocketOps, EmptySendToAllSendsExactlyOneEmptyDatagram)
     SocketHandle sender;
     ASSERT_EQ(OpenUdpSocket(sender), 0);
     size_t sent = 7;
-    EXPECT_EQ(SendToAll(sender.fd(), nullptr, 0, "127.0.0.1", counter->basePort(), 30'000'000, sent),
-              0);
+    EXPECT_EQ(
+        SendToAll(sender.fd(), nullptr, 0, "127.0.0.1", counter->basePort(), 30'000'000, sent), 0);
     EXPECT_EQ(sent, 0u);
     ASSERT_TRUE(WaitUntil([&] { return counter->datagrams(0) >= 1; }));
     // One more datagram as a marker: the counter sees both, so nothing else came between.

@@ -1,8 +1,7 @@
 #include "triggering/core/TriggerTarget.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace {

@@ -3,9 +3,8 @@
 #include "tests/triggering/TriggeringTestSupport.h"
 #include "triggering/core/Triggering.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <string>
 
 using namespace std::chrono_literals;
@@ -219,9 +218,8 @@ TEST_F(TriggerWorkerTest, UnusableAddressesKeepCyclingWithoutTraffic)
         longAddress += ".1";
     auto tooLong = start(MakeTriggeringEntry("long", "TCP and UDP", longAddress, port, port, 2));
     auto unreadable = start(MakeTriggeringEntry("bad", "UDP", "1.2.3.4.5", port, port, 2));
-    ASSERT_TRUE(WaitUntil([&] {
-        return tooLong->cyclesCompleted() >= 10 && unreadable->cyclesCompleted() >= 10;
-    }));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return tooLong->cyclesCompleted() >= 10 && unreadable->cyclesCompleted() >= 10; }));
     stopAndWait(tooLong);
     stopAndWait(unreadable);
     EXPECT_EQ(counter->datagrams(0), 0);
@@ -234,6 +232,7 @@ TEST_F(TriggerWorkerTest, WorkersPerEntryAreBounded)
     auto run = start(MakeTriggeringEntry("huge", "ICMP", "127.0.0.1", 0, 99999, 50));
     EXPECT_EQ(run->workersStarted(), kMaxWorkersPerEntry);
     stopAndWait(run);
-    EXPECT_EQ(log_.count(StartLine("huge", "127.0.0.1", std::to_string(kMaxWorkersPerEntry - 1))), 1);
+    EXPECT_EQ(log_.count(StartLine("huge", "127.0.0.1", std::to_string(kMaxWorkersPerEntry - 1))),
+              1);
     EXPECT_EQ(log_.count(StartLine("huge", "127.0.0.1", std::to_string(kMaxWorkersPerEntry))), 0);
 }

@@ -2,10 +2,9 @@
 #include "tests/triggering/TriggeringTestSupport.h"
 #include "triggering/core/Triggering.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
+#include <gtest/gtest.h>
 #include <map>
 #include <mutex>
 #include <set>

@@ -1,13 +1,12 @@
 #include "triggering/core/SocketOps.h"
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 
 namespace {
 
@@ -58,8 +57,7 @@ int SendWithRetry(int fd, long long timeoutUs, size_t& sent, Attempt attempt)
 }
 
 // Shared body of SendAll and SendToAll: `once` sends from an offset.
-template <typename Once>
-int SendEverything(size_t length, size_t& sent, Once once)
+template <typename Once> int SendEverything(size_t length, size_t& sent, Once once)
 {
     sent = 0;
     int result;
@@ -111,7 +109,8 @@ int WaitSocket(int fd, bool forWrite, long long timeoutUs)
         timespec limit{};
         timespec* limitPointer = nullptr;
         if (timeoutUs >= 0) {
-            auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - Clock::now());
+            auto left =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - Clock::now());
             if (left.count() < 0)
                 left = std::chrono::nanoseconds(0);
             limit.tv_sec = static_cast<time_t>(left.count() / 1000000000);

@@ -1,10 +1,9 @@
 #include "triggering/core/TriggerTarget.h"
 
 #include <arpa/inet.h>
+#include <climits>
 #include <netdb.h>
 #include <sys/socket.h>
-
-#include <climits>
 
 namespace {
 

@@ -70,7 +70,8 @@ int TriggerWorker(std::unique_ptr<TriggeringEntry> copy, std::shared_ptr<Trigger
     trigger.tcp = protocol.find("TCP") != std::string_view::npos;
     trigger.udp = protocol.find("UDP") != std::string_view::npos;
     // A frequency of 0 (or less) still sleeps the shortest step, so it never spins.
-    const auto pause = std::chrono::milliseconds(std::max(1, ParseDecimal(velmora::Field(copy->frequence))));
+    const auto pause =
+        std::chrono::milliseconds(std::max(1, ParseDecimal(velmora::Field(copy->frequence))));
 
     trigger.target = ResolveTriggerTarget(address);
     WriteLog("start port triggering[%s], trigger address is %s, trigger port is %s\n", name.c_str(),

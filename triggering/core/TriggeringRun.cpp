@@ -1,7 +1,6 @@
 #include "triggering/core/TriggeringRun.h"
 
-TriggeringRun::TriggeringRun(std::string name, TriggeringTiming timing,
-                             WorkerEndedFn onWorkerEnded)
+TriggeringRun::TriggeringRun(std::string name, TriggeringTiming timing, WorkerEndedFn onWorkerEnded)
     : name_(std::move(name)), timing_(timing), onWorkerEnded_(std::move(onWorkerEnded))
 {
 }

@@ -42,8 +42,7 @@ QLineEdit* DigitsEdit(const char* objectName, int maxDigits, QWidget* parent)
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
     edit->setMaxLength(maxDigits);
-    edit->setValidator(
-        new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
     return edit;
 }
 
@@ -118,15 +117,24 @@ void CAddPort::buildControls()
 
     // Texts of the help boxes, beside the fields they explain.
     auto* helpName = HelpButton("nameHelp", "Name",
-        "Name for this entry, this is used for our software only and doesn't affect your port triggering.", this);
-    auto* helpProtocol = HelpButton("protocolHelp", "Protocol",
+                                "Name for this entry, this is used for our software only and "
+                                "doesn't affect your port triggering.",
+                                this);
+    auto* helpProtocol = HelpButton(
+        "protocolHelp", "Protocol",
         "Protocol type should be the same type set in your router for the port trigger.", this);
-    auto* helpAddress = HelpButton("triggerAddressHelp", "Trigger Address",
-        "Could be a website address or IP address. This can be anything you like as long as it is a valid address and outside of your local network.", this);
-    auto* helpPort = HelpButton("startPortHelp", "Trigger Port",
-        "Trigger port should be the trigger port set in your router.", this);
-    auto* helpFrequency = HelpButton("frequencyHelp", "Frequence",
-        "Frequence is how often the software will wait before running the triggering port again.", this);
+    auto* helpAddress =
+        HelpButton("triggerAddressHelp", "Trigger Address",
+                   "Could be a website address or IP address. This can be anything you like as "
+                   "long as it is a valid address and outside of your local network.",
+                   this);
+    auto* helpPort =
+        HelpButton("startPortHelp", "Trigger Port",
+                   "Trigger port should be the trigger port set in your router.", this);
+    auto* helpFrequency = HelpButton(
+        "frequencyHelp", "Frequence",
+        "Frequence is how often the software will wait before running the triggering port again.",
+        this);
     grid->addWidget(helpName, 0, 3);
     grid->addWidget(helpProtocol, 1, 3);
     grid->addWidget(helpAddress, 2, 3);
@@ -153,9 +161,9 @@ void CAddPort::buildControls()
     page->addLayout(buttons);
 
     // Tab order follows the order the controls were laid out in originally.
-    QWidget* order[] = {ok_,        cancel_,  name_,    autoStart_, protocol_,    address_,
-                        startPort_, endPort_, frequency_, helpName, helpProtocol, helpAddress,
-                        helpPort,   helpFrequency};
+    QWidget* order[] = {ok_,          cancel_,     name_,    autoStart_,   protocol_,
+                        address_,     startPort_,  endPort_, frequency_,   helpName,
+                        helpProtocol, helpAddress, helpPort, helpFrequency};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     name_->setFocus();

@@ -3,7 +3,6 @@
 #include "config/core/Records.h"
 
 #include <QDialog>
-
 #include <string>
 #include <vector>
 

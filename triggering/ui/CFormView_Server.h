@@ -5,7 +5,6 @@
 #include "triggering/ui/WorkerEndRelay.h"
 
 #include <QWidget>
-
 #include <chrono>
 #include <memory>
 #include <vector>

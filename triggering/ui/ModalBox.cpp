@@ -2,7 +2,8 @@
 
 #include <QPointer>
 
-void ShowModalBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
+void ShowModalBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                  const QString& text)
 {
     QPointer<QMessageBox> box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
     box->exec();
