@@ -1,6 +1,7 @@
 #include "router/ui/Error.h"
 #include "router/ui/RouterScanController.h"
 #include "tests/router/FakeScanSteps.h"
+#include "tests/router/ScanWindow.h"
 #include "tests/support/ModalCatcher.h"
 
 #include <QComboBox>
@@ -22,46 +23,12 @@ using velmora::test::WaitFor;
 
 namespace {
 
-// The main window's part that the scan drives.
-struct Window
+// The window part with a scan that answers from `fake`.
+struct Window : velmora::test::ScanWindow
 {
-    std::unique_ptr<QWidget> top = std::make_unique<QWidget>();
-    QComboBox* box = new QComboBox(top.get());
-    QPushButton* info = new QPushButton("Info", top.get());
-    QPushButton* rescan = new QPushButton("Rescan", top.get());
-    QProgressBar* progress = new QProgressBar(top.get());
-    RouterScanController* scan = nullptr;
-
     explicit Window(FakeScanSteps& fake)
     {
-        box->setEditable(true);
-        auto* layout = new QVBoxLayout(top.get());
-        for (QWidget* w : std::initializer_list<QWidget*>{box, info, rescan, progress})
-            layout->addWidget(w);
-        box->hide();
-        info->hide();
-        rescan->hide();
-        scan = new RouterScanController({box, info, rescan, progress, top.get()}, top.get());
         scan->setScanSteps(fake.steps(), [] { return std::vector<std::string>{"10.0.0.2"}; });
-        top->show();
-    }
-
-    QStringList lines() const
-    {
-        QStringList out;
-        for (int i = 0; i < box->count(); ++i)
-            out << box->itemText(i);
-        return out;
-    }
-    bool scanningLook() const
-    {
-        return progress->isVisible() && !box->isVisible() && !info->isVisible() &&
-               !rescan->isVisible();
-    }
-    bool foundLook() const
-    {
-        return !progress->isVisible() && box->isVisible() && info->isVisible() &&
-               rescan->isVisible();
     }
 };
 

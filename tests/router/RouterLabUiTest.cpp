@@ -1,0 +1,158 @@
+// The router box, Info and the router-not-found dialog driven by real scans
+// against the lab router (offscreen; the process lives in the lab's LAN).
+#include "tests/lab/LabEnvironment.h"
+#include "tests/router/RouterLabSupport.h"
+#include "tests/router/ScanWindow.h"
+#include "tests/support/ModalCatcher.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace velmora::lab {
+namespace {
+
+using test::ModalCatcher;
+using test::ScanWindow;
+using test::WaitFor;
+
+constexpr int kScanWaitMs = 60000;
+
+// One QApplication for the binary, made on the test thread once the process
+// is inside the lab.
+class QtEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[20] = "router_lab_ui_test";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+class RouterLabUi : public ::testing::Test
+{
+protected:
+    LabEnvironment& lab = LabEnvironment::Instance();
+
+    void useRouter(RouterMode mode)
+    {
+        std::string output;
+        ASSERT_TRUE(test::UseRouter(lab, mode, &output)) << output;
+    }
+};
+
+QStringList ReportLines(const QString& text)
+{
+    return text.split('\n');
+}
+
+TEST_F(RouterLabUi, TheBoxShowsTheRouterAndInfoShowsItsReport)
+{
+    useRouter(RouterMode::Upnp);
+    ScanWindow w;
+    QSignalSpy started(w.scan, &RouterScanController::scanStarted);
+    QSignalSpy found(w.scan, &RouterScanController::routersFound);
+    w.scan->startScan();
+    EXPECT_TRUE(w.scanningLook());
+    EXPECT_EQ(started.count(), 1);
+    ASSERT_TRUE(WaitFor([&] { return w.scan->routerFound(); }, kScanWaitMs));
+    EXPECT_EQ(w.lines(), QStringList{QString::fromStdString(lab.friendlyName())});
+    EXPECT_EQ(w.box->currentIndex(), 0);
+    EXPECT_TRUE(w.foundLook());
+    EXPECT_EQ(found.count(), 1);
+
+    ModalCatcher catcher;
+    QTest::mouseClick(w.info, Qt::LeftButton);
+    ASSERT_EQ(catcher.seen().size(), 1);
+    EXPECT_EQ(catcher.seen()[0].title, QString("Router Info"));
+    QStringList lines = ReportLines(catcher.seen()[0].text);
+    ASSERT_EQ(lines.size(), 8) << catcher.seen()[0].text.toStdString(); // ends with a line feed
+    EXPECT_EQ(lines[0], "Connection Type : IP_Routed");
+    EXPECT_TRUE(lines[1].startsWith("Status : Connected, uptime="));
+    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(lines[4], QString::fromStdString("ExternalIPAddress = " + lab.routerWan()));
+    EXPECT_TRUE(lines[5].startsWith("Bytes:   Sent: "));
+    EXPECT_TRUE(lines[6].startsWith("Packets: Sent: "));
+}
+
+TEST_F(RouterLabUi, UpnpAndNatPmpRouterGiveTwoLinesFirstSelected)
+{
+    useRouter(RouterMode::Both);
+    ScanWindow w;
+    w.scan->startScan();
+    ASSERT_TRUE(WaitFor([&] { return w.scan->routerFound(); }, kScanWaitMs));
+    EXPECT_EQ(w.lines(),
+              (QStringList{QString::fromStdString(lab.friendlyName()), "AirPort Station"}));
+    EXPECT_EQ(w.box->currentIndex(), 0);
+    EXPECT_EQ(w.scan->selectedRouter(), w.scan->routers()[0]);
+
+    w.box->setCurrentIndex(1);
+    ModalCatcher catcher;
+    QTest::mouseClick(w.info, Qt::LeftButton);
+    ASSERT_EQ(catcher.seen().size(), 1);
+    EXPECT_EQ(catcher.seen()[0].text, QString("Apple router does not support view info."));
+}
+
+TEST_F(RouterLabUi, RescanFindsTheRouterAgain)
+{
+    useRouter(RouterMode::Upnp);
+    ScanWindow w;
+    w.scan->startScan();
+    ASSERT_TRUE(WaitFor([&] { return w.scan->routerFound(); }, kScanWaitMs));
+    QTest::mouseClick(w.rescan, Qt::LeftButton);
+    EXPECT_FALSE(w.scan->routerFound());
+    EXPECT_TRUE(w.scanningLook());
+    EXPECT_EQ(w.box->count(), 0);
+    ASSERT_TRUE(WaitFor([&] { return w.scan->routerFound(); }, kScanWaitMs));
+    EXPECT_EQ(w.lines(), QStringList{QString::fromStdString(lab.friendlyName())});
+}
+
+TEST_F(RouterLabUi, NoRouterShowsTheErrorDialogAndScansAgainAfterOk)
+{
+    ASSERT_TRUE(lab.stopRouter());
+    ScanWindow w;
+    ModalCatcher catcher;
+    bool routerStarted = false;
+    bool heldAtError = false;
+    catcher.answer = [&](QWidget* modal) {
+        heldAtError = w.scan->scanErrorShown() && w.scanningLook();
+        // The user turns UPnP on meanwhile, then presses OK.
+        routerStarted = test::UseRouter(lab, RouterMode::Upnp);
+        QTest::mouseClick(modal->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+    };
+    w.scan->startScan();
+    ASSERT_TRUE(WaitFor([&] { return w.scan->routerFound(); }, 2 * kScanWaitMs));
+    ASSERT_EQ(catcher.seen().size(), 1);
+    EXPECT_EQ(catcher.seen()[0].title, QString("Error"));
+    EXPECT_TRUE(routerStarted);
+    EXPECT_TRUE(heldAtError);
+    EXPECT_EQ(w.lines(), QStringList{QString::fromStdString(lab.friendlyName())});
+    EXPECT_TRUE(w.foundLook());
+}
+
+TEST_F(RouterLabUi, ClosingDuringARealScanIsClean)
+{
+    ASSERT_TRUE(lab.stopRouter()); // the longest scan: nothing answers
+    auto w = std::make_unique<ScanWindow>();
+    w->scan->startScan();
+    QTest::qWait(200);
+    w.reset(); // waits for the scan's network calls, then drops its result
+    QTest::qWait(100);
+    useRouter(RouterMode::Both);
+}
+
+} // namespace
+} // namespace velmora::lab
