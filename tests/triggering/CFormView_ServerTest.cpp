@@ -115,6 +115,7 @@ private slots:
     void autoStartTakesOnlyExactlyY();
     void deleteAndAddWhileWorkersEndAreSafe();
     void destroyedViewIgnoresLateWorkerReports();
+    void pageDestroyedWhileItsNoticeIsOpen();
     void reloadShowsEveryRowStopped();
 
 private:
@@ -491,6 +492,23 @@ void CFormView_ServerTest::destroyedViewIgnoresLateWorkerReports()
     QVERIFY(Finished(run));
     QTest::qWait(50); // nothing arrives at the freed page
     QCOMPARE(log_->messagesStartingWith("stop port triggering[A]").size(), size_t(3));
+}
+
+void CFormView_ServerTest::pageDestroyedWhileItsNoticeIsOpen()
+{
+    auto& view = makeView({Quiet("A", 100, 101), Quiet("B", 200, 200)});
+    view.setTimingForTesting(kGrace, 60000); // the notice would stay up for a minute
+    Select(view.list(), {0, 1});
+    std::shared_ptr<TriggeringRun> run;
+    ModalCatcher catcher;
+    catcher.answer = [&](QWidget*) {
+        run = keep(view_->runAt(0));
+        view_.reset(); // Exit from the tray while the notice is up
+    };
+    view.startSelected(); // returns without touching the freed page
+    QVERIFY(!view_);
+    QVERIFY(run);
+    QCOMPARE(catcher.seen().size(), 1); // the second row was never reached
 }
 
 void CFormView_ServerTest::reloadShowsEveryRowStopped()

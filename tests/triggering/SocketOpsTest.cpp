@@ -97,6 +97,22 @@ TEST(SocketOps, WaitSocketReportsTimeOutReadyAndError)
     EXPECT_EQ(WaitSocket(closed, false, 1000), -1);
 }
 
+TEST(SocketOps, WaitSocketHandlesDescriptorsPastTheSelectLimit)
+{
+    // A thousand workers hold two sockets each: descriptors beyond 1024 are normal.
+    int port = 0;
+    SocketHandle receiver(BoundUdp(port));
+    SocketHandle high(::fcntl(receiver.fd(), F_DUPFD_CLOEXEC, 2000));
+    if (!high.held())
+        GTEST_SKIP() << "descriptor limit below 2000";
+    EXPECT_EQ(WaitSocket(high.fd(), false, 1000), kWaitTimeout);
+    SocketHandle sender;
+    ASSERT_EQ(OpenUdpSocket(sender), 0);
+    size_t sent = 0;
+    ASSERT_EQ(SendToOnce(sender.fd(), "", 0, "127.0.0.1", port, 0, sent), 0);
+    EXPECT_EQ(WaitSocket(high.fd(), false, 5'000'000), 0);
+}
+
 TEST(SocketOps, PortsAboveTheSixteenBitRangeWrap)
 {
     int port = 0;
