@@ -1,6 +1,5 @@
 #include "forwarding/ui/RouterInstallTask.h"
 
-#include <chrono>
 
 RouterInstallTask::RouterInstallTask(std::unique_ptr<velmora::MappingWriter> writer,
                                      velmora::MappingPlan plan, QObject* parent)
@@ -18,16 +17,17 @@ RouterInstallTask::~RouterInstallTask()
 void RouterInstallTask::start(const velmora::InstallOptions& options)
 {
     thread_ = std::thread([this, options] {
-        using Clock = std::chrono::steady_clock;
-        auto lastPost = Clock::time_point{};
-        auto progress = [&](size_t done, size_t total) {
-            // A few updates a second are enough for a progress bar.
-            const auto now = Clock::now();
-            if (done != total && now - lastPost < std::chrono::milliseconds(50))
+        // At most one progress update waits in the queue; it shows the latest count.
+        auto progress = [this](size_t done, size_t total) {
+            done_ = done;
+            if (updateQueued_.exchange(true))
                 return;
-            lastPost = now;
             QMetaObject::invokeMethod(
-                this, [this, done, total] { emit progressed(qint64(done), qint64(total)); },
+                this,
+                [this, total] {
+                    updateQueued_ = false;
+                    emit progressed(qint64(done_.load()), qint64(total));
+                },
                 Qt::QueuedConnection);
         };
         const auto result = velmora::InstallMappings(plan_, *writer_, cancel_, progress, options);

@@ -33,5 +33,7 @@ private:
     std::unique_ptr<velmora::MappingWriter> writer_;
     velmora::MappingPlan plan_;
     std::atomic<bool> cancel_{false};
+    std::atomic<size_t> done_{0};
+    std::atomic<bool> updateQueued_{false};
     std::thread thread_;
 };
