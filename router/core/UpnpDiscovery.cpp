@@ -1,7 +1,8 @@
 #include "router/core/UpnpDiscovery.h"
 
-#include "router/core/FriendlyName.h"
+#include "config/core/Records.h"
 #include "router/core/MiniupnpcOwners.h"
+#include "upnp/core/FriendlyName.h"
 
 #include <miniupnpc/miniwget.h>
 
@@ -33,10 +34,17 @@ std::string FetchFriendlyName(const char* descriptionUrl, unsigned scopeId)
     MallocBuffer body(static_cast<char*>(miniwget(descriptionUrl, &size, scopeId, &status)));
     if (!body || size <= 0)
         return {};
-    return FirstFriendlyName(std::string_view(body.get(), static_cast<size_t>(size)));
+    return RouterFriendlyName(std::string(body.get(), static_cast<size_t>(size)));
 }
 
 } // namespace
+
+std::string RouterFriendlyName(const std::string& description)
+{
+    std::string name = velmora::FirstFriendlyName(description);
+    name.resize(velmora::Utf8CutLength(name, kFriendlyNameMaxBytes));
+    return name;
+}
 
 RouterEntryPtr FetchUpnpRouter(const char* descriptionUrl, unsigned scopeId,
                                std::string& diagnostics)

@@ -7,6 +7,13 @@
 // The device type a router must answer with to be taken.
 inline constexpr char kIgdDeviceType[] = "urn:schemas-upnp-org:device:InternetGatewayDevice:1";
 
+// The box shows at most this many bytes of a friendly name.
+inline constexpr size_t kFriendlyNameMaxBytes = 127;
+
+// The root device's friendlyName in a description, cut to
+// kFriendlyNameMaxBytes on a UTF-8 character boundary; empty when none.
+std::string RouterFriendlyName(const std::string& description);
+
 // One UPnP discovery round through miniupnpc: an SSDP search of about two
 // seconds on the given local interface address (empty: the default
 // interface), then each answering IGD's description. Merge the result into
