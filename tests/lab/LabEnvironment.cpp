@@ -117,16 +117,20 @@ bool LabEnvironment::startRouter(RouterMode mode, bool secureMode)
     std::vector<std::string> args{"router", prefix_, "start", "--mode", RouterModeName(mode)};
     if (secureMode)
         args.emplace_back("--secure-mode");
-    const bool ok = script(args).ok();
+    const ExecResult r = script(args);
+    if (!r.ok())
+        fprintf(stderr, "router lab: starting the router failed:\n%s\n", r.output.c_str());
     refreshInfo();
-    return ok;
+    return r.ok();
 }
 
 bool LabEnvironment::stopRouter()
 {
-    const bool ok = script({"router", prefix_, "stop"}).ok();
+    const ExecResult r = script({"router", prefix_, "stop"});
+    if (!r.ok())
+        fprintf(stderr, "router lab: stopping the router failed:\n%s\n", r.output.c_str());
     refreshInfo();
-    return ok;
+    return r.ok();
 }
 
 bool LabEnvironment::restartRouter(RouterMode mode, bool secureMode)

@@ -340,20 +340,23 @@ router_start() {
     local inner='mount --bind /dev/null /dev/console || exit 1
 if [ -e /dev/log ]; then mount --bind /dev/null /dev/log || exit 1; fi
 exec miniupnpd -d -f "$1" -P "$2"'
+    echo "--- lab: starting miniupnpd, mode $mode, secure mode $secure" >>"$sd/miniupnpd.log"
     setsid ip netns exec "$(ns_name "$p" router)" \
         unshare --mount --propagation private sh -c "$inner" sh \
         "$sd/miniupnpd.conf" "$sd/miniupnpd.daemon.pid" \
         </dev/null >>"$sd/miniupnpd.log" 2>&1 &
     echo $! >"$sd/miniupnpd.pid"
 
-    local i
+    # Until it has entered the namespace the pid is still setsid or ip, so watch
+    # for it ending here, and for its sockets.
+    local i pid=$!
     for i in $(seq 1 100); do
-        if ! router_pid "$p" >/dev/null; then
+        if ! alive "$pid"; then
             echo "lab.sh: miniupnpd exited; its log:" >&2
-            tail -n 20 "$sd/miniupnpd.log" >&2
+            sed -n '/^--- lab: starting/h; /^--- lab: starting/!H; ${x;p}' "$sd/miniupnpd.log" | tail -n 30 >&2
             return 1
         fi
-        router_listening "$p" "$mode" && return 0
+        router_listening "$p" "$mode" && router_pid "$p" >/dev/null && return 0
         sleep 0.05
     done
     echo "lab.sh: miniupnpd is not listening after 5 s" >&2
