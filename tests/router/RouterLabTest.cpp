@@ -1,6 +1,7 @@
 // Router scan and Router Info report against the lab's miniupnpd. The test
 // process lives in the lab's LAN namespace: every packet stays in the lab.
 #include "platform/NetworkInterfaces.h"
+#include "router/core/NatPmpProbe.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/core/UpnpDiscovery.h"
 #include "tests/lab/LabEnvironment.h"
@@ -103,6 +104,21 @@ TEST_F(RouterLab, UpnpFirstAndAirPortStationLast)
     EXPECT_EQ(BoxLines(scan.routers),
               (std::vector<std::string>{lab.friendlyName(), "AirPort Station"}))
         << scan.diagnostics;
+}
+
+TEST_F(RouterLab, GatewayThatDropsNatPmpSilentlyIsNoAirPort)
+{
+    useRouter(RouterMode::Upnp);
+    // No answer and no port-unreachable: libnatpmp alone would retry for minutes.
+    ASSERT_TRUE(lab.exec(Side::Router, {"nft", "add table inet dropnatpmp ; add chain inet "
+                                               "dropnatpmp input { type filter hook input "
+                                               "priority -10 ; } ; add rule inet dropnatpmp "
+                                               "input udp dport 5351 drop"})
+                    .ok());
+    EXPECT_EQ(ProbeNatPmpRouter(), nullptr);
+    auto scan = RunLabScan(LocalIPv4Addresses());
+    EXPECT_EQ(BoxLines(scan.routers), std::vector<std::string>{lab.friendlyName()});
+    ASSERT_TRUE(lab.exec(Side::Router, {"nft", "delete table inet dropnatpmp"}).ok());
 }
 
 TEST_F(RouterLab, NoRouterFindsNothing)
