@@ -213,7 +213,7 @@ private slots:
         QFETCH(QString, protocol);
         QFETCH(QStringList, items);
         const auto p = protocol.toStdString();
-        std::vector<ForwardingEntry> entries{Entry("game", p.c_str(), "3074", "10.0.0.5", "Y")};
+        std::vector<ForwardingEntry> entries{Entry("game", p.c_str(), "3074", "127.0.0.5", "Y")};
         CRouter_Add_Port d(entries, &entries[0], nullptr, Proposer);
         auto* box = d.findChild<QComboBox*>("protocolBox");
         QCOMPARE(Items(box), items);
@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(Edit(&d, "nameEdit")->text(), QString("game"));
         QCOMPARE(Edit(&d, "portEdit")->text(), QString("3074"));
         // Editing never proposes an address of its own.
-        QCOMPARE(Edit(&d, "internalIpEdit")->text(), QString("10.0.0.5"));
+        QCOMPARE(Edit(&d, "internalIpEdit")->text(), QString("127.0.0.5"));
         QVERIFY(d.findChild<QCheckBox*>("autoAddBox")->isChecked());
     }
 

@@ -126,7 +126,7 @@ private slots:
 
     void selectionEnablesAddIntoRouterOnlyWithARouter()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "10.0.0.2")};
+        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "127.0.0.2")};
         FakeForwardingHost host(entries);
         CFormView_Client view(entries, host);
         view.reloadRows();
@@ -152,7 +152,7 @@ private slots:
 
     void addAppendsAnEntryAndRewritesTheConfig()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "10.0.0.2", "Y")};
+        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "127.0.0.2", "Y")};
         FakeForwardingHost host(entries);
         CFormView_Client view(entries, host);
         view.reloadRows();
@@ -192,16 +192,16 @@ private slots:
 
     void editOpensTheFirstSelectedRowAndKeepsItsType()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "10.0.0.2", "Y"),
-                                             MakeEntry("b", "UDP", "81", "10.0.0.3", "N"),
-                                             MakeEntry("c", "UDP", "82", "10.0.0.4", "N")};
+        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "127.0.0.2", "Y"),
+                                             MakeEntry("b", "UDP", "81", "127.0.0.3", "N"),
+                                             MakeEntry("c", "UDP", "82", "127.0.0.4", "N")};
         FakeForwardingHost host(entries);
         CFormView_Client view(entries, host);
         view.reloadRows();
         SelectRows(view.list(), {2, 1});
         QString shown;
         ModalCatcher catcher;
-        catcher.answer = FillDialog("b2", "TCP", "9000-9010", "10.0.0.9", &shown);
+        catcher.answer = FillDialog("b2", "TCP", "9000-9010", "127.0.0.9", &shown);
         QTest::mouseClick(Button(&view, "editButton"), Qt::LeftButton);
         QCOMPARE(shown, QString("b"));
         QCOMPARE(velmora::Field(entries[1].name), std::string_view("b2"));
@@ -209,7 +209,7 @@ private slots:
         QCOMPARE(velmora::Field(entries[1].type), std::string_view("N"));
         QCOMPARE(velmora::Field(entries[2].name), std::string_view("c"));
         QCOMPARE(view.list()->cell(1, 0), QString("b2"));
-        QCOMPARE(view.list()->cell(1, 3), QString("10.0.0.9"));
+        QCOMPARE(view.list()->cell(1, 3), QString("127.0.0.9"));
         QCOMPARE(host.saves, 1);
         QVERIFY(host.configText().find("name=\"b2\" protocol=\"TCP\" listen_port=\"9000-9010\"") !=
                 std::string::npos);
@@ -217,9 +217,9 @@ private slots:
 
     void deleteRemovesOnlyTheFirstSelectedRow()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "10.0.0.2"),
-                                             MakeEntry("b", "UDP", "81", "10.0.0.3"),
-                                             MakeEntry("c", "UDP", "82", "10.0.0.4")};
+        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "127.0.0.2"),
+                                             MakeEntry("b", "UDP", "81", "127.0.0.3"),
+                                             MakeEntry("c", "UDP", "82", "127.0.0.4")};
         FakeForwardingHost host(entries);
         CFormView_Client view(entries, host);
         view.reloadRows();
@@ -260,8 +260,8 @@ private slots:
 
     void addIntoRouterReportsAFailureOnce()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80,70000,0", "10.0.0.2"),
-                                             MakeEntry("b", "UDP", "90-80", "10.0.0.2")};
+        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80,70000,0", "127.0.0.2"),
+                                             MakeEntry("b", "UDP", "90-80", "127.0.0.2")};
         FakeForwardingHost host(entries);
         host.found = true;
         host.router = std::make_shared<RouterEntry>();
@@ -286,7 +286,7 @@ private slots:
 
     void addIntoRouterWithEverythingKeptSaysNothing()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "Both", "80-82", "10.0.0.2")};
+        std::vector<ForwardingEntry> entries{MakeEntry("a", "Both", "80-82", "127.0.0.2")};
         FakeForwardingHost host(entries);
         host.found = true;
         host.router = std::make_shared<RouterEntry>();
@@ -309,7 +309,7 @@ private slots:
 
     void aMappingTheRouterDidNotKeepIsAFailure()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "10.0.0.2")};
+        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "127.0.0.2")};
         FakeForwardingHost host(entries);
         host.found = true;
         host.router = std::make_shared<RouterEntry>();
@@ -330,7 +330,7 @@ private slots:
 
     void manyPortsShowAProgressDialogThatCancels()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("many", "TCP", "1000-1999", "10.0.0.2")};
+        std::vector<ForwardingEntry> entries{MakeEntry("many", "TCP", "1000-1999", "127.0.0.2")};
         FakeForwardingHost host(entries);
         host.found = true;
         host.router = std::make_shared<RouterEntry>();
@@ -366,7 +366,7 @@ private slots:
 
     void closingTheTabDuringARunEndsIt()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("many", "TCP", "1000-1999", "10.0.0.2")};
+        std::vector<ForwardingEntry> entries{MakeEntry("many", "TCP", "1000-1999", "127.0.0.2")};
         FakeForwardingHost host(entries);
         host.found = true;
         host.router = std::make_shared<RouterEntry>();

@@ -1,0 +1,169 @@
+#include "forwarding/core/BackgroundThreads.h"
+#include "forwarding/ui/CPort_Check.h"
+#include "forwarding/ui/Ports_List.h"
+#include "platform/ui/ReportList.h"
+#include "tests/forwarding/LoopbackSoapServer.h"
+#include "tests/support/ModalCatcher.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstring>
+
+using velmora::BackgroundThreads;
+using velmora::test::LoopbackSoapServer;
+using velmora::test::WaitFor;
+
+namespace {
+
+RouterEntryPtr RouterAt(const std::string& controlUrl)
+{
+    auto router = std::make_shared<RouterEntry>();
+    router->urls.controlURL = strdup(controlUrl.c_str());
+    std::strncpy(router->data.first.servicetype, "urn:schemas-upnp-org:service:WANIPConnection:1",
+                 sizeof router->data.first.servicetype - 1);
+    return router;
+}
+
+QPushButton* Button(QWidget* dialog, const char* name)
+{
+    return dialog->findChild<QPushButton*>(name);
+}
+
+} // namespace
+
+class PortsListDialogTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { BackgroundThreads::instance().joinAll(); }
+
+    void layoutAndInitialState()
+    {
+        LoopbackSoapServer server(true);
+        Ports_List dialog(RouterAt(server.controlUrl()));
+        QCOMPARE(dialog.windowTitle(), QString("Ports list in router"));
+        auto* list = dialog.list();
+        const QStringList headings{"Name", "Protocol", "Port", "Internal IP"};
+        const int widths[] = {120, 80, 120, 120};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(list->horizontalHeaderItem(i)->text(), headings[i]);
+            QCOMPARE(list->columnWidth(i), widths[i]);
+        }
+        QVERIFY(!Button(&dialog, "portCheckButton")->isEnabled());
+        QVERIFY(!Button(&dialog, "deleteFromRouterButton")->isEnabled());
+        QVERIFY(Button(&dialog, "cancelButton")->isEnabled());
+        QVERIFY(Button(&dialog, "cancelButton")->isDefault());
+        QVERIFY(!dialog.listingFinished());
+        server.release();
+    }
+
+    void rowsArriveThenTheListingFinishes()
+    {
+        LoopbackSoapServer server;
+        Ports_List dialog(RouterAt(server.controlUrl()));
+        QVERIFY(WaitFor([&] { return dialog.listingFinished(); }, 20000));
+        auto* list = dialog.list();
+        QCOMPARE(list->rowCount(), 1);
+        QCOMPARE(list->cell(0, 0), QString("late"));
+        QCOMPARE(list->cell(0, 1), QString("TCP"));
+        QCOMPARE(list->cell(0, 2), QString("80"));
+        QCOMPARE(list->cell(0, 3), QString("127.0.0.1"));
+        QCOMPARE(server.requestsSeen(), 2); // the second index ends the listing
+        QVERIFY(server.bodies()[1].find("<NewPortMappingIndex>1</NewPortMappingIndex>") !=
+                std::string::npos);
+        list->selectRow(0);
+        QVERIFY(Button(&dialog, "portCheckButton")->isEnabled());
+        QVERIFY(Button(&dialog, "deleteFromRouterButton")->isEnabled());
+    }
+
+    void closingWhileTheRouterIsSlowReturnsAtOnceAndTheRowNeverArrives()
+    {
+        LoopbackSoapServer server(true);
+        Ports_List dialog(RouterAt(server.controlUrl()));
+        dialog.show();
+        QVERIFY(WaitFor([&] { return server.requestsSeen() == 1; }, 20000));
+        QTest::mouseClick(Button(&dialog, "cancelButton"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        // The listing still waits for the router: the dialog did not wait for it.
+        QCOMPARE(BackgroundThreads::instance().pending(), size_t{1});
+        server.release();
+        BackgroundThreads::instance().joinAll();
+        QTest::qWait(50); // anything the thread posted would be delivered now
+        QCOMPARE(dialog.list()->rowCount(), 0);
+        QVERIFY(!dialog.listingFinished());
+    }
+
+    void destroyingTheDialogWhileListingIsSafe()
+    {
+        LoopbackSoapServer server(true);
+        {
+            Ports_List dialog(RouterAt(server.controlUrl()));
+            QVERIFY(WaitFor([&] { return server.requestsSeen() == 1; }, 20000));
+        }
+        server.release();
+        BackgroundThreads::instance().joinAll();
+        QTest::qWait(50);
+    }
+
+    void deleteRemovesTheRowEvenWhenTheRouterRefuses()
+    {
+        LoopbackSoapServer server;
+        Ports_List dialog(RouterAt(server.controlUrl()));
+        QVERIFY(WaitFor([&] { return dialog.listingFinished(); }, 20000));
+        dialog.list()->selectRow(0);
+        QTest::mouseClick(Button(&dialog, "deleteFromRouterButton"), Qt::LeftButton);
+        QCOMPARE(dialog.list()->rowCount(), 0);
+        QVERIFY(!Button(&dialog, "deleteFromRouterButton")->isEnabled());
+        const auto bodies = server.bodies();
+        QCOMPARE(bodies.size(), size_t{3});
+        QVERIFY(bodies[2].find("#DeletePortMapping") != std::string::npos);
+        QVERIFY(bodies[2].find("<NewExternalPort>80</NewExternalPort>") != std::string::npos);
+        QVERIFY(bodies[2].find("<NewProtocol>TCP</NewProtocol>") != std::string::npos);
+    }
+
+    void portCheckReportLayout()
+    {
+        CPort_Check report;
+        QCOMPARE(report.windowTitle(), QString("Port Check"));
+        QStringList labels;
+        for (auto* label : report.findChildren<QLabel*>())
+            labels << label->text();
+        QVERIFY(labels.contains("Check Report: "));
+        QVERIFY(labels.contains("Port State: "));
+        QVERIFY(labels.contains(
+            "1.open: port is opened\n\n2.closed: port is closed\n\n3.filtered: port is blocked "
+            "by firewall or router\n\n4.unfiltered: port is not blocked, but not sure if it is "
+            "opened\n\n5.open|filtered: port is opened or filtered\n\n6.closed|filtered: port is "
+            "closed or filtered"));
+        auto* edit = report.findChild<QPlainTextEdit*>("reportEdit");
+        QVERIFY(edit->isReadOnly());
+        QCOMPARE(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    }
+
+    void closingThePortCheckWhileItRunsReturnsAtOnce()
+    {
+        LoopbackSoapServer server(true);
+        CPort_Check report;
+        report.show();
+        report.startCheck({server.controlUrl(), "urn:schemas-upnp-org:service:WANIPConnection:1"},
+                          {"late", "TCP", 80, "127.0.0.1"});
+        QVERIFY(WaitFor([&] { return server.requestsSeen() == 1; }, 20000));
+        QVERIFY(report.report().startsWith("Checking"));
+        report.accept();
+        QVERIFY(!report.checkFinished());
+        QCOMPARE(BackgroundThreads::instance().pending(), size_t{1});
+        server.release();
+        BackgroundThreads::instance().joinAll();
+        QTest::qWait(50);
+        QVERIFY(report.report().startsWith("Checking"));
+    }
+};
+
+QTEST_MAIN(PortsListDialogTest)
+#include "PortsListDialogTest.moc"
