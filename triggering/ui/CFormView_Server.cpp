@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace {
@@ -249,6 +250,7 @@ void CFormView_Server::showNotice()
 
 void CFormView_Server::setStatus(int row, const char* status)
 {
+    Q_ASSERT(QThread::currentThread() == thread()); // the list has no other guard
     velmora::SetField(entries_[row].status, status);
     list_->setCell(row, 1, status);
 }
