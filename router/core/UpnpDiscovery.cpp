@@ -66,23 +66,30 @@ RouterEntryPtr FetchUpnpRouter(const char* descriptionUrl, unsigned scopeId,
     return entry;
 }
 
-UpnpRound DiscoverUpnpRouters(const std::string& interfaceAddress)
+UpnpRound ReadDeviceList(const UPNPDev* devices, const RouterFetch& fetch)
 {
     UpnpRound round;
+    if (!devices)
+        return round;
+    round.answered = true;
+    for (const UPNPDev* device = devices; device; device = device->pNext) {
+        UpnpRound::Device seen;
+        seen.diagnostics = DeviceLines(device->descURL, device->st);
+        bool isIgd = device->st && std::strcmp(device->st, kIgdDeviceType) == 0;
+        if (isIgd && device->descURL && device->descURL[0])
+            seen.router = fetch(device->descURL, device->scope_id, seen.diagnostics);
+        round.devices.push_back(std::move(seen));
+    }
+    return round;
+}
+
+UpnpRound DiscoverUpnpRouters(const std::string& interfaceAddress)
+{
     int error = 0;
     const char* multicastIf = interfaceAddress.empty() ? nullptr : interfaceAddress.c_str();
     UpnpDevList devices(upnpDiscover(kDiscoverDelayMs, multicastIf, kNoMiniSsdpd,
                                      UPNP_LOCAL_PORT_ANY, 0, kDiscoverTtl, &error));
     if (!devices)
-        return round;
-    round.answered = true;
-    for (const UPNPDev* device = devices.get(); device; device = device->pNext) {
-        UpnpRound::Device seen;
-        seen.diagnostics = DeviceLines(device->descURL, device->st);
-        bool isIgd = device->st && std::strcmp(device->st, kIgdDeviceType) == 0;
-        if (isIgd && device->descURL && device->descURL[0])
-            seen.router = FetchUpnpRouter(device->descURL, device->scope_id, seen.diagnostics);
-        round.devices.push_back(std::move(seen));
-    }
-    return round;
+        return {};
+    return ReadDeviceList(devices.get(), FetchUpnpRouter);
 }

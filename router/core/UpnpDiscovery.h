@@ -2,6 +2,9 @@
 
 #include "router/core/UpnpRound.h"
 
+#include <miniupnpc/upnpdev.h>
+
+#include <functional>
 #include <string>
 
 // The device type a router must answer with to be taken.
@@ -19,6 +22,15 @@ std::string RouterFriendlyName(const std::string& description);
 // interface), then each answering IGD's description. Merge the result into
 // the router list with MergeUpnpRound.
 UpnpRound DiscoverUpnpRouters(const std::string& interfaceAddress);
+
+// How a round turns a description URL into a router (FetchUpnpRouter).
+using RouterFetch =
+    std::function<RouterEntryPtr(const char* descriptionUrl, unsigned scopeId, std::string& lines)>;
+
+// The round for a discovery's device list: every device is written to the
+// diagnostics; only Internet Gateway Devices of version 1 with a description
+// URL are fetched.
+UpnpRound ReadDeviceList(const UPNPDev* devices, const RouterFetch& fetch);
 
 // The router for one description URL (UPNP_GetIGDFromUrl plus its friendly
 // name), or null when the description cannot be fetched or parsed.
