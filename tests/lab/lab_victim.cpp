@@ -1,0 +1,54 @@
+// A lab test binary that ends the way VELMORA_LAB_VICTIM says, for the test of
+// the lab's teardown: pass, fail, exit, sigterm, sigint, sigkill, segv, terminate,
+// or thread (a thread that exists before main, which the lab must refuse).
+
+#include "tests/lab/LabEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <thread>
+
+namespace {
+
+std::string Mode()
+{
+    const char* mode = getenv("VELMORA_LAB_VICTIM");
+    return mode ? mode : "pass";
+}
+
+// Runs before main() when asked to: the lab must then refuse to start.
+const bool g_earlyThread = [] {
+    if (Mode() == "thread")
+        std::thread([] { std::this_thread::sleep_for(std::chrono::seconds(5)); }).detach();
+    return true;
+}();
+
+TEST(LabVictim, EndsAsAsked)
+{
+    velmora::lab::LabEnvironment& lab = velmora::lab::LabEnvironment::Instance();
+    printf("victim lab %s router pid %s\n", lab.prefix().c_str(), lab.value("ROUTER_PID").c_str());
+    fflush(stdout);
+    const std::string mode = Mode();
+    if (mode == "fail")
+        ADD_FAILURE() << "failing as asked";
+    else if (mode == "exit")
+        exit(3);
+    else if (mode == "sigterm")
+        raise(SIGTERM);
+    else if (mode == "sigint")
+        raise(SIGINT);
+    else if (mode == "sigkill")
+        raise(SIGKILL);
+    else if (mode == "segv")
+        raise(SIGSEGV);
+    else if (mode == "terminate")
+        std::terminate();
+}
+
+} // namespace

@@ -1,0 +1,166 @@
+// The lab goes away however a lab test binary ends, and a binary refuses to
+// run where it cannot make its lab safely. Runs lab_victim and inspects what is
+// left of its lab from outside.
+
+#include "tests/lab/LabProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace velmora::lab {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool Exists(const std::string& path)
+{
+    struct stat st{};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+// Whatever of the lab under prefix still exists.
+std::vector<std::string> Leftovers(const std::string& prefix)
+{
+    std::vector<std::string> left;
+    for (const char* ns : {"lan", "router", "inet"}) {
+        const std::string name = prefix + "-" + ns;
+        if (Exists("/run/netns/" + name))
+            left.push_back("namespace " + name);
+        if (Exists("/etc/netns/" + name))
+            left.push_back("/etc/netns/" + name);
+    }
+    if (Exists("/tmp/velmora-lab/" + prefix))
+        left.push_back("/tmp/velmora-lab/" + prefix);
+    const std::string marker = "/tmp/velmora-lab/" + prefix + "/";
+    if (DIR* proc = opendir("/proc")) {
+        while (const dirent* e = readdir(proc)) {
+            if (e->d_name[0] < '0' || e->d_name[0] > '9')
+                continue;
+            std::ifstream in(std::string("/proc/") + e->d_name + "/cmdline");
+            std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (cmdline.find(marker) != std::string::npos)
+                left.push_back(std::string("process ") + e->d_name);
+        }
+        closedir(proc);
+    }
+    return left;
+}
+
+std::string Joined(const std::vector<std::string>& items)
+{
+    std::string out;
+    for (const std::string& i : items)
+        out += i + "; ";
+    return out;
+}
+
+class LabTeardown : public ::testing::TestWithParam<const char*>
+{
+protected:
+    void SetUp() override
+    {
+        if (geteuid() != 0)
+            GTEST_SKIP() << "router lab needs root: skipped";
+    }
+
+    // Runs the victim; returns its prefix and exit status once it has ended.
+    std::string runVictim(const std::string& mode, int* status, std::string* output)
+    {
+        BackgroundProcess victim({"env", "VELMORA_LAB_VICTIM=" + mode, VELMORA_LAB_VICTIM_PATH},
+                                 dir.file("victim.out"));
+        EXPECT_TRUE(victim.started());
+        const std::string prefix = "vl" + std::to_string(victim.pid());
+        *status = victim.wait(120s);
+        *output = victim.output();
+        return prefix;
+    }
+
+    // The lab may take a moment to go when a guardian takes it down.
+    std::vector<std::string> leftoversAfterGrace(const std::string& prefix)
+    {
+        std::vector<std::string> left = Leftovers(prefix);
+        for (int i = 0; i < 150 && !left.empty(); ++i) {
+            std::this_thread::sleep_for(100ms);
+            left = Leftovers(prefix);
+        }
+        return left;
+    }
+
+    test::TempDir dir;
+};
+
+TEST_P(LabTeardown, NothingOfTheLabRemains)
+{
+    int status = 0;
+    std::string output;
+    const std::string prefix = runVictim(GetParam(), &status, &output);
+    ASSERT_NE(output.find("victim lab " + prefix + " router pid "), std::string::npos) << output;
+    ASSERT_EQ(output.find("router pid \n"), std::string::npos) << "miniupnpd was not running";
+    const std::vector<std::string> left = leftoversAfterGrace(prefix);
+    EXPECT_TRUE(left.empty()) << Joined(left) << "\n" << output;
+    if (std::string(GetParam()) == "pass")
+        EXPECT_EQ(status, 0) << output;
+    else
+        EXPECT_NE(status, 0) << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryEnding, LabTeardown,
+                         ::testing::Values("pass", "fail", "exit", "sigterm", "sigint", "sigkill",
+                                           "segv", "terminate"));
+
+TEST_F(LabTeardown, ANormalEndLeavesNothingForTheGuardian)
+{
+    int status = 0;
+    std::string output;
+    const std::string prefix = runVictim("pass", &status, &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
+}
+
+TEST_F(LabTeardown, AThreadBeforeMainIsRefused)
+{
+    int status = 0;
+    std::string output;
+    const std::string prefix = runVictim("thread", &status, &output);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(output.find("refusing to run"), std::string::npos) << output;
+    EXPECT_EQ(output.find("victim lab"), std::string::npos) << output;
+    EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
+}
+
+TEST_F(LabTeardown, WithoutRootTheTestIsSkipped)
+{
+    BackgroundProcess victim({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                              VELMORA_LAB_VICTIM_PATH},
+                             dir.file("nobody.out"));
+    ASSERT_TRUE(victim.started());
+    const std::string prefix = "vl" + std::to_string(victim.pid());
+    EXPECT_EQ(victim.wait(60s), 77) << victim.output();
+    EXPECT_NE(victim.output().find("router lab needs root: skipped"), std::string::npos)
+        << victim.output();
+    EXPECT_TRUE(Leftovers(prefix).empty());
+}
+
+TEST_F(LabTeardown, SweepRemovesTheLabOfADeadRun)
+{
+    // A lab whose owner is gone (no process has this pid) and cannot take it down.
+    const std::string prefix = "vl999999";
+    if (Exists("/proc/999999"))
+        GTEST_SKIP() << "pid 999999 is in use";
+    ASSERT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "up", prefix, "--mode", "none"}).ok());
+    EXPECT_FALSE(Leftovers(prefix).empty());
+    const ExecResult sweep = RunProgram({VELMORA_LAB_SCRIPT_PATH, "sweep"});
+    EXPECT_TRUE(sweep.ok()) << sweep.output;
+    EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
+    RunProgram({VELMORA_LAB_SCRIPT_PATH, "down", prefix});
+}
+
+} // namespace
+} // namespace velmora::lab
