@@ -92,10 +92,13 @@ EOF
 
 write_netns_etc() {
     # ip netns exec binds these over /etc, so look-ups inside the lab stay inside it.
-    local p=$1 ns
+    local p=$1 ns try
     for ns in lan router inet; do
         local d="/etc/netns/$(ns_name "$p" "$ns")"
-        mkdir -p "$d"
+        # Another lab's down may remove an empty /etc/netns between the two mkdirs.
+        for try in 1 2 3; do
+            mkdir -p "$d" 2>/dev/null && break
+        done
         cat >"$d/hosts" <<EOF
 127.0.0.1 localhost
 $LAN_HOST lan.lab
@@ -105,6 +108,23 @@ $INET_HOST inet.lab
 EOF
         echo "# router lab: no name server" >"$d/resolv.conf"
     done
+}
+
+# "PID STARTTIME" of a process, so a later pid reuse is not taken for it.
+process_id() {
+    local start
+    start=$(sed -E 's/^[0-9]+ \(.*\) (.*)/\1/' "/proc/$1/stat" 2>/dev/null | awk '{print $20}') || return 1
+    [ -n "$start" ] && echo "$1 $start"
+}
+
+# A lab is in use while the process its prefix names (vl<pid>) or the process
+# that brought it up still runs; pid reuse may keep a dead lab a while, never
+# the other way round.
+owner_alive() {
+    local p=$1 owner
+    [ -d "/proc/${p#vl}" ] && return 0
+    owner=$(cat "$(state_dir "$p")/owner" 2>/dev/null)
+    [ -n "$owner" ] && [ "$(process_id "${owner%% *}")" = "$owner" ]
 }
 
 lab_up() {
@@ -128,7 +148,7 @@ lab_up() {
 
     mkdir -p "$LAB_ROOT" && chmod 700 "$LAB_ROOT"
     rm -rf "$sd" && mkdir -m 700 "$sd" || die "cannot make $sd"
-    echo "${LAB_OWNER_PID:-$PPID}" >"$sd/owner"
+    process_id "${LAB_OWNER_PID:-$PPID}" >"$sd/owner"
     echo "$second_lan" >"$sd/second_lan"
     cat /proc/sys/kernel/random/uuid >"$sd/uuid"
 
@@ -438,21 +458,18 @@ lab_mappings() {
         sed -e 's/^0x6 /tcp /' -e 's/^0x11 /udp /'
 }
 
-# Namespaces of runs whose owning process is gone ("vl" + pid prefixes).
+# Labs of vl<pid> runs whose owning process is gone.
 lab_sweep() {
-    local n p pid
-    for n in $(ip netns list 2>/dev/null | awk '{print $1}'); do
-        [[ "$n" =~ ^(vl([0-9]+))-(lan|router|inet)$ ]] || continue
-        p=${BASH_REMATCH[1]}; pid=${BASH_REMATCH[2]}
-        if [ -d "/proc/$pid" ]; then continue; fi
+    local n p swept=" "
+    for n in $(ip netns list 2>/dev/null | awk '{print $1}') "$LAB_ROOT"/vl*; do
+        n=${n##*/}
+        [[ "$n" =~ ^(vl[0-9]+)(-(lan|router|inet))?$ ]] || continue
+        p=${BASH_REMATCH[1]}
+        [[ "$swept" == *" $p "* ]] && continue
+        owner_alive "$p" && continue
         note "sweeping leftover lab $p"
         lab_down "$p"
-    done
-    for n in "$LAB_ROOT"/vl*; do
-        [ -d "$n" ] || continue
-        p=$(basename "$n")
-        [[ "$p" =~ ^vl([0-9]+)$ ]] || continue
-        [ -d "/proc/${BASH_REMATCH[1]}" ] || lab_down "$p"
+        swept="$swept$p "
     done
     return 0
 }

@@ -14,6 +14,8 @@
 #include <miniupnpc/upnpcommands.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <set>
+#include <sstream>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -42,6 +44,34 @@ TEST_F(LabSmoke, TheTestRunsInTheLanNamespace)
     EXPECT_TRUE(HasLocalAddress(lab.lanHost()));
     EXPECT_FALSE(HasLocalAddress(lab.routerLan()));
     EXPECT_EQ(DefaultGateway(), lab.routerLan());
+}
+
+// Interface names of a namespace, from `ip -o link`.
+std::set<std::string> Interfaces(const LabEnvironment& lab, Side side)
+{
+    std::set<std::string> names;
+    const ExecResult r = lab.exec(side, {"ip", "-o", "link", "show"});
+    std::istringstream lines(r.output);
+    std::string index, name, line;
+    while (std::getline(lines, line)) {
+        std::istringstream f(line);
+        f >> index >> name;
+        names.insert(name.substr(0, name.find_first_of("@:")));
+    }
+    return names;
+}
+
+TEST_F(LabSmoke, TheLabHasNoWayOut)
+{
+    using Names = std::set<std::string>;
+    EXPECT_EQ(Interfaces(lab, Side::Lan), (Names{"lo", "eth0"}));
+    EXPECT_EQ(Interfaces(lab, Side::Router), (Names{"lo", "lan0", "wan0"}));
+    EXPECT_EQ(Interfaces(lab, Side::Inet), (Names{"lo", "eth0"}));
+    // The internet host is the end of the road: it has no route beyond its own link.
+    const ExecResult route = lab.exec(Side::Inet, {"ip", "route", "get", "203.0.113.1"});
+    EXPECT_NE(route.exitCode, 0) << route.output;
+    const ExecResult forwarding = lab.exec(Side::Inet, {"sysctl", "-n", "net.ipv4.ip_forward"});
+    EXPECT_EQ(forwarding.output, "0\n");
 }
 
 TEST_F(LabSmoke, MiniupnpcFindsTheIgdAndItsExternalAddress)

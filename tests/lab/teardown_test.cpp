@@ -150,16 +150,32 @@ TEST_F(LabTeardown, WithoutRootTheTestIsSkipped)
 
 TEST_F(LabTeardown, SweepRemovesTheLabOfADeadRun)
 {
-    // A lab whose owner is gone (no process has this pid) and cannot take it down.
+    // A lab whose prefix and recorded owner name no running process.
     const std::string prefix = "vl999999";
     if (Exists("/proc/999999"))
         GTEST_SKIP() << "pid 999999 is in use";
-    ASSERT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "up", prefix, "--mode", "none"}).ok());
+    ASSERT_TRUE(RunProgram({"env", "LAB_OWNER_PID=999999", VELMORA_LAB_SCRIPT_PATH, "up", prefix,
+                            "--mode", "none"})
+                    .ok());
     EXPECT_FALSE(Leftovers(prefix).empty());
     const ExecResult sweep = RunProgram({VELMORA_LAB_SCRIPT_PATH, "sweep"});
     EXPECT_TRUE(sweep.ok()) << sweep.output;
     EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
     RunProgram({VELMORA_LAB_SCRIPT_PATH, "down", prefix});
+}
+
+TEST_F(LabTeardown, SweepSparesALabWhoseOwnerRuns)
+{
+    // This process brings the lab up (lab.sh records its parent as the owner).
+    const std::string prefix = "vl999998";
+    if (Exists("/proc/999998"))
+        GTEST_SKIP() << "pid 999998 is in use";
+    ASSERT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "up", prefix, "--mode", "none"}).ok());
+    const ExecResult sweep = RunProgram({VELMORA_LAB_SCRIPT_PATH, "sweep"});
+    EXPECT_TRUE(sweep.ok()) << sweep.output;
+    EXPECT_TRUE(Exists("/run/netns/" + prefix + "-router"));
+    EXPECT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "down", prefix}).ok());
+    EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
 }
 
 } // namespace
