@@ -19,9 +19,12 @@ LabEnvironment* g_instance = nullptr;
 const char* SideName(Side side)
 {
     switch (side) {
-    case Side::Lan: return "lan";
-    case Side::Router: return "router";
-    case Side::Inet: return "inet";
+    case Side::Lan:
+        return "lan";
+    case Side::Router:
+        return "router";
+    case Side::Inet:
+        return "inet";
     }
     return "lan";
 }
@@ -31,10 +34,14 @@ const char* SideName(Side side)
 const char* RouterModeName(RouterMode mode)
 {
     switch (mode) {
-    case RouterMode::Both: return "both";
-    case RouterMode::Upnp: return "upnp";
-    case RouterMode::Natpmp: return "natpmp";
-    case RouterMode::None: return "none";
+    case RouterMode::Both:
+        return "both";
+    case RouterMode::Upnp:
+        return "upnp";
+    case RouterMode::Natpmp:
+        return "natpmp";
+    case RouterMode::None:
+        return "none";
     }
     return "both";
 }
@@ -186,12 +193,14 @@ bool LabEnvironment::runIn(Side side, const std::function<void()>& fn) const
 std::vector<RouterMapping> LabEnvironment::routerMappings() const
 {
     std::vector<RouterMapping> out;
-    ExecResult r = exec(Side::Router, {"nft", "list", "chain", "inet", "filter", "prerouting_miniupnpd"});
+    ExecResult r =
+        exec(Side::Router, {"nft", "list", "chain", "inet", "filter", "prerouting_miniupnpd"});
     if (!r.ok())
         return out;
     // e.g. iif "wan0" @nh,72,8 0x6 th dport 15555 dnat ip to 192.168.77.2:16666
     // (@nh,72,8 is the IPv4 protocol byte: 0x6 TCP, 0x11 UDP)
-    static const std::regex rule(R"(@nh,72,8 (0x6|0x11) .*dport (\d+) .*dnat ip to ([0-9.]+):(\d+))");
+    static const std::regex rule(
+        R"(@nh,72,8 (0x6|0x11) .*dport (\d+) .*dnat ip to ([0-9.]+):(\d+))");
     std::istringstream lines(r.output);
     std::string line;
     std::smatch m;

@@ -11,12 +11,23 @@ namespace velmora::lab {
 
 // What the router namespace runs: miniupnpd with UPnP IGD and NAT-PMP, one of
 // them, or nothing at all (a router that ignores both protocols).
-enum class RouterMode { Both, Upnp, Natpmp, None };
+enum class RouterMode
+{
+    Both,
+    Upnp,
+    Natpmp,
+    None
+};
 
 const char* RouterModeName(RouterMode mode);
 
 // The three namespaces of a lab.
-enum class Side { Lan, Router, Inet };
+enum class Side
+{
+    Lan,
+    Router,
+    Inet
+};
 
 // How the lab is built. A test file may change these from a static
 // initialiser; the lab is brought up after all of them ran. Command-line flags

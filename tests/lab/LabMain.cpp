@@ -5,12 +5,11 @@
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabTeardown.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -26,9 +25,14 @@ constexpr int kSkipExitCode = 77; // SKIP_RETURN_CODE of the CTest test
 
 bool ParseMode(const char* text, RouterMode& mode)
 {
-    const struct { const char* name; RouterMode mode; } modes[] = {
-        {"both", RouterMode::Both}, {"upnp", RouterMode::Upnp},
-        {"natpmp", RouterMode::Natpmp}, {"none", RouterMode::None}};
+    const struct
+    {
+        const char* name;
+        RouterMode mode;
+    } modes[] = {{"both", RouterMode::Both},
+                 {"upnp", RouterMode::Upnp},
+                 {"natpmp", RouterMode::Natpmp},
+                 {"none", RouterMode::None}};
     for (const auto& m : modes) {
         if (strcmp(text, m.name) == 0) {
             mode = m.mode;
@@ -81,8 +85,11 @@ std::string ScriptPath()
 
 bool SameNamespace(const char* a, const char* b)
 {
-    struct stat sa{}, sb{};
-    return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    struct stat sa
+    {
+    }, sb{};
+    return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 // Moves the whole (still single-threaded) process into the LAN namespace.
@@ -134,7 +141,8 @@ int main(int argc, char** argv)
         return kSkipExitCode;
     }
     if (ThreadCount() != 1) {
-        fprintf(stderr, "router lab: %d threads before the lab is up; refusing to run\n", ThreadCount());
+        fprintf(stderr, "router lab: %d threads before the lab is up; refusing to run\n",
+                ThreadCount());
         return 1;
     }
 

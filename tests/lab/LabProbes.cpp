@@ -39,7 +39,8 @@ std::string AddressText(const in_addr& a)
 
 int MsLeft(Clock::time_point deadline)
 {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
@@ -217,7 +218,8 @@ std::string SendTcp(const std::string& address, int port, const std::string& dat
             error = "connect timed out";
         else if (getsockopt(s, SOL_SOCKET, SO_ERROR, &soError, &len) != 0 || soError != 0)
             error = strerror(soError);
-        else if (send(s, data.data(), data.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(data.size()))
+        else if (send(s, data.data(), data.size(), MSG_NOSIGNAL) !=
+                 static_cast<ssize_t>(data.size()))
             error = "short send";
     }
     close(s);
@@ -274,7 +276,8 @@ std::string FakeDescription(const std::string& friendlyName)
 <specVersion><major>1</major><minor>0</minor></specVersion>
 <device>
 <deviceType>urn:schemas-upnp-org:device:InternetGatewayDevice:1</deviceType>
-<friendlyName>)" + friendlyName + R"(</friendlyName>
+<friendlyName>)" +
+           friendlyName + R"(</friendlyName>
 <manufacturer>Lab</manufacturer>
 <modelName>Fake IGD</modelName>
 <UDN>uuid:00000000-0000-0000-0000-0000fa4e1960</UDN>

@@ -5,9 +5,8 @@
 
 #include <chrono>
 #include <memory>
-#include <string>
-
 #include <miniupnpc/miniupnpc.h>
+#include <string>
 
 namespace velmora::lab {
 
@@ -38,7 +37,7 @@ public:
                   const char* multicastIf = nullptr);
     bool fromUrl(const std::string& descriptionUrl);
 
-    std::string externalAddress() const;   // "" on failure
+    std::string externalAddress() const; // "" on failure
     int addMapping(const char* protocol, int externalPort, const std::string& internalAddress,
                    int internalPort, const char* description) const;
     int deleteMapping(const char* protocol, int externalPort) const;
@@ -86,7 +85,7 @@ private:
 std::string SendTcp(const std::string& address, int port, const std::string& data);
 
 bool HasLocalAddress(const std::string& address);
-std::string DefaultGateway();               // from /proc/net/route, "" if none
+std::string DefaultGateway(); // from /proc/net/route, "" if none
 std::string ResolveIpv4(const std::string& name);
 
 // A minimal IGD v1 root description with the given friendlyName.

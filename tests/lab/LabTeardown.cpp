@@ -21,8 +21,8 @@ namespace {
 char g_script[4096];
 char g_prefix[64];
 char g_down[] = "down";
-int g_hostMountNs = -1;   // the machine's mount namespace, for lab.sh down
-int g_guardian = -1;      // our end of the guardian's socket
+int g_hostMountNs = -1; // the machine's mount namespace, for lab.sh down
+int g_guardian = -1;    // our end of the guardian's socket
 pid_t g_guardianPid = -1;
 std::atomic<int> g_state{0}; // 0 armed-or-not, 1 running, 2 done, 3 failed
 
@@ -79,7 +79,9 @@ void OnFatalSignal(int sig)
 
 void InstallSignalHandlers()
 {
-    struct sigaction sa{};
+    struct sigaction sa
+    {
+    };
     sa.sa_handler = OnFatalSignal;
     sa.sa_flags = SA_RESETHAND;
     sigemptyset(&sa.sa_mask);

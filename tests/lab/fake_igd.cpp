@@ -50,7 +50,11 @@ class Fd final
 {
 public:
     explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() { if (fd_ >= 0) close(fd_); }
+    ~Fd()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
@@ -84,14 +88,22 @@ bool ParseArgs(int argc, char** argv, Options& o)
         if (!hasValue)
             return false;
         const std::string v = argv[++i];
-        if (a == "--desc") o.desc = v;
-        else if (a == "--soap") o.soap = v;
-        else if (a == "--soap-status") o.soapStatus = atoi(v.c_str());
-        else if (a == "--seconds") o.seconds = atoi(v.c_str());
-        else if (a == "--http-port") o.httpPort = atoi(v.c_str());
-        else if (a == "--location") o.location = v;
-        else if (a == "--path") o.path = v;
-        else return false;
+        if (a == "--desc")
+            o.desc = v;
+        else if (a == "--soap")
+            o.soap = v;
+        else if (a == "--soap-status")
+            o.soapStatus = atoi(v.c_str());
+        else if (a == "--seconds")
+            o.seconds = atoi(v.c_str());
+        else if (a == "--http-port")
+            o.httpPort = atoi(v.c_str());
+        else if (a == "--location")
+            o.location = v;
+        else if (a == "--path")
+            o.path = v;
+        else
+            return false;
     }
     return !o.desc.empty() && o.seconds > 0 && o.seconds <= 3600 && o.httpPort >= 0 &&
            o.httpPort < 65536 && o.soapStatus >= 100 && o.soapStatus < 1000;
@@ -122,7 +134,8 @@ std::string LocalAddressToward(const sockaddr_in& peer)
     Fd s(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     sockaddr_in local{};
     socklen_t len = sizeof local;
-    if (s.get() < 0 || connect(s.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0 ||
+    if (s.get() < 0 ||
+        connect(s.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0 ||
         getsockname(s.get(), reinterpret_cast<sockaddr*>(&local), &len) != 0)
         return "127.0.0.1";
     char text[INET_ADDRSTRLEN] = {};
@@ -202,16 +215,21 @@ void AnswerSearch(int s, const Options& o, int httpPort)
              st.find("WANPPPConnection") == std::string::npos &&
              st.find("WANDevice") == std::string::npos)
         return;
-    const std::string location = o.location.empty()
-        ? "http://" + LocalAddressToward(peer) + ":" + std::to_string(httpPort) + o.path
-        : o.location;
+    const std::string location = o.location.empty() ? "http://" + LocalAddressToward(peer) + ":" +
+                                                          std::to_string(httpPort) + o.path
+                                                    : o.location;
     const std::string reply = "HTTP/1.1 200 OK\r\n"
                               "CACHE-CONTROL: max-age=120\r\n"
-                              "ST: " + st + "\r\n"
-                              "USN: uuid:00000000-0000-0000-0000-0000fa4e1960::" + st + "\r\n"
+                              "ST: " +
+                              st +
+                              "\r\n"
+                              "USN: uuid:00000000-0000-0000-0000-0000fa4e1960::" +
+                              st +
+                              "\r\n"
                               "EXT:\r\n"
                               "SERVER: Linux UPnP/1.0 fake_igd/1.0\r\n"
-                              "LOCATION: " + location + "\r\n\r\n";
+                              "LOCATION: " +
+                              location + "\r\n\r\n";
     sendto(s, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&peer), len);
 }
 
@@ -225,11 +243,13 @@ bool ReadRequest(int c, std::string& req)
         const size_t headEnd = req.find("\r\n\r\n");
         if (headEnd != std::string::npos) {
             if (wanted == 0)
-                wanted = headEnd + 4 + std::strtoul(Header(req, "Content-Length").c_str(), nullptr, 10);
+                wanted =
+                    headEnd + 4 + std::strtoul(Header(req, "Content-Length").c_str(), nullptr, 10);
             if (req.size() >= wanted)
                 return true;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
             return false;
         pollfd p{c, POLLIN, 0};
@@ -257,10 +277,12 @@ void SendAll(int c, const std::string& data)
 std::string Response(int status, const std::string& body)
 {
     const char* reason = status == 200 ? "OK" : status == 404 ? "Not Found" : "Error";
-    return "HTTP/1.1 " + std::to_string(status) + " " + reason + "\r\n"
+    return "HTTP/1.1 " + std::to_string(status) + " " + reason +
+           "\r\n"
            "Content-Type: text/xml; charset=\"utf-8\"\r\n"
            "Connection: close\r\n"
-           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+           "Content-Length: " +
+           std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
 void AnswerHttp(int listener, const Options& o)

@@ -4,13 +4,12 @@
 
 #include "tests/lab/LabEnvironment.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
 

@@ -7,9 +7,8 @@
 #include "tests/lab/LabProbes.h"
 #include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <miniupnpc/miniupnpc.h>
 #include <miniupnpc/upnpcommands.h>
 #include <netinet/in.h>
@@ -30,7 +29,8 @@ protected:
     void TearDown() override
     {
         // Each test leaves the router as the lab started it.
-        if (!lab.routerRunning() || lab.value("ROUTER_MODE") != "both" || lab.value("SECURE_MODE") != "no") {
+        if (!lab.routerRunning() || lab.value("ROUTER_MODE") != "both" ||
+            lab.value("SECURE_MODE") != "no") {
             lab.stopRouter();
             ASSERT_TRUE(lab.startRouter(RouterMode::Both));
         }
@@ -136,7 +136,8 @@ TEST_F(LabSmoke, AMappingCarriesConnectionsFromTheInternet)
     ASSERT_EQ(igd.addMapping("TCP", 17000, lab.lanHost(), 17777, "inbound"), UPNPCOMMAND_SUCCESS);
 
     std::string sent;
-    ASSERT_TRUE(lab.runIn(Side::Inet, [&] { sent = SendTcp(lab.routerWan(), 17000, "hello lab"); }));
+    ASSERT_TRUE(
+        lab.runIn(Side::Inet, [&] { sent = SendTcp(lab.routerWan(), 17000, "hello lab"); }));
     EXPECT_EQ(sent, "");
     std::string peer;
     EXPECT_EQ(listener.acceptAndRead(std::chrono::seconds(5), &peer), "hello lab");
@@ -232,7 +233,8 @@ TEST_F(LabSmoke, FakeIgdServesItsDescription)
     dir.write("desc.xml", FakeDescription("Fake Box"));
     ASSERT_TRUE(lab.stopRouter());
     BackgroundProcess fake = lab.spawn(
-        Side::Router, {LabEnvironment::FakeIgdPath(), "--desc", dir.file("desc.xml"), "--seconds", "60"},
+        Side::Router,
+        {LabEnvironment::FakeIgdPath(), "--desc", dir.file("desc.xml"), "--seconds", "60"},
         dir.file("fake.out"));
     ASSERT_TRUE(fake.waitForOutput("fake_igd ready", std::chrono::seconds(10))) << fake.output();
 

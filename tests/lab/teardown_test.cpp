@@ -5,10 +5,9 @@
 #include "tests/lab/LabProcess.h"
 #include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <dirent.h>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -21,7 +20,9 @@ using namespace std::chrono_literals;
 
 bool Exists(const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return lstat(path.c_str(), &st) == 0;
 }
 
@@ -44,7 +45,8 @@ std::vector<std::string> Leftovers(const std::string& prefix)
             if (e->d_name[0] < '0' || e->d_name[0] > '9')
                 continue;
             std::ifstream in(std::string("/proc/") + e->d_name + "/cmdline");
-            std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            std::string cmdline((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
             if (cmdline.find(marker) != std::string::npos)
                 left.push_back(std::string("process ") + e->d_name);
         }
@@ -137,9 +139,9 @@ TEST_F(LabTeardown, AThreadBeforeMainIsRefused)
 
 TEST_F(LabTeardown, WithoutRootTheTestIsSkipped)
 {
-    BackgroundProcess victim({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-                              VELMORA_LAB_VICTIM_PATH},
-                             dir.file("nobody.out"));
+    BackgroundProcess victim(
+        {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", VELMORA_LAB_VICTIM_PATH},
+        dir.file("nobody.out"));
     ASSERT_TRUE(victim.started());
     const std::string prefix = "vl" + std::to_string(victim.pid());
     EXPECT_EQ(victim.wait(60s), 77) << victim.output();
