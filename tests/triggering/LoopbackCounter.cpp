@@ -53,6 +53,7 @@ std::unique_ptr<LoopbackCounter> LoopbackCounter::Open(int count, Tcp tcp, bool 
     std::uniform_int_distribution<int> pick(lowest, highest);
     for (int attempt = 0; attempt < 200; ++attempt) {
         std::unique_ptr<LoopbackCounter> counter(new LoopbackCounter(pick(random), count));
+        counter->closeAccepted_ = tcp == Tcp::AcceptAndClose;
         if (counter->bindAll(tcp, udp)) {
             counter->thread_ = std::thread(&LoopbackCounter::pollLoop, counter.get());
             return counter;
@@ -70,7 +71,7 @@ bool LoopbackCounter::bindAll(Tcp tcp, bool udp)
             listeners_[i] = BindLoopback(SOCK_STREAM, base_ + i);
             if (listeners_[i] < 0)
                 break;
-            if (tcp == Tcp::Accept && ::listen(listeners_[i], 16) != 0)
+            if (tcp != Tcp::Refuse && ::listen(listeners_[i], 16) != 0)
                 break;
         }
         if (i == count_ - 1)
@@ -148,6 +149,10 @@ void LoopbackCounter::pollLoop()
                 while ((connection = ::accept4(fds[k].fd, nullptr, nullptr,
                                                SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0) {
                     accepts_[what.index].fetch_add(1);
+                    if (closeAccepted_) {
+                        ::close(connection);
+                        continue;
+                    }
                     fds.push_back({connection, POLLIN, 0});
                     watched.push_back({Kind::Connection, what.index});
                 }

@@ -16,9 +16,10 @@ class LoopbackCounter final
 public:
     enum class Tcp
     {
-        None,   // no TCP socket on the ports
-        Accept, // a listener that accepts and holds each connection
-        Refuse, // a bound socket that does not listen: connects are refused
+        None,           // no TCP socket on the ports
+        Accept,         // a listener that accepts and holds each connection
+        AcceptAndClose, // a listener that closes each connection it accepts
+        Refuse,         // a bound socket that does not listen: connects are refused
     };
 
     // Finds `count` free consecutive ports (below the ephemeral range) and
@@ -49,6 +50,7 @@ private:
     std::vector<std::atomic<long long>> datagrams_;
     std::vector<std::atomic<long long>> accepts_;
     std::vector<std::atomic<long long>> closes_;
+    bool closeAccepted_ = false;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

@@ -181,6 +181,32 @@ TEST(SocketOps, SendOnAFullNonBlockingSocketWaitsThenTimesOut)
     EXPECT_EQ(sent, 0u);
 }
 
+TEST(SocketOps, StreamStillOpenSeesThePeerClose)
+{
+    int pair[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
+    SocketHandle mine(pair[0]);
+    SocketHandle peer(pair[1]);
+    EXPECT_TRUE(StreamStillOpen(mine.fd()));
+    ASSERT_EQ(::send(peer.fd(), "banner", 6, 0), 6);
+    EXPECT_TRUE(StreamStillOpen(mine.fd())); // data from the peer is dropped, not an end
+    peer.reset();
+    EXPECT_FALSE(StreamStillOpen(mine.fd()));
+}
+
+TEST(SocketOps, EmptyTcpSendMissesAConnectionThePeerClosed)
+{
+    auto counter = LoopbackCounter::Open(1, LoopbackCounter::Tcp::AcceptAndClose, false);
+    ASSERT_TRUE(counter);
+    SocketHandle tcp;
+    ASSERT_EQ(OpenTcpSocket(tcp), 0);
+    ASSERT_EQ(ConnectIPv4(tcp.fd(), "127.0.0.1", counter->basePort()), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !StreamStillOpen(tcp.fd()); }));
+    // The empty send still reports success: only the look above tells.
+    size_t sent = 0;
+    EXPECT_EQ(SendAll(tcp.fd(), "", 0, 0, sent), 0);
+}
+
 TEST(SocketOps, SendOnAResetConnectionFailsWithoutKillingTheProcess)
 {
     auto counter = LoopbackCounter::Open(1, LoopbackCounter::Tcp::Accept, false);

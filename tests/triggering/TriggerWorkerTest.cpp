@@ -67,6 +67,19 @@ TEST_F(TriggerWorkerTest, TcpMakesOneHandshakeAndHoldsTheConnection)
     EXPECT_EQ(counter->accepts(0), 1);
 }
 
+TEST_F(TriggerWorkerTest, TcpConnectionClosedByThePeerIsMadeAgain)
+{
+    auto counter = LoopbackCounter::Open(1, LoopbackCounter::Tcp::AcceptAndClose, true);
+    ASSERT_TRUE(counter);
+    const int port = counter->basePort();
+    auto run = start(MakeTriggeringEntry("dropped", "TCP and UDP", "127.0.0.1", port, port, 5));
+    // Each closed connection is noticed in a later cycle, which skips its
+    // datagram; the cycle after that connects again.
+    ASSERT_TRUE(WaitUntil([&] { return counter->accepts(0) >= 3; }));
+    stopAndWait(run);
+    EXPECT_LT(counter->datagrams(0), run->cyclesCompleted());
+}
+
 TEST_F(TriggerWorkerTest, UdpSendsOneEmptyDatagramPerCycle)
 {
     auto counter = LoopbackCounter::Open(1, LoopbackCounter::Tcp::Accept, true);

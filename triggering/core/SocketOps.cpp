@@ -100,6 +100,22 @@ int ConnectIPv4(int fd, const char* address, long long port)
     return result == 0 ? 0 : -1;
 }
 
+bool StreamStillOpen(int fd)
+{
+    char drained[512];
+    for (int round = 0; round < 64; ++round) { // bounded: a chatty peer cannot hold us here
+        ssize_t got = ::recv(fd, drained, sizeof drained, MSG_DONTWAIT);
+        if (got > 0)
+            continue;
+        if (got == 0)
+            return false;
+        if (errno == EINTR)
+            continue;
+        return WouldBlock(errno);
+    }
+    return true;
+}
+
 int WaitSocket(int fd, bool forWrite, long long timeoutUs)
 {
     using Clock = std::chrono::steady_clock;

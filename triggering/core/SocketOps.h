@@ -21,6 +21,11 @@ int CloseSocket(SocketHandle& socket);
 // empty or unreadable text gives -1 without any traffic.
 int ConnectIPv4(int fd, const char* address, long long port);
 
+// True while a connected stream socket is still open from the peer's side:
+// reads (and drops) what the peer sent without blocking, and reports false
+// on end of stream or a socket error.
+bool StreamStillOpen(int fd);
+
 // Waits until `fd` is readable or, with `forWrite`, writable. The time-out is
 // in microseconds; a negative one waits without limit. Interrupted waits are
 // repeated with the time that is left. Returns 0 ready, kWaitTimeout, or -1.

@@ -23,6 +23,12 @@ struct Trigger
 // False when it failed; the socket is then closed and the cycle ends here.
 bool TcpStep(const Trigger& trigger, SocketHandle& socket)
 {
+    // An empty send succeeds even after the peer has closed: look first, or a
+    // connection the target dropped would be held forever and never renewed.
+    if (socket.held() && !StreamStillOpen(socket.fd())) {
+        CloseSocket(socket);
+        return false;
+    }
     if (!socket.held()) {
         if (OpenTcpSocket(socket) != 0)
             return false;
