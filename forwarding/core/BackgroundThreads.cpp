@@ -20,8 +20,8 @@ void BackgroundThreads::adopt(std::thread thread, Flag finished)
     std::vector<Adopted> done;
     {
         std::lock_guard lock(mutex_);
-        auto firstDone = std::stable_partition(threads_.begin(), threads_.end(),
-                                               [](const Adopted& a) { return !a.finished->load(); });
+        auto firstDone = std::stable_partition(
+            threads_.begin(), threads_.end(), [](const Adopted& a) { return !a.finished->load(); });
         std::move(firstDone, threads_.end(), std::back_inserter(done));
         threads_.erase(firstDone, threads_.end());
         threads_.push_back({std::move(thread), std::move(finished)});

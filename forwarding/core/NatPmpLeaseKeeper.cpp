@@ -73,9 +73,8 @@ void NatPmpLeaseKeeper::run()
 {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
-        auto next = std::min_element(kept_.begin(), kept_.end(), [](const Kept& a, const Kept& b) {
-            return a.due < b.due;
-        });
+        auto next = std::min_element(kept_.begin(), kept_.end(),
+                                     [](const Kept& a, const Kept& b) { return a.due < b.due; });
         if (next == kept_.end()) {
             wake_.wait(lock);
             continue;

@@ -1,9 +1,8 @@
 #include "forwarding/core/NatPmpMapping.h"
 
+#include <algorithm>
 #include <natpmp.h>
 #include <poll.h>
-
-#include <algorithm>
 
 namespace velmora {
 namespace {
@@ -13,7 +12,10 @@ class NatPmpHandle final
 {
 public:
     // A gateway of 0 is looked up as the default route's.
-    explicit NatPmpHandle(in_addr_t gateway) { code_ = initnatpmp(&handle_, gateway != 0, gateway); }
+    explicit NatPmpHandle(in_addr_t gateway)
+    {
+        code_ = initnatpmp(&handle_, gateway != 0, gateway);
+    }
     ~NatPmpHandle()
     {
         if (code_ == 0)

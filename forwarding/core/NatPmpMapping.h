@@ -2,9 +2,8 @@
 
 #include <chrono>
 #include <cstdint>
-#include <string_view>
-
 #include <netinet/in.h>
+#include <string_view>
 
 // New-port-mapping requests to a NAT-PMP gateway (an AirPort base station)
 // through libnatpmp, each on a handle and socket of its own.
@@ -22,8 +21,8 @@ struct NatPmpAnswer
 // NATPMP_PROTOCOL_TCP or NATPMP_PROTOCOL_UDP for "TCP" / "UDP"; 0 otherwise.
 int NatPmpProtocolOf(std::string_view protocol);
 
-// Asks `gateway` (network byte order; 0 for the default gateway) to map `publicPort` to `privatePort` of
-// this computer for `lifetime` seconds (0 removes the mapping). Waits for the
+// Asks `gateway` (network byte order; 0 for the default gateway) to map `publicPort` to
+// `privatePort` of this computer for `lifetime` seconds (0 removes the mapping). Waits for the
 // answer, retrying as libnatpmp schedules, until `timeout` has passed.
 NatPmpAnswer RequestNatPmpMapping(in_addr_t gateway, int protocol, uint16_t privatePort,
                                   uint16_t publicPort, uint32_t lifetime,

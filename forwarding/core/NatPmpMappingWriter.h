@@ -13,8 +13,7 @@ class NatPmpMappingWriter final : public MappingWriter
 public:
     static constexpr uint32_t kLifetime = 7200; // seconds
 
-    NatPmpMappingWriter(in_addr_t gateway, NatPmpLeaseKeeper& keeper,
-                        uint32_t lifetime = kLifetime,
+    NatPmpMappingWriter(in_addr_t gateway, NatPmpLeaseKeeper& keeper, uint32_t lifetime = kLifetime,
                         std::chrono::milliseconds timeout = kNatPmpTimeout);
 
     Outcome write(const MappingRequest& request) override;

@@ -99,8 +99,8 @@ std::string BuildPortCheckReport(const PortCheckFindings& f)
 {
     std::ostringstream out;
     const auto& t = f.target;
-    out << "Port check of \"" << t.description << "\", " << t.protocol << " port "
-        << t.externalPort << "\n\n";
+    out << "Port check of \"" << t.description << "\", " << t.protocol << " port " << t.externalPort
+        << "\n\n";
     RouterPart(out, f);
     out << "\n";
     ClientPart(out, f);

@@ -22,8 +22,8 @@ struct PortListItem
 {
     std::string text; // the item as typed
     bool isRange = false;
-    int start = 0;    // the port itself for a single port
-    int end = 0;      // equal to start for a single port
+    int start = 0; // the port itself for a single port
+    int end = 0;   // equal to start for a single port
 };
 
 // The non-empty items of a port list, left to right.

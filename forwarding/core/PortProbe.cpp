@@ -42,7 +42,7 @@ short WaitUntil(int fd, short events, std::chrono::steady_clock::time_point dead
 {
     for (;;) {
         auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline -
-                                                                  std::chrono::steady_clock::now());
+                                                                 std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return 0;
         pollfd waitFor{fd, events, 0};
@@ -64,12 +64,18 @@ ProbeResult Unreached(int error)
 const char* PortStateWord(PortState state)
 {
     switch (state) {
-    case PortState::Open: return "open";
-    case PortState::Closed: return "closed";
-    case PortState::Filtered: return "filtered";
-    case PortState::Unfiltered: return "unfiltered";
-    case PortState::OpenFiltered: return "open|filtered";
-    case PortState::ClosedFiltered: return "closed|filtered";
+    case PortState::Open:
+        return "open";
+    case PortState::Closed:
+        return "closed";
+    case PortState::Filtered:
+        return "filtered";
+    case PortState::Unfiltered:
+        return "unfiltered";
+    case PortState::OpenFiltered:
+        return "open|filtered";
+    case PortState::ClosedFiltered:
+        return "closed|filtered";
     }
     return "filtered";
 }
@@ -125,8 +131,7 @@ ProbeResult ProbeUdp(const std::string& address, uint16_t port, std::chrono::mil
                 break;
         }
     }
-    return {PortState::OpenFiltered,
-            "no answer within " + std::to_string(timeout.count()) + " ms"};
+    return {PortState::OpenFiltered, "no answer within " + std::to_string(timeout.count()) + " ms"};
 }
 
 } // namespace velmora

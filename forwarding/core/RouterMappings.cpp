@@ -2,12 +2,10 @@
 
 #include "router/core/RouterEntry.h"
 
+#include <arpa/inet.h>
+#include <cstring>
 #include <miniupnpc/upnpcommands.h>
 #include <miniupnpc/upnperrors.h>
-
-#include <arpa/inet.h>
-
-#include <cstring>
 
 namespace velmora {
 namespace {
@@ -109,8 +107,8 @@ int DeletePortMapping(const RouterEndpoint& router, const std::string& externalP
 int GetExternalAddress(const RouterEndpoint& router, std::string& address)
 {
     char buffer[kClientSize] = {};
-    int code = UPNP_GetExternalIPAddress(router.controlUrl.c_str(), router.serviceType.c_str(),
-                                         buffer);
+    int code =
+        UPNP_GetExternalIPAddress(router.controlUrl.c_str(), router.serviceType.c_str(), buffer);
     if (code == UPNPCOMMAND_SUCCESS)
         address = Text(buffer, sizeof buffer);
     return code;

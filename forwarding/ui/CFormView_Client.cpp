@@ -182,17 +182,18 @@ void CFormView_Client::showPortsList()
     dialog.exec();
 }
 
-std::unique_ptr<velmora::MappingWriter> CFormView_Client::makeWriter(const RouterEntry& router)
+std::unique_ptr<velmora::MappingWriter> CFormView_Client::makeWriter(RouterEntry& router)
 {
     if (writerFactory_)
         return writerFactory_(router);
     if (router.is_apple) {
+        // Each request goes out on a handle of its own; the scan's handle
+        // only tells where the gateway is.
         in_addr_t gateway = 0;
         {
-            auto& shared = const_cast<RouterEntry&>(router);
-            std::lock_guard lock(shared.natpmp_mutex);
-            if (shared.natpmp_open)
-                gateway = shared.natpmp.gateway;
+            std::lock_guard lock(router.natpmp_mutex);
+            if (router.natpmp_open)
+                gateway = router.natpmp.gateway;
         }
         return std::make_unique<velmora::NatPmpMappingWriter>(gateway, *leases_, natPmpLifetime_);
     }

@@ -6,7 +6,6 @@
 
 #include <QPointer>
 #include <QWidget>
-
 #include <functional>
 #include <memory>
 #include <vector>
@@ -65,7 +64,7 @@ private:
     void addIntoRouter();
     void portCheck();
     void installFinished(const velmora::InstallResult& result);
-    std::unique_ptr<velmora::MappingWriter> makeWriter(const RouterEntry& router);
+    std::unique_ptr<velmora::MappingWriter> makeWriter(RouterEntry& router);
     void setRow(int row, const ForwardingEntry& entry);
 
     std::vector<ForwardingEntry>& entries_;

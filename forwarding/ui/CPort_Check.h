@@ -3,7 +3,6 @@
 #include "forwarding/core/PortCheck.h"
 
 #include <QDialog>
-
 #include <memory>
 
 class DialogWorker;

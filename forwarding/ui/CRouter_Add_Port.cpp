@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-
 #include <cstdio>
 
 namespace texts = velmora::forwarding_texts;
@@ -60,8 +59,8 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
     portEdit_ =
         MakeEdit("portEdit", static_cast<int>(velmora::FieldCapacity(probe.listen_port)), this);
     destinationPortEdit_ = MakeEdit("destinationPortEdit", 19, this);
-    internalIpEdit_ = MakeEdit("internalIpEdit",
-                               static_cast<int>(velmora::FieldCapacity(probe.destination_ip)), this);
+    internalIpEdit_ = MakeEdit(
+        "internalIpEdit", static_cast<int>(velmora::FieldCapacity(probe.destination_ip)), this);
     autoAddBox_ = new QCheckBox("Auto add when the software startup", this);
     autoAddBox_->setObjectName("autoAddBox");
 
@@ -80,8 +79,7 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
     grid->addWidget(destinationPortEdit_, row++, 1);
     grid->addWidget(BuddyLabel("Internal IP: ", internalIpEdit_, this), row, 0);
     grid->addWidget(internalIpEdit_, row++, 1);
-    grid->addWidget(Note("For AirPort Station, Internal IP must input Localhost.", this), row++,
-                    1);
+    grid->addWidget(Note("For AirPort Station, Internal IP must input Localhost.", this), row++, 1);
     grid->addWidget(autoAddBox_, row++, 0, 1, 2);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName("buttons");

@@ -3,7 +3,6 @@
 #include "config/core/Records.h"
 
 #include <QDialog>
-
 #include <functional>
 #include <string>
 #include <vector>

@@ -3,15 +3,14 @@
 #include "forwarding/core/BackgroundThreads.h"
 
 DialogWorker::DialogWorker(QObject* receiver, Job job)
-    : relay_(GuiRelay::create(receiver)),
-      cancel_(std::make_shared<std::atomic<bool>>(false)),
+    : relay_(GuiRelay::create(receiver)), cancel_(std::make_shared<std::atomic<bool>>(false)),
       finished_(std::make_shared<std::atomic<bool>>(false))
 {
-    thread_ = std::thread([relay = relay_, cancel = cancel_, finished = finished_,
-                           job = std::move(job)] {
-        job(*relay, *cancel);
-        *finished = true;
-    });
+    thread_ =
+        std::thread([relay = relay_, cancel = cancel_, finished = finished_, job = std::move(job)] {
+            job(*relay, *cancel);
+            *finished = true;
+        });
 }
 
 DialogWorker::~DialogWorker()

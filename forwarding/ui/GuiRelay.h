@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -49,6 +48,6 @@ public:
 private:
     explicit GuiRelay(QObject* receiver) : receiver_(receiver) {}
 
-    std::mutex mutex_;          // guards receiver_
+    std::mutex mutex_; // guards receiver_
     QObject* receiver_ = nullptr;
 };

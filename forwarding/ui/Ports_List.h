@@ -4,7 +4,6 @@
 #include "router/core/RouterEntry.h"
 
 #include <QDialog>
-
 #include <memory>
 
 class DialogWorker;

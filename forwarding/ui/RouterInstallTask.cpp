@@ -1,6 +1,5 @@
 #include "forwarding/ui/RouterInstallTask.h"
 
-
 RouterInstallTask::RouterInstallTask(std::unique_ptr<velmora::MappingWriter> writer,
                                      velmora::MappingPlan plan, QObject* parent)
     : QObject(parent), writer_(std::move(writer)), plan_(std::move(plan))

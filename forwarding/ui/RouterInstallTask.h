@@ -3,7 +3,6 @@
 #include "forwarding/core/MappingInstaller.h"
 
 #include <QObject>
-
 #include <atomic>
 #include <memory>
 #include <thread>

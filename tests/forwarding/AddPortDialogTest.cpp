@@ -86,8 +86,8 @@ private slots:
         QCOMPARE(buddies, (QStringList{"Name:", "Protocol: ", "Port: ", "Internal IP: "}));
         bool hint = false, note = false;
         for (auto* label : d.findChildren<QLabel*>()) {
-            hint |= label->text() ==
-                    "Could be multiple ports and range. For example:80,443-447,8080";
+            hint |=
+                label->text() == "Could be multiple ports and range. For example:80,443-447,8080";
             note |= label->text() == "For AirPort Station, Internal IP must input Localhost.";
         }
         QVERIFY(hint && note);

@@ -1,8 +1,7 @@
 #include "forwarding/core/BackgroundThreads.h"
 
-#include <gtest/gtest.h>
-
 #include <condition_variable>
+#include <gtest/gtest.h>
 
 using velmora::BackgroundThreads;
 

@@ -11,7 +11,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
-
 #include <condition_variable>
 
 using velmora::test::FakeForwardingHost;
@@ -35,8 +34,8 @@ void SelectRows(ReportList* list, std::initializer_list<int> rows)
 }
 
 // Answers the entry dialog with the given texts and presses OK.
-std::function<void(QWidget*)> FillDialog(QString name, QString protocol, QString ports,
-                                         QString ip, QString* shownName = nullptr)
+std::function<void(QWidget*)> FillDialog(QString name, QString protocol, QString ports, QString ip,
+                                         QString* shownName = nullptr)
 {
     return [=](QWidget* modal) {
         auto* dialog = qobject_cast<CRouter_Add_Port*>(modal);
@@ -269,9 +268,8 @@ private slots:
         auto gate = std::make_shared<GatedWriter::Gate>();
         gate->allowed = 100;
         std::vector<uint16_t> ports;
-        view.setWriterFactory([&](const RouterEntry&) {
-            return std::make_unique<GatedWriter>(gate);
-        });
+        view.setWriterFactory(
+            [&](const RouterEntry&) { return std::make_unique<GatedWriter>(gate); });
         view.reloadRows();
         SelectRows(view.list(), {0, 1});
         ModalCatcher catcher;
@@ -293,9 +291,8 @@ private slots:
         CFormView_Client view(entries, host);
         auto gate = std::make_shared<GatedWriter::Gate>();
         gate->allowed = 100;
-        view.setWriterFactory([&](const RouterEntry&) {
-            return std::make_unique<GatedWriter>(gate);
-        });
+        view.setWriterFactory(
+            [&](const RouterEntry&) { return std::make_unique<GatedWriter>(gate); });
         view.reloadRows();
         SelectRows(view.list(), {0});
         ModalCatcher catcher;
@@ -317,9 +314,8 @@ private slots:
         auto gate = std::make_shared<GatedWriter::Gate>();
         gate->allowed = 100;
         gate->keep = false;
-        view.setWriterFactory([&](const RouterEntry&) {
-            return std::make_unique<GatedWriter>(gate);
-        });
+        view.setWriterFactory(
+            [&](const RouterEntry&) { return std::make_unique<GatedWriter>(gate); });
         view.reloadRows();
         SelectRows(view.list(), {0});
         ModalCatcher catcher;
@@ -339,9 +335,8 @@ private slots:
         auto gate = std::make_shared<GatedWriter::Gate>();
         gate->allowed = 5;
         OpenGateAtExit openAtExit{gate};
-        view->setWriterFactory([&](const RouterEntry&) {
-            return std::make_unique<GatedWriter>(gate);
-        });
+        view->setWriterFactory(
+            [&](const RouterEntry&) { return std::make_unique<GatedWriter>(gate); });
         view->reloadRows();
         SelectRows(view->list(), {0});
         QTest::mouseClick(Button(view.get(), "addIntoRouterButton"), Qt::LeftButton);
@@ -373,9 +368,8 @@ private slots:
         auto view = std::make_unique<CFormView_Client>(entries, host);
         auto gate = std::make_shared<GatedWriter::Gate>();
         gate->allowed = 3;
-        view->setWriterFactory([&](const RouterEntry&) {
-            return std::make_unique<GatedWriter>(gate);
-        });
+        view->setWriterFactory(
+            [&](const RouterEntry&) { return std::make_unique<GatedWriter>(gate); });
         view->reloadRows();
         SelectRows(view->list(), {0});
         QTest::mouseClick(Button(view.get(), "addIntoRouterButton"), Qt::LeftButton);

@@ -10,11 +10,9 @@
 #include "tests/lab/LabProbes.h"
 #include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <QLineEdit>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <set>
 
 namespace velmora::test {
@@ -77,10 +75,10 @@ TEST_F(ForwardingLab, APortListInstallsEveryPortItNames)
 {
     LabTab tab({MakeEntry("web", "TCP", "80,443-447,8080", lan().c_str())}, router);
     EXPECT_TRUE(tab.addIntoRouter({0}).isEmpty());
-    EXPECT_EQ(Mapped(lab.routerMappings()),
-              (std::set<std::string>{Map("tcp", 80), Map("tcp", 443), Map("tcp", 444),
-                                     Map("tcp", 445), Map("tcp", 446), Map("tcp", 447),
-                                     Map("tcp", 8080)}));
+    EXPECT_EQ(
+        Mapped(lab.routerMappings()),
+        (std::set<std::string>{Map("tcp", 80), Map("tcp", 443), Map("tcp", 444), Map("tcp", 445),
+                               Map("tcp", 446), Map("tcp", 447), Map("tcp", 8080)}));
     for (const auto& lease : lab.routerLeases())
         EXPECT_EQ(lease.description, "web");
 }
@@ -127,12 +125,11 @@ TEST_F(ForwardingLab, ARouterThatAcceptsButDoesNotKeepIsAFailure)
     // A stand-in router that answers every SOAP request with 200 OK.
     TempDir dir;
     dir.write("desc.xml", lab::FakeDescription("Forgetful Router"));
-    dir.write("soap.xml",
-              "<?xml version=\"1.0\"?>\r\n<s:Envelope "
-              "xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>"
-              "<u:AddPortMappingResponse "
-              "xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\"/>"
-              "</s:Body></s:Envelope>\r\n");
+    dir.write("soap.xml", "<?xml version=\"1.0\"?>\r\n<s:Envelope "
+                          "xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>"
+                          "<u:AddPortMappingResponse "
+                          "xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\"/>"
+                          "</s:Body></s:Envelope>\r\n");
     auto fake = lab.spawn(lab::Side::Router,
                           {LabEnvironment::FakeIgdPath(), "--desc", dir.file("desc.xml"), "--soap",
                            dir.file("soap.xml"), "--http-port", "5555", "--seconds", "60"},

@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
-
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <cstring>
@@ -40,8 +39,8 @@ inline RouterEntryPtr LabUpnpRouter(const std::string& descriptionUrl)
 {
     auto router = std::make_shared<RouterEntry>();
     char lan[64] = {};
-    if (UPNP_GetIGDFromUrl(descriptionUrl.c_str(), &router->urls, &router->data, lan,
-                           sizeof lan) == 0)
+    if (UPNP_GetIGDFromUrl(descriptionUrl.c_str(), &router->urls, &router->data, lan, sizeof lan) ==
+        0)
         return nullptr;
     router->description_url = descriptionUrl;
     router->friendly_name = "Velmora Lab Router";

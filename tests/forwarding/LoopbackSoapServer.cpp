@@ -1,12 +1,11 @@
 #include "tests/forwarding/LoopbackSoapServer.h"
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <chrono>
 
 namespace velmora::test {
 namespace {
@@ -114,9 +113,11 @@ void LoopbackSoapServer::answer(int client, int index)
     }
     const bool first = index == 0;
     const std::string body = first ? kEntry : kFault;
-    const std::string reply = std::string(first ? "HTTP/1.1 200 OK" : "HTTP/1.1 500 Internal Server Error") +
-                              "\r\nContent-Type: text/xml; charset=\"utf-8\"\r\nConnection: close\r\n"
-                              "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    const std::string reply =
+        std::string(first ? "HTTP/1.1 200 OK" : "HTTP/1.1 500 Internal Server Error") +
+        "\r\nContent-Type: text/xml; charset=\"utf-8\"\r\nConnection: close\r\n"
+        "Content-Length: " +
+        std::to_string(body.size()) + "\r\n\r\n" + body;
     send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
 }
 

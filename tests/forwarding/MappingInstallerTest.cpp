@@ -1,7 +1,6 @@
 #include "forwarding/core/MappingInstaller.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 #include <set>
 
@@ -99,7 +98,9 @@ TEST(InstallMappings, AllWrittenAndReadBack)
     std::atomic<bool> cancel{false};
     std::vector<std::pair<size_t, size_t>> steps;
     auto result = InstallMappings(PlanMappings({Entry("web", "TCP", "80,443-447,8080")}), router,
-                                  cancel, [&](size_t d, size_t t) { steps.push_back({d, t}); });
+                                  cancel, [&](size_t d, size_t t) {
+                                      steps.push_back({d, t});
+                                  });
     EXPECT_EQ(result.requested, 7u);
     EXPECT_EQ(result.installed, 7u);
     EXPECT_EQ(result.failed, 0);
@@ -114,7 +115,8 @@ TEST(InstallMappings, AWriteTheRouterAcceptedButDidNotKeepFails)
     FakeRouter router;
     router.drop = {443};
     std::atomic<bool> cancel{false};
-    auto result = InstallMappings(PlanMappings({Entry("web", "TCP", "80,443")}), router, cancel, {});
+    auto result =
+        InstallMappings(PlanMappings({Entry("web", "TCP", "80,443")}), router, cancel, {});
     EXPECT_EQ(result.installed, 1u);
     EXPECT_EQ(result.failed, 1);
 }
@@ -152,8 +154,8 @@ TEST(InstallMappings, StopsSendingAfterTheRouterStoppedAnswering)
     std::atomic<bool> cancel{false};
     InstallOptions options;
     options.unreachableLimit = 3;
-    auto result = InstallMappings(PlanMappings({Entry("x", "TCP", "1-10")}), router, cancel, {},
-                                  options);
+    auto result =
+        InstallMappings(PlanMappings({Entry("x", "TCP", "1-10")}), router, cancel, {}, options);
     EXPECT_EQ(router.written.size(), 3u);
     EXPECT_EQ(result.failed, 10);
     EXPECT_EQ(result.installed, 0u);

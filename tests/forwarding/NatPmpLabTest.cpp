@@ -4,10 +4,9 @@
 #include "forwarding/core/NatPmpLeaseKeeper.h"
 #include "tests/forwarding/LabSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <ctime>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <set>
 
 namespace velmora::test {

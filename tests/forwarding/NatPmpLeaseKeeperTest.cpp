@@ -1,7 +1,6 @@
 #include "forwarding/core/NatPmpLeaseKeeper.h"
 
 #include <gtest/gtest.h>
-
 #include <natpmp.h>
 
 using namespace velmora;

@@ -52,8 +52,8 @@ TEST(SplitPortList, RangeSplitsAtTheFirstDash)
 
 TEST(FirstBadRange, AcceptsWhatTheDialogAccepts)
 {
-    for (const char* list : {"80,443-447,8080", ",,", "abc", "80-80", "-5", "1-2-3", "70000",
-                             " 8 - 9 ", "0"}) {
+    for (const char* list :
+         {"80,443-447,8080", ",,", "abc", "80-80", "-5", "1-2-3", "70000", " 8 - 9 ", "0"}) {
         EXPECT_FALSE(FirstBadRange(list).has_value()) << list;
     }
 }

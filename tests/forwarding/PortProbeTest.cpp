@@ -1,8 +1,7 @@
 #include "forwarding/core/PortProbe.h"
 
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
@@ -94,8 +93,8 @@ TEST(ProbeUdp, AnAnswerIsOpen)
         socklen_t len = sizeof from;
         timeval wait{5, 0};
         setsockopt(echo.fd(), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-        ssize_t n = recvfrom(echo.fd(), buffer, sizeof buffer, 0,
-                             reinterpret_cast<sockaddr*>(&from), &len);
+        ssize_t n =
+            recvfrom(echo.fd(), buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &len);
         if (n >= 0)
             sendto(echo.fd(), "pong", 4, 0, reinterpret_cast<sockaddr*>(&from), len);
     });

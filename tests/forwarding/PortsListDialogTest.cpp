@@ -10,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-
 #include <cstring>
 
 using velmora::BackgroundThreads;
