@@ -3,7 +3,7 @@
 // which serves a given device description and, for POSTs, a canned SOAP answer.
 //
 //   fake_igd --desc FILE [--soap FILE] [--soap-status CODE] [--seconds N]
-//            [--http-port PORT] [--location URL] [--path /desc.xml]
+//            [--http-port PORT] [--location URL] [--path /desc.xml] [--bodies FILE]
 //
 // It prints "fake_igd ready http_port=PORT" once it listens, and one line per
 // request it saw ("ssdp ST", "http GET /path", "http POST /path SOAPAction")
@@ -38,6 +38,7 @@ struct Options
     std::string desc;
     std::string soap;
     int soapStatus = 200;
+    std::string bodies; // where each POST body is appended
     int seconds = 30;
     int httpPort = 0;
     std::string location;
@@ -92,6 +93,8 @@ bool ParseArgs(int argc, char** argv, Options& o)
             o.desc = v;
         else if (a == "--soap")
             o.soap = v;
+        else if (a == "--bodies")
+            o.bodies = v;
         else if (a == "--soap-status")
             o.soapStatus = atoi(v.c_str());
         else if (a == "--seconds")
@@ -305,6 +308,10 @@ void AnswerHttp(int listener, const Options& o)
             SendAll(c.get(), Response(404, ""));
     } else if (method == "POST") {
         Log("http POST " + path + " " + Header(req, "SOAPAction"));
+        if (!o.bodies.empty()) {
+            std::ofstream out(o.bodies, std::ios::binary | std::ios::app);
+            out << req.substr(req.find("\r\n\r\n") + 4) << "\n----\n";
+        }
         if (!o.soap.empty() && ReadFile(o.soap, body))
             SendAll(c.get(), Response(o.soapStatus, body));
         else
@@ -321,7 +328,8 @@ int main(int argc, char** argv)
     Options o;
     if (!ParseArgs(argc, argv, o)) {
         fprintf(stderr, "usage: fake_igd --desc FILE [--soap FILE] [--soap-status CODE] "
-                        "[--seconds N] [--http-port PORT] [--location URL] [--path /desc.xml]\n");
+                        "[--seconds N] [--http-port PORT] [--location URL] [--path /desc.xml] "
+                        "[--bodies FILE]\n");
         return 2;
     }
     signal(SIGTERM, [](int) { g_stop = 1; });
