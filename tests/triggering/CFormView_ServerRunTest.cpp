@@ -1,9 +1,13 @@
 // The Port Triggering tab running workers: Start, Stop, the notice, end reports.
 #include "tests/triggering/LoopbackCounter.h"
 #include "tests/triggering/TabTestSupport.h"
+#include "triggering/ui/CStart.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 using namespace velmora::test;
 
@@ -15,6 +19,8 @@ private slots:
     void init() { begin(); }
     void cleanup() { end(); }
 
+    void noticeClosesItselfWithoutATitleBar();
+    void noticeKeepsWorkerReportsFlowing();
     void startAndStopRunTheWorkersWithANotice();
     void stopThenImmediateStartKeepsTheNewRunRunning();
     void overlappingStartsAndStopsOfTwoEntries();
@@ -25,6 +31,46 @@ private slots:
     void destroyedViewIgnoresLateWorkerReports();
     void pageDestroyedWhileItsNoticeIsOpen();
 };
+
+void CFormView_ServerRunTest::noticeClosesItselfWithoutATitleBar()
+{
+    QCOMPARE(CStart::kDefaultMilliseconds, 4000);
+    CStart notice(50);
+    QVERIFY(notice.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(notice.isModal());
+    auto* text = notice.findChild<QLabel*>("operatingText");
+    QVERIFY(text);
+    QCOMPARE(text->text(), QString("Operating..."));
+    QCOMPARE(notice.exec(), int(QDialog::Accepted)); // as if OK were pressed
+}
+
+void CFormView_ServerRunTest::noticeKeepsWorkerReportsFlowing()
+{
+    auto& view = makeView({Quiet("A", 100, 101)});
+    Select(view.list(), {0});
+    Buttons(view).start->click();
+    auto run = keep(view.runAt(0));
+    view.setTimingForTesting(kGrace, 60000); // the Stop notice stays up until we close it
+
+    bool updatedWhileOpen = false;
+    QElapsedTimer waited;
+    waited.start();
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* notice = qobject_cast<CStart*>(QApplication::activeModalWidget());
+        if (notice == nullptr)
+            return;
+        // The workers' way out reaches the row while the notice is still open.
+        if (status(0) == "stop" || waited.elapsed() > 20000) {
+            updatedWhileOpen = status(0) == "stop";
+            notice->accept();
+        }
+    });
+    poll.start(10);
+    Buttons(view).stop->click();
+    QVERIFY(updatedWhileOpen);
+    QCOMPARE(status(0), QString("stop"));
+}
 
 void CFormView_ServerRunTest::startAndStopRunTheWorkersWithANotice()
 {
