@@ -86,8 +86,8 @@ int TriggerWorker(std::unique_ptr<TriggeringEntry> copy, std::shared_ptr<Trigger
     SocketHandle tcpSocket;
     SocketHandle udpSocket;
     for (;;) {
-        bool tcpHeld = !trigger.tcp || TcpStep(trigger, tcpSocket);
-        if (tcpHeld && trigger.udp)
+        bool tcpPassed = !trigger.tcp || TcpStep(trigger, tcpSocket);
+        if (tcpPassed && trigger.udp) // a failed TCP step ends the cycle
             UdpStep(trigger, udpSocket);
         run->cycleCompleted();
         std::this_thread::sleep_for(pause);
