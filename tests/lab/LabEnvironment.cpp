@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <fcntl.h>
 #include <fstream>
 #include <regex>
@@ -176,6 +177,7 @@ bool LabEnvironment::runIn(Side side, const std::function<void()>& fn) const
 {
     const std::string path = "/run/netns/" + namespaceName(side);
     bool entered = false;
+    std::exception_ptr failure;
     std::thread worker([&] {
         const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
@@ -183,10 +185,17 @@ bool LabEnvironment::runIn(Side side, const std::function<void()>& fn) const
         // setns from a thread moves that thread alone.
         entered = setns(fd, CLONE_NEWNET) == 0;
         close(fd);
-        if (entered)
+        if (!entered)
+            return;
+        try {
             fn();
+        } catch (...) {
+            failure = std::current_exception();
+        }
     });
     worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
     return entered;
 }
 

@@ -21,9 +21,8 @@ namespace {
 char g_script[4096];
 char g_prefix[64];
 char g_down[] = "down";
-int g_hostMountNs = -1; // the machine's mount namespace, for lab.sh down
-int g_guardian = -1;    // our end of the guardian's socket
-pid_t g_guardianPid = -1;
+int g_hostMountNs = -1;      // the machine's mount namespace, for lab.sh down
+int g_guardian = -1;         // our end of the guardian's socket
 std::atomic<int> g_state{0}; // 0 armed-or-not, 1 running, 2 done, 3 failed
 
 [[noreturn]] void ExecDown()
@@ -34,16 +33,20 @@ std::atomic<int> g_state{0}; // 0 armed-or-not, 1 running, 2 done, 3 failed
 }
 
 // The guardian sits in the machine's namespaces and waits for this process to
-// end; unless told the lab is already down, it takes it down.
+// end; unless told the lab is already down, it takes it down. It is a
+// grandchild handed to init, so killing this process with its descendants
+// (as CTest does on a timeout) leaves it running.
 void StartGuardian()
 {
     int sv[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0)
         return;
-    const pid_t pid = fork();
-    if (pid == 0) {
+    const pid_t child = fork();
+    if (child == 0) {
         close(sv[0]);
         setsid(); // outlives a signal sent to our process group
+        if (fork() != 0)
+            _exit(0);
         const int devNull = open("/dev/null", O_RDWR);
         if (devNull >= 0) {
             dup2(devNull, 0);
@@ -63,12 +66,14 @@ void StartGuardian()
         ExecDown();
     }
     close(sv[1]);
-    if (pid < 0) {
+    if (child < 0) {
         close(sv[0]);
         return;
     }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
     g_guardian = sv[0];
-    g_guardianPid = pid;
 }
 
 void OnFatalSignal(int sig)
@@ -138,8 +143,6 @@ bool TearDownLab()
         send(g_guardian, "d", 1, MSG_NOSIGNAL);
         close(g_guardian);
         g_guardian = -1;
-        while (waitpid(g_guardianPid, &status, 0) < 0 && errno == EINTR) {
-        }
     }
     g_state = ok ? 2 : 3;
     return ok;

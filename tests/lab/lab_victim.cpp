@@ -48,6 +48,8 @@ TEST(LabVictim, EndsAsAsked)
         raise(SIGSEGV);
     else if (mode == "terminate")
         std::terminate();
+    else if (mode == "hang")
+        std::this_thread::sleep_for(std::chrono::seconds(60));
 }
 
 } // namespace

@@ -255,20 +255,19 @@ TEST_F(LabSmoke, FakeIgdAnswersPostsWithItsCannedResponse)
 {
     test::TempDir dir;
     dir.write("desc.xml", FakeDescription("Fake Box"));
-    dir.write("soap.xml",
-              "<?xml version=\"1.0\"?>\n"
-              "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-              "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body>"
-              "<u:GetExternalIPAddressResponse "
-              "xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\">"
-              "<NewExternalIPAddress>11.22.33.77</NewExternalIPAddress>"
-              "</u:GetExternalIPAddressResponse></s:Body></s:Envelope>\n");
+    dir.write("soap.xml", "<?xml version=\"1.0\"?>\n"
+                          "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                          "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body>"
+                          "<u:GetExternalIPAddressResponse "
+                          "xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\">"
+                          "<NewExternalIPAddress>11.22.33.77</NewExternalIPAddress>"
+                          "</u:GetExternalIPAddressResponse></s:Body></s:Envelope>\n");
     ASSERT_TRUE(lab.stopRouter());
-    BackgroundProcess fake = lab.spawn(Side::Router,
-                                       {LabEnvironment::FakeIgdPath(), "--desc", dir.file("desc.xml"),
-                                        "--soap", dir.file("soap.xml"), "--bodies",
-                                        dir.file("bodies.txt"), "--http-port", "6000"},
-                                       dir.file("fake.out"));
+    BackgroundProcess fake =
+        lab.spawn(Side::Router,
+                  {LabEnvironment::FakeIgdPath(), "--desc", dir.file("desc.xml"), "--soap",
+                   dir.file("soap.xml"), "--bodies", dir.file("bodies.txt"), "--http-port", "6000"},
+                  dir.file("fake.out"));
     ASSERT_TRUE(fake.waitForOutput("fake_igd ready http_port=6000", std::chrono::seconds(10)))
         << fake.output();
 

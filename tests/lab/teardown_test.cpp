@@ -5,6 +5,7 @@
 #include "tests/lab/LabProcess.h"
 #include "tests/support/TempDir.h"
 
+#include <csignal>
 #include <dirent.h>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -124,6 +125,46 @@ TEST_F(LabTeardown, ANormalEndLeavesNothingForTheGuardian)
     const std::string prefix = runVictim("pass", &status, &output);
     EXPECT_EQ(status, 0) << output;
     EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
+}
+
+// Kills pid and every process below it, children first found by their parent
+// pid, the way CTest ends a test that ran out of time.
+void KillTree(pid_t pid)
+{
+    kill(pid, SIGSTOP);
+    if (DIR* proc = opendir("/proc")) {
+        while (const dirent* e = readdir(proc)) {
+            if (e->d_name[0] < '0' || e->d_name[0] > '9')
+                continue;
+            std::ifstream in(std::string("/proc/") + e->d_name + "/stat");
+            std::string stat((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+            const size_t close = stat.rfind(')');
+            if (close == std::string::npos)
+                continue;
+            std::istringstream rest(stat.substr(close + 2));
+            char state = 0;
+            pid_t parent = 0;
+            rest >> state >> parent;
+            if (parent == pid)
+                KillTree(static_cast<pid_t>(std::stoi(e->d_name)));
+        }
+        closedir(proc);
+    }
+    kill(pid, SIGKILL);
+}
+
+TEST_F(LabTeardown, KillingTheBinaryWithItsChildrenStillTakesTheLabDown)
+{
+    BackgroundProcess victim({"env", "VELMORA_LAB_VICTIM=hang", VELMORA_LAB_VICTIM_PATH},
+                             dir.file("hang.out"));
+    ASSERT_TRUE(victim.started());
+    const std::string prefix = "vl" + std::to_string(victim.pid());
+    ASSERT_TRUE(victim.waitForOutput("victim lab " + prefix, 60s)) << victim.output();
+    KillTree(victim.pid());
+    victim.wait(10s);
+    const std::vector<std::string> left = leftoversAfterGrace(prefix);
+    EXPECT_TRUE(left.empty()) << Joined(left);
 }
 
 TEST_F(LabTeardown, AThreadBeforeMainIsRefused)
