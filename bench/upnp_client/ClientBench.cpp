@@ -21,8 +21,9 @@ namespace velmora::lab {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kRuns = 15;
+constexpr int kRuns = 61;
 constexpr int kListRuns = 7;
+constexpr int kReadRuns = 301;
 constexpr int kChainRuns = 5;
 constexpr int kTableSize = 100;
 
@@ -44,8 +45,10 @@ void Report(const char* what, const std::vector<double>& ours, const std::vector
 {
     const double a = Median(ours);
     const double b = Median(theirs);
-    std::printf("  %-34s ours %9.3f ms   miniupnpc %9.3f ms   ratio %6.3fx  (median of %d)\n",
-                what, a, b, a / b, runs);
+    std::printf("  %-34s ours %9.3f ms   miniupnpc %9.3f ms   ratio %6.3fx  (median of %d; "
+                "fastest %.3f / %.3f ms)\n",
+                what, a, b, a / b, runs, *std::min_element(ours.begin(), ours.end()),
+                *std::min_element(theirs.begin(), theirs.end()));
     std::fflush(stdout);
 }
 
@@ -71,27 +74,58 @@ TEST_F(UpnpClientBench, OursAgainstMiniupnpc)
     std::vector<double> oursAdd, theirsAdd, oursDel, theirsDel, oursIp, theirsIp;
     for (int i = 0; i < kRuns; ++i) {
         bool ok = true;
-        oursAdd.push_back(TimeMs([&] { ok &= client.AddPortMapping("bench", host, 40000, 40000, "TCP"); }));
-        oursDel.push_back(TimeMs([&] { ok &= client.DeletePortMapping(40000, "TCP"); }));
-        theirsAdd.push_back(TimeMs([&] {
-            ok &= UPNP_AddPortMapping(control, service, "40001", "40001", host.c_str(), "bench",
-                                      "TCP", nullptr, "0") == UPNPCOMMAND_SUCCESS;
-        }));
-        theirsDel.push_back(TimeMs([&] {
-            ok &= UPNP_DeletePortMapping(control, service, "40001", "TCP", nullptr) ==
-                  UPNPCOMMAND_SUCCESS;
-        }));
         char ours[50] = {};
         char theirs[40] = {};
-        oursIp.push_back(TimeMs([&] { ok &= client.GetExternalIPAddress(ours, sizeof ours); }));
-        theirsIp.push_back(TimeMs([&] {
-            ok &= UPNP_GetExternalIPAddress(control, service, theirs) == UPNPCOMMAND_SUCCESS;
-        }));
+        auto runOurs = [&] {
+            oursAdd.push_back(TimeMs([&] { ok &= client.AddPortMapping("bench", host, 40000, 40000, "TCP"); }));
+            oursDel.push_back(TimeMs([&] { ok &= client.DeletePortMapping(40000, "TCP"); }));
+            oursIp.push_back(TimeMs([&] { ok &= client.GetExternalIPAddress(ours, sizeof ours); }));
+        };
+        auto runTheirs = [&] {
+            theirsAdd.push_back(TimeMs([&] {
+                ok &= UPNP_AddPortMapping(control, service, "40001", "40001", host.c_str(), "bench",
+                                          "TCP", nullptr, "0") == UPNPCOMMAND_SUCCESS;
+            }));
+            theirsDel.push_back(TimeMs([&] {
+                ok &= UPNP_DeletePortMapping(control, service, "40001", "TCP", nullptr) ==
+                      UPNPCOMMAND_SUCCESS;
+            }));
+            theirsIp.push_back(TimeMs([&] {
+                ok &= UPNP_GetExternalIPAddress(control, service, theirs) == UPNPCOMMAND_SUCCESS;
+            }));
+        };
+        // Alternate who goes first, so neither side gains from the other's warm-up.
+        if (i % 2 == 0) {
+            runOurs();
+            runTheirs();
+        } else {
+            runTheirs();
+            runOurs();
+        }
         ASSERT_TRUE(ok) << client.last_error;
         ASSERT_STREQ(ours, theirs);
     }
     Report("AddPortMapping", oursAdd, theirsAdd, kRuns);
     Report("GetExternalIPAddress", oursIp, theirsIp, kRuns);
+    // The read alone, many times (it is the cheapest action, so the noisiest).
+    oursIp.clear();
+    theirsIp.clear();
+    for (int i = 0; i < kReadRuns; ++i) {
+        char ours[50] = {};
+        char theirs[40] = {};
+        auto runOurs = [&] { oursIp.push_back(TimeMs([&] { client.GetExternalIPAddress(ours, sizeof ours); })); };
+        auto runTheirs = [&] {
+            theirsIp.push_back(TimeMs([&] { UPNP_GetExternalIPAddress(control, service, theirs); }));
+        };
+        if (i % 2 == 0) {
+            runOurs();
+            runTheirs();
+        } else {
+            runTheirs();
+            runOurs();
+        }
+    }
+    Report("GetExternalIPAddress, back to back", oursIp, theirsIp, kReadRuns);
     Report("DeletePortMapping", oursDel, theirsDel, kRuns);
 
     // A table of 100 mappings, read whole by each side.

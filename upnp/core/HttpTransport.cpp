@@ -3,16 +3,15 @@
 #include "upnp/core/UpnpClient.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -30,12 +29,6 @@ int MillisecondsLeft(Clock::time_point deadline)
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-bool SetNonBlocking(int fd)
-{
-    const int flags = fcntl(fd, F_GETFL, 0);
-    return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
-}
-
 // Waits for `events` on `fd` until the deadline; false on time-out or error.
 bool WaitFor(int fd, short events, Clock::time_point deadline)
 {
@@ -49,22 +42,19 @@ bool WaitFor(int fd, short events, Clock::time_point deadline)
     }
 }
 
-// One attempt on a fresh socket, bounded by kConnectAttemptMs.
+// One attempt on a fresh socket. The connect blocks, bounded by the send
+// time-out (Linux applies SO_SNDTIMEO to connect); reads and writes of the
+// exchange never block (MSG_DONTWAIT), so the time-out has no other effect.
 SocketHandle ConnectOnce(const sockaddr_in& address)
 {
-    SocketHandle sock(socket(AF_INET, SOCK_STREAM, 0));
-    if (!sock.valid() || !SetNonBlocking(sock.fd()))
+    SocketHandle sock(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!sock.valid())
         return {};
-    if (connect(sock.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-        return sock;
-    if (errno != EINPROGRESS)
+    const timeval limit{kConnectAttemptMs / 1000, (kConnectAttemptMs % 1000) * 1000};
+    if (setsockopt(sock.fd(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) != 0)
         return {};
-    if (!WaitFor(sock.fd(), POLLOUT, Clock::now() + std::chrono::milliseconds(kConnectAttemptMs)))
-        return {};
-    int error = 0;
-    socklen_t length = sizeof error;
-    if (getsockopt(sock.fd(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
-        return {};
+    if (connect(sock.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return {}; // refused, unreachable, or timed out (EINPROGRESS)
     return sock;
 }
 
@@ -72,7 +62,8 @@ bool SendAll(int fd, const std::string& request, Clock::time_point deadline)
 {
     size_t sent = 0;
     while (sent < request.size()) {
-        const ssize_t n = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+        const ssize_t n = send(fd, request.data() + sent, request.size() - sent,
+                               MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
             sent += static_cast<size_t>(n);
         } else if (n < 0 && errno == EINTR) {
@@ -122,20 +113,21 @@ std::string UpnpClient::http_exchange(const std::string& request, const char* en
     const int fd = tcp_sock.fd();
     // The cycle limit is the exchange's deadline: one second per cycle.
     const auto deadline = Clock::now() + std::chrono::seconds(cycles > 0 ? cycles : 0);
-    SetNonBlocking(fd);
     if (!SendAll(fd, request, deadline))
         return response;
 
     const std::string_view marker = end_marker ? end_marker : "";
-    std::vector<char> buffer(kReceiveBytes);
+    if (!receive_buffer_)
+        receive_buffer_.reset(new char[kReceiveBytes]);
+    char* buffer = receive_buffer_.get();
     while (WaitFor(fd, POLLIN, deadline)) {
-        const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
+        const ssize_t n = recv(fd, buffer, kReceiveBytes, MSG_DONTWAIT);
         if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
             continue;
         if (n <= 0)
             break; // closed by the router, or a socket error: nothing more will come
         const size_t before = response.size();
-        response.append(buffer.data(), static_cast<size_t>(n));
+        response.append(buffer, static_cast<size_t>(n));
         if (response.size() > kMaxResponseBytes) {
             last_error = velmora::Format("Response longer than %zu bytes.\n", kMaxResponseBytes);
             return {};

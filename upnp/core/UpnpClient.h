@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -96,4 +97,7 @@ private:
     SoapOutcome soapExchange(const Endpoint& endpoint, const char* action,
                              const std::string& arguments, int cycles, std::string& response);
     void fail(std::string message);
+
+    // Working buffer of the exchanges, made once per client.
+    std::unique_ptr<char[]> receive_buffer_;
 };
