@@ -16,6 +16,20 @@ bool Read(const XcfgNode* node, const char* name, char (&field)[N], size_t limit
     return XcfgGetAttribute(node, name, field, limit) == 0;
 }
 
+// A flag too long for its field must not read back as a shorter, valid flag
+// ("Yes" is not "Y"): the field keeps as many bytes as it holds, without a
+// terminator when they fill it, as a bounded copy of the design's width does.
+template <size_t N> bool ReadFlag(const XcfgNode* node, const char* name, char (&field)[N])
+{
+    char value[256] = {};
+    if (XcfgGetAttribute(node, name, value, sizeof value) != 0)
+        return false;
+    std::string_view text(value);
+    std::memset(field, 0, N);
+    std::memcpy(field, text.data(), velmora::Utf8CutLength(text, N));
+    return true;
+}
+
 // An absent setting means "1"; a present but empty one stays empty.
 template <size_t N> void ReadSetting(const XcfgNode* root, const char* name, char (&field)[N])
 {
@@ -37,7 +51,7 @@ XcfgNode* FirstItem(XcfgNode* root, const char* list, const char* item)
 
 bool ReadTrigger(const XcfgNode* node, TriggeringEntry& entry)
 {
-    return Read(node, "name", entry.name) && Read(node, "auto_start", entry.auto_start) &&
+    return Read(node, "name", entry.name) && ReadFlag(node, "auto_start", entry.auto_start) &&
            Read(node, "protocol", entry.protocol) &&
            Read(node, "trigger_address", entry.trigger_address) &&
            Read(node, "trigger_port", entry.trigger_port) &&

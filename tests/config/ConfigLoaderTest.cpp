@@ -228,11 +228,23 @@ TEST_F(ConfigLoader, LongValuesAreCutToTheirFieldsAndTheReadersLimit)
     const auto& trigger = config.triggerings[0];
     EXPECT_EQ(std::string(trigger.name), long_name.substr(0, 128));
     EXPECT_EQ(std::string(trigger.trigger_address), std::string(128, 'h'));
-    EXPECT_STREQ(trigger.auto_start, "Y");
+    EXPECT_EQ(velmora::Field(trigger.auto_start), "YE") << "fills the field, never shortens to Y";
     EXPECT_EQ(std::string(trigger.trigger_port), std::string(19, '1'));
     EXPECT_STREQ(trigger.frequence, "123456789"); // at most 10 bytes with the terminator
     ASSERT_EQ(config.forwardings.size(), 1u);
     EXPECT_STREQ(config.forwardings[0].type, "YESYESYES");
+}
+
+TEST_F(ConfigLoader, AnAutoStartOfYesIsNotY)
+{
+    for (const char* value : {"Yes", "Ye", "y"}) {
+        auto config = Load("<mappings><triggerings><trigger name=\"t\" auto_start=\"" +
+                           std::string(value) +
+                           "\" protocol=\"TCP\" trigger_address=\"a\" trigger_port=\"1\" "
+                           "trigger_port_end=\"1\" frequence=\"1\"/></triggerings></mappings>");
+        ASSERT_EQ(config.triggerings.size(), 1u);
+        EXPECT_NE(velmora::Field(config.triggerings[0].auto_start), "Y") << value;
+    }
 }
 
 TEST_F(ConfigLoader, FieldCutFallsOnACharacterBoundary)
