@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fstream>
 #include <ifaddrs.h>
 #include <miniupnpc/upnpcommands.h>
@@ -14,6 +15,7 @@
 #include <sstream>
 #include <sys/select.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora::lab {
@@ -46,8 +48,40 @@ int MsLeft(Clock::time_point deadline)
 
 } // namespace
 
+bool InLabNamespace()
+{
+    struct stat mine
+    {
+    };
+    if (stat("/proc/thread-self/ns/net", &mine) != 0)
+        return false;
+    bool found = false;
+    if (DIR* d = opendir("/run/netns")) {
+        while (const dirent* e = readdir(d)) {
+            const std::string name = e->d_name;
+            const auto endsWith = [&](const char* suffix) {
+                const std::string s = suffix;
+                return name.size() > s.size() &&
+                       name.compare(name.size() - s.size(), s.size(), s) == 0;
+            };
+            if (!endsWith("-lan") && !endsWith("-router") && !endsWith("-inet"))
+                continue;
+            struct stat ns
+            {
+            };
+            if (stat(("/run/netns/" + name).c_str(), &ns) == 0 && ns.st_dev == mine.st_dev &&
+                ns.st_ino == mine.st_ino)
+                found = true;
+        }
+        closedir(d);
+    }
+    return found;
+}
+
 DeviceList Discover(std::chrono::milliseconds wait, const char* multicastIf)
 {
+    if (!InLabNamespace())
+        return nullptr;
     int error = 0;
     return DeviceList(upnpDiscover(static_cast<int>(wait.count()), multicastIf, nullptr,
                                    UPNP_LOCAL_PORT_ANY, 0, 2, &error));
@@ -118,6 +152,10 @@ int Igd::deleteMapping(const char* protocol, int externalPort) const
 NatpmpAnswer ProbeNatpmp(std::chrono::milliseconds wait)
 {
     NatpmpAnswer answer;
+    if (!InLabNamespace()) {
+        answer.error = "refused: not inside the lab";
+        return answer;
+    }
     natpmp_t n;
     if (initnatpmp(&n, 0, 0) < 0) {
         answer.error = "initnatpmp failed";
@@ -202,6 +240,8 @@ std::string TcpListener::acceptAndRead(std::chrono::milliseconds wait, std::stri
 std::string SendTcp(const std::string& address, int port, const std::string& data)
 {
     sockaddr_in addr;
+    if (!InLabNamespace())
+        return "refused: not inside the lab";
     if (!ToSockaddr(address, port, addr))
         return "bad address";
     const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);

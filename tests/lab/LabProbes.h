@@ -10,6 +10,11 @@
 
 namespace velmora::lab {
 
+// True when the calling thread is in one of the lab's namespaces (one named
+// PREFIX-lan, -router or -inet in /run/netns). Elsewhere the probes below send
+// nothing.
+bool InLabNamespace();
+
 // UPNP_GetValidIGD's "valid and connected" result (miniupnpc 2.2.4 has no name for it).
 constexpr int kConnectedIgd = 1;
 

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fstream>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -24,6 +25,7 @@
 #include <sstream>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -321,6 +323,37 @@ void AnswerHttp(int listener, const Options& o)
     }
 }
 
+// True inside one of the lab's namespaces (PREFIX-lan, -router or -inet in
+// /run/netns): it must never answer on the machine's own network.
+bool InLabNamespace()
+{
+    struct stat mine
+    {
+    };
+    if (stat("/proc/self/ns/net", &mine) != 0)
+        return false;
+    bool found = false;
+    if (DIR* d = opendir("/run/netns")) {
+        while (const dirent* e = readdir(d)) {
+            const std::string name = e->d_name;
+            const size_t dash = name.rfind('-');
+            if (dash == std::string::npos)
+                continue;
+            const std::string side = name.substr(dash + 1);
+            if (side != "lan" && side != "router" && side != "inet")
+                continue;
+            struct stat ns
+            {
+            };
+            if (stat(("/run/netns/" + name).c_str(), &ns) == 0 && ns.st_dev == mine.st_dev &&
+                ns.st_ino == mine.st_ino)
+                found = true;
+        }
+        closedir(d);
+    }
+    return found;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -331,6 +364,10 @@ int main(int argc, char** argv)
                         "[--seconds N] [--http-port PORT] [--location URL] [--path /desc.xml] "
                         "[--bodies FILE]\n");
         return 2;
+    }
+    if (!InLabNamespace()) {
+        fprintf(stderr, "fake_igd: refusing to run outside a lab namespace\n");
+        return 1;
     }
     signal(SIGTERM, [](int) { g_stop = 1; });
     signal(SIGINT, [](int) { g_stop = 1; });

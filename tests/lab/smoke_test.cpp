@@ -16,6 +16,7 @@
 #include <set>
 #include <sstream>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace velmora::lab {
@@ -41,9 +42,13 @@ protected:
 
 TEST_F(LabSmoke, TheTestRunsInTheLanNamespace)
 {
+    EXPECT_TRUE(InLabNamespace());
     EXPECT_TRUE(HasLocalAddress(lab.lanHost()));
     EXPECT_FALSE(HasLocalAddress(lab.routerLan()));
     EXPECT_EQ(DefaultGateway(), lab.routerLan());
+    std::thread([&] {
+        EXPECT_TRUE(InLabNamespace()) << "a new thread must start in the lab too";
+    }).join();
 }
 
 // Interface names of a namespace, from `ip -o link`.

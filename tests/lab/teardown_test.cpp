@@ -2,6 +2,7 @@
 // run where it cannot make its lab safely. Runs lab_victim and inspects what is
 // left of its lab from outside.
 
+#include "tests/lab/LabProbes.h"
 #include "tests/lab/LabProcess.h"
 #include "tests/support/TempDir.h"
 
@@ -189,6 +190,15 @@ TEST_F(LabTeardown, WithoutRootTheTestIsSkipped)
     EXPECT_NE(victim.output().find("router lab needs root: skipped"), std::string::npos)
         << victim.output();
     EXPECT_TRUE(Leftovers(prefix).empty());
+}
+
+TEST_F(LabTeardown, ProbesKnowTheMachinesOwnNamespace)
+{
+    // This binary is no lab test: it runs on the machine's own network, where
+    // the probes refuse to send. Checked with loopback only, so a broken guard
+    // sends nothing beyond this machine.
+    EXPECT_FALSE(InLabNamespace());
+    EXPECT_EQ(SendTcp("127.0.0.1", 9, "x"), "refused: not inside the lab");
 }
 
 TEST_F(LabTeardown, SweepRemovesTheLabOfADeadRun)
