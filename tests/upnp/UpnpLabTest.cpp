@@ -2,12 +2,16 @@
 // description, the SOAP actions and the listing, cross-checked with miniupnpc.
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
+#include "tests/support/TempDir.h"
 #include "upnp/core/FriendlyName.h"
 #include "upnp/core/UpnpClient.h"
 
 #include <miniupnpc/upnpcommands.h>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
 
 #include <string>
 #include <vector>
@@ -24,7 +28,10 @@ protected:
 
     void TearDown() override
     {
-        // Every test leaves the router without mappings.
+        // Every test leaves miniupnpd running, without mappings.
+        if (!lab.routerRunning()) {
+            ASSERT_TRUE(lab.startRouter());
+        }
         Igd igd;
         if (igd.fromUrl(lab.descriptionUrl())) {
             for (const RouterMapping& m : lab.routerMappings())
@@ -187,6 +194,34 @@ TEST_F(UpnpLab, CrossCheckWithMiniupnpc)
     ASSERT_TRUE(client.GetExternalIPAddress(address, sizeof address));
     EXPECT_EQ(std::string(address), igd.externalAddress());
     EXPECT_EQ(igd.deleteMapping("TCP", 21001), UPNPCOMMAND_SUCCESS);
+}
+
+TEST_F(UpnpLab, DiscoveryOfARouterThatIsNotMiniupnpd)
+{
+    // A real router's description (IGD v1, URLBase, PPP connection) served by
+    // the lab's fake IGD in place of miniupnpd.
+    std::ifstream in(std::string(VELMORA_UPNP_TEST_DATA) + "/routers/linksys_WAG200G_desc.xml");
+    std::ostringstream xml;
+    xml << in.rdbuf();
+    test::TempDir dir;
+    dir.write("desc.xml", xml.str());
+    ASSERT_TRUE(lab.stopRouter());
+    BackgroundProcess fake = lab.spawn(
+        Side::Router,
+        {LabEnvironment::FakeIgdPath(), "--desc", dir.file("desc.xml"), "--seconds", "60"},
+        dir.file("fake.out"));
+    ASSERT_TRUE(fake.waitForOutput("fake_igd ready", std::chrono::seconds(10))) << fake.output();
+
+    UpnpClient client;
+    client.init_client(3);
+    ASSERT_TRUE(client.discovery()) << client.last_error;
+    EXPECT_EQ(client.describe_url.rfind("http://" + lab.routerLan() + ":", 0), 0u)
+        << client.describe_url;
+    ASSERT_TRUE(client.parser_description()) << client.last_error;
+    EXPECT_EQ(client.service_type, "urn:schemas-upnp-org:service:WANPPPConnection:1");
+    EXPECT_EQ(client.control_url, "http://192.168.1.1:49152/upnp/control/WANPPPConn1");
+    EXPECT_EQ(client.friendly_name, "LINKSYS WAG200G Gateway");
+    fake.stop();
 }
 
 } // namespace velmora::lab
