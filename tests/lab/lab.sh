@@ -55,6 +55,13 @@ require_root() {
     [ "$(id -u)" = 0 ] || die "router lab needs root"
 }
 
+require_tools() {
+    local t
+    for t in "$@"; do
+        command -v "$t" >/dev/null || die "router lab needs $t (not found)"
+    done
+}
+
 # --- nftables -------------------------------------------------------------
 
 # The table and chains miniupnpd expects (its defaults: table "filter" of family
@@ -139,6 +146,7 @@ lab_up() {
         esac
     done
     check_mode "$mode"
+    require_tools ip nft ss unshare setsid miniupnpd
     local lan router inet sd
     lan=$(ns_name "$p" lan); router=$(ns_name "$p" router); inet=$(ns_name "$p" inet)
     sd=$(state_dir "$p")

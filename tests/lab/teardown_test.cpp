@@ -231,5 +231,55 @@ TEST_F(LabTeardown, SweepSparesALabWhoseOwnerRuns)
     EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
 }
 
+TEST_F(LabTeardown, DownRemovesAHalfBuiltLabAndMayRunTwice)
+{
+    const std::string prefix = "vl999997";
+    if (Exists("/proc/999997"))
+        GTEST_SKIP() << "pid 999997 is in use";
+    // What an `up` killed after its first step leaves.
+    ASSERT_TRUE(RunProgram({"ip", "netns", "add", prefix + "-lan"}).ok());
+    EXPECT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "down", prefix}).ok());
+    EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
+    EXPECT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "down", prefix}).ok());
+}
+
+TEST_F(LabTeardown, UpRefusesAPrefixInUseAndLeavesThatLabAlone)
+{
+    const std::string prefix = "vl999995";
+    if (Exists("/proc/999995"))
+        GTEST_SKIP() << "pid 999995 is in use";
+    ASSERT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "up", prefix, "--mode", "none"}).ok());
+    const ExecResult again = RunProgram({VELMORA_LAB_SCRIPT_PATH, "up", prefix});
+    EXPECT_NE(again.exitCode, 0);
+    EXPECT_NE(again.output.find("already exists"), std::string::npos) << again.output;
+    EXPECT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "info", prefix}).ok());
+    EXPECT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "down", prefix}).ok());
+    EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
+}
+
+TEST_F(LabTeardown, TheScriptRejectsBadInput)
+{
+    const std::string script = VELMORA_LAB_SCRIPT_PATH;
+    const std::vector<std::vector<std::string>> bad = {
+        {script, "up", "../x"},
+        {script, "up", "VL1"},
+        {script, "up", "v"},
+        {script, "up", "vl12345678901"},
+        {script, "up", "vl999996", "--mode", "bogus"},
+        {script, "up", "vl999996", "--colour"},
+        {script, "add-address", "vl999996", "192.168.77.3"},
+        {script, "exec", "vl999996", "moon", "--", "true"},
+        {script, "router", "vl999996", "reboot"},
+        {script, "nonsense", "vl999996"},
+        {script},
+    };
+    for (const auto& argv : bad) {
+        const ExecResult r = RunProgram(argv);
+        EXPECT_NE(r.exitCode, 0) << Joined(argv) << "\n" << r.output;
+        EXPECT_NE(r.output.find("lab.sh: "), std::string::npos) << Joined(argv);
+    }
+    EXPECT_TRUE(Leftovers("vl999996").empty()) << Joined(Leftovers("vl999996"));
+}
+
 } // namespace
 } // namespace velmora::lab
