@@ -10,6 +10,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <miniupnpc/miniupnpc.h>
+#include <miniupnpc/miniwget.h>
 #include <miniupnpc/upnpcommands.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -87,6 +88,38 @@ TEST_F(LabSmoke, MiniupnpcFindsTheIgdAndItsExternalAddress)
     EXPECT_EQ(igd.lanAddress, lab.lanHost());
     EXPECT_EQ(std::string(igd.urls.rootdescURL), lab.descriptionUrl());
     EXPECT_EQ(igd.externalAddress(), lab.routerWan());
+}
+
+TEST_F(LabSmoke, TheRouterDescribesItselfAsConfigured)
+{
+    DeviceList devices = Discover(std::chrono::milliseconds(1000));
+    ASSERT_NE(devices, nullptr);
+    EXPECT_NE(std::string(devices->usn).find("uuid:" + lab.routerUuid()), std::string::npos)
+        << devices->usn;
+
+    int size = 0;
+    int status = 0;
+    char* body = static_cast<char*>(miniwget(lab.descriptionUrl().c_str(), &size, 0, &status));
+    ASSERT_NE(body, nullptr);
+    const std::string description(body, static_cast<size_t>(size));
+    free(body);
+    EXPECT_EQ(status, 200);
+    EXPECT_NE(description.find("<friendlyName>" + lab.friendlyName() + "</friendlyName>"),
+              std::string::npos);
+    // IGD v1 although the build could describe itself as v2.
+    EXPECT_NE(description.find("urn:schemas-upnp-org:device:InternetGatewayDevice:1"),
+              std::string::npos);
+    EXPECT_EQ(description.find("InternetGatewayDevice:2"), std::string::npos);
+
+    Igd igd;
+    ASSERT_TRUE(igd.fromUrl(lab.descriptionUrl())) << igd.error;
+    unsigned int down = 0;
+    unsigned int up = 0;
+    EXPECT_EQ(
+        UPNP_GetLinkLayerMaxBitRates(igd.urls.controlURL_CIF, igd.data.CIF.servicetype, &down, &up),
+        UPNPCOMMAND_SUCCESS);
+    EXPECT_EQ(down, 100000000u);
+    EXPECT_EQ(up, 20000000u);
 }
 
 TEST_F(LabSmoke, MiniupnpcReadsTheDescriptionFromItsUrl)
