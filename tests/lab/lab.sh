@@ -99,11 +99,11 @@ EOF
 
 write_netns_etc() {
     # ip netns exec binds these over /etc, so look-ups inside the lab stay inside it.
-    local p=$1 ns try
+    local p=$1 ns d _
     for ns in lan router inet; do
-        local d="/etc/netns/$(ns_name "$p" "$ns")"
+        d="/etc/netns/$(ns_name "$p" "$ns")"
         # Another lab's down may remove an empty /etc/netns between the two mkdirs.
-        for try in 1 2 3; do
+        for _ in 1 2 3; do
             mkdir -p "$d" 2>/dev/null && break
         done
         cat >"$d/hosts" <<EOF
@@ -241,15 +241,15 @@ callers() {
 
 kill_ns_processes() {
     # Everything else still running inside one of our namespaces was started by the lab.
-    local ns=$1 spared=$2 pids= pid i
+    local ns=$1 spared=$2 pids='' pid _
     ns_exists "$ns" || return 0
     for pid in $(ip netns pids "$ns" 2>/dev/null); do
         [[ " $spared " == *" $pid "* ]] || pids="$pids $pid"
     done
     [ -n "$pids" ] || return 0
     for pid in $pids; do kill -TERM "$pid" 2>/dev/null; done
-    for i in $(seq 1 100); do
-        local left=
+    for _ in $(seq 1 100); do
+        local left=''
         for pid in $pids; do alive "$pid" && left="$left $pid"; done
         pids=$left
         [ -n "$pids" ] || return 0
@@ -377,8 +377,8 @@ exec miniupnpd -d -f "$1" -P "$2"'
 
     # Until it has entered the namespace the pid is still setsid or ip, so watch
     # for it ending here, and for its sockets.
-    local i pid=$!
-    for i in $(seq 1 100); do
+    local pid=$!
+    for _ in $(seq 1 200); do
         if ! alive "$pid"; then
             echo "lab.sh: miniupnpd exited; its log:" >&2
             sed -n '/^--- lab: starting/h; /^--- lab: starting/!H; ${x;p}' "$sd/miniupnpd.log" | tail -n 30 >&2
@@ -387,17 +387,17 @@ exec miniupnpd -d -f "$1" -P "$2"'
         router_listening "$p" "$mode" && router_pid "$p" >/dev/null && return 0
         sleep 0.05
     done
-    echo "lab.sh: miniupnpd is not listening after 5 s" >&2
+    echo "lab.sh: miniupnpd is not listening after 10 s" >&2
     router_stop "$p"
     return 1
 }
 
 router_stop() {
-    local p=$1 sd pid i
+    local p=$1 sd pid
     sd=$(state_dir "$p")
     pid=$(router_pid "$p") || { rm -f "$sd/miniupnpd.pid"; return 0; }
     kill -TERM "$pid" 2>/dev/null
-    for i in $(seq 1 100); do
+    for _ in $(seq 1 100); do
         alive "$pid" || break
         sleep 0.02
     done
