@@ -60,7 +60,8 @@ TEST(XMLNode, CopiesShareTheBodyAndCountReferences)
         XMLNode assigned;
         assigned = copy;
         EXPECT_EQ(body->refCount, base + 2);
-        assigned = assigned; // self-assignment changes nothing
+        const XMLNode& alias = assigned;
+        assigned = alias; // self-assignment changes nothing
         EXPECT_EQ(body->refCount, base + 2);
         assigned = XMLNode();
         EXPECT_EQ(body->refCount, base + 1);
