@@ -17,12 +17,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <gtest/gtest.h>
 
 namespace velmora::lab {
 namespace {
@@ -122,7 +120,8 @@ void Print(const char* name, const Figures& f, size_t addresses)
 bool Restart(LabEnvironment& lab, RouterMode mode)
 {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        auto result = lab.script({"router", lab.prefix(), "restart", "--mode", RouterModeName(mode)});
+        auto result =
+            lab.script({"router", lab.prefix(), "restart", "--mode", RouterModeName(mode)});
         lab.refreshInfo();
         if (result.ok())
             return true;
@@ -156,10 +155,11 @@ void RunCase(LabEnvironment& lab, RouterMode mode, const char* label)
 bool DropNatPmp(LabEnvironment& lab, bool drop)
 {
     std::vector<std::string> argv =
-        drop ? std::vector<std::string>{"nft", "add table inet benchdrop ; add chain inet benchdrop "
-                                               "input { type filter hook input priority -10 ; } ; "
-                                               "add rule inet benchdrop input udp dport 5351 drop"}
-             : std::vector<std::string>{"nft", "delete table inet benchdrop"};
+        drop
+            ? std::vector<std::string>{"nft", "add table inet benchdrop ; add chain inet benchdrop "
+                                              "input { type filter hook input priority -10 ; } ; "
+                                              "add rule inet benchdrop input udp dport 5351 drop"}
+            : std::vector<std::string>{"nft", "delete table inet benchdrop"};
     return lab.exec(Side::Router, argv).ok();
 }
 

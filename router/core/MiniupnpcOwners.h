@@ -1,9 +1,8 @@
 #pragma once
 
-#include <miniupnpc/miniupnpc.h>
-
 #include <cstdlib>
 #include <memory>
+#include <miniupnpc/miniupnpc.h>
 
 // Owners for what miniupnpc allocates.
 

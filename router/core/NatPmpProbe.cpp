@@ -1,9 +1,8 @@
 #include "router/core/NatPmpProbe.h"
 
-#include <poll.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <poll.h>
 
 namespace {
 
@@ -48,9 +47,8 @@ bool WaitForAnswer(natpmp_t* handle, Clock::time_point deadline)
         return false;
     auto untilRetry = std::chrono::seconds(retry.tv_sec) + std::chrono::microseconds(retry.tv_usec);
     auto untilDeadline = deadline - Clock::now();
-    auto wait = std::chrono::ceil<std::chrono::milliseconds>(
-        std::max<Clock::duration>(Clock::duration::zero(), std::min<Clock::duration>(
-                                                              untilRetry, untilDeadline)));
+    auto wait = std::chrono::ceil<std::chrono::milliseconds>(std::max<Clock::duration>(
+        Clock::duration::zero(), std::min<Clock::duration>(untilRetry, untilDeadline)));
     pollfd socket{handle->s, POLLIN, 0};
     return poll(&socket, 1, static_cast<int>(wait.count())) >= 0 || errno == EINTR;
 }

@@ -1,11 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <miniupnpc/igd_desc_parse.h>
 #include <miniupnpc/miniupnpc.h>
-#include <natpmp.h>
-
-#include <memory>
 #include <mutex>
+#include <natpmp.h>
 #include <string>
 #include <vector>
 
@@ -22,10 +21,10 @@ struct RouterEntry final
 
     std::string description_url; // empty for a NAT-PMP gateway
     bool is_apple = false;
-    UPNPUrls urls{};             // UPnP only; released with FreeUPNPUrls
-    IGDdatas data{};             // UPnP only
-    std::string friendly_name;   // root device's first friendlyName, at most 127 characters
-    std::string lan_address;     // local address miniupnpc reported for the gateway
+    UPNPUrls urls{};           // UPnP only; released with FreeUPNPUrls
+    IGDdatas data{};           // UPnP only
+    std::string friendly_name; // root device's first friendlyName, at most 127 characters
+    std::string lan_address;   // local address miniupnpc reported for the gateway
 
     // NAT-PMP only: the handle whose request succeeded; its socket stays open
     // for later requests and is closed with the entry. Lock the mutex around

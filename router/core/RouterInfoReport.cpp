@@ -1,9 +1,8 @@
 #include "router/core/RouterInfoReport.h"
 
-#include <miniupnpc/upnpcommands.h>
-
 #include <cstdio>
 #include <ctime>
+#include <miniupnpc/upnpcommands.h>
 
 namespace {
 
@@ -43,8 +42,8 @@ std::string FormatRouterInfoReport(const RouterInfoValues& values)
     if (values.connectionType)
         report += Printf("Connection Type : %s\n", values.connectionType->c_str());
     if (values.status)
-        report += Printf("Status : %s, uptime=%us\n", values.status->text.c_str(),
-                         values.status->uptime);
+        report +=
+            Printf("Status : %s, uptime=%us\n", values.status->text.c_str(), values.status->uptime);
     if (values.bitRates) {
         report += Printf("MaxBitRateDown : %u bps", values.bitRates->down);
         report += BitRateBracket(values.bitRates->down);

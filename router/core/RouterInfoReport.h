@@ -2,7 +2,6 @@
 
 #include <miniupnpc/igd_desc_parse.h>
 #include <miniupnpc/miniupnpc.h>
-
 #include <optional>
 #include <string>
 

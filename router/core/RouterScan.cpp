@@ -23,8 +23,8 @@ RouterScanSteps NetworkScanSteps()
             [] { return ProbeNatPmpRouter(); }};
 }
 
-RouterList ScanRouters(const std::vector<std::string>& localAddresses,
-                       const RouterScanSteps& steps, std::FILE* diagnostics)
+RouterList ScanRouters(const std::vector<std::string>& localAddresses, const RouterScanSteps& steps,
+                       std::FILE* diagnostics)
 {
     // Every round waits about two seconds for answers: start them all at
     // once. The futures join their threads however this function ends.

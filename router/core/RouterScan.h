@@ -22,5 +22,5 @@ struct RouterScanSteps
 RouterScanSteps NetworkScanSteps();
 
 // Runs one scan; its diagnostic lines go to `diagnostics` in the scan's order.
-RouterList ScanRouters(const std::vector<std::string>& localAddresses,
-                       const RouterScanSteps& steps, std::FILE* diagnostics = stdout);
+RouterList ScanRouters(const std::vector<std::string>& localAddresses, const RouterScanSteps& steps,
+                       std::FILE* diagnostics = stdout);

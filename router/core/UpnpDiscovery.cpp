@@ -4,9 +4,8 @@
 #include "router/core/MiniupnpcOwners.h"
 #include "upnp/core/FriendlyName.h"
 
-#include <miniupnpc/miniwget.h>
-
 #include <cstring>
+#include <miniupnpc/miniwget.h>
 
 namespace {
 

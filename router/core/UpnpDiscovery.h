@@ -2,9 +2,8 @@
 
 #include "router/core/UpnpRound.h"
 
-#include <miniupnpc/upnpdev.h>
-
 #include <functional>
+#include <miniupnpc/upnpdev.h>
 #include <string>
 
 // The device type a router must answer with to be taken.

@@ -24,9 +24,9 @@ void SetVisible(QWidget* widget, bool visible)
 } // namespace
 
 RouterScanController::RouterScanController(const Widgets& widgets, QObject* parent)
-    : QObject(parent), routerBox_(widgets.routerBox), info_(widgets.info),
-      rescan_(widgets.rescan), progress_(widgets.progress), dialogParent_(widgets.dialogParent),
-      steps_(NetworkScanSteps()), localAddresses_(&velmora::LocalIPv4Addresses)
+    : QObject(parent), routerBox_(widgets.routerBox), info_(widgets.info), rescan_(widgets.rescan),
+      progress_(widgets.progress), dialogParent_(widgets.dialogParent), steps_(NetworkScanSteps()),
+      localAddresses_(&velmora::LocalIPv4Addresses)
 {
     // Entry i is line i: pressing Enter in the edit field must not add a line.
     if (routerBox_)

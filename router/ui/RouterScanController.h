@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QPointer>
-
 #include <functional>
 #include <string>
 #include <thread>

@@ -1,9 +1,8 @@
 #include "router/core/UpnpDiscovery.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -86,9 +85,8 @@ TEST(ReadDeviceList, AFailedDescriptionPassesTheDeviceOver)
 {
     DeviceList list;
     list.add("http://a/", "urn:schemas-upnp-org:device:InternetGatewayDevice:1");
-    UpnpRound round = ReadDeviceList(list.head(), [](const char*, unsigned, std::string&) {
-        return RouterEntryPtr();
-    });
+    UpnpRound round = ReadDeviceList(
+        list.head(), [](const char*, unsigned, std::string&) { return RouterEntryPtr(); });
     ASSERT_EQ(round.devices.size(), 1u);
     EXPECT_FALSE(round.devices[0].router);
 }

@@ -1,9 +1,8 @@
 #include "router/core/RouterEntry.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
 

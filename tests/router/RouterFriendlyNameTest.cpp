@@ -1,8 +1,7 @@
 #include "router/core/UpnpDiscovery.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace {
@@ -10,7 +9,9 @@ namespace {
 std::string Description(const std::string& name)
 {
     return "<?xml version=\"1.0\"?><root xmlns=\"urn:schemas-upnp-org:device-1-0\"><device>"
-           "<friendlyName>" + name + "</friendlyName><deviceList><device>"
+           "<friendlyName>" +
+           name +
+           "</friendlyName><deviceList><device>"
            "<friendlyName>WANDevice</friendlyName></device></deviceList></device></root>";
 }
 

@@ -75,19 +75,19 @@ TEST(RouterInfoReport, FailedBitRatesStillGiveTheEmptyLine)
     RouterInfoValues values = FullAnswer();
     values.bitRates.reset();
     values.externalAddress.reset();
-    EXPECT_EQ(FormatRouterInfoReport(values),
-              "Connection Type : IP_Routed\n"
-              "Status : Connected, uptime=3600s\n"
-              "\n"
-              "Bytes:   Sent:     1234\tRecv:    56789\n"
-              "Packets: Sent:       12\tRecv: 345678901\n");
+    EXPECT_EQ(FormatRouterInfoReport(values), "Connection Type : IP_Routed\n"
+                                              "Status : Connected, uptime=3600s\n"
+                                              "\n"
+                                              "Bytes:   Sent:     1234\tRecv:    56789\n"
+                                              "Packets: Sent:       12\tRecv: 345678901\n");
 }
 
 TEST(RouterInfoReport, UptimeIsUnsigned)
 {
     RouterInfoValues values;
     values.status = RouterInfoValues::Status{"Connected", 4294967295u};
-    EXPECT_EQ(FormatRouterInfoReport(values).substr(0, 38), "Status : Connected, uptime=4294967295s");
+    EXPECT_EQ(FormatRouterInfoReport(values).substr(0, 38),
+              "Status : Connected, uptime=4294967295s");
 }
 
 TEST(RouterInfoReport, AppendsToWhatTheCallerHas)

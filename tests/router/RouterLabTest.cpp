@@ -9,9 +9,8 @@
 #include "tests/router/RouterLabSupport.h"
 #include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <regex>
 #include <sstream>
 
@@ -143,8 +142,8 @@ TEST_F(RouterLab, DescriptionWithoutFriendlyNameGivesAnEmptyLine)
     test::TempDir dir;
     std::string description = FakeDescription("REMOVE");
     for (const char* name : {"REMOVE", "WANDevice", "WANConnectionDevice"})
-        description = WithoutElement(description, std::string("<friendlyName>") + name +
-                                                      "</friendlyName>");
+        description =
+            WithoutElement(description, std::string("<friendlyName>") + name + "</friendlyName>");
     ASSERT_EQ(description.find("friendlyName"), std::string::npos);
     BackgroundProcess fake = serve(dir, description);
     auto scan = RunLabScan(LocalIPv4Addresses());
@@ -158,8 +157,8 @@ TEST_F(RouterLab, EmbeddedDevicesNamesAreNotTheRouters)
 {
     // A root device without a name of its own does not borrow an embedded device's.
     test::TempDir dir;
-    BackgroundProcess fake =
-        serve(dir, WithoutElement(FakeDescription("REMOVE"), "<friendlyName>REMOVE</friendlyName>"));
+    BackgroundProcess fake = serve(
+        dir, WithoutElement(FakeDescription("REMOVE"), "<friendlyName>REMOVE</friendlyName>"));
     auto scan = RunLabScan({});
     EXPECT_EQ(BoxLines(scan.routers), std::vector<std::string>{""}) << scan.diagnostics;
     fake.stop();

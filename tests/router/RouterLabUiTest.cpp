@@ -9,7 +9,6 @@
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace velmora::lab {

@@ -1,12 +1,11 @@
 #include "router/core/RouterScan.h"
 #include "router/core/UpnpRound.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -68,8 +67,8 @@ TEST(MergeUpnpRound, ADuplicateEndsTheRound)
 {
     RouterList list{Upnp("http://a/", "A")};
     std::string lines;
-    MergeUpnpRound(list, Round({Igd("http://c/", "C"), Igd("http://a/", "A"), Igd("http://d/", "D")}),
-                   lines);
+    MergeUpnpRound(
+        list, Round({Igd("http://c/", "C"), Igd("http://a/", "A"), Igd("http://d/", "D")}), lines);
     // c is new, a is listed already: d is never looked at.
     EXPECT_EQ(Urls(list), (std::vector<std::string>{"http://a/", "http://c/"}));
     EXPECT_EQ(lines.find("http://d/"), std::string::npos);
@@ -80,8 +79,8 @@ TEST(MergeUpnpRound, ADuplicateWithinOneRoundEndsIt)
 {
     RouterList list;
     std::string lines;
-    MergeUpnpRound(list, Round({Igd("http://a/", "A"), Igd("http://a/", "A"), Igd("http://b/", "B")}),
-                   lines);
+    MergeUpnpRound(
+        list, Round({Igd("http://a/", "A"), Igd("http://a/", "A"), Igd("http://b/", "B")}), lines);
     EXPECT_EQ(Urls(list), (std::vector<std::string>{"http://a/"}));
 }
 
@@ -150,7 +149,8 @@ TEST(ScanRouters, OrderIsDefaultThenAddressesThenNatPmp)
     answers[""] = Round({Igd("http://r1/", "R1")});
     answers["10.0.0.2"] = Round({Igd("http://r2/", "R2")});
     answers["10.0.1.2"] = Round({Igd("http://r3/", "R3")});
-    RouterScanSteps steps{[&](const std::string& a) { return answers.at(a); }, [] { return AirPort(); }};
+    RouterScanSteps steps{[&](const std::string& a) { return answers.at(a); },
+                          [] { return AirPort(); }};
     Capture out;
     RouterList list = ScanRouters({"10.0.0.2", "10.0.1.2"}, steps, out.file());
     EXPECT_EQ(Urls(list),
@@ -174,7 +174,8 @@ TEST(ScanRouters, TheSameRouterOnTheLocalAddressIsListedOnce)
     answers[""] = Round({Igd("http://r1/", "R1")});
     answers["10.0.0.2"] = Round({Igd("http://r1/", "R1")});
     answers["10.0.0.3"] = Round({Igd("http://r1/", "R1")});
-    RouterScanSteps steps{[&](const std::string& a) { return answers.at(a); }, [] { return nullptr; }};
+    RouterScanSteps steps{[&](const std::string& a) { return answers.at(a); },
+                          [] { return nullptr; }};
     Capture out;
     RouterList list = ScanRouters({"10.0.0.2", "10.0.0.3"}, steps, out.file());
     EXPECT_EQ(Urls(list), (std::vector<std::string>{"http://r1/"}));
@@ -200,7 +201,8 @@ TEST(ScanRouters, RoundsAndProbeRunAtTheSameTime)
         std::unique_lock lock(mutex);
         ++started;
         allStarted.notify_all();
-        return allStarted.wait_for(lock, std::chrono::seconds(30), [&] { return started == expected; });
+        return allStarted.wait_for(lock, std::chrono::seconds(30),
+                                   [&] { return started == expected; });
     };
     RouterScanSteps steps{[&](const std::string& a) {
                               bool together = arrive();

@@ -1,5 +1,6 @@
-#include "router/ui/Error.h"
 #include "router/ui/RouterScanController.h"
+
+#include "router/ui/Error.h"
 #include "tests/router/FakeScanSteps.h"
 #include "tests/router/ScanWindow.h"
 #include "tests/support/ModalCatcher.h"
@@ -13,7 +14,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
-
 #include <memory>
 #include <thread>
 
@@ -109,15 +109,15 @@ private slots:
         QStringList texts;
         for (int i = 1; i <= 4; ++i)
             texts << dialog.findChild<QLabel*>(QString("routerNotFoundText%1").arg(i))->text();
-        QCOMPARE(texts,
-                 (QStringList{
-                     "Failed to find your router. Please try to login your router, then enable "
-                     "UPnP or NAT-PMP option and try again.",
-                     "If the UPnP or NAT-PMP option is enabled and you still see the problem, "
-                     "please try to disable the firewall of your computer and try again. ",
-                     "If you still see the problem, that means our tool can not detect your "
-                     "router due to some network configuration reason. ",
-                     "Pls click OK button to rescan your router again"}));
+        QCOMPARE(
+            texts,
+            (QStringList{"Failed to find your router. Please try to login your router, then enable "
+                         "UPnP or NAT-PMP option and try again.",
+                         "If the UPnP or NAT-PMP option is enabled and you still see the problem, "
+                         "please try to disable the firewall of your computer and try again. ",
+                         "If you still see the problem, that means our tool can not detect your "
+                         "router due to some network configuration reason. ",
+                         "Pls click OK button to rescan your router again"}));
         auto* ok = dialog.findChild<QPushButton*>("okButton");
         QVERIFY(ok && ok->isDefault());
         QCOMPARE(ok->text(), QString("OK"));

@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <QVBoxLayout>
 #include <QWidget>
-
 #include <memory>
 
 namespace velmora::test {
