@@ -60,13 +60,20 @@ public:
     RouterInfo routerInfo() const;
     void setRouterInfo(const RouterInfo& info);
 
-    // Transport.
+    // Connects tcp_sock to a dotted IPv4 address: time_out attempts, 1000 ms
+    // apart, each bounded by a short connect time-out.
     bool tcp_connect(const std::string& host, uint16_t port);
+    // Sends the request on tcp_sock and collects the answer until the end
+    // marker is in it, the router closes, or `cycles` seconds have passed.
+    // Empty when nothing came or the answer outgrew kMaxResponseBytes.
     std::string http_exchange(const std::string& request, const char* end_marker, int cycles);
 
-    // Discovery and description.
+    // One SSDP search (six waits of up to 5 s for an answer) that keeps the
+    // first answering Internet Gateway Device; fetches its description.
     bool discovery();
+    // Fetches describe_url into description.
     bool get_description();
+    // Walks description down to the WAN connection service.
     bool parser_description();
 
     // SOAP actions on control_url / service_type.
