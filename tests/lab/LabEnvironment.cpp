@@ -152,6 +152,16 @@ bool LabEnvironment::routerRunning()
     return !value("ROUTER_PID").empty();
 }
 
+bool LabEnvironment::blockRouterPort(const std::string& protocol, int port)
+{
+    return script({"block", prefix_, protocol, std::to_string(port)}).ok();
+}
+
+bool LabEnvironment::unblockRouterPort(const std::string& protocol, int port)
+{
+    return script({"unblock", prefix_, protocol, std::to_string(port)}).ok();
+}
+
 bool LabEnvironment::addLanAddress(const std::string& cidr, const std::string& device)
 {
     return script({"add-address", prefix_, cidr, device}).ok();

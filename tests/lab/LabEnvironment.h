@@ -103,6 +103,11 @@ public:
     bool restartRouter(RouterMode mode = RouterMode::Both, bool secureMode = false);
     bool routerRunning();
 
+    // Makes the router drop packets to one of its own ports without a word
+    // (protocol "tcp" or "udp"), e.g. a gateway that ignores NAT-PMP (udp 5351).
+    bool blockRouterPort(const std::string& protocol, int port);
+    bool unblockRouterPort(const std::string& protocol, int port);
+
     // Another address on the LAN host's interface ("eth0", or "eth1" with the
     // second LAN), e.g. "192.168.77.3/24".
     bool addLanAddress(const std::string& cidr, const std::string& device = "eth0");

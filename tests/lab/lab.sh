@@ -19,6 +19,7 @@
 #        lab.sh exec PREFIX lan|router|inet -- CMD...
 #        lab.sh info PREFIX
 #        lab.sh mappings PREFIX
+#        lab.sh block|unblock PREFIX tcp|udp PORT
 #        lab.sh sweep
 #        lab.sh list
 
@@ -456,6 +457,34 @@ lab_exec() {
     exec ip netns exec "$ns" "$@"
 }
 
+# A router that silently drops packets to one of its own ports (no answer, no
+# port-unreachable), e.g. NAT-PMP's UDP 5351. Kept in a table of its own.
+lab_block() {
+    local p=$1 action=$2 proto=${3:-} port=${4:-} router
+    [[ "$proto" =~ ^(tcp|udp)$ ]] || die "$action: want tcp|udp PORT"
+    [[ "$port" =~ ^[0-9]{1,5}$ ]] && [ "$port" -ge 1 ] && [ "$port" -le 65535 ] ||
+        die "$action: bad port '$port'"
+    router=$(ns_name "$p" router)
+    ns_exists "$router" || die "no lab $p"
+    local rule="$proto dport $port drop"
+    if [ "$action" = block ]; then
+        in_ns "$router" nft -f - <<EOF || return 1
+table inet labblock {
+    chain input {
+        type filter hook input priority -10; policy accept;
+    }
+}
+EOF
+        in_ns "$router" nft list chain inet labblock input | grep -qF "$rule" && return 0
+        in_ns "$router" nft add rule inet labblock input "$proto" dport "$port" drop
+    else
+        local handle
+        handle=$(in_ns "$router" nft -a list chain inet labblock input 2>/dev/null |
+            sed -nE "s/.*$rule # handle ([0-9]+).*/\1/p")
+        [ -z "$handle" ] || in_ns "$router" nft delete rule inet labblock input handle "$handle"
+    fi
+}
+
 # The mappings miniupnpd holds, read from the router's own NAT rules:
 # one line per mapping, "PROTO EXTPORT INTERNAL_ADDR INTERNAL_PORT".
 lab_mappings() {
@@ -510,6 +539,7 @@ main() {
         exec) lab_exec "$p" "$@" ;;
         info) lab_info "$p" ;;
         mappings) lab_mappings "$p" ;;
+        block|unblock) lab_block "$p" "$cmd" "$@" ;;
         *) die "unknown command '$cmd'" ;;
     esac
 }

@@ -12,6 +12,7 @@
 #include <miniupnpc/miniupnpc.h>
 #include <miniupnpc/miniwget.h>
 #include <miniupnpc/upnpcommands.h>
+#include <natpmp.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <set>
@@ -31,6 +32,7 @@ protected:
     void TearDown() override
     {
         // Each test leaves the router as the lab started it.
+        lab.unblockRouterPort("udp", 5351);
         if (!lab.routerRunning() || lab.value("ROUTER_MODE") != "both" ||
             lab.value("SECURE_MODE") != "no") {
             lab.stopRouter();
@@ -220,6 +222,17 @@ TEST_F(LabSmoke, UpnpOnlyRouterGivesNoNatpmpAnswer)
     Igd igd;
     ASSERT_TRUE(igd.discover()) << igd.error;
     EXPECT_EQ(igd.externalAddress(), lab.routerWan());
+}
+
+TEST_F(LabSmoke, ABlockedPortDropsNatpmpSilently)
+{
+    ASSERT_TRUE(lab.blockRouterPort("udp", 5351));
+    const NatpmpAnswer dropped = ProbeNatpmp(std::chrono::seconds(2));
+    EXPECT_FALSE(dropped.answered);
+    // Still waiting when the probe gave up: no port-unreachable ended it early.
+    EXPECT_EQ(dropped.error, "NAT-PMP gave " + std::to_string(NATPMP_TRYAGAIN));
+    ASSERT_TRUE(lab.unblockRouterPort("udp", 5351));
+    EXPECT_TRUE(ProbeNatpmp(std::chrono::seconds(10)).answered);
 }
 
 TEST_F(LabSmoke, StoppedRouterAnswersNothing)
