@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QRect>
 
+#include <algorithm>
+
 namespace {
 
 // The dialog is laid out in dialog units: a quarter of the font's average
@@ -63,7 +65,11 @@ Error::Error(QWidget* parent) : QDialog(parent)
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         const Placed& p = kLabelPlaces[i];
-        label->setGeometry(units.rect(p.left, p.top, p.width, p.height));
+        // Fonts differ from the template's: a text that needs more lines
+        // than its box holds grows downwards into the gap below it.
+        QRect box = units.rect(p.left, p.top, p.width, p.height);
+        box.setHeight(std::max(box.height(), label->heightForWidth(box.width())));
+        label->setGeometry(box);
     }
 
     auto* ok = new QPushButton("OK", this);

@@ -126,6 +126,15 @@ private slots:
         QVERIFY(ok->geometry().top() > last->geometry().top());
         QVERIFY(std::abs(ok->geometry().left() * 272 / dialog.width() - 105) <= 1);
         QVERIFY(std::abs(ok->geometry().top() * 174 / dialog.height() - 135) <= 1);
+        // Every text shows whole, and no text runs into the next one or the button.
+        QRect previous;
+        for (int i = 1; i <= 4; ++i) {
+            auto* label = dialog.findChild<QLabel*>(QString("routerNotFoundText%1").arg(i));
+            QVERIFY(label->height() >= label->heightForWidth(label->width()));
+            QVERIFY(!label->geometry().intersects(previous));
+            QVERIFY(!label->geometry().intersects(ok->geometry()));
+            previous = label->geometry();
+        }
     }
 
     void rescanEmptiesTheBoxAndClearsTheFlags()
