@@ -23,6 +23,7 @@ char g_prefix[64];
 char g_down[] = "down";
 int g_hostMountNs = -1;      // the machine's mount namespace, for lab.sh down
 int g_guardian = -1;         // our end of the guardian's socket
+pid_t g_owner = -1;          // the test process; a fork of it never tears down
 std::atomic<int> g_state{0}; // 0 armed-or-not, 1 running, 2 done, 3 failed
 
 [[noreturn]] void ExecDown()
@@ -103,6 +104,7 @@ void TearDownAtExit()
 
 void ArmTeardown(const std::string& script, const std::string& prefix)
 {
+    g_owner = getpid();
     snprintf(g_script, sizeof g_script, "%s", script.c_str());
     snprintf(g_prefix, sizeof g_prefix, "%s", prefix.c_str());
     g_hostMountNs = open("/proc/self/ns/mnt", O_RDONLY | O_CLOEXEC);
@@ -117,6 +119,10 @@ void ArmTeardown(const std::string& script, const std::string& prefix)
 
 bool TearDownLab()
 {
+    // A fork of the test process (a death test, a helper) exiting or dying
+    // must leave the lab to the process that owns it.
+    if (getpid() != g_owner)
+        return false;
     int expected = 0;
     if (!g_state.compare_exchange_strong(expected, 1))
         return g_state.load() == 2;

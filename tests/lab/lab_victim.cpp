@@ -1,6 +1,8 @@
 // A lab test binary that ends the way VELMORA_LAB_VICTIM says, for the test of
 // the lab's teardown: pass, fail, exit, sigterm, sigint, sigkill, segv, terminate,
-// or thread (a thread that exists before main, which the lab must refuse).
+// fork-exit (a child of the test calls exit(); the test passes), hang (waits
+// up to a minute to be killed from outside), or thread (a thread that exists
+// before main, which the lab must refuse).
 
 #include "tests/lab/LabEnvironment.h"
 
@@ -11,7 +13,9 @@
 #include <exception>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -48,7 +52,17 @@ TEST(LabVictim, EndsAsAsked)
         raise(SIGSEGV);
     else if (mode == "terminate")
         std::terminate();
-    else if (mode == "hang")
+    else if (mode == "fork-exit") {
+        // A child of the test that ends through exit() must not take the lab down.
+        const pid_t child = fork();
+        if (child == 0)
+            exit(0);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_EQ(lab.exec(velmora::lab::Side::Router, {"true"}).exitCode, 0)
+            << "the lab went down with a child of the test";
+        EXPECT_TRUE(lab.routerRunning());
+    } else if (mode == "hang")
         std::this_thread::sleep_for(std::chrono::seconds(60));
 }
 
