@@ -5,15 +5,13 @@
 #include "tests/lab/LabProbes.h"
 #include "upnp/core/UpnpClient.h"
 
-#include <miniupnpc/miniupnpc.h>
-#include <miniupnpc/upnpcommands.h>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <gtest/gtest.h>
+#include <miniupnpc/miniupnpc.h>
+#include <miniupnpc/upnpcommands.h>
 #include <string>
 #include <vector>
 
@@ -77,7 +75,8 @@ TEST_F(UpnpClientBench, OursAgainstMiniupnpc)
         char ours[50] = {};
         char theirs[40] = {};
         auto runOurs = [&] {
-            oursAdd.push_back(TimeMs([&] { ok &= client.AddPortMapping("bench", host, 40000, 40000, "TCP"); }));
+            oursAdd.push_back(
+                TimeMs([&] { ok &= client.AddPortMapping("bench", host, 40000, 40000, "TCP"); }));
             oursDel.push_back(TimeMs([&] { ok &= client.DeletePortMapping(40000, "TCP"); }));
             oursIp.push_back(TimeMs([&] { ok &= client.GetExternalIPAddress(ours, sizeof ours); }));
         };
@@ -113,9 +112,12 @@ TEST_F(UpnpClientBench, OursAgainstMiniupnpc)
     for (int i = 0; i < kReadRuns; ++i) {
         char ours[50] = {};
         char theirs[40] = {};
-        auto runOurs = [&] { oursIp.push_back(TimeMs([&] { client.GetExternalIPAddress(ours, sizeof ours); })); };
+        auto runOurs = [&] {
+            oursIp.push_back(TimeMs([&] { client.GetExternalIPAddress(ours, sizeof ours); }));
+        };
         auto runTheirs = [&] {
-            theirsIp.push_back(TimeMs([&] { UPNP_GetExternalIPAddress(control, service, theirs); }));
+            theirsIp.push_back(
+                TimeMs([&] { UPNP_GetExternalIPAddress(control, service, theirs); }));
         };
         if (i % 2 == 0) {
             runOurs();

@@ -2,11 +2,10 @@
 // description-like document. Prints medians of repeated runs and the ratio.
 #include "upnp/core/XMLNode.h"
 
-#include <expat.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <expat.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,8 +23,10 @@ std::string MakeDocument(size_t target)
                       "</deviceType><deviceList>\r\n";
     for (int i = 0; doc.size() < target; ++i) {
         const std::string n = std::to_string(i);
-        doc += "<device id=\"d" + n + "\" enabled=\"1\"><deviceType>urn:schemas-upnp-org:device:"
-               "WANDevice:1</deviceType>\r\n<friendlyName>Device " + n +
+        doc += "<device id=\"d" + n +
+               "\" enabled=\"1\"><deviceType>urn:schemas-upnp-org:device:"
+               "WANDevice:1</deviceType>\r\n<friendlyName>Device " +
+               n +
                " &amp; friends</friendlyName>\r\n<serviceList><service><serviceType>"
                "urn:schemas-upnp-org:service:WANIPConnection:1</serviceType>\r\n<controlURL>/ctl/" +
                n + "</controlURL><!-- service " + n + " --></service></serviceList></device>\r\n";
@@ -86,8 +87,7 @@ bool ExpatParse(const std::string& body, bool buildTree)
     return ok;
 }
 
-template <typename F>
-double MedianMs(F&& run)
+template <typename F> double MedianMs(F&& run)
 {
     std::vector<double> times;
     for (int i = 0; i < kRuns; ++i) {
@@ -117,7 +117,8 @@ int main()
     const double expatBare = MedianMs([&] { ExpatParse(body, false); });
 
     std::printf("parseDocument vs expat, %.2f MB document, median of %d runs\n", megabytes, kRuns);
-    std::printf("  parseDocument (DOM)        %8.2f ms  %7.1f MB/s\n", ours, megabytes / ours * 1000);
+    std::printf("  parseDocument (DOM)        %8.2f ms  %7.1f MB/s\n", ours,
+                megabytes / ours * 1000);
     std::printf("  expat + small tree         %8.2f ms  %7.1f MB/s\n", expatTree,
                 megabytes / expatTree * 1000);
     std::printf("  expat, no handlers         %8.2f ms  %7.1f MB/s\n", expatBare,

@@ -168,7 +168,8 @@ TEST(ParserDescription, StepMessages)
     EXPECT_EQ(client.status, UpnpStatus::Failed);
 
     EXPECT_FALSE(ParseDescription(client, Desc().text(), "http://10.77.0.1"));
-    EXPECT_EQ(client.last_error, "Fail to get base_URL from XMLNode \"URLBase\" or describe_url.\n");
+    EXPECT_EQ(client.last_error,
+              "Fail to get base_URL from XMLNode \"URLBase\" or describe_url.\n");
 
     Desc d;
     d.rootList = false;

@@ -2,11 +2,10 @@
 #include "upnp/core/UpnpClient.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 using velmora::test::LoopbackHttpServer;
 using Piece = LoopbackHttpServer::Piece;
@@ -51,10 +50,10 @@ TEST(HttpExchange, MarkerSplitAcrossPiecesEndsTheExchange)
     // The server keeps the connection open: only the marker can end the
     // exchange before its (very long) cycle limit.
     const size_t cut = kAnswer.find("Envelope>") + 4;
-    LoopbackHttpServer server({{{Piece{kAnswer.substr(0, 40), 0},
-                                 Piece{kAnswer.substr(40, cut - 40), 150},
-                                 Piece{kAnswer.substr(cut), 150}},
-                                true}});
+    LoopbackHttpServer server(
+        {{{Piece{kAnswer.substr(0, 40), 0}, Piece{kAnswer.substr(40, cut - 40), 150},
+           Piece{kAnswer.substr(cut), 150}},
+          true}});
     UpnpClient client;
     EXPECT_EQ(Exchange(server, client, 600), kAnswer);
     ASSERT_EQ(server.requests().size(), 1u);

@@ -43,10 +43,9 @@ TEST(ListPortMappings, ReadsUntilTheRoutersErrorAnswer)
 
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 4u);
-    EXPECT_EQ(requests[3],
-              GoldenHeader("/ctl/IPConn", "127.0.0.1:" + std::to_string(server.port()),
-                           "GetGenericPortMappingEntry", "669") +
-                  GoldenBody("GetGenericPortMappingEntry", kEntry3Arguments));
+    EXPECT_EQ(requests[3], GoldenHeader("/ctl/IPConn", "127.0.0.1:" + std::to_string(server.port()),
+                                        "GetGenericPortMappingEntry", "669") +
+                               GoldenBody("GetGenericPortMappingEntry", kEntry3Arguments));
     EXPECT_NE(requests[0].find("<NewPortMappingIndex>0</NewPortMappingIndex>"), std::string::npos);
 }
 
@@ -142,8 +141,8 @@ TEST(ListPortMappings, IndexCap)
 {
     std::vector<LoopbackHttpServer::Reply> script;
     for (int i = 0; i <= UpnpClient::kMaxMappingIndex + 1; ++i)
-        script.push_back(Whole::Whole(EntryAnswer(std::to_string(i + 1), "TCP", "10.77.0.2",
-                                                  "entry " + std::to_string(i))));
+        script.push_back(Whole::Whole(
+            EntryAnswer(std::to_string(i + 1), "TCP", "10.77.0.2", "entry " + std::to_string(i))));
     LoopbackHttpServer server(script);
     UpnpClient client;
     UseServer(client, server);
@@ -175,8 +174,8 @@ TEST(ParseMappingInfo, MessagesInOrder)
     client.last_response = Envelope("<u:Other/>");
     EXPECT_FALSE(client.parse_mapping_info());
     EXPECT_EQ(client.last_error, prefix + "\"u:GetGenericPortMappingEntryResponse\" node.)\n");
-    const char* names[] = {"NewExternalPort", "NewProtocol", "NewInternalPort",
-                           "NewInternalClient", "NewPortMappingDescription"};
+    const char* names[] = {"NewExternalPort", "NewProtocol", "NewInternalPort", "NewInternalClient",
+                           "NewPortMappingDescription"};
     std::string present;
     for (const char* name : names) {
         client.last_response = Envelope("<u:GetGenericPortMappingEntryResponse>" + present +

@@ -1,15 +1,14 @@
 #include "LoopbackHttpServer.h"
 
 #include <arpa/inet.h>
+#include <chrono>
+#include <cstdlib>
 #include <netinet/in.h>
 #include <poll.h>
+#include <stdexcept>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <stdexcept>
 
 namespace velmora::test {
 

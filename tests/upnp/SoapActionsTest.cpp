@@ -1,11 +1,11 @@
+#include "upnp/core/SoapActions.h"
+
 #include "SoapAnswers.h"
 #include "SoapGolden.h"
-#include "upnp/core/SoapActions.h"
 #include "upnp/core/UpnpClient.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 using namespace velmora::test;
 using Piece = LoopbackHttpServer::Piece;
@@ -32,7 +32,8 @@ std::string AddressAnswer(const std::string& address, const std::string& s = "s"
 {
     return OkAnswer("<" + u + ":GetExternalIPAddressResponse xmlns:" + u +
                         "=\"urn:schemas-upnp-org:service:WANIPConnection:1\">"
-                        "<NewExternalIPAddress>" + address + "</NewExternalIPAddress></" + u +
+                        "<NewExternalIPAddress>" +
+                        address + "</NewExternalIPAddress></" + u +
                         ":GetExternalIPAddressResponse>",
                     s);
 }
@@ -55,7 +56,8 @@ TEST(AddPortMapping, SendsTheGoldenRequestAndSucceedsOn200)
 
 TEST(AddPortMapping, SoapFaultIsAFailure)
 {
-    LoopbackHttpServer server({LoopbackHttpServer::Whole(FaultAnswer(718, "ConflictInMappingEntry"))});
+    LoopbackHttpServer server(
+        {LoopbackHttpServer::Whole(FaultAnswer(718, "ConflictInMappingEntry"))});
     UpnpClient client;
     UseServer(client, server);
     EXPECT_FALSE(client.AddPortMapping("web & mail <1>", "10.77.0.2", 8080, 80, "TCP"));
@@ -163,7 +165,8 @@ TEST(GetExternalIPAddress, OtherPrefixesEmptyAddressAndSmallBuffer)
 {
     LoopbackHttpServer server({LoopbackHttpServer::Whole(AddressAnswer("", "SOAP-ENV", "m")),
                                LoopbackHttpServer::Whole(AddressAnswer("203.0.113.250")),
-                               LoopbackHttpServer::Whole(AddressAnswer("ab\xc3\xa9" "cd"))});
+                               LoopbackHttpServer::Whole(AddressAnswer("ab\xc3\xa9"
+                                                                       "cd"))});
     UpnpClient client;
     UseServer(client, server);
     char buffer[50];
@@ -202,10 +205,11 @@ TEST(ReadExternalIPAddress, MessagesOfTheMissingElements)
     const std::string prefix = "Fail to get mapping info from response data.(NO ";
     EXPECT_FALSE(velmora::ReadExternalIPAddress("HTTP/1.1 200 OK\r\n\r\n", address, error));
     EXPECT_EQ(error, prefix + "\"SOAP-ENV:Envelope\" node.)\n");
-    EXPECT_FALSE(velmora::ReadExternalIPAddress("<s:Envelope><s:Head/></s:Envelope>", address, error));
+    EXPECT_FALSE(
+        velmora::ReadExternalIPAddress("<s:Envelope><s:Head/></s:Envelope>", address, error));
     EXPECT_EQ(error, prefix + "\"SOAP-ENV:Body\" node.)\n");
-    EXPECT_FALSE(velmora::ReadExternalIPAddress(
-        Envelope("<u:GetExternalIPAddressResponse/>"), address, error));
+    EXPECT_FALSE(velmora::ReadExternalIPAddress(Envelope("<u:GetExternalIPAddressResponse/>"),
+                                                address, error));
     EXPECT_EQ(error, prefix + "\"NewExternalIPAddress\" node.)\n");
     EXPECT_EQ(address, "keep");
 }

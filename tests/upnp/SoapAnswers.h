@@ -34,16 +34,15 @@ inline std::string EntryAnswer(const std::string& port, const std::string& proto
                                const std::string& client, const std::string& description,
                                const std::string& u = "u")
 {
-    return OkAnswer("<" + u + ":GetGenericPortMappingEntryResponse xmlns:" + u +
-                    "=\"urn:schemas-upnp-org:service:WANIPConnection:1\">"
-                    "<NewRemoteHost></NewRemoteHost><NewExternalPort>" + port +
-                    "</NewExternalPort><NewProtocol>" + protocol +
-                    "</NewProtocol><NewInternalPort>" + port +
-                    "</NewInternalPort><NewInternalClient>" + client +
-                    "</NewInternalClient><NewEnabled>1</NewEnabled><NewPortMappingDescription>" +
-                    description +
-                    "</NewPortMappingDescription><NewLeaseDuration>0</NewLeaseDuration></" + u +
-                    ":GetGenericPortMappingEntryResponse>");
+    return OkAnswer(
+        "<" + u + ":GetGenericPortMappingEntryResponse xmlns:" + u +
+        "=\"urn:schemas-upnp-org:service:WANIPConnection:1\">"
+        "<NewRemoteHost></NewRemoteHost><NewExternalPort>" +
+        port + "</NewExternalPort><NewProtocol>" + protocol + "</NewProtocol><NewInternalPort>" +
+        port + "</NewInternalPort><NewInternalClient>" + client +
+        "</NewInternalClient><NewEnabled>1</NewEnabled><NewPortMappingDescription>" + description +
+        "</NewPortMappingDescription><NewLeaseDuration>0</NewLeaseDuration></" + u +
+        ":GetGenericPortMappingEntryResponse>");
 }
 
 } // namespace velmora::test

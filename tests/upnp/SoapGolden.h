@@ -14,8 +14,10 @@ inline std::string GoldenBody(const std::string& action, const std::string& argu
            "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
            "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">\r\n"
            "<s:Body>\r\n"
-           "<u:" + action + " xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\">\r\n" +
-           arguments + "</u:" + action + ">\r\n"
+           "<u:" +
+           action + " xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\">\r\n" + arguments +
+           "</u:" + action +
+           ">\r\n"
            "</s:Body>\r\n"
            "</s:Envelope>\r\n";
 }
@@ -23,11 +25,18 @@ inline std::string GoldenBody(const std::string& action, const std::string& argu
 inline std::string GoldenHeader(const std::string& path, const std::string& hostPort,
                                 const std::string& action, const std::string& length)
 {
-    return "POST " + path + " HTTP/1.1\r\n"
-           "HOST: " + hostPort + "\r\n"
-           "SOAPACTION:\"urn:schemas-upnp-org:service:WANIPConnection:1#" + action + "\"\r\n"
+    return "POST " + path +
+           " HTTP/1.1\r\n"
+           "HOST: " +
+           hostPort +
+           "\r\n"
+           "SOAPACTION:\"urn:schemas-upnp-org:service:WANIPConnection:1#" +
+           action +
+           "\"\r\n"
            "CONTENT-TYPE: text/xml ; charset=\"utf-8\"\r\n"
-           "Content-Length: " + length + " \r\n"
+           "Content-Length: " +
+           length +
+           " \r\n"
            "\r\n";
 }
 

@@ -1,5 +1,6 @@
-#include "SoapGolden.h"
 #include "upnp/core/SoapRequest.h"
+
+#include "SoapGolden.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +9,13 @@ using namespace velmora::test;
 
 TEST(SoapRequest, AddPortMappingBytes)
 {
-    const std::string request = BuildSoapRequest(
-        "/ctl/IPConn", "10.77.0.1", 5000, kWanIp, "AddPortMapping",
-        AddPortMappingArguments(8080, "TCP", 80, "10.77.0.2", "web & mail <1>"));
+    const std::string request =
+        BuildSoapRequest("/ctl/IPConn", "10.77.0.1", 5000, kWanIp, "AddPortMapping",
+                         AddPortMappingArguments(8080, "TCP", 80, "10.77.0.2", "web & mail <1>"));
     const std::string body = GoldenBody("AddPortMapping", kAddArguments);
     ASSERT_EQ(body.size(), 644u);
-    EXPECT_EQ(request, GoldenHeader("/ctl/IPConn", "10.77.0.1:5000", "AddPortMapping", "644") + body);
+    EXPECT_EQ(request,
+              GoldenHeader("/ctl/IPConn", "10.77.0.1:5000", "AddPortMapping", "644") + body);
 }
 
 TEST(SoapRequest, DeletePortMappingBytes)
@@ -44,7 +46,8 @@ TEST(SoapRequest, GetGenericPortMappingEntryBytes)
                          GenericPortMappingEntryArguments(3));
     const std::string body = GoldenBody("GetGenericPortMappingEntry", kEntry3Arguments);
     ASSERT_EQ(body.size(), 669u);
-    EXPECT_EQ(request, GoldenHeader("/", "10.77.0.1:80", "GetGenericPortMappingEntry", "669") + body);
+    EXPECT_EQ(request,
+              GoldenHeader("/", "10.77.0.1:80", "GetGenericPortMappingEntry", "669") + body);
     EXPECT_NE(GenericPortMappingEntryArguments(-1).find("<NewPortMappingIndex>-1<"),
               std::string::npos);
 }

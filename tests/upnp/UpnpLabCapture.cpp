@@ -7,10 +7,9 @@
 #include "upnp/core/UpnpClient.h"
 #include "upnp/core/UrlParts.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace velmora::lab {
 namespace {
@@ -27,7 +26,8 @@ std::string Soap(UpnpClient& client, const char* action, const std::string& argu
     if (!parseUrl(client.control_url, host, port, path) || !client.tcp_connect(host, port))
         return {};
     const std::string answer = client.http_exchange(
-        BuildSoapRequest(path, host, port, client.service_type, action, arguments), "Envelope>", 10);
+        BuildSoapRequest(path, host, port, client.service_type, action, arguments), "Envelope>",
+        10);
     client.tcp_sock.close();
     return answer;
 }
@@ -54,15 +54,16 @@ TEST(UpnpLabCapture, RouterAnswers)
     Save(dir, "description.http", client.description);
 
     const std::string host = lab.lanHost();
-    Save(dir, "add_ok.http", Soap(client, "AddPortMapping",
-                                  AddPortMappingArguments(22001, "TCP", 32001, host, "capture")));
+    Save(dir, "add_ok.http",
+         Soap(client, "AddPortMapping",
+              AddPortMappingArguments(22001, "TCP", 32001, host, "capture")));
     Save(dir, "add_refused.http",
          Soap(client, "AddPortMapping",
               AddPortMappingArguments(22002, "TCP", 32002, "203.0.113.9", "elsewhere")));
-    Save(dir, "entry_0.http", Soap(client, "GetGenericPortMappingEntry",
-                                   GenericPortMappingEntryArguments(0)));
-    Save(dir, "entry_end.http", Soap(client, "GetGenericPortMappingEntry",
-                                     GenericPortMappingEntryArguments(1)));
+    Save(dir, "entry_0.http",
+         Soap(client, "GetGenericPortMappingEntry", GenericPortMappingEntryArguments(0)));
+    Save(dir, "entry_end.http",
+         Soap(client, "GetGenericPortMappingEntry", GenericPortMappingEntryArguments(1)));
     Save(dir, "external_ip.http", Soap(client, "GetExternalIPAddress", ""));
     Save(dir, "delete_ok.http",
          Soap(client, "DeletePortMapping", DeletePortMappingArguments(22001, "TCP")));

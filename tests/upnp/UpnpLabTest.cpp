@@ -6,13 +6,10 @@
 #include "upnp/core/FriendlyName.h"
 #include "upnp/core/UpnpClient.h"
 
-#include <miniupnpc/upnpcommands.h>
-
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
+#include <miniupnpc/upnpcommands.h>
 #include <sstream>
-
 #include <string>
 #include <vector>
 

@@ -46,8 +46,8 @@ TEST(ParseUrl, NoPortMeans80AndTrailingSlashIsRootPath)
 
 TEST(ParseUrl, Refusals)
 {
-    EXPECT_FALSE(ParseUrl("192.168.1.1:80/x").ok);        // no "://"
-    EXPECT_FALSE(ParseUrl("http://192.168.1.1:80").ok);   // no '/' after the authority
+    EXPECT_FALSE(ParseUrl("192.168.1.1:80/x").ok);      // no "://"
+    EXPECT_FALSE(ParseUrl("http://192.168.1.1:80").ok); // no '/' after the authority
     EXPECT_FALSE(ParseUrl("http://192.168.1.1").ok);
     EXPECT_FALSE(ParseUrl("").ok);
     EXPECT_FALSE(ParseUrl("http://10.0.0.1/a\r\nX: y").ok); // control characters

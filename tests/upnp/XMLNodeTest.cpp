@@ -1,7 +1,6 @@
 #include "upnp/core/XMLNode.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 TEST(XMLNode, EmptyNodeAnswersNothing)

@@ -1,7 +1,6 @@
 #include "upnp/core/XMLNode.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -11,20 +10,19 @@ XMLNode Parse(const std::string& text, const char* tag, XMLParseReport* report =
     return XMLNode::parseDocument(text.c_str(), tag, report);
 }
 
-const char* kSoapAnswer =
-    "HTTP/1.1 200 OK\r\n"
-    "Content-Type: text/xml; charset=\"utf-8\"\r\n"
-    "Connection: close\r\n"
-    "Content-Length: 290\r\n"
-    "Server: Debian/12 UPnP/1.1 MiniUPnPd/2.3.1\r\n"
-    "\r\n"
-    "<?xml version=\"1.0\"?>\r\n"
-    "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-    "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">"
-    "<s:Body><u:GetExternalIPAddressResponse "
-    "xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\">"
-    "<NewExternalIPAddress>203.0.113.7</NewExternalIPAddress>"
-    "</u:GetExternalIPAddressResponse></s:Body></s:Envelope>\r\n";
+const char* kSoapAnswer = "HTTP/1.1 200 OK\r\n"
+                          "Content-Type: text/xml; charset=\"utf-8\"\r\n"
+                          "Connection: close\r\n"
+                          "Content-Length: 290\r\n"
+                          "Server: Debian/12 UPnP/1.1 MiniUPnPd/2.3.1\r\n"
+                          "\r\n"
+                          "<?xml version=\"1.0\"?>\r\n"
+                          "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                          "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">"
+                          "<s:Body><u:GetExternalIPAddressResponse "
+                          "xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\">"
+                          "<NewExternalIPAddress>203.0.113.7</NewExternalIPAddress>"
+                          "</u:GetExternalIPAddressResponse></s:Body></s:Envelope>\r\n";
 
 } // namespace
 
@@ -57,8 +55,8 @@ TEST(XMLParser, EnvelopeWithPrefixIsSelectedAsLastChildOfTheDeclaration)
 
 TEST(XMLParser, DeclarationHoldsTheDocumentElement)
 {
-    XMLNode document = Parse("<?xml version=\"1.0\" encoding='utf-8'?>\n<root><a>1</a></root>",
-                             nullptr);
+    XMLNode document =
+        Parse("<?xml version=\"1.0\" encoding='utf-8'?>\n<root><a>1</a></root>", nullptr);
     ASSERT_EQ(document.childNodeCount(), 1);
     XMLNode declaration = document.childAt(0);
     EXPECT_TRUE(declaration.isDeclaration());

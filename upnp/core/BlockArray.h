@@ -9,8 +9,7 @@
 // count plus one is a multiple of the block reallocates to count + 1 + Block.
 // The capacity is also grown whenever it would not hold the new entry, so an
 // append after trim() is safe.
-template <typename T, int Block>
-class BlockArray
+template <typename T, int Block> class BlockArray
 {
 public:
     int count() const { return static_cast<int>(items_.size()); }

@@ -45,7 +45,8 @@ XMLNode FindConnectionService(const XMLNode& serviceList)
         if (service.empty())
             break;
         const char* type = ChildText(service, "serviceType");
-        if (type && (std::strcmp(type, SERVICE_WANIP) == 0 || std::strcmp(type, SERVICE_WANPPP) == 0))
+        if (type &&
+            (std::strcmp(type, SERVICE_WANIP) == 0 || std::strcmp(type, SERVICE_WANPPP) == 0))
             return service;
     }
     return {};
@@ -91,7 +92,8 @@ bool UpnpClient::parser_description()
     if (const char* urlBase = ChildText(root, "URLBase")) {
         base_URL = urlBase;
     } else {
-        const size_t slash = describe_url.size() > 7 ? describe_url.find('/', 7) : std::string::npos;
+        const size_t slash =
+            describe_url.size() > 7 ? describe_url.find('/', 7) : std::string::npos;
         if (slash == std::string::npos)
             return failStep("Fail to get base_URL from XMLNode \"URLBase\" or describe_url.\n");
         base_URL = describe_url.substr(0, slash);

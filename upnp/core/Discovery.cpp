@@ -3,13 +3,12 @@
 #include "upnp/core/UpnpClient.h"
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <vector>
 
 namespace {
@@ -52,8 +51,9 @@ bool UpnpClient::discovery()
         group.sin_family = AF_INET;
         group.sin_port = htons(1900);
         inet_pton(AF_INET, "239.255.255.250", &group.sin_addr);
-        sendto(ssdp_sock.fd(), velmora::kSsdpSearchRequest, std::strlen(velmora::kSsdpSearchRequest),
-               0, reinterpret_cast<const sockaddr*>(&group), sizeof group);
+        sendto(ssdp_sock.fd(), velmora::kSsdpSearchRequest,
+               std::strlen(velmora::kSsdpSearchRequest), 0,
+               reinterpret_cast<const sockaddr*>(&group), sizeof group);
         DebugTrace("time_out is %d\n", time_out);
 
         std::vector<char> buffer(kReceiveBytes);

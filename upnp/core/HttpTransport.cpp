@@ -3,14 +3,13 @@
 #include "upnp/core/UpnpClient.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
-
-#include <cerrno>
-#include <chrono>
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -62,8 +61,8 @@ bool SendAll(int fd, const std::string& request, Clock::time_point deadline)
 {
     size_t sent = 0;
     while (sent < request.size()) {
-        const ssize_t n = send(fd, request.data() + sent, request.size() - sent,
-                               MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t n =
+            send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
             sent += static_cast<size_t>(n);
         } else if (n < 0 && errno == EINTR) {

@@ -75,8 +75,7 @@ bool UpnpClient::parse_mapping_info()
     MappingRecord record{values[4], values[1], values[0], values[3], values[2]};
     mapping_lines.push_back(velmora::Format(
         "%s/%s[%s]-->%s:%s\r\n", record.external_port.c_str(), record.protocol.c_str(),
-        record.mapping_desc.c_str(), record.internal_client.c_str(),
-        record.internal_port.c_str()));
+        record.mapping_desc.c_str(), record.internal_client.c_str(), record.internal_port.c_str()));
     DebugTrace("mapping_info is %s\n", mapping_lines.back().c_str());
 
     // A router that answers past its last entry with that entry again.

@@ -59,9 +59,8 @@ UpnpClient::SoapOutcome UpnpClient::soapExchange(const Endpoint& endpoint, const
 {
     if (!tcp_connect(endpoint.host, endpoint.port))
         return SoapOutcome::NoConnection;
-    const std::string request = velmora::BuildSoapRequest(endpoint.path, endpoint.host,
-                                                          endpoint.port, service_type, action,
-                                                          arguments);
+    const std::string request = velmora::BuildSoapRequest(
+        endpoint.path, endpoint.host, endpoint.port, service_type, action, arguments);
     DebugTrace("add port forwarding buffer is %s\n", request.c_str());
     response = http_exchange(request, "Envelope>", cycles);
     tcp_sock.close();
@@ -125,8 +124,7 @@ bool UpnpClient::GetExternalIPAddress(char* buffer, size_t size)
     if (!controlEndpoint(endpoint))
         return false;
     std::string response;
-    if (soapExchange(endpoint, "GetExternalIPAddress", "", 10, response) !=
-        SoapOutcome::Exchanged)
+    if (soapExchange(endpoint, "GetExternalIPAddress", "", 10, response) != SoapOutcome::Exchanged)
         return false;
     if (!velmora::SoapAnswerIsSuccess(response)) {
         fail("Fail to get router internet ip.\n");

@@ -16,7 +16,8 @@ bool UpnpClient::init_client(int32_t attempts)
 
 RouterInfo UpnpClient::routerInfo() const
 {
-    return RouterInfo{friendly_name, service_type, describe_url, control_url, base_URL, description};
+    return RouterInfo{friendly_name, service_type, describe_url,
+                      control_url,   base_URL,     description};
 }
 
 void UpnpClient::setRouterInfo(const RouterInfo& info)

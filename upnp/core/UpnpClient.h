@@ -96,7 +96,11 @@ private:
         uint16_t port = 0;
         std::string path;
     };
-    enum class SoapOutcome { Exchanged, NoConnection };
+    enum class SoapOutcome
+    {
+        Exchanged,
+        NoConnection
+    };
 
     // parseUrl on control_url; on failure sets status and last_error.
     bool controlEndpoint(Endpoint& endpoint);

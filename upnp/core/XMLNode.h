@@ -38,7 +38,8 @@ struct XMLParseReport
 };
 
 // Parse result codes.
-enum XMLParseCode : int32_t {
+enum XMLParseCode : int32_t
+{
     XMLParseOk = 0,
     XMLParseMismatchedEndTag = 1, // a warning: the parse still succeeds
     XMLParseMissingTagName = 4,
@@ -50,7 +51,8 @@ enum XMLParseCode : int32_t {
 };
 
 // Kind of an order-list entry (entry = index * 4 + kind).
-enum XMLOrderKind : int32_t {
+enum XMLOrderKind : int32_t
+{
     XMLOrderChild = 0,
     XMLOrderAttr = 1,
     XMLOrderText = 2,

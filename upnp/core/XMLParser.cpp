@@ -13,7 +13,11 @@ using velmora::IsXmlSpace;
 class XMLParser
 {
 public:
-    enum class Result { Closed, Stopped };
+    enum class Result
+    {
+        Closed,
+        Stopped
+    };
 
     explicit XMLParser(const char* source) : tokens_(source), src_(source) {}
 
@@ -23,8 +27,19 @@ public:
     size_t position() const { return tokens_.position(); }
 
 private:
-    enum class State { ExpectName, HaveName, AfterEquals, Content };
-    enum class Step { Continue, Closed, Stopped };
+    enum class State
+    {
+        ExpectName,
+        HaveName,
+        AfterEquals,
+        Content
+    };
+    enum class Step
+    {
+        Continue,
+        Closed,
+        Stopped
+    };
 
     // Text met in content that is not stored yet: it runs from its first
     // token to the start of the token that ends it.
@@ -39,7 +54,10 @@ private:
         error_ = code;
         return Step::Stopped;
     }
-    static Result toResult(Step step) { return step == Step::Closed ? Result::Closed : Result::Stopped; }
+    static Result toResult(Step step)
+    {
+        return step == Step::Closed ? Result::Closed : Result::Stopped;
+    }
     std::string_view slice(size_t start, size_t length) const { return {src_ + start, length}; }
     std::string_view slice(const XMLToken& t) const { return slice(t.start, t.length); }
 
@@ -56,7 +74,7 @@ private:
     int32_t error_ = XMLParseOk;
     bool endTagPending_ = false;
     size_t pendingEndTag_ = 0; // where the pending end tag's name starts
-    bool firstCall_ = true;     // the document node starts in content state
+    bool firstCall_ = true;    // the document node starts in content state
 };
 
 bool XMLParser::endTagMatches(const XMLNodeBody* body, size_t nameStart) const

@@ -6,16 +6,17 @@
 
 // Splits the source text into the tokens of the XML reader. Works in place:
 // a token is a position and a length in the source.
-enum class XMLTokenKind {
+enum class XMLTokenKind
+{
     Text,
     QuotedText,
-    TagStart,      // "<"
-    EndTagStart,   // "</"
-    TagClose,      // ">"
-    Equals,        // "="
-    DeclStart,     // "<?"
-    EmptyClose,    // "/>"
-    ClearSection,  // an open tag of the clear-section table
+    TagStart,     // "<"
+    EndTagStart,  // "</"
+    TagClose,     // ">"
+    Equals,       // "="
+    DeclStart,    // "<?"
+    EmptyClose,   // "/>"
+    ClearSection, // an open tag of the clear-section table
     EndOfInput,
 };
 
