@@ -77,8 +77,6 @@ void RouterScanController::rescan()
         routerBox_->clear();
     router_found_ = false;
     scan_error_shown_ = false;
-    if (notFound_)
-        notFound_->deleteLater();
     beginScan();
 }
 
