@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <mutex>
 #include <thread>
 
@@ -179,6 +180,28 @@ TEST(ScanRouters, TheSameRouterOnTheLocalAddressIsListedOnce)
     Capture out;
     RouterList list = ScanRouters({"10.0.0.2", "10.0.0.3"}, steps, out.file());
     EXPECT_EQ(Urls(list), (std::vector<std::string>{"http://r1/"}));
+}
+
+TEST(ScanRouters, ThreeAddressesMakeFourRounds)
+{
+    std::mutex mutex;
+    std::multiset<std::string> asked;
+    int probes = 0;
+    RouterScanSteps steps{[&](const std::string& a) {
+                              std::lock_guard lock(mutex);
+                              asked.insert(a);
+                              return UpnpRound{};
+                          },
+                          [&]() -> RouterEntryPtr {
+                              std::lock_guard lock(mutex);
+                              ++probes;
+                              return nullptr;
+                          }};
+    Capture out;
+    ScanRouters({"10.0.0.2", "10.0.1.2", "10.0.2.2"}, steps, out.file());
+    EXPECT_EQ(asked, (std::multiset<std::string>{"", "10.0.0.2", "10.0.1.2", "10.0.2.2"}));
+    EXPECT_EQ(probes, 1);
+    EXPECT_EQ(out.text(), "Address 0 : 10.0.0.2\nAddress 1 : 10.0.1.2\nAddress 2 : 10.0.2.2\n");
 }
 
 TEST(ScanRouters, NothingFoundGivesAnEmptyList)
