@@ -9,10 +9,13 @@
 #include "tests/router/RouterLabSupport.h"
 #include "tests/support/TempDir.h"
 
+#include <cstdio>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <regex>
 #include <sstream>
+#include <unistd.h>
 
 namespace velmora::lab {
 namespace {
@@ -28,6 +31,27 @@ std::vector<std::string> Lines(const std::string& text)
     while (std::getline(in, line))
         lines.push_back(line);
     return lines;
+}
+
+// Standard output of `fn` (the report's diagnostics go there).
+std::string CaptureStdout(const std::function<void()>& fn)
+{
+    std::fflush(stdout);
+    std::FILE* file = std::tmpfile();
+    int saved = dup(fileno(stdout));
+    dup2(fileno(file), fileno(stdout));
+    fn();
+    std::fflush(stdout);
+    dup2(saved, fileno(stdout));
+    close(saved);
+    std::rewind(file);
+    std::string text;
+    char buffer[512];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, n);
+    std::fclose(file);
+    return text;
 }
 
 class RouterLab : public ::testing::Test
@@ -185,7 +209,9 @@ TEST_F(RouterLab, ReportHasEveryLineInItsFormat)
     auto scan = RunLabScan({});
     ASSERT_EQ(scan.routers.size(), 1u);
     std::string report;
-    BuildRouterInfoReport(scan.routers[0]->data, scan.routers[0]->urls, report);
+    std::string diagnostics = CaptureStdout(
+        [&] { BuildRouterInfoReport(scan.routers[0]->data, scan.routers[0]->urls, report); });
+    EXPECT_TRUE(std::regex_match(diagnostics, std::regex("  Time started : .+\n"))) << diagnostics;
     auto lines = Lines(report);
     ASSERT_EQ(lines.size(), 7u) << report;
     EXPECT_EQ(lines[0], "Connection Type : IP_Routed");
@@ -211,7 +237,14 @@ TEST_F(RouterLab, RouterThatAnswersNothingGivesTheEmptyLineAndCounters)
     ASSERT_EQ(scan.routers.size(), 1u) << scan.diagnostics;
     EXPECT_EQ(scan.routers[0]->friendly_name, "Silent Box");
     std::string report;
-    BuildRouterInfoReport(scan.routers[0]->data, scan.routers[0]->urls, report);
+    std::string diagnostics = CaptureStdout(
+        [&] { BuildRouterInfoReport(scan.routers[0]->data, scan.routers[0]->urls, report); });
+    EXPECT_TRUE(std::regex_match(
+        diagnostics, std::regex("GetConnectionTypeInfo failed\\.\n"
+                                "GetStatusInfo failed\\.\n"
+                                "GetLinkLayerMaxBitRates failed\\.\n"
+                                "GetExternalIPAddress failed\\. \\(errorcode=-?[0-9]+\\)\n")))
+        << diagnostics;
     auto lines = Lines(report);
     ASSERT_EQ(lines.size(), 3u) << report;
     EXPECT_EQ(lines[0], "");

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
-#include <set>
 #include <mutex>
+#include <set>
 #include <thread>
 
 namespace {
