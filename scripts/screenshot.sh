@@ -45,5 +45,6 @@ sed -i 's/$/\r/' "$work/app/config.xml"
 DISPLAY=$display XDG_RUNTIME_DIR=$work ip netns exec "$prefix-lan" "$work/app/velmora" >/dev/null 2>&1 &
 app=$!
 sleep 6 # start-up and the router scan
-DISPLAY=$display import -window root -crop 880x480+10+10 "$output"
+window=$(xwininfo -display "$display" -name Velmora | awk '/Window id:/ {print $4}')
+DISPLAY=$display import -window "$window" "$output"
 echo "wrote $output"
