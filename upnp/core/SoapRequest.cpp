@@ -36,15 +36,23 @@ std::string XmlEscape(std::string_view text)
 std::string BuildSoapBody(std::string_view action, std::string_view serviceType,
                           std::string_view arguments)
 {
-    const std::string act(action);
     const std::string type = XmlEscape(serviceType);
-    const std::string args(arguments);
-    return std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<s:Envelope xmlns:s=\"") +
-           "http://schemas.xmlsoap.org/soap/envelope/" + "\" s:encodingStyle=\"" +
-           "http://schemas.xmlsoap.org/soap/encoding/" +
-           Format("\">\r\n<s:Body>\r\n<u:%s xmlns:u=\"%s\">\r\n%s</u:%s>\r\n</s:Body>\r\n"
-                  "</s:Envelope>\r\n",
-                  act.c_str(), type.c_str(), args.c_str(), act.c_str());
+    std::string body;
+    body.reserve(280 + 2 * action.size() + type.size() + arguments.size());
+    body.append("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<s:Envelope xmlns:s=\"")
+        .append("http://schemas.xmlsoap.org/soap/envelope/")
+        .append("\" s:encodingStyle=\"")
+        .append("http://schemas.xmlsoap.org/soap/encoding/")
+        .append("\">\r\n<s:Body>\r\n<u:")
+        .append(action)
+        .append(" xmlns:u=\"")
+        .append(type)
+        .append("\">\r\n")
+        .append(arguments)
+        .append("</u:")
+        .append(action)
+        .append(">\r\n</s:Body>\r\n</s:Envelope>\r\n");
+    return body;
 }
 
 std::string BuildSoapRequest(std::string_view path, std::string_view host, uint16_t port,
@@ -52,12 +60,24 @@ std::string BuildSoapRequest(std::string_view path, std::string_view host, uint1
                              std::string_view arguments)
 {
     const std::string body = BuildSoapBody(action, serviceType, arguments);
-    const std::string p(path), h(host), type(serviceType), act(action);
-    return Format("POST %s HTTP/1.1\r\nHOST: %s:%u\r\nSOAPACTION:\"%s#%s\"\r\n"
-                  "CONTENT-TYPE: text/xml ; charset=\"utf-8\"\r\nContent-Length: %d \r\n\r\n",
-                  p.c_str(), h.c_str(), static_cast<unsigned>(port), type.c_str(), act.c_str(),
-                  static_cast<int>(body.size())) +
-           body;
+    std::string request;
+    request.reserve(160 + path.size() + host.size() + serviceType.size() + action.size() +
+                    body.size());
+    request.append("POST ")
+        .append(path)
+        .append(" HTTP/1.1\r\nHOST: ")
+        .append(host)
+        .append(":")
+        .append(std::to_string(port))
+        .append("\r\nSOAPACTION:\"")
+        .append(serviceType)
+        .append("#")
+        .append(action)
+        .append("\"\r\nCONTENT-TYPE: text/xml ; charset=\"utf-8\"\r\nContent-Length: ")
+        .append(std::to_string(body.size()))
+        .append(" \r\n\r\n")
+        .append(body);
+    return request;
 }
 
 std::string AddPortMappingArguments(uint16_t externalPort, std::string_view protocol,

@@ -36,27 +36,27 @@ std::string DecodeXmlEntities(std::string_view source)
 {
     std::string out;
     out.reserve(source.size());
-    for (size_t i = 0; i < source.size(); ++i) {
-        const char c = source[i];
-        if (c != '&') {
-            out += c;
-            continue;
-        }
-        const std::string_view rest = source.substr(i + 1);
+    size_t from = 0;
+    for (size_t amp = source.find('&'); amp != std::string_view::npos;
+         amp = source.find('&', from)) {
+        out.append(source.substr(from, amp - from));
+        const std::string_view rest = source.substr(amp + 1);
+        from = amp + 1;
         bool known = false;
         for (const Entity& entity : kEntities) {
             if (StartsWithIgnoreCase(rest, entity.reference)) {
                 out += entity.replacement;
-                i += entity.reference.size();
+                from += entity.reference.size();
                 known = true;
                 break;
             }
         }
         if (!known) {
             ReportUnknownEntity(rest);
-            out += c; // kept as written; the characters after it follow as text
+            out += '&'; // kept as written; the characters after it follow as text
         }
     }
+    out.append(source.substr(from));
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include "upnp/core/TextCompare.h"
 
+#include <array>
 #include <cstring>
 
 using velmora::IsXmlSpace;
@@ -18,17 +19,35 @@ void XMLTokenizer::skipSpace()
         ++pos_;
 }
 
+namespace {
+
+// Characters that may end a text token: NUL, '<', '=', '>', '/' (only before
+// '>') and the four whitespace characters.
+constexpr std::array<bool, 256> MakeTextEnds()
+{
+    std::array<bool, 256> ends{};
+    for (const char c : {'\0', '<', '=', '>', '/', '\t', '\n', '\r', ' '})
+        ends[static_cast<unsigned char>(c)] = true;
+    return ends;
+}
+constexpr std::array<bool, 256> kTextEnds = MakeTextEnds();
+
+} // namespace
+
 XMLToken XMLTokenizer::scanText(size_t start, size_t from)
 {
     size_t end = from;
     for (;; ++end) {
         const char c = src_[end];
-        if (c == '\0' || c == '<' || c == '=' || c == '>' || (c == '/' && src_[end + 1] == '>'))
-            break;
+        if (!kTextEnds[static_cast<unsigned char>(c)])
+            continue;
+        if (c == '/' && src_[end + 1] != '>')
+            continue;
         if (IsXmlSpace(c)) {
             pos_ = end + 1; // the whitespace is consumed but not part of the token
             return {XMLTokenKind::Text, start, end - start, nullptr};
         }
+        break;
     }
     pos_ = end;
     return {XMLTokenKind::Text, start, end - start, nullptr};
