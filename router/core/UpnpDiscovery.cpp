@@ -86,8 +86,12 @@ UpnpRound DiscoverUpnpRouters(const std::string& interfaceAddress)
 {
     int error = 0;
     const char* multicastIf = interfaceAddress.empty() ? nullptr : interfaceAddress.c_str();
-    UpnpDevList devices(upnpDiscover(kDiscoverDelayMs, multicastIf, kNoMiniSsdpd,
-                                     UPNP_LOCAL_PORT_ANY, 0, kDiscoverTtl, &error));
+    // Only IGD:1 answers are taken, so only IGD:1 is searched for: upnpDiscover
+    // would go on to three more search types, 2 s each, whenever nothing
+    // answers, and everything they could find is passed over anyway.
+    UpnpDevList devices(upnpDiscoverDevice(kIgdDeviceType, kDiscoverDelayMs, multicastIf,
+                                           kNoMiniSsdpd, UPNP_LOCAL_PORT_ANY, 0, kDiscoverTtl,
+                                           &error));
     if (!devices)
         return {};
     return ReadDeviceList(devices.get(), FetchUpnpRouter);
