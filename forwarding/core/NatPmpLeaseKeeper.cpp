@@ -80,7 +80,9 @@ void NatPmpLeaseKeeper::run()
             continue;
         }
         if (Clock::now() < next->due) {
-            wake_.wait_until(lock, next->due);
+            // A copy: keep() may grow the list while this waits.
+            const Clock::time_point due = next->due;
+            wake_.wait_until(lock, due);
             continue; // the list may have changed meanwhile
         }
         const NatPmpLease lease = next->lease;

@@ -12,26 +12,48 @@
 #include "tests/support/ModalCatcher.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace velmora::test {
 
-// Made on first use, after the lab main has moved the process into the LAN
-// namespace; kept for the life of the process.
+// The application of a lab test binary: made on first use, after the lab
+// main has moved the process into the LAN namespace (it must start no thread
+// before), and deleted when the tests are over.
+class LabAppEnvironment final : public ::testing::Environment
+{
+public:
+    static QApplication& app()
+    {
+        if (!app_) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            static int argc = 1;
+            static char name[] = "forwarding_lab";
+            static char* argv[] = {name, nullptr};
+            app_ = new QApplication(argc, argv);
+        }
+        return *app_;
+    }
+    void TearDown() override
+    {
+        delete app_;
+        app_ = nullptr;
+    }
+
+private:
+    static inline QApplication* app_ = nullptr;
+};
+inline ::testing::Environment* const kLabAppEnvironment =
+    ::testing::AddGlobalTestEnvironment(new LabAppEnvironment);
+
 inline QApplication& LabApp()
 {
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "forwarding_lab";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    return *app;
+    return LabAppEnvironment::app();
 }
 
 // A UPnP router as the scan finds it: miniupnpc's URLs and description data.
@@ -92,17 +114,26 @@ struct LabTab
     }
 
     // Presses "Add into Router" on the rows and waits for the run to end;
-    // the message boxes it showed.
+    // the texts of the message boxes it showed (a long run's progress dialog
+    // is left alone).
     QStringList addIntoRouter(std::initializer_list<int> rows)
     {
         SelectRows(view->list(), rows);
+        QStringList messages;
         ModalCatcher catcher;
+        catcher.answer = [&](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                messages << box->text();
+                box->accept();
+            }
+        };
         auto* button = view->findChild<QPushButton*>("addIntoRouterButton");
         if (!button->isEnabled())
             return {"(Add into Router is disabled)"};
         QTest::mouseClick(button, Qt::LeftButton);
-        WaitFor([&] { return !view->installing(); }, 120000);
-        return catcher.texts();
+        if (!WaitFor([&] { return !view->installing(); }, 300000))
+            messages << "(still installing)";
+        return messages;
     }
 
     std::vector<ForwardingEntry> entries;

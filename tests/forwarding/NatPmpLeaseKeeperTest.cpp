@@ -87,3 +87,18 @@ TEST(NatPmpLeaseKeeper, DestroyingItStopsTheRenewals)
     std::this_thread::sleep_for(1500ms);
     EXPECT_EQ(*calls, after);
 }
+
+TEST(NatPmpLeaseKeeper, LeasesAddedWhileItWaitsAreKept)
+{
+    std::atomic<int> calls{0};
+    NatPmpLeaseKeeper keeper([&](const NatPmpLease& l) {
+        ++calls;
+        return NatPmpAnswer{0, l.port, l.lifetime};
+    });
+    keeper.keep(Lease(1, 7200), 7200); // the thread now waits for this one's renewal
+    std::this_thread::sleep_for(50ms);
+    for (uint16_t port = 2; port <= 64; ++port) // grows (and moves) the list under it
+        keeper.keep(Lease(port, 2), 2);
+    ASSERT_TRUE(Eventually([&] { return calls >= 63; }));
+    EXPECT_EQ(keeper.leaseCount(), 64u);
+}
