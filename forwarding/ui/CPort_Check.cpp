@@ -27,7 +27,7 @@ CPort_Check::CPort_Check(QWidget* parent) : QDialog(parent)
     report_->setLineWrapMode(QPlainTextEdit::NoWrap);
     report_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     report_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    report_->setMinimumSize(420, 220);
+    report_->setMinimumSize(560, 240);
     auto* reportLabel = new QLabel("Check Report: ", this);
     reportLabel->setBuddy(report_);
     report_->setAccessibleName("Check Report:");

@@ -50,6 +50,7 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
 {
     setObjectName("CRouter_Add_Port");
     setWindowTitle("Add Port Forwarding");
+    setMinimumWidth(380);
     const auto probe = velmora::ZeroedRecord<ForwardingEntry>();
 
     nameEdit_ = MakeEdit("nameEdit", static_cast<int>(velmora::FieldCapacity(probe.name)), this);
