@@ -121,3 +121,73 @@ TEST(XMLNode, AppendAfterTrimStillFits)
     EXPECT_GE(root.body()->children.capacity(), 63);
     EXPECT_EQ(root.childCount("x"), 60);
 }
+
+TEST(XMLNode, ElementClosedByAnOuterEndTagKeepsItsBlock)
+{
+    // b meets "</r>" (its arrays are trimmed, as for every end tag it reads);
+    // a is closed by the child-return rule without an end tag of its own, so
+    // its arrays keep the block they grew in; r is closed by its own end tag.
+    XMLNode r = XMLNode::parseDocument("<r><a><x/><b><y/></r>", "r");
+    ASSERT_FALSE(r.empty());
+    XMLNode a = r.findChild("a");
+    XMLNode b = a.findChild("b");
+    EXPECT_EQ(r.body()->children.capacity(), 1);
+    EXPECT_EQ(a.body()->children.capacity(), 50);
+    EXPECT_EQ(a.body()->order.capacity(), 150);
+    EXPECT_EQ(b.body()->children.capacity(), 1);
+    EXPECT_EQ(b.body()->order.capacity(), 1);
+}
+
+TEST(XMLNode, SiblingsAtOneDepthDoNotShareEntries)
+{
+    std::string text = "<r><a>";
+    for (int i = 0; i < 60; ++i)
+        text += "<c k='" + std::to_string(i) + "'>t</c>";
+    text += "</a><b><d/>u</b><e x='1'/></r>";
+    XMLNode r = XMLNode::parseDocument(text.c_str(), "r");
+    ASSERT_EQ(r.childNodeCount(), 3);
+    XMLNode a = r.childAt(0);
+    XMLNode b = r.childAt(1);
+    XMLNode e = r.childAt(2);
+    EXPECT_EQ(a.childNodeCount(), 60);
+    EXPECT_EQ(a.body()->children.capacity(), 60);
+    EXPECT_STREQ(a.childAt(59).attributeAt(0)->value->c_str(), "59");
+    EXPECT_EQ(b.childNodeCount(), 1);
+    EXPECT_EQ(b.textCount(), 1);
+    EXPECT_STREQ(b.textAt(0), "u");
+    EXPECT_EQ(b.body()->children.capacity(), 1);
+    EXPECT_EQ(b.body()->texts.capacity(), 1);
+    EXPECT_EQ(e.childNodeCount(), 0);
+    EXPECT_EQ(e.attributeCount(), 1);
+    EXPECT_EQ(e.body()->order.count(), 1);
+    EXPECT_EQ(e.childAt(0).body(), nullptr);
+    EXPECT_EQ(r.body()->order.count(), 3);
+    EXPECT_EQ(r.body()->order[2], 2 * 4 + XMLOrderChild);
+}
+
+TEST(XMLNode, UnclosedElementsKeepTheGrownCapacityOfEveryArray)
+{
+    std::string text = "<r>";
+    for (int i = 0; i < 49; ++i)
+        text += "<c/>t" + std::to_string(i) + "<!--k-->";
+    text += "<!--1--><!--2--><!--3-->";
+    XMLNode r = XMLNode::parseDocument(text.c_str(), "r");
+    ASSERT_EQ(r.childNodeCount(), 49);
+    EXPECT_EQ(r.textCount(), 49);
+    EXPECT_EQ(r.clearCount(), 52);
+    EXPECT_EQ(r.body()->children.capacity(), 50);
+    EXPECT_EQ(r.body()->texts.capacity(), 50);
+    EXPECT_EQ(r.body()->clears.capacity(), 100); // 49 + 1 + 50 at the 50th entry
+    EXPECT_EQ(r.body()->order.capacity(), 300);  // 149 + 1 + 150 at the 150th entry
+}
+
+TEST(XMLNode, ErrorInsideADeepTreeFreesEverything)
+{
+    std::string text = "<r>";
+    for (int i = 0; i < 40; ++i)
+        text += "<a x='" + std::to_string(i) + "'>text<!--c-->";
+    text += "<>"; // "<" without a name: code 4 deep inside
+    XMLParseReport report;
+    EXPECT_TRUE(XMLNode::parseDocument(text.c_str(), "r", &report).empty());
+    EXPECT_EQ(report.error, XMLParseMissingTagName);
+}

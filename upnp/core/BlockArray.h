@@ -44,6 +44,43 @@ public:
 
     void clear() { std::vector<T>().swap(items_); }
 
+    // Takes over `items` with the capacity that
+    // appending them one by one would have left, or, with `trimmed`, the
+    // exact size that trim() would have left (an array that already holds
+    // entries just appends them). `items` is emptied but keeps
+    // its storage, so a caller can collect into it again without allocating.
+    void adopt(std::vector<T>& items, bool trimmed)
+    {
+        const int n = static_cast<int>(items.size());
+        if (!items_.empty()) {
+            for (T& item : items)
+                append(std::move(item));
+            items.clear();
+            if (trimmed)
+                trim();
+            return;
+        }
+        if (n == 0)
+            return;
+        items_.reserve(static_cast<size_t>(trimmed ? n : GrownCapacity(n)));
+        for (T& item : items)
+            items_.push_back(std::move(item));
+        items.clear();
+    }
+
+    // The capacity after `n` appends to an array that had none.
+    static int GrownCapacity(int n)
+    {
+        int capacity = 0;
+        for (int next = 1; next <= n; ++next) {
+            if (capacity == 0)
+                capacity = Block;
+            else if (next % Block == 0 || next > capacity)
+                capacity = next + Block;
+        }
+        return capacity;
+    }
+
     auto begin() { return items_.begin(); }
     auto end() { return items_.end(); }
     auto begin() const { return items_.begin(); }

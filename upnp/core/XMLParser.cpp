@@ -4,7 +4,11 @@
 #include "upnp/core/XMLTokenizer.h"
 
 #include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 using velmora::IsXmlSpace;
 
@@ -49,6 +53,36 @@ private:
         size_t start = 0;
     };
 
+    // What an open element has met so far. The entries move into the
+    // element's arrays when its parse ends, so each array is allocated once,
+    // at the size the block growth (and trimming, when the element was closed
+    // by its own end tag or "/>") gives it. Frames are kept per depth and
+    // reused, so collecting costs no allocation once they have grown.
+    struct Frame
+    {
+        std::vector<XMLNodeBody*> children;
+        std::vector<std::string> texts;
+        std::vector<XMLClearSection> clears;
+        std::vector<XMLAttr> attributes;
+        std::vector<int32_t> order;
+        bool trimmed = false;
+
+        void addOrder(size_t index, XMLOrderKind kind)
+        {
+            order.push_back(static_cast<int32_t>(index) * 4 + kind);
+        }
+        void addAttr(std::string_view name, std::optional<std::string> value)
+        {
+            addOrder(attributes.size(), XMLOrderAttr);
+            attributes.push_back(XMLAttr{std::string(name), std::move(value)});
+        }
+        void addText(std::string text)
+        {
+            addOrder(texts.size(), XMLOrderText);
+            texts.push_back(std::move(text));
+        }
+    };
+
     Step stop(int32_t code)
     {
         error_ = code;
@@ -61,21 +95,72 @@ private:
     std::string_view slice(size_t start, size_t length) const { return {src_ + start, length}; }
     std::string_view slice(const XMLToken& t) const { return slice(t.start, t.length); }
 
+    Frame& frameAt(int depth);
+    static void commit(XMLNodeBody& body, Frame& frame);
+    static void discard(Frame& frame);
+    Result readElement(XMLNode& node, Frame& frame, int depth);
+
     bool endTagMatches(const XMLNodeBody* body, size_t nameStart) const;
-    void flushText(XMLNode& node, PendingText& text, size_t end, bool decode);
-    Step startTag(XMLNode& node, State& state, const XMLToken& token, XMLToken& attrName);
-    Step content(XMLNode& node, const XMLToken& token, PendingText& text, int depth);
-    Step child(XMLNode& node, bool declaration, int depth);
-    Step endTag(XMLNode& node);
-    Step clearSection(XMLNode& node, const XMLClearTag& row);
+    void flushText(Frame& frame, PendingText& text, size_t end, bool decode);
+    Step startTag(XMLNode& node, Frame& frame, State& state, const XMLToken& token,
+                  XMLToken& attrName);
+    Step content(XMLNode& node, Frame& frame, const XMLToken& token, PendingText& text, int depth);
+    Step child(XMLNode& node, Frame& frame, bool declaration, int depth);
+    Step endTag(XMLNode& node, Frame& frame);
+    Step clearSection(Frame& frame, const XMLClearTag& row);
 
     XMLTokenizer tokens_;
     const char* src_;
     int32_t error_ = XMLParseOk;
     bool endTagPending_ = false;
-    size_t pendingEndTag_ = 0; // where the pending end tag's name starts
-    bool firstCall_ = true;    // the document node starts in content state
+    size_t pendingEndTag_ = 0;                   // where the pending end tag's name starts
+    bool firstCall_ = true;                      // the document node starts in content state
+    std::vector<std::unique_ptr<Frame>> frames_; // one per depth
 };
+
+XMLParser::Frame& XMLParser::frameAt(int depth)
+{
+    while (frames_.size() <= static_cast<size_t>(depth))
+        frames_.push_back(std::make_unique<Frame>());
+    Frame& frame = *frames_[static_cast<size_t>(depth)];
+    frame.trimmed = false;
+    return frame;
+}
+
+void XMLParser::commit(XMLNodeBody& body, Frame& frame)
+{
+    body.children.adopt(frame.children, frame.trimmed);
+    body.texts.adopt(frame.texts, frame.trimmed);
+    body.clears.adopt(frame.clears, frame.trimmed);
+    body.attributes.adopt(frame.attributes, frame.trimmed);
+    body.order.adopt(frame.order, frame.trimmed);
+}
+
+void XMLParser::discard(Frame& frame)
+{
+    for (XMLNodeBody* child : frame.children) {
+        child->pParent = nullptr;
+        XMLNode::release(child);
+    }
+    frame.children.clear();
+    frame.texts.clear();
+    frame.clears.clear();
+    frame.attributes.clear();
+    frame.order.clear();
+}
+
+XMLParser::Result XMLParser::parseElement(XMLNode& node, int depth)
+{
+    Frame& frame = frameAt(depth);
+    try {
+        const Result result = readElement(node, frame, depth);
+        commit(*node.d, frame);
+        return result;
+    } catch (...) {
+        discard(frame); // children not handed over yet are freed here
+        throw;
+    }
+}
 
 bool XMLParser::endTagMatches(const XMLNodeBody* body, size_t nameStart) const
 {
@@ -91,7 +176,7 @@ bool XMLParser::endTagMatches(const XMLNodeBody* body, size_t nameStart) const
     return IsXmlSpace(after) || after == '/' || after == '<' || after == '>' || after == '=';
 }
 
-void XMLParser::flushText(XMLNode& node, PendingText& text, size_t end, bool decode)
+void XMLParser::flushText(Frame& frame, PendingText& text, size_t end, bool decode)
 {
     if (!text.pending)
         return;
@@ -99,10 +184,10 @@ void XMLParser::flushText(XMLNode& node, PendingText& text, size_t end, bool dec
     while (end > text.start && IsXmlSpace(src_[end - 1]))
         --end;
     const std::string_view piece = slice(text.start, end - text.start);
-    node.appendText(decode ? velmora::DecodeXmlEntities(piece) : std::string(piece));
+    frame.addText(decode ? velmora::DecodeXmlEntities(piece) : std::string(piece));
 }
 
-XMLParser::Result XMLParser::parseElement(XMLNode& node, int depth)
+XMLParser::Result XMLParser::readElement(XMLNode& node, Frame& frame, int depth)
 {
     State state = firstCall_ ? State::Content : State::ExpectName;
     firstCall_ = false;
@@ -112,17 +197,16 @@ XMLParser::Result XMLParser::parseElement(XMLNode& node, int depth)
         const XMLToken token = tokens_.next();
         if (token.kind == XMLTokenKind::EndOfInput)
             return Result::Stopped; // pending text is dropped, arrays stay as they are
-        const Step step = state == State::Content ? content(node, token, text, depth)
-                                                  : startTag(node, state, token, attrName);
+        const Step step = state == State::Content ? content(node, frame, token, text, depth)
+                                                  : startTag(node, frame, state, token, attrName);
         if (step != Step::Continue)
             return toResult(step);
     }
 }
 
-XMLParser::Step XMLParser::startTag(XMLNode& node, State& state, const XMLToken& token,
-                                    XMLToken& attrName)
+XMLParser::Step XMLParser::startTag(XMLNode& node, Frame& frame, State& state,
+                                    const XMLToken& token, XMLToken& attrName)
 {
-    const bool declaration = node.isDeclaration();
     const bool isText = token.kind == XMLTokenKind::Text;
     switch (state) {
     case State::ExpectName:
@@ -136,13 +220,13 @@ XMLParser::Step XMLParser::startTag(XMLNode& node, State& state, const XMLToken&
             return Step::Continue;
         }
         if (token.kind == XMLTokenKind::EmptyClose) {
-            node.d->trim();
+            frame.trimmed = true;
             return Step::Closed;
         }
         return stop(XMLParseUnexpectedToken);
     case State::HaveName:
         if (isText) {
-            node.appendAttr(std::string(slice(attrName)), std::nullopt);
+            frame.addAttr(slice(attrName), std::nullopt);
             attrName = token;
             return Step::Continue;
         }
@@ -152,12 +236,12 @@ XMLParser::Step XMLParser::startTag(XMLNode& node, State& state, const XMLToken&
         }
         if (token.kind == XMLTokenKind::TagClose || token.kind == XMLTokenKind::EmptyClose) {
             std::string_view name = slice(attrName);
-            if (declaration && name.ends_with('?'))
+            if (node.isDeclaration() && name.ends_with('?'))
                 name.remove_suffix(1);
             if (!name.empty())
-                node.appendAttr(std::string(name), std::nullopt);
+                frame.addAttr(name, std::nullopt);
             if (token.kind == XMLTokenKind::EmptyClose) {
-                node.d->trim();
+                frame.trimmed = true;
                 return Step::Closed;
             }
             state = State::Content;
@@ -167,11 +251,11 @@ XMLParser::Step XMLParser::startTag(XMLNode& node, State& state, const XMLToken&
     case State::AfterEquals:
         if (isText || token.kind == XMLTokenKind::QuotedText) {
             std::string_view value = slice(token);
-            if (declaration && value.ends_with('?'))
+            if (node.isDeclaration() && value.ends_with('?'))
                 value.remove_suffix(1);
             if (token.kind == XMLTokenKind::QuotedText)
                 value = value.substr(1, value.size() - 2);
-            node.appendAttr(std::string(slice(attrName)), velmora::DecodeXmlEntities(value));
+            frame.addAttr(slice(attrName), velmora::DecodeXmlEntities(value));
             state = State::ExpectName;
             return Step::Continue;
         }
@@ -182,8 +266,8 @@ XMLParser::Step XMLParser::startTag(XMLNode& node, State& state, const XMLToken&
     return stop(XMLParseUnexpectedToken);
 }
 
-XMLParser::Step XMLParser::content(XMLNode& node, const XMLToken& token, PendingText& text,
-                                   int depth)
+XMLParser::Step XMLParser::content(XMLNode& node, Frame& frame, const XMLToken& token,
+                                   PendingText& text, int depth)
 {
     switch (token.kind) {
     case XMLTokenKind::Text:
@@ -196,27 +280,33 @@ XMLParser::Step XMLParser::content(XMLNode& node, const XMLToken& token, Pending
         return Step::Continue;
     case XMLTokenKind::TagStart:
     case XMLTokenKind::DeclStart:
-        flushText(node, text, token.start, false);
-        return child(node, token.kind == XMLTokenKind::DeclStart, depth);
+        flushText(frame, text, token.start, false);
+        return child(node, frame, token.kind == XMLTokenKind::DeclStart, depth);
     case XMLTokenKind::EndTagStart:
-        flushText(node, text, token.start, true);
-        return endTag(node);
+        flushText(frame, text, token.start, true);
+        return endTag(node, frame);
     case XMLTokenKind::ClearSection:
-        flushText(node, text, token.start, false);
-        return clearSection(node, *token.clear);
+        flushText(frame, text, token.start, false);
+        return clearSection(frame, *token.clear);
     default: // ">" or "/>"
         return stop(XMLParseUnexpectedToken);
     }
 }
 
-XMLParser::Step XMLParser::child(XMLNode& node, bool declaration, int depth)
+XMLParser::Step XMLParser::child(XMLNode& node, Frame& frame, bool declaration, int depth)
 {
     const XMLToken name = tokens_.next();
     if (name.kind != XMLTokenKind::Text)
         return stop(XMLParseMissingTagName);
     if (depth >= XMLNode::kMaxDepth)
         return stop(XMLParseTooDeep);
-    XMLNode element = node.appendChild(std::string(slice(name)), declaration);
+    auto* body = new XMLNodeBody;
+    body->lpszName.emplace(slice(name));
+    body->isDeclaration = declaration;
+    body->pParent = node.d;
+    frame.addOrder(frame.children.size(), XMLOrderChild);
+    frame.children.push_back(body); // the parent's reference, the child's first
+    XMLNode element(body, true);
     if (parseElement(element, depth + 1) == Result::Stopped)
         return Step::Stopped;
     if (!endTagPending_)
@@ -226,12 +316,12 @@ XMLParser::Step XMLParser::child(XMLNode& node, bool declaration, int depth)
         return stop(XMLParseUnmatchedEndTag);
     if (endTagMatches(node.body(), pendingEndTag_)) {
         endTagPending_ = false;
-        node.d->trim();
+        frame.trimmed = true;
     }
     return Step::Closed;
 }
 
-XMLParser::Step XMLParser::endTag(XMLNode& node)
+XMLParser::Step XMLParser::endTag(XMLNode& node, Frame& frame)
 {
     const XMLToken name = tokens_.next();
     if (name.kind != XMLTokenKind::Text || tokens_.next().kind != XMLTokenKind::TagClose)
@@ -241,18 +331,20 @@ XMLParser::Step XMLParser::endTag(XMLNode& node)
         endTagPending_ = true;
         pendingEndTag_ = name.start;
     }
-    node.d->trim();
+    frame.trimmed = true;
     return Step::Closed;
 }
 
-XMLParser::Step XMLParser::clearSection(XMLNode& node, const XMLClearTag& row)
+XMLParser::Step XMLParser::clearSection(Frame& frame, const XMLClearTag& row)
 {
     const size_t from = tokens_.position();
     const char* close = std::strstr(src_ + from, row.close);
     if (!close)
         return stop(XMLParseUnmatchedEndTag);
     const size_t end = static_cast<size_t>(close - src_);
-    node.appendClear(std::string(slice(from, end - from)), row.open, row.close);
+    frame.addOrder(frame.clears.size(), XMLOrderClear);
+    frame.clears.push_back(
+        XMLClearSection{row.open, std::string(slice(from, end - from)), row.close});
     tokens_.setPosition(end + std::strlen(row.close));
     return Step::Continue;
 }
