@@ -6,16 +6,61 @@
 #include <cstring>
 
 using velmora::IsXmlSpace;
-using velmora::StartsWithIgnoreCase;
 
 const XMLClearTag kXMLClearTags[5] = {
     {"<![CDATA[", "]]>"}, {"<PRE>", "</PRE>"}, {"<Script>", "</Script>"},
     {"<!--", "-->"},      {"<!DOCTYPE", ">"},
 };
 
+namespace {
+
+// TAB, LF, CR and SPACE.
+constexpr std::array<bool, 256> MakeSpaces()
+{
+    std::array<bool, 256> spaces{};
+    for (const char c : {'\t', '\n', '\r', ' '})
+        spaces[static_cast<unsigned char>(c)] = true;
+    return spaces;
+}
+constexpr std::array<bool, 256> kSpaces = MakeSpaces();
+
+// Whether `text` begins with `tag`, ignoring case. The text is NUL-terminated
+// and no tag holds a NUL, so the comparison stops at the text's end.
+bool BeginsWithTag(const char* text, const char* tag)
+{
+    for (; *tag != '\0'; ++text, ++tag) {
+        if (velmora::AsciiLower(*text) != velmora::AsciiLower(*tag))
+            return false;
+    }
+    return true;
+}
+
+// The clear-section row that `text` (at a '<') begins with, rows in table
+// order; null when none does. Rows are told apart by their second character
+// ("<!", "<P", "<S"), so only the rows that share it are compared.
+const XMLClearTag* ClearRowAt(const char* text)
+{
+    switch (velmora::AsciiLower(text[1])) {
+    case '!':
+        for (const int row : {0, 3, 4}) {
+            if (BeginsWithTag(text, kXMLClearTags[row].open))
+                return &kXMLClearTags[row];
+        }
+        return nullptr;
+    case 'p':
+        return BeginsWithTag(text, kXMLClearTags[1].open) ? &kXMLClearTags[1] : nullptr;
+    case 's':
+        return BeginsWithTag(text, kXMLClearTags[2].open) ? &kXMLClearTags[2] : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
 void XMLTokenizer::skipSpace()
 {
-    while (src_[pos_] != '\0' && IsXmlSpace(src_[pos_]))
+    while (kSpaces[static_cast<unsigned char>(src_[pos_])])
         ++pos_;
 }
 
@@ -62,19 +107,11 @@ XMLToken XMLTokenizer::next()
         return {XMLTokenKind::EndOfInput, start, 0, nullptr};
 
     if (c == '<') {
-        // Clear sections all begin with "<!", "<P" or "<S" (any case); compare
-        // over the open tag's length.
-        const char after = src_[start + 1];
-        const char lower = velmora::AsciiLower(after);
-        if (after == '!' || lower == 'p' || lower == 's') {
-            const std::string_view rest(src_ + start, strnlen(src_ + start, 16));
-            for (const XMLClearTag& row : kXMLClearTags) {
-                if (StartsWithIgnoreCase(rest, row.open)) {
-                    pos_ = start + std::strlen(row.open);
-                    return {XMLTokenKind::ClearSection, start, pos_ - start, &row};
-                }
-            }
+        if (const XMLClearTag* row = ClearRowAt(src_ + start)) {
+            pos_ = start + std::strlen(row->open);
+            return {XMLTokenKind::ClearSection, start, pos_ - start, row};
         }
+        const char after = src_[start + 1];
         if (after == '/' || after == '?') {
             pos_ = start + 2;
             return {after == '/' ? XMLTokenKind::EndTagStart : XMLTokenKind::DeclStart, start, 2,
