@@ -2,7 +2,10 @@
 
 #include "config/core/Records.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace velmora::test {
 
@@ -43,18 +46,16 @@ inline ForwardingEntry MakeForwarding(std::string_view name, std::string_view ty
     return entry;
 }
 
-// Whole-record comparisons: every byte, including what lies past the text.
-inline bool SameRecord(const TriggeringEntry& a, const TriggeringEntry& b)
+// Whole-record comparison: every byte, including what lies past the text.
+template <typename Record> bool SameRecord(const Record& a, const Record& b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
-inline bool SameRecord(const ForwardingEntry& a, const ForwardingEntry& b)
+
+template <typename Record>
+bool SameRecords(const std::vector<Record>& a, const std::vector<Record>& b)
 {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-inline bool SameRecord(const AppSettings& a, const AppSettings& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameRecord<Record>);
 }
 
 } // namespace velmora::test

@@ -1,9 +1,12 @@
-// The shape of the XCFG tree: siblings and children, element text, the
-// 128-character cuts, and freeing large trees.
+// The shape of the XCFG tree (siblings and children, attributes, element text,
+// the 128-character cuts, freeing large trees) and the questions asked of it:
+// XcfgCheckRoot, XcfgFindPath, XcfgGetAttribute.
 
 #include "config/core/XcfgReader.h"
 #include "tests/support/TempDir.h"
 
+#include <cstdint>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -11,143 +14,92 @@ namespace {
 
 using velmora::test::TempDir;
 
+// The tree as text: "name(child,child)", a '!' after a node without its stamp.
+std::string Shape(const XcfgNode* node)
+{
+    std::string out;
+    for (; node; node = node->next) {
+        out += std::string(node->name) + (node->magic == XCFG_MAGIC ? "" : "!");
+        if (node->first_child)
+            out += "(" + Shape(node->first_child) + ")";
+        if (node->next)
+            out += ",";
+    }
+    return out;
+}
+
 class XcfgTree : public ::testing::Test
 {
 protected:
-    int Load(const std::string& bytes)
+    void Load(const std::string& bytes)
     {
         dir.write("x.xml", bytes);
-        return XcfgLoadFile(&document, dir.file("x.xml").c_str());
+        ASSERT_EQ(XcfgLoadFile(&document, dir.file("x.xml").c_str()), 0);
     }
-
     XcfgNode* Root() { return document.root; }
 
     TempDir dir;
     XcfgDocument document;
 };
 
+// A node pointer that is neither null nor valid, to see the out-pointer reset.
+XcfgNode* const kStale = reinterpret_cast<XcfgNode*>(uintptr_t{0x1});
+
 TEST_F(XcfgTree, ChildrenAndSiblingsFollowTheDocument)
 {
-    ASSERT_EQ(Load("<m><a><b/></a><c/></m>"), 0);
-    XcfgNode* m = Root();
-    ASSERT_NE(m, nullptr);
-    EXPECT_STREQ(m->name, "m");
-    EXPECT_EQ(m->next, nullptr);
-    XcfgNode* a = m->first_child;
-    ASSERT_NE(a, nullptr);
-    EXPECT_STREQ(a->name, "a");
-    ASSERT_NE(a->first_child, nullptr);
-    EXPECT_STREQ(a->first_child->name, "b");
-    EXPECT_EQ(a->first_child->next, nullptr);
-    EXPECT_EQ(a->first_child->first_child, nullptr);
-    XcfgNode* c = a->next;
-    ASSERT_NE(c, nullptr);
-    EXPECT_STREQ(c->name, "c");
-    EXPECT_EQ(c->next, nullptr);
-    EXPECT_EQ(c->first_child, nullptr);
+    Load("<m><a><b/></a><c/></m>");
+    EXPECT_EQ(Shape(Root()), "m(a(b),c)");
+    Load("<m><a><b><x/><y/></b></a><c><d/></c><e/></m>");
+    EXPECT_EQ(Shape(Root()), "m(a(b(x,y)),c(d),e)");
 }
 
-TEST_F(XcfgTree, SiblingAfterADeepSubtreeJoinsItsOwnLevel)
+TEST_F(XcfgTree, AttributesKeepDocumentOrderDecodedAndStamped)
 {
-    ASSERT_EQ(Load("<m><a><b><x/><y/></b></a><c><d/></c><e/></m>"), 0);
-    XcfgNode* a = Root()->first_child;
-    XcfgNode* b = a->first_child;
-    EXPECT_STREQ(b->first_child->name, "x");
-    EXPECT_STREQ(b->first_child->next->name, "y");
-    EXPECT_EQ(b->next, nullptr);
-    XcfgNode* c = a->next;
-    ASSERT_NE(c, nullptr);
-    EXPECT_STREQ(c->name, "c");
-    EXPECT_STREQ(c->first_child->name, "d");
-    ASSERT_NE(c->next, nullptr);
-    EXPECT_STREQ(c->next->name, "e");
-    EXPECT_EQ(c->next->next, nullptr);
-}
-
-TEST_F(XcfgTree, AttributesKeepDocumentOrderAndAreStamped)
-{
-    ASSERT_EQ(Load("<m z=\"1\" a=\"2\" m=\"\"/>"), 0);
+    Load("<m z=\"1\" a=\"a&amp;b&quot;c&lt;d&gt;e&#233;&#x6771;\" m=\"\"/>");
     ASSERT_EQ(Root()->attribute_count, 3);
     const XcfgAttribute* list = Root()->attributes;
-    EXPECT_STREQ(list[0].name, "z");
-    EXPECT_STREQ(list[0].value, "1");
-    EXPECT_STREQ(list[1].name, "a");
-    EXPECT_STREQ(list[2].name, "m");
-    EXPECT_STREQ(list[2].value, "");
-    for (int i = 0; i < 3; ++i)
+    const char* expected[][2] = {{"z", "1"}, {"a", "a&b\"c<d>e\xC3\xA9\xE6\x9D\xB1"}, {"m", ""}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_STREQ(list[i].name, expected[i][0]);
+        EXPECT_STREQ(list[i].value, expected[i][1]);
         EXPECT_EQ(list[i].magic, XCFG_MAGIC);
+    }
 }
 
-TEST_F(XcfgTree, EntitiesInValuesAreDecoded)
+TEST_F(XcfgTree, TextKeepsInnerSpacesDropsOuterBlanksAndGoesToTheLastElementEnded)
 {
-    ASSERT_EQ(Load("<m v=\"a&amp;b&quot;c&lt;d&gt;e&#233;&#x6771;\"/>"), 0);
-    EXPECT_STREQ(Root()->attributes[0].value, "a&b\"c<d>e\xC3\xA9\xE6\x9D\xB1");
-}
-
-TEST_F(XcfgTree, TextKeepsInnerSpacesAndDropsOuterBlanks)
-{
-    ASSERT_EQ(Load("<m><a>a b</a><b>  x\n</b><c>\t y z \t\n</c></m>"), 0);
-    XcfgNode* a = Root()->first_child;
-    EXPECT_STREQ(a->text, "a b");
-    EXPECT_STREQ(a->next->text, "x");
-    EXPECT_STREQ(a->next->next->text, "y z");
-}
-
-TEST_F(XcfgTree, CarriageReturnIsNotABlank)
-{
-    ASSERT_EQ(Load("<m>x&#13;</m>"), 0);
-    EXPECT_EQ(std::string(Root()->text).back(), '\r');
-}
-
-TEST_F(XcfgTree, BlankRunChangesNothing)
-{
-    ASSERT_EQ(Load("<m>x<a/>   \n  </m>"), 0);
+    Load("<m>x<a>a b</a><b>  x\n</b><c>\t y z \t\n</c><d>x&#13;</d><e/>tail<f/>   \n  </m>");
     EXPECT_STREQ(Root()->text, "x");
-    EXPECT_STREQ(Root()->first_child->text, "");
+    // A carriage return is no blank; as a reference it is a run of its own,
+    // which replaces the x before it.
+    const char* expected[] = {"a b", "x", "y z", "\r", "tail", ""};
+    XcfgNode* node = Root()->first_child;
+    for (const char* text : expected) {
+        ASSERT_NE(node, nullptr);
+        EXPECT_STREQ(node->text, text) << node->name;
+        node = node->next;
+    }
 }
 
-TEST_F(XcfgTree, TextAfterAChildsEndTagGoesToThatChild)
+TEST_F(XcfgTree, NamesValuesAndTextAreCutTo128BytesOnACharacterBoundary)
 {
-    ASSERT_EQ(Load("<m><a/>tail</m>"), 0);
-    EXPECT_STREQ(Root()->text, "");
-    EXPECT_STREQ(Root()->first_child->text, "tail");
-}
+    const std::string n(200, 'n');
+    Load("<" + n + " " + n + "=\"" + std::string(200, 'v') + "\">" + std::string(200, 't') + "</" +
+         n + ">");
+    EXPECT_EQ(std::string(Root()->name), n.substr(0, 128));
+    EXPECT_EQ(std::string(Root()->attributes[0].name), n.substr(0, 128));
+    EXPECT_EQ(std::string(Root()->attributes[0].value), std::string(128, 'v'));
+    EXPECT_EQ(std::string(Root()->text), std::string(128, 't'));
 
-TEST_F(XcfgTree, NamesValuesAndTextAreCutTo128Characters)
-{
-    const std::string long_name(200, 'n');
-    const std::string long_value(200, 'v');
-    const std::string long_text(200, 't');
-    ASSERT_EQ(Load("<" + long_name + " " + long_name + "=\"" + long_value + "\">" + long_text +
-                   "</" + long_name + ">"),
-              0);
-    EXPECT_EQ(std::string(Root()->name), long_name.substr(0, 128));
-    EXPECT_EQ(std::string(Root()->attributes[0].name), long_name.substr(0, 128));
-    EXPECT_EQ(std::string(Root()->attributes[0].value), long_value.substr(0, 128));
-    EXPECT_EQ(std::string(Root()->text), long_text.substr(0, 128));
-}
-
-TEST_F(XcfgTree, CutNeverSplitsAMultibyteCharacter)
-{
     const std::string tokyo = "\xE6\x9D\xB1";                // three bytes
     const std::string fits = std::string(125, 'a') + tokyo;  // 128 bytes: kept whole
     const std::string over1 = std::string(126, 'a') + tokyo; // would be cut after 2 of 3 bytes
     const std::string over2 = std::string(127, 'a') + tokyo; // would be cut after 1 of 3 bytes
-    ASSERT_EQ(
-        Load("<m a=\"" + fits + "\" b=\"" + over1 + "\" c=\"" + over2 + "\">" + over1 + "</m>"), 0);
+    Load("<m a=\"" + fits + "\" b=\"" + over1 + "\" c=\"" + over2 + "\">" + over1 + "</m>");
     EXPECT_EQ(std::string(Root()->attributes[0].value), fits);
     EXPECT_EQ(std::string(Root()->attributes[1].value), std::string(126, 'a'));
     EXPECT_EQ(std::string(Root()->attributes[2].value), std::string(127, 'a'));
     EXPECT_EQ(std::string(Root()->text), std::string(126, 'a'));
-}
-
-TEST_F(XcfgTree, EveryNodeIsStamped)
-{
-    ASSERT_EQ(Load("<m><a><b/></a><c/></m>"), 0);
-    EXPECT_EQ(Root()->magic, XCFG_MAGIC);
-    EXPECT_EQ(Root()->first_child->magic, XCFG_MAGIC);
-    EXPECT_EQ(Root()->first_child->first_child->magic, XCFG_MAGIC);
-    EXPECT_EQ(Root()->first_child->next->magic, XCFG_MAGIC);
 }
 
 TEST_F(XcfgTree, LongSiblingRunAndDeepNestingAreFreedWithoutRecursion)
@@ -155,21 +107,107 @@ TEST_F(XcfgTree, LongSiblingRunAndDeepNestingAreFreedWithoutRecursion)
     std::string siblings = "<m>";
     for (int i = 0; i < 200000; ++i)
         siblings += "<s a=\"1\"/>";
-    siblings += "</m>";
-    ASSERT_EQ(Load(siblings), 0);
+    Load(siblings + "</m>");
 
     std::string nested;
     for (int i = 0; i < 100000; ++i)
         nested += "<d>";
     for (int i = 0; i < 100000; ++i)
         nested += "</d>";
-    ASSERT_EQ(Load(nested), 0);
+    Load(nested);
     int depth = 0;
     for (XcfgNode* node = Root(); node; node = node->first_child)
         ++depth;
     EXPECT_EQ(depth, 100000);
     document.Clear();
     EXPECT_EQ(Root(), nullptr);
+}
+
+TEST_F(XcfgTree, CheckRootComparesAtMost128Characters)
+{
+    EXPECT_EQ(XcfgCheckRoot(&document, "mappings"), XCFG_NO_ROOT);
+    Load("<mappings/>");
+    EXPECT_EQ(XcfgCheckRoot(&document, "mappings"), 0);
+    EXPECT_EQ(XcfgCheckRoot(&document, "mapping"), XCFG_WRONG_ROOT);
+    EXPECT_EQ(XcfgCheckRoot(&document, "mappingsX"), XCFG_WRONG_ROOT);
+    const std::string long_name(200, 'r');
+    Load("<" + long_name + "/>");
+    EXPECT_EQ(XcfgCheckRoot(&document, long_name.c_str()), 0);
+    EXPECT_EQ(XcfgCheckRoot(&document, long_name.substr(0, 128).c_str()), 0);
+    EXPECT_EQ(XcfgCheckRoot(&document, long_name.substr(0, 127).c_str()), XCFG_WRONG_ROOT);
+}
+
+TEST_F(XcfgTree, FindPathStepsOneChildLevelPerNameToTheFirstExactMatch)
+{
+    Load("<mappings><other/><triggerings><note/><Trigger/><triggers/><trigger n=\"1\"/>"
+         "<trigger n=\"2\"/></triggerings><triggerings><trigger n=\"3\"/></triggerings>"
+         "<a><b><c/></b></a></mappings>");
+    XcfgNode* found = kStale;
+    ASSERT_EQ(XcfgFindPath(&found, Root(), 2, "triggerings", "trigger"), 0);
+    ASSERT_NE(found, nullptr);
+    EXPECT_STREQ(found->name, "trigger");
+    EXPECT_STREQ(found->attributes[0].value, "1");
+    ASSERT_EQ(XcfgFindPath(&found, Root(), 3, "a", "b", "c"), 0);
+    EXPECT_STREQ(found->name, "c");
+    // Each step looks at children only; failure leaves null.
+    const struct
+    {
+        XcfgNode* start;
+        int count;
+        const char *first, *second;
+    } misses[] = {{Root(), 1, "b", nullptr},
+                  {Root(), 2, "a", "c"},
+                  {nullptr, 1, "a", nullptr},
+                  {Root(), 0, "a", nullptr}};
+    for (const auto& miss : misses) {
+        found = kStale;
+        EXPECT_EQ(XcfgFindPath(&found, miss.start, miss.count, miss.first, miss.second),
+                  XCFG_NOT_FOUND)
+            << miss.first;
+        EXPECT_EQ(found, nullptr);
+    }
+}
+
+TEST_F(XcfgTree, FindPathWithCountZeroSearchesTheStartAndItsFollowingSiblings)
+{
+    Load("<m><a/><b/><c><b/></c></m>");
+    XcfgNode* a = Root()->first_child;
+    XcfgNode* found = nullptr;
+    ASSERT_EQ(XcfgFindPath(&found, a, 0, "a"), 0);
+    EXPECT_EQ(found, a);
+    ASSERT_EQ(XcfgFindPath(&found, a, 0, "c"), 0);
+    EXPECT_EQ(found, a->next->next);
+    EXPECT_EQ(XcfgFindPath(&found, a->next->next, 0, "a"), XCFG_NOT_FOUND);
+}
+
+TEST_F(XcfgTree, GetAttributeCopiesTheValueOrTextCutWithinTheSize)
+{
+    Load("<m protocol=\"TCP and UDP\" empty=\"\" v=\"abcdefgh\" e=\"x\xC3\xA9\">body</m>");
+    char buffer[32];
+    ASSERT_EQ(XcfgGetAttribute(Root(), "protocol", buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "TCP and UDP");
+    std::memset(buffer, 'z', sizeof buffer);
+    ASSERT_EQ(XcfgGetAttribute(Root(), "empty", buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "");
+    ASSERT_EQ(XcfgGetAttribute(Root(), nullptr, buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "body");
+
+    std::memset(buffer, 'z', sizeof buffer);
+    ASSERT_EQ(XcfgGetAttribute(Root(), "v", buffer, 5), 0);
+    EXPECT_STREQ(buffer, "abcd");
+    EXPECT_EQ(buffer[5], 'z'); // nothing written past the size
+    ASSERT_EQ(XcfgGetAttribute(Root(), "v", buffer, 1), 0);
+    EXPECT_STREQ(buffer, "");
+    // "é" takes two bytes: with room for two characters only "x" fits whole.
+    ASSERT_EQ(XcfgGetAttribute(Root(), "e", buffer, 3), 0);
+    EXPECT_STREQ(buffer, "x");
+    ASSERT_EQ(XcfgGetAttribute(Root(), "e", buffer, 4), 0);
+    EXPECT_STREQ(buffer, "x\xC3\xA9");
+
+    std::strcpy(buffer, "keep"); // an absent name leaves the buffer
+    EXPECT_EQ(XcfgGetAttribute(Root(), "Protocol", buffer, sizeof buffer), XCFG_NOT_FOUND);
+    EXPECT_STREQ(buffer, "keep");
+    EXPECT_EQ(XcfgGetAttribute(nullptr, "protocol", buffer, sizeof buffer), XCFG_NOT_FOUND);
 }
 
 } // namespace
