@@ -1,0 +1,368 @@
+// Router core without a network: friendly names, the device list of one
+// round, the merge of rounds into the router list, the whole scan over fake
+// steps, the Router Info text, and the NAT-PMP socket an entry owns.
+
+#include "router/core/RouterInfoReport.h"
+#include "router/core/RouterScan.h"
+#include "router/core/UpnpDiscovery.h"
+#include "router/core/UpnpRound.h"
+
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+RouterEntryPtr Upnp(const std::string& url, const std::string& name)
+{
+    auto entry = std::make_shared<RouterEntry>();
+    entry->description_url = url;
+    entry->friendly_name = name;
+    return entry;
+}
+
+RouterEntryPtr AirPort()
+{
+    auto entry = std::make_shared<RouterEntry>();
+    entry->is_apple = true;
+    return entry;
+}
+
+UpnpRound::Device Igd(const std::string& url)
+{
+    return {" desc: " + url + "\n st: igd\n\nLocal LAN ip address : 1.2.3.4\n", Upnp(url, url)};
+}
+
+UpnpRound Round(std::vector<UpnpRound::Device> devices)
+{
+    return {true, std::move(devices)};
+}
+
+Strings Urls(const RouterList& list)
+{
+    Strings urls;
+    for (const auto& entry : list)
+        urls.push_back(entry->is_apple ? "apple" : entry->description_url);
+    return urls;
+}
+
+std::string Description(const std::string& name)
+{
+    return "<?xml version=\"1.0\"?><root xmlns=\"urn:schemas-upnp-org:device-1-0\"><device>"
+           "<friendlyName>" +
+           name +
+           "</friendlyName><deviceList><device>"
+           "<friendlyName>WANDevice</friendlyName></device></deviceList></device></root>";
+}
+
+std::string ReadCapture(const std::string& name)
+{
+    std::ifstream in(std::string(ROUTER_TEST_DATA) + "/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(RouterFriendlyName, RootDevicesNameCutTo127BytesOnACharacterBoundary)
+{
+    const std::string a126(126, 'a');
+    const std::string fits = std::string(125, 'a') + "\xC3\xA9";
+    const std::pair<std::string, std::string> cases[] = {
+        {Description("Home Router"), "Home Router"},
+        {ReadCapture("linksys_WAG200G_desc.xml"), "LINKSYS WAG200G Gateway"},
+        {ReadCapture("new_LiveBox_desc.xml"), "Orange Livebox"},
+        {"<root><device><modelName>x</modelName></device></root>", ""},
+        {"", ""},
+        {Description(std::string(200, 'n')), std::string(127, 'n')},
+        {Description(std::string(127, 'e')), std::string(127, 'e')},
+        {Description(a126 + "\xC3\xA9z"), a126}, // the character would straddle the cut
+        {Description(fits + "x"), fits},
+    };
+    for (const auto& [description, name] : cases)
+        EXPECT_EQ(RouterFriendlyName(description), name) << description.substr(0, 200);
+}
+
+// A device list as miniupnpc's discovery hands it over.
+class DeviceList
+{
+public:
+    void add(const char* descUrl, const char* st)
+    {
+        auto* device = static_cast<UPNPDev*>(std::calloc(1, sizeof(UPNPDev)));
+        device->descURL = const_cast<char*>(descUrl);
+        device->st = const_cast<char*>(st);
+        if (!devices_.empty())
+            devices_.back()->pNext = device;
+        devices_.push_back(device);
+    }
+    ~DeviceList()
+    {
+        for (UPNPDev* device : devices_)
+            std::free(device);
+    }
+    const UPNPDev* head() const { return devices_.empty() ? nullptr : devices_.front(); }
+
+private:
+    std::vector<UPNPDev*> devices_;
+};
+
+TEST(ReadDeviceList, OnlyVersionOneGatewaysWithAUrlAreFetched)
+{
+    DeviceList list;
+    list.add("http://v1/", kIgdDeviceType);
+    list.add("http://v2/", "urn:schemas-upnp-org:device:InternetGatewayDevice:2");
+    list.add("http://ip/", "urn:schemas-upnp-org:service:WANIPConnection:1");
+    list.add("http://case/", "urn:schemas-upnp-org:device:internetgatewaydevice:1");
+    list.add("", kIgdDeviceType);
+    list.add(nullptr, kIgdDeviceType);
+    list.add("http://x/", nullptr);
+    list.add("http://fails/", kIgdDeviceType);
+    Strings fetched;
+    UpnpRound round =
+        ReadDeviceList(list.head(), [&](const char* url, unsigned, std::string& lines) {
+            fetched.push_back(url);
+            lines += "Local LAN ip address : 10.0.0.2\n";
+            return std::string(url) == "http://fails/" ? nullptr : Upnp(url, "");
+        });
+    EXPECT_TRUE(round.answered);
+    EXPECT_EQ(fetched, (Strings{"http://v1/", "http://fails/"}));
+    ASSERT_EQ(round.devices.size(), 8u);
+    for (size_t i = 0; i < 8; ++i)
+        EXPECT_EQ(bool(round.devices[i].router), i == 0) << i;
+    EXPECT_EQ(round.devices[0].diagnostics,
+              " desc: http://v1/\n st: urn:schemas-upnp-org:device:InternetGatewayDevice:1\n\n"
+              "Local LAN ip address : 10.0.0.2\n");
+    EXPECT_EQ(round.devices[1].diagnostics,
+              " desc: http://v2/\n st: urn:schemas-upnp-org:device:InternetGatewayDevice:2\n\n");
+    EXPECT_FALSE(ReadDeviceList(nullptr, {}).answered);
+}
+
+TEST(MergeUpnpRound, AppendsNewRoutersInOrderUntilADuplicate)
+{
+    const UpnpRound::Device other{" desc: http://x/\n st: other\n\n", nullptr};
+    const std::string heading = "List of UPNP devices found on the network :\n";
+    const struct
+    {
+        Strings before;
+        UpnpRound round;
+        Strings after;
+        std::string lines;
+    } cases[] = {
+        {{},
+         Round({Igd("http://a/"), other, Igd("http://b/")}),
+         {"http://a/", "http://b/"},
+         heading + Igd("http://a/").diagnostics + other.diagnostics + Igd("http://b/").diagnostics},
+        // a is listed already: the round ends there, d is never looked at.
+        {{"http://a/"},
+         Round({Igd("http://c/"), Igd("http://a/"), Igd("http://d/")}),
+         {"http://a/", "http://c/"},
+         heading + Igd("http://c/").diagnostics + Igd("http://a/").diagnostics},
+        {{},
+         Round({Igd("http://a/"), Igd("http://a/"), Igd("http://b/")}),
+         {"http://a/"},
+         heading + Igd("http://a/").diagnostics + Igd("http://a/").diagnostics},
+        {{"http://A/"},
+         Round({Igd("http://a/"), Igd("http://A/ ")}),
+         {"http://A/", "http://a/", "http://A/ "},
+         heading + Igd("http://a/").diagnostics + Igd("http://A/ ").diagnostics},
+        {{}, UpnpRound{}, {}, ""},
+        {{}, Round({}), {}, heading},
+    };
+    for (const auto& c : cases) {
+        RouterList list;
+        for (const auto& url : c.before)
+            list.push_back(Upnp(url, url));
+        std::string lines;
+        MergeUpnpRound(list, c.round, lines);
+        EXPECT_EQ(Urls(list), c.after) << c.lines;
+        EXPECT_EQ(lines, c.lines);
+    }
+    EXPECT_EQ(RouterBoxLines({Upnp("http://a/", "Home Router"), Upnp("http://b/", ""), AirPort()}),
+              (Strings{"Home Router", "", "AirPort Station"}));
+}
+
+// The scan's diagnostic lines, caught in a temporary file.
+struct Capture
+{
+    std::FILE* file = std::tmpfile();
+    ~Capture() { std::fclose(file); }
+    std::string text()
+    {
+        std::fflush(file);
+        std::rewind(file);
+        std::string out;
+        for (int c; (c = std::fgetc(file)) != EOF;)
+            out += static_cast<char>(c);
+        return out;
+    }
+};
+
+TEST(ScanRouters, DefaultRoundThenEachAddressThenNatPmpAndEachRouterOnce)
+{
+    std::map<std::string, UpnpRound> answers{{"", Round({Igd("http://r1/")})},
+                                             {"10.0.0.2", Round({Igd("http://r2/")})},
+                                             {"10.0.0.3", Round({Igd("http://r1/")})},
+                                             {"10.0.1.2", Round({Igd("http://r3/")})}};
+    RouterScanSteps steps{[&](const std::string& a) { return answers.at(a); },
+                          [] { return AirPort(); }};
+    Capture out;
+    RouterList list = ScanRouters({"10.0.0.2", "10.0.0.3", "10.0.1.2"}, steps, out.file);
+    EXPECT_EQ(Urls(list), (Strings{"http://r1/", "http://r2/", "http://r3/", "apple"}));
+    const std::string round = "List of UPNP devices found on the network :\n";
+    EXPECT_EQ(out.text(), round + Igd("http://r1/").diagnostics + "Address 0 : 10.0.0.2\n" + round +
+                              Igd("http://r2/").diagnostics + "Address 1 : 10.0.0.3\n" + round +
+                              Igd("http://r1/").diagnostics + "Address 2 : 10.0.1.2\n" + round +
+                              Igd("http://r3/").diagnostics);
+}
+
+TEST(ScanRouters, NothingFoundAsksEveryRoundAndTheProbeOnce)
+{
+    std::mutex mutex;
+    std::multiset<std::string> asked;
+    int probes = 0;
+    RouterScanSteps steps{[&](const std::string& a) {
+                              std::lock_guard lock(mutex);
+                              asked.insert(a);
+                              return UpnpRound{};
+                          },
+                          [&]() -> RouterEntryPtr {
+                              std::lock_guard lock(mutex);
+                              ++probes;
+                              return nullptr;
+                          }};
+    Capture out;
+    EXPECT_TRUE(ScanRouters({"10.0.0.2", "10.0.1.2", "10.0.2.2"}, steps, out.file).empty());
+    EXPECT_EQ(asked, (std::multiset<std::string>{"", "10.0.0.2", "10.0.1.2", "10.0.2.2"}));
+    EXPECT_EQ(probes, 1);
+    EXPECT_EQ(out.text(), "Address 0 : 10.0.0.2\nAddress 1 : 10.0.1.2\nAddress 2 : 10.0.2.2\n");
+}
+
+TEST(ScanRouters, RoundsAndProbeRunAtTheSameTime)
+{
+    // Every step waits until all of them have started: run one after
+    // another, the scan would never get past the first.
+    std::mutex mutex;
+    std::condition_variable allStarted;
+    int started = 0;
+    const int expected = 4; // default round, two addresses, the probe
+    auto arrive = [&] {
+        std::unique_lock lock(mutex);
+        ++started;
+        allStarted.notify_all();
+        return allStarted.wait_for(lock, std::chrono::seconds(30),
+                                   [&] { return started == expected; });
+    };
+    RouterScanSteps steps{[&](const std::string& a) {
+                              return arrive() ? Round({Igd("http://" + a + "/")}) : UpnpRound{};
+                          },
+                          [&]() -> RouterEntryPtr { return arrive() ? AirPort() : nullptr; }};
+    Capture out;
+    RouterList list = ScanRouters({"10.0.0.2", "10.0.1.2"}, steps, out.file);
+    EXPECT_EQ(Urls(list), (Strings{"http:///", "http://10.0.0.2/", "http://10.0.1.2/", "apple"}));
+}
+
+TEST(RouterInfoReport, BitRateBracketCutsTheTenth)
+{
+    const std::pair<unsigned, std::string> cases[] = {
+        {0, ""},
+        {999, ""},
+        {1000, " (1 Kbps)"},
+        {1999, " (1 Kbps)"},
+        {999999, " (999 Kbps)"},
+        {1000000, " (1.0 Mbps)"},
+        {1999999, " (1.9 Mbps)"},
+        {2560000, " (2.5 Mbps)"},
+        {100000000, " (100.0 Mbps)"},
+        {4294967295u, " (4294.9 Mbps)"},
+    };
+    for (const auto& [rate, bracket] : cases)
+        EXPECT_EQ(BitRateBracket(rate), bracket) << rate;
+}
+
+TEST(RouterInfoReport, EveryLineOfTheAnswer)
+{
+    RouterInfoValues full;
+    full.connectionType = "IP_Routed";
+    full.status = RouterInfoValues::Status{"Connected", 4294967295u};
+    full.bitRates = RouterInfoValues::BitRates{2560000, 999};
+    full.externalAddress = "11.22.33.1";
+    full.bytesSent = 1234;
+    full.bytesReceived = 56789;
+    full.packetsSent = 12;
+    full.packetsReceived = 345678901;
+    EXPECT_EQ(FormatRouterInfoReport(full),
+              "Connection Type : IP_Routed\n"
+              "Status : Connected, uptime=4294967295s\n"
+              "MaxBitRateDown : 2560000 bps (2.5 Mbps)   MaxBitRateUp 999 bps\n"
+              "\n"
+              "ExternalIPAddress = 11.22.33.1\n"
+              "Bytes:   Sent:     1234\tRecv:    56789\n"
+              "Packets: Sent:       12\tRecv: 345678901\n");
+
+    RouterInfoValues rates; // both rates get their own bracket
+    rates.bitRates = RouterInfoValues::BitRates{1000000, 1000};
+    EXPECT_EQ(FormatRouterInfoReport(rates),
+              "MaxBitRateDown : 1000000 bps (1.0 Mbps)   MaxBitRateUp 1000 bps (1 Kbps)\n"
+              "\n"
+              "Bytes:   Sent:        0\tRecv:        0\n"
+              "Packets: Sent:        0\tRecv:        0\n");
+
+    // Failed bit rates still give the empty line; the counters always come.
+    full.bitRates.reset();
+    full.externalAddress.reset();
+    full.status->uptime = 3600;
+    EXPECT_EQ(FormatRouterInfoReport(full), "Connection Type : IP_Routed\n"
+                                            "Status : Connected, uptime=3600s\n"
+                                            "\n"
+                                            "Bytes:   Sent:     1234\tRecv:    56789\n"
+                                            "Packets: Sent:       12\tRecv: 345678901\n");
+    RouterInfoValues nothing;
+    nothing.bytesSent = static_cast<unsigned>(-3);
+    EXPECT_EQ(FormatRouterInfoReport(nothing), "\n"
+                                               "Bytes:   Sent: 4294967293\tRecv:        0\n"
+                                               "Packets: Sent:        0\tRecv:        0\n");
+}
+
+bool IsOpen(int fd)
+{
+    return fcntl(fd, F_GETFD) != -1 || errno != EBADF;
+}
+
+// No traffic: the sockets are made and closed, never used.
+TEST(RouterEntry, ReleasingTheLastOwnerClosesTheNatPmpSocketItOpened)
+{
+    int ours = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    int foreign = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(ours, 0);
+    ASSERT_GE(foreign, 0);
+    {
+        RouterEntry notOpened;
+        notOpened.is_apple = true;
+        notOpened.natpmp.s = foreign; // not marked open: not the entry's
+        auto entry = AirPort();
+        entry->natpmp.s = ours;
+        entry->natpmp_open = true;
+        RouterList list{entry};
+        entry.reset();
+        EXPECT_TRUE(IsOpen(ours));
+        list.clear();
+        EXPECT_FALSE(IsOpen(ours));
+    }
+    EXPECT_TRUE(IsOpen(foreign));
+    close(foreign);
+}
+
+} // namespace
