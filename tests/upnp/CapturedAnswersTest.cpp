@@ -1,17 +1,14 @@
 // Answers recorded from the router lab's miniupnpd (data/miniupnpd/), read
 // by the client offline and served again from a loopback server.
-#include "LoopbackHttpServer.h"
-#include "TestData.h"
+#include "UpnpTestSupport.h"
 #include "upnp/core/FriendlyName.h"
 #include "upnp/core/SoapActions.h"
 #include "upnp/core/SoapRequest.h"
 #include "upnp/core/SsdpAnswer.h"
-#include "upnp/core/UpnpClient.h"
 
 #include <gtest/gtest.h>
 
-using velmora::test::LoopbackHttpServer;
-using velmora::test::ReadTestData;
+using namespace velmora::test;
 
 namespace {
 
@@ -20,17 +17,9 @@ std::string Captured(const std::string& name)
     return ReadTestData("miniupnpd/" + name);
 }
 
-const char kWanIp[] = "urn:schemas-upnp-org:service:WANIPConnection:1";
-
-void UseServer(UpnpClient& client, const LoopbackHttpServer& server)
-{
-    client.init_client(1);
-    client.setRouterInfo(RouterInfo::forService(server.url("/ctl/IPConn"), kWanIp));
-}
-
 } // namespace
 
-TEST(CapturedMiniupnpd, SsdpAnswerAndDescription)
+TEST(CapturedMiniupnpd, SsdpAnswerDescriptionAndJudgedAnswers)
 {
     const std::string ssdp = Captured("ssdp_answer.txt");
     ASSERT_FALSE(ssdp.empty());
@@ -46,18 +35,11 @@ TEST(CapturedMiniupnpd, SsdpAnswerAndDescription)
     EXPECT_EQ(client.control_url, "http://192.168.77.1:5000/ctl/IPConn");
     EXPECT_EQ(client.friendly_name, "Velmora Lab Router");
     EXPECT_EQ(velmora::FirstFriendlyName(client.description), "Velmora Lab Router");
-}
 
-TEST(CapturedMiniupnpd, SoapAnswersJudged)
-{
-    EXPECT_TRUE(velmora::SoapAnswerIsSuccess(Captured("add_ok.http")));
-    EXPECT_TRUE(velmora::SoapAnswerIsSuccess(Captured("delete_ok.http")));
-    EXPECT_TRUE(velmora::SoapAnswerIsSuccess(Captured("external_ip.http")));
-    EXPECT_TRUE(velmora::SoapAnswerIsSuccess(Captured("entry_0.http")));
-    EXPECT_FALSE(velmora::SoapAnswerIsSuccess(Captured("add_refused.http")));
-    EXPECT_FALSE(velmora::SoapAnswerIsSuccess(Captured("entry_end.http")));
-    EXPECT_FALSE(velmora::SoapAnswerIsSuccess(Captured("bad_action.http")));
-
+    for (const char* ok : {"add_ok.http", "delete_ok.http", "external_ip.http", "entry_0.http"})
+        EXPECT_TRUE(velmora::SoapAnswerIsSuccess(Captured(ok))) << ok;
+    for (const char* refused : {"add_refused.http", "entry_end.http", "bad_action.http"})
+        EXPECT_FALSE(velmora::SoapAnswerIsSuccess(Captured(refused))) << refused;
     std::string address, error;
     ASSERT_TRUE(velmora::ReadExternalIPAddress(Captured("external_ip.http"), address, error));
     EXPECT_EQ(address, "11.22.33.1");
@@ -65,12 +47,11 @@ TEST(CapturedMiniupnpd, SoapAnswersJudged)
 
 TEST(CapturedMiniupnpd, ActionsAgainstRecordedAnswers)
 {
-    LoopbackHttpServer server({LoopbackHttpServer::Whole(Captured("add_ok.http")),
-                               LoopbackHttpServer::Whole(Captured("add_refused.http")),
-                               LoopbackHttpServer::Whole(Captured("external_ip.http")),
-                               LoopbackHttpServer::Whole(Captured("delete_ok.http")),
-                               LoopbackHttpServer::Whole(Captured("entry_0.http")),
-                               LoopbackHttpServer::Whole(Captured("entry_end.http"))});
+    std::vector<LoopbackHttpServer::Reply> script;
+    for (const char* name : {"add_ok.http", "add_refused.http", "external_ip.http",
+                             "delete_ok.http", "entry_0.http", "entry_end.http"})
+        script.push_back(LoopbackHttpServer::Whole(Captured(name)));
+    LoopbackHttpServer server(script);
     UpnpClient client;
     UseServer(client, server);
     EXPECT_TRUE(client.AddPortMapping("capture", "192.168.77.2", 22001, 32001, "TCP"));

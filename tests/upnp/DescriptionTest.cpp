@@ -1,18 +1,18 @@
-#include "TestData.h"
+#include "UpnpTestSupport.h"
 #include "upnp/core/FriendlyName.h"
-#include "upnp/core/UpnpClient.h"
 
 #include <gtest/gtest.h>
 
-using velmora::test::ReadTestData;
-using velmora::test::ValuesEntry;
+using namespace velmora::test;
+using velmora::FirstFriendlyName;
 
 namespace {
 
 const char kHeaders[] = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nConnection: close\r\n\r\n";
+const char kDescribeUrl[] = "http://10.77.0.1:5000/rootDesc.xml";
 
 bool ParseDescription(UpnpClient& client, const std::string& xml,
-                      const std::string& describeUrl = "http://10.77.0.1:5000/rootDesc.xml")
+                      const std::string& describeUrl = kDescribeUrl)
 {
     client.init_client(1);
     client.describe_url = describeUrl;
@@ -26,19 +26,18 @@ std::string Service(const std::string& type, const std::string& control)
            "</controlURL></service>";
 }
 
-const std::string kIp = "urn:schemas-upnp-org:service:WANIPConnection:1";
 const std::string kPpp = "urn:schemas-upnp-org:service:WANPPPConnection:1";
 
 // A description with the three device levels; each part can be replaced.
 struct Desc
 {
-    std::string urlBase;
+    std::string urlBase = {};
     std::string rootType = "urn:schemas-upnp-org:device:InternetGatewayDevice:1";
     std::string rootExtra = "<friendlyName>Lab Router</friendlyName>";
-    std::string beforeWan;
+    std::string beforeWan = {};
     std::string wanType = "urn:schemas-upnp-org:device:WANDevice:1";
     std::string connType = "urn:schemas-upnp-org:device:WANConnectionDevice:1";
-    std::string services = Service(kIp, "/ctl/IPConn");
+    std::string services = Service(kWanIp, "/ctl/IPConn");
     bool rootList = true, wanList = true, serviceList = true;
 
     std::string text() const
@@ -55,174 +54,128 @@ struct Desc
     }
 };
 
+const std::string kNoGateway =
+    "Fail to find device \"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n";
+
 } // namespace
 
-TEST(ParserDescription, LinksysWithUrlBaseAndPppService)
+TEST(ParserDescription, RealRouters)
 {
-    const std::string xml = ReadTestData("routers/linksys_WAG200G_desc.xml");
+    // Linksys: IGD v1 with URLBase and a PPP connection.
+    const std::string linksys = ReadTestData("routers/linksys_WAG200G_desc.xml");
     const std::string values = ReadTestData("routers/linksys_WAG200G_desc.values");
-    ASSERT_FALSE(xml.empty());
+    ASSERT_FALSE(linksys.empty());
     UpnpClient client;
-    ASSERT_TRUE(ParseDescription(client, xml, "http://192.168.1.1:49152/gateway.xml"));
+    ASSERT_TRUE(ParseDescription(client, linksys, "http://192.168.1.1:49152/gateway.xml"));
     EXPECT_EQ(client.status, UpnpStatus::DescriptionParsed);
     EXPECT_EQ(client.base_URL, "http://192.168.1.1:49152");
     EXPECT_EQ(client.friendly_name, "LINKSYS WAG200G Gateway");
     EXPECT_EQ(client.service_type, ValuesEntry(values, "first", "servicetype"));
     EXPECT_EQ(client.control_url,
               "http://192.168.1.1:49152" + ValuesEntry(values, "first", "controlurl"));
-    EXPECT_EQ(velmora::FirstFriendlyName(xml), "LINKSYS WAG200G Gateway");
-}
+    EXPECT_EQ(FirstFriendlyName(linksys), "LINKSYS WAG200G Gateway");
 
-TEST(ParserDescription, LiveboxIsAVersion2GatewayAndFailsAtTheRootDevice)
-{
-    const std::string xml = ReadTestData("routers/new_LiveBox_desc.xml");
-    ASSERT_FALSE(xml.empty());
-    UpnpClient client;
-    EXPECT_FALSE(ParseDescription(client, xml, "http://192.168.1.1:80/87895a19/desc.xml"));
+    // Livebox: an IGD v2 device, refused at the root device.
+    const std::string livebox = ReadTestData("routers/new_LiveBox_desc.xml");
+    ASSERT_FALSE(livebox.empty());
+    EXPECT_FALSE(ParseDescription(client, livebox, "http://192.168.1.1:80/87895a19/desc.xml"));
     EXPECT_EQ(client.status, UpnpStatus::Failed);
-    EXPECT_EQ(client.last_error,
-              "Fail to find device \"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n");
+    EXPECT_EQ(client.last_error, kNoGateway);
     EXPECT_EQ(client.base_URL, "http://192.168.1.1:80"); // set by the earlier step
-    EXPECT_EQ(velmora::FirstFriendlyName(xml), "Orange Livebox");
-    EXPECT_EQ(velmora::FirstFriendlyName(kHeaders + xml), "Orange Livebox");
+    EXPECT_EQ(FirstFriendlyName(livebox), "Orange Livebox");
+    EXPECT_EQ(FirstFriendlyName(kHeaders + livebox), "Orange Livebox");
 }
 
-TEST(ParserDescription, BaseUrlFromDescribeUrlAndRelativeControlUrl)
+TEST(ParserDescription, ServiceChoiceAndControlUrl)
 {
-    UpnpClient client;
-    ASSERT_TRUE(ParseDescription(client, Desc().text()));
-    EXPECT_EQ(client.base_URL, "http://10.77.0.1:5000");
-    EXPECT_EQ(client.control_url, "http://10.77.0.1:5000/ctl/IPConn");
-    EXPECT_EQ(client.service_type, kIp);
-    EXPECT_EQ(client.friendly_name, "Lab Router");
-}
-
-TEST(ParserDescription, UrlBaseWithSlashGivesTwoSlashes)
-{
-    Desc d;
-    d.urlBase = "<URLBase>http://10.77.0.1:5000/</URLBase>";
-    UpnpClient client;
-    ASSERT_TRUE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.control_url, "http://10.77.0.1:5000//ctl/IPConn");
-}
-
-TEST(ParserDescription, AbsoluteControlUrlIsKept)
-{
-    Desc d;
-    d.services = Service(kIp, "HTTP://10.9.9.9:1/c");
-    UpnpClient client;
-    ASSERT_TRUE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.control_url, "HTTP://10.9.9.9:1/c");
-    d.services = Service(kIp, "/redirect?to=http://10.9.9.9/c");
-    ASSERT_TRUE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.control_url, "/redirect?to=http://10.9.9.9/c");
-}
-
-TEST(ParserDescription, MissingControlUrlGivesTheBase)
-{
-    Desc d;
-    d.services = "<service><serviceType>" + kIp + "</serviceType></service>";
-    UpnpClient client;
-    ASSERT_TRUE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.control_url, "http://10.77.0.1:5000");
-}
-
-TEST(ParserDescription, FirstAcceptedServiceInDocumentOrderWins)
-{
-    Desc d;
-    d.services = Service("urn:schemas-upnp-org:service:WANEthernetLinkConfig:1", "/eth") +
-                 Service(kPpp, "/ppp") + Service(kIp, "/ip");
-    UpnpClient client;
-    ASSERT_TRUE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.service_type, kPpp);
-    EXPECT_EQ(client.control_url, "http://10.77.0.1:5000/ppp");
-}
-
-TEST(ParserDescription, LanDeviceBeforeWanDeviceIsSkipped)
-{
-    Desc d;
-    d.beforeWan = "<device><deviceType>urn:schemas-upnp-org:device:LANDevice:1</deviceType>"
-                  "<deviceList><device><deviceType>urn:schemas-upnp-org:device:"
-                  "WANConnectionDevice:1</deviceType></device></deviceList></device>";
-    UpnpClient client;
-    ASSERT_TRUE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.control_url, "http://10.77.0.1:5000/ctl/IPConn");
-}
-
-TEST(ParserDescription, DeviceTypeIsComparedExactly)
-{
-    Desc d;
-    d.rootType = "urn:schemas-upnp-org:device:internetgatewaydevice:1";
-    UpnpClient client;
-    EXPECT_FALSE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.last_error,
-              "Fail to find device \"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n");
+    const std::string lan = "<device><deviceType>urn:schemas-upnp-org:device:LANDevice:1"
+                            "</deviceType><deviceList><device><deviceType>urn:schemas-upnp-org:"
+                            "device:WANConnectionDevice:1</deviceType></device></deviceList>"
+                            "</device>";
+    struct Case
+    {
+        Desc desc;
+        std::string type, control;
+    };
+    const Case cases[] = {
+        {Desc{}, kWanIp, "http://10.77.0.1:5000/ctl/IPConn"},
+        {Desc{.urlBase = "<URLBase>http://10.77.0.1:5000/</URLBase>"}, kWanIp,
+         "http://10.77.0.1:5000//ctl/IPConn"},
+        {Desc{.services = Service(kWanIp, "HTTP://10.9.9.9:1/c")}, kWanIp, "HTTP://10.9.9.9:1/c"},
+        {Desc{.services = Service(kWanIp, "/redirect?to=http://10.9.9.9/c")}, kWanIp,
+         "/redirect?to=http://10.9.9.9/c"},
+        {Desc{.services =
+                  "<service><serviceType>" + std::string(kWanIp) + "</serviceType></service>"},
+         kWanIp, "http://10.77.0.1:5000"},
+        // The first accepted service in document order wins.
+        {Desc{.services = Service("urn:schemas-upnp-org:service:WANEthernetLinkConfig:1", "/eth") +
+                          Service(kPpp, "/ppp") + Service(kWanIp, "/ip")},
+         kPpp, "http://10.77.0.1:5000/ppp"},
+        {Desc{.beforeWan = lan}, kWanIp, "http://10.77.0.1:5000/ctl/IPConn"},
+    };
+    for (const Case& c : cases) {
+        UpnpClient client;
+        ASSERT_TRUE(ParseDescription(client, c.desc.text())) << c.desc.text();
+        EXPECT_EQ(client.base_URL,
+                  c.desc.urlBase.empty() ? "http://10.77.0.1:5000" : "http://10.77.0.1:5000/");
+        EXPECT_EQ(client.service_type, c.type) << c.desc.text();
+        EXPECT_EQ(client.control_url, c.control) << c.desc.text();
+        EXPECT_EQ(client.friendly_name, "Lab Router");
+    }
 }
 
 TEST(ParserDescription, StepMessages)
 {
-    UpnpClient client;
-    EXPECT_FALSE(ParseDescription(client, "no xml at all"));
-    EXPECT_EQ(client.last_error, "The device descripe XML file is not a valid XML file. Cann't "
-                                 "find root element.\n");
-    EXPECT_EQ(client.status, UpnpStatus::Failed);
-
-    EXPECT_FALSE(ParseDescription(client, Desc().text(), "http://10.77.0.1"));
-    EXPECT_EQ(client.last_error,
-              "Fail to get base_URL from XMLNode \"URLBase\" or describe_url.\n");
-
-    Desc d;
-    d.rootList = false;
-    EXPECT_FALSE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.last_error, " Fail to find deviceList of device "
-                                 "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n");
-    d = Desc();
-    d.wanType = "urn:schemas-upnp-org:device:WANDevice:2";
-    EXPECT_FALSE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.last_error,
-              "Fail to find device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
-    d = Desc();
-    d.wanList = false;
-    EXPECT_FALSE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.last_error, " Fail to find deviceList of device "
-                                 "\"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
-    d = Desc();
-    d.connType = "";
-    EXPECT_FALSE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.last_error,
-              "Fail to find device \"urn:schemas-upnp-org:device:WANConnectionDevice:1\"\n");
-    d = Desc();
-    d.serviceList = false;
-    EXPECT_FALSE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.last_error, " Fail to find serviceList of device "
-                                 "\"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
-    d = Desc();
-    d.services = Service("urn:schemas-upnp-org:service:WANIPConnection:2", "/ip2");
-    EXPECT_FALSE(ParseDescription(client, d.text()));
-    EXPECT_EQ(client.last_error,
-              "can't find  \" SERVICE_WANIP \" or \" SERVICE_WANPPP \" service.\n");
+    struct Case
+    {
+        std::string text;
+        std::string message;
+        std::string describeUrl = kDescribeUrl;
+    };
+    const Case cases[] = {
+        {"no xml at all",
+         "The device descripe XML file is not a valid XML file. Cann't find root element.\n"},
+        {Desc{}.text(), "Fail to get base_URL from XMLNode \"URLBase\" or describe_url.\n",
+         "http://10.77.0.1"},
+        {Desc{.rootType = "urn:schemas-upnp-org:device:internetgatewaydevice:1"}.text(),
+         kNoGateway}, // compared exactly
+        {Desc{.rootList = false}.text(),
+         " Fail to find deviceList of device "
+         "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n"},
+        {Desc{.wanType = "urn:schemas-upnp-org:device:WANDevice:2"}.text(),
+         "Fail to find device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
+        {Desc{.wanList = false}.text(),
+         " Fail to find deviceList of device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
+        {Desc{.connType = ""}.text(),
+         "Fail to find device \"urn:schemas-upnp-org:device:WANConnectionDevice:1\"\n"},
+        {Desc{.serviceList = false}.text(),
+         " Fail to find serviceList of device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
+        {Desc{.services = Service("urn:schemas-upnp-org:service:WANIPConnection:2", "/ip2")}.text(),
+         "can't find  \" SERVICE_WANIP \" or \" SERVICE_WANPPP \" service.\n"},
+    };
+    for (const Case& c : cases) {
+        UpnpClient client;
+        EXPECT_FALSE(ParseDescription(client, c.text, c.describeUrl)) << c.text;
+        EXPECT_EQ(client.status, UpnpStatus::Failed);
+        EXPECT_EQ(client.last_error, c.message) << c.text;
+    }
 }
 
-TEST(ParserDescription, EmptyFriendlyNameAndNoFriendlyName)
+TEST(ParserDescription, FriendlyName)
 {
-    Desc d;
-    d.rootExtra = "<friendlyName></friendlyName>";
     UpnpClient client;
     client.friendly_name = "old";
-    ASSERT_TRUE(ParseDescription(client, d.text()));
+    ASSERT_TRUE(
+        ParseDescription(client, Desc{.rootExtra = "<friendlyName></friendlyName>"}.text()));
     EXPECT_EQ(client.friendly_name, "");
-    d.rootExtra = "";
     client.friendly_name = "kept";
-    ASSERT_TRUE(ParseDescription(client, d.text()));
+    ASSERT_TRUE(ParseDescription(client, Desc{.rootExtra = ""}.text()));
     EXPECT_EQ(client.friendly_name, "kept");
-}
 
-TEST(FriendlyName, RootDeviceNameOrEmpty)
-{
-    EXPECT_EQ(velmora::FirstFriendlyName(Desc().text()), "Lab Router");
-    EXPECT_EQ(velmora::FirstFriendlyName(""), "");
-    EXPECT_EQ(velmora::FirstFriendlyName("<root><device/></root>"), "");
-    EXPECT_EQ(velmora::FirstFriendlyName("<root><device><friendlyName>A &amp; B</friendlyName>"
-                                         "</device></root>"),
+    EXPECT_EQ(FirstFriendlyName(Desc{}.text()), "Lab Router");
+    EXPECT_EQ(FirstFriendlyName(""), "");
+    EXPECT_EQ(FirstFriendlyName("<root><device/></root>"), "");
+    EXPECT_EQ(FirstFriendlyName("<root><device><friendlyName>A &amp; B</friendlyName>"
+                                "</device></root>"),
               "A & B");
 }

@@ -1,5 +1,4 @@
-#include "LoopbackHttpServer.h"
-#include "upnp/core/UpnpClient.h"
+#include "UpnpTestSupport.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -7,27 +6,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-using velmora::test::LoopbackHttpServer;
+using namespace velmora::test;
 using Piece = LoopbackHttpServer::Piece;
 
 namespace {
 
-const std::string kAnswer = LoopbackHttpServer::Response(
-    "HTTP/1.1 200 OK",
-    "<?xml version=\"1.0\"?>\r\n<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\">"
-    "<s:Body><u:DeletePortMappingResponse xmlns:u=\"urn:schemas-upnp-org:service:"
-    "WANIPConnection:1\"/></s:Body></s:Envelope>\r\n");
-
-std::string Exchange(LoopbackHttpServer& server, UpnpClient& client, int cycles,
-                     const char* marker = "Envelope>")
-{
-    client.init_client(1);
-    if (!client.tcp_connect("127.0.0.1", server.port()))
-        return "connect failed";
-    std::string response = client.http_exchange("GET / HTTP/1.1\r\n\r\n", marker, cycles);
-    client.tcp_sock.close();
-    return response;
-}
+const char kRequest[] = "GET / HTTP/1.1\r\n\r\n";
 
 // A port on 127.0.0.1 where nothing listens.
 uint16_t ClosedPort()
@@ -45,92 +29,77 @@ uint16_t ClosedPort()
 
 } // namespace
 
-TEST(HttpExchange, MarkerSplitAcrossPiecesEndsTheExchange)
+// Each reply is served on a connection the server holds open (unless the case
+// says otherwise), so only the end marker, the size cap or the cycle limit can
+// end the exchange.
+TEST(HttpExchange, EndsAtTheMarkerTheCloseTheCapOrTheDeadline)
 {
-    // The server keeps the connection open: only the marker can end the
-    // exchange before its (very long) cycle limit.
-    const size_t cut = kAnswer.find("Envelope>") + 4;
-    LoopbackHttpServer server(
-        {{{Piece{kAnswer.substr(0, 40), 0}, Piece{kAnswer.substr(40, cut - 40), 150},
-           Piece{kAnswer.substr(cut), 150}},
-          true}});
-    UpnpClient client;
-    EXPECT_EQ(Exchange(server, client, 600), kAnswer);
-    ASSERT_EQ(server.requests().size(), 1u);
-    EXPECT_EQ(server.requests()[0], "GET / HTTP/1.1\r\n\r\n");
-}
-
-TEST(HttpExchange, LateAnswerWithinTheCycles)
-{
-    LoopbackHttpServer server({{{Piece{kAnswer, 1500}}, true}});
-    UpnpClient client;
-    EXPECT_EQ(Exchange(server, client, 10), kAnswer);
-}
-
-TEST(HttpExchange, SilentRouterRunsToTheDeadline)
-{
-    LoopbackHttpServer server({{{}, true}});
-    UpnpClient client;
-    EXPECT_EQ(Exchange(server, client, 1), "");
-}
-
-TEST(HttpExchange, PartialAnswerIsReturnedAtTheDeadline)
-{
-    LoopbackHttpServer server({{{Piece{"HTTP/1.1 200 OK\r\n\r\n<s:Env", 0}}, true}});
-    UpnpClient client;
-    EXPECT_EQ(Exchange(server, client, 1), "HTTP/1.1 200 OK\r\n\r\n<s:Env");
-}
-
-TEST(HttpExchange, ClosedConnectionEndsTheExchange)
-{
-    const std::string page = "HTTP/1.1 404 Not Found\r\nConnection: close\r\n\r\nno such page";
-    LoopbackHttpServer server({LoopbackHttpServer::Whole(page), LoopbackHttpServer::Whole("")});
-    UpnpClient client;
-    EXPECT_EQ(Exchange(server, client, 600), page);
-    EXPECT_EQ(Exchange(server, client, 600), "");
-}
-
-TEST(HttpExchange, OversizedAnswerYieldsNothing)
-{
-    const std::string huge(UpnpClient::kMaxResponseBytes + 1000, 'x');
-    LoopbackHttpServer server({LoopbackHttpServer::Whole("HTTP/1.1 200 OK\r\n\r\n" + huge)});
-    UpnpClient client;
-    EXPECT_EQ(Exchange(server, client, 30), "");
-    EXPECT_EQ(client.last_error, "Response longer than 1048576 bytes.\n");
-}
-
-TEST(HttpExchange, AnswerJustUnderTheCapIsKept)
-{
+    const std::string answer = ActionAnswer("DeletePortMapping");
+    const size_t cut = answer.find("Envelope>") + 4; // the marker split across two reads
     const std::string head = "HTTP/1.1 200 OK\r\n\r\n";
-    const std::string body(UpnpClient::kMaxResponseBytes - head.size() - 12, 'y');
-    const std::string answer = head + body + "</Envelope>\n";
-    ASSERT_EQ(answer.size(), UpnpClient::kMaxResponseBytes);
-    LoopbackHttpServer server({LoopbackHttpServer::Whole(answer)});
-    UpnpClient client;
-    EXPECT_EQ(Exchange(server, client, 30), answer);
+    const std::string underCap =
+        head + std::string(UpnpClient::kMaxResponseBytes - head.size() - 12, 'y') + "</Envelope>\n";
+    const std::string page = "HTTP/1.1 404 Not Found\r\nConnection: close\r\n\r\nno such page";
+    struct Case
+    {
+        const char* name;
+        std::vector<Piece> pieces;
+        bool holdOpen;
+        int cycles;
+        std::string response;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {"marker split across pieces",
+         {{answer.substr(0, 40), 0}, {answer.substr(40, cut - 40), 150}, {answer.substr(cut), 150}},
+         true,
+         600,
+         answer,
+         ""},
+        {"late answer within the cycles", {{answer, 1500}}, true, 10, answer, ""},
+        {"silent router", {}, true, 1, "", ""},
+        {"partial answer at the deadline",
+         {{"HTTP/1.1 200 OK\r\n\r\n<s:Env", 0}},
+         true,
+         1,
+         "HTTP/1.1 200 OK\r\n\r\n<s:Env",
+         ""},
+        {"closed after a page", {{page, 0}}, false, 600, page, ""},
+        {"closed at once", {}, false, 600, "", ""},
+        {"oversized answer",
+         {{head + std::string(UpnpClient::kMaxResponseBytes + 1000, 'x'), 0}},
+         false,
+         30,
+         "",
+         "Response longer than 1048576 bytes.\n"},
+        {"answer as long as the cap", {{underCap, 0}}, false, 30, underCap, ""},
+    };
+    ASSERT_EQ(underCap.size(), UpnpClient::kMaxResponseBytes);
+    for (const Case& c : cases) {
+        LoopbackHttpServer server({{c.pieces, c.holdOpen}});
+        UpnpClient client;
+        client.init_client(1);
+        ASSERT_TRUE(client.tcp_connect("127.0.0.1", server.port())) << c.name;
+        EXPECT_EQ(client.http_exchange(kRequest, "Envelope>", c.cycles), c.response) << c.name;
+        EXPECT_EQ(client.last_error, c.error) << c.name;
+        client.tcp_sock.close();
+        EXPECT_EQ(server.requests(), std::vector<std::string>{kRequest}) << c.name;
+    }
 }
 
-TEST(HttpExchange, NoSocketNoExchange)
+TEST(TcpConnect, IPv4TextOnlyWithTimeOutAttempts)
 {
     UpnpClient client;
-    EXPECT_EQ(client.http_exchange("GET / HTTP/1.1\r\n\r\n", "</root>", 1), "");
-}
+    EXPECT_EQ(client.http_exchange(kRequest, "</root>", 1), ""); // no socket, no exchange
 
-TEST(TcpConnect, RefusedAfterEveryAttempt)
-{
     const uint16_t port = ClosedPort();
-    UpnpClient client;
     client.init_client(2);
     EXPECT_FALSE(client.tcp_connect("127.0.0.1", port));
     EXPECT_EQ(client.status, UpnpStatus::Failed);
     EXPECT_EQ(client.last_error,
               "Fail to connect to 127.0.0.1:" + std::to_string(port) + " (using TCP)\n");
     EXPECT_FALSE(client.tcp_sock.valid());
-}
 
-TEST(TcpConnect, HostNameOrNoAttemptsFail)
-{
-    UpnpClient client;
     client.init_client(3);
     EXPECT_FALSE(client.tcp_connect("localhost", 80));
     EXPECT_EQ(client.last_error, "Fail to connect to localhost:80 (using TCP)\n");
@@ -143,17 +112,4 @@ TEST(TcpConnect, HostNameOrNoAttemptsFail)
     EXPECT_TRUE(client.tcp_connect("127.0.0.1", server.port()));
     EXPECT_EQ(client.status, UpnpStatus::Connected);
     EXPECT_TRUE(client.tcp_sock.valid());
-}
-
-TEST(UpnpClient, InitAndRouterInfo)
-{
-    UpnpClient client;
-    EXPECT_TRUE(client.init_client(60));
-    EXPECT_EQ(client.time_out, 60);
-    EXPECT_EQ(client.status, UpnpStatus::Initialised);
-    client.setRouterInfo(RouterInfo::forService("http://10.0.0.1:5000/ctl", "urn:x"));
-    EXPECT_EQ(client.control_url, "http://10.0.0.1:5000/ctl");
-    EXPECT_EQ(client.service_type, "urn:x");
-    EXPECT_EQ(client.routerInfo().control_url, "http://10.0.0.1:5000/ctl");
-    EXPECT_TRUE(client.describe_url.empty());
 }

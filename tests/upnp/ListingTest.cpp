@@ -1,22 +1,20 @@
-#include "SoapAnswers.h"
-#include "SoapGolden.h"
-#include "upnp/core/UpnpClient.h"
+#include "UpnpTestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace velmora::test;
+using Whole = LoopbackHttpServer;
 
 namespace {
 
-using Whole = LoopbackHttpServer;
-
-void UseServer(UpnpClient& client, const LoopbackHttpServer& server)
-{
-    client.init_client(1);
-    client.setRouterInfo(RouterInfo::forService(server.url("/ctl/IPConn"), kWanIp));
-}
-
 const std::string kEndOfTable = FaultAnswer(713, "SpecifiedArrayIndexInvalid");
+const std::string kNoNode = "Fail to get mapping info from response data.(NO ";
+
+// The router's answer carrying `m` (same external and internal port).
+std::string Answer(const MappingRecord& m)
+{
+    return EntryAnswer(m.external_port, m.protocol, m.internal_client, m.mapping_desc);
+}
 
 } // namespace
 
@@ -30,111 +28,121 @@ TEST(ListPortMappings, ReadsUntilTheRoutersErrorAnswer)
     UseServer(client, server);
     client.mappings.push_back({"stale", "TCP", "1", "1.1.1.1", "1"});
     EXPECT_TRUE(client.list_port_mappings());
-    ASSERT_EQ(client.mappings.size(), 3u);
-    EXPECT_EQ(client.mappings[0], (MappingRecord{"web", "TCP", "8080", "10.77.0.2", "8080"}));
-    EXPECT_EQ(client.mappings[1], (MappingRecord{"dns", "UDP", "53", "10.77.0.3", "53"}));
-    EXPECT_EQ(client.mappings[2], (MappingRecord{"", "TCP", "22", "10.77.0.4", "22"}));
-    ASSERT_EQ(client.mapping_lines.size(), 3u);
-    EXPECT_EQ(client.mapping_lines[0], "8080/TCP[web]-->10.77.0.2:8080\r\n");
-    EXPECT_EQ(client.mapping_lines[2], "22/TCP[]-->10.77.0.4:22\r\n");
+    EXPECT_EQ(client.mappings, (std::vector<MappingRecord>{
+                                   {"web", "TCP", "8080", "10.77.0.2", "8080"},
+                                   {"dns", "UDP", "53", "10.77.0.3", "53"},
+                                   {"", "TCP", "22", "10.77.0.4", "22"},
+                               }));
+    EXPECT_EQ(client.mapping_lines, (std::vector<std::string>{
+                                        "8080/TCP[web]-->10.77.0.2:8080\r\n",
+                                        "53/UDP[dns]-->10.77.0.3:53\r\n",
+                                        "22/TCP[]-->10.77.0.4:22\r\n",
+                                    }));
     EXPECT_EQ(client.status, UpnpStatus::Failed);
     EXPECT_EQ(client.last_error, "Totally 3 mapping entries.\n");
     EXPECT_EQ(client.last_response, kEndOfTable);
 
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 4u);
-    EXPECT_EQ(requests[3], GoldenHeader("/ctl/IPConn", "127.0.0.1:" + std::to_string(server.port()),
-                                        "GetGenericPortMappingEntry", "669") +
-                               GoldenBody("GetGenericPortMappingEntry", kEntry3Arguments));
+    EXPECT_EQ(requests[3],
+              GoldenRequest(server, "GetGenericPortMappingEntry", kEntry3Arguments, "669"));
     EXPECT_NE(requests[0].find("<NewPortMappingIndex>0</NewPortMappingIndex>"), std::string::npos);
 }
 
-TEST(ListPortMappings, EmptyTable)
+TEST(ListPortMappings, EndsOfTheTable)
 {
-    LoopbackHttpServer server({Whole::Whole(kEndOfTable)});
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_TRUE(client.list_port_mappings());
-    EXPECT_TRUE(client.mappings.empty());
-    EXPECT_EQ(client.last_error, "Totally 0 mapping entries.\n");
-}
-
-TEST(ListPortMappings, RouterRepeatingItsLastEntryEndsTheList)
-{
-    const std::string last = EntryAnswer("53", "UDP", "10.77.0.3", "dns");
-    LoopbackHttpServer server({Whole::Whole(EntryAnswer("80", "TCP", "10.77.0.2", "web")),
-                               Whole::Whole(last), Whole::Whole(last), Whole::Whole(last)});
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_TRUE(client.list_port_mappings());
-    ASSERT_EQ(client.mappings.size(), 2u);
-    EXPECT_EQ(client.mapping_lines.size(), 3u); // the repeat's line is still noted
-    EXPECT_EQ(server.connections(), 3);
-}
-
-TEST(ListPortMappings, EntriesSharingADescriptionAreAllKept)
-{
-    LoopbackHttpServer server({Whole::Whole(EntryAnswer("443", "TCP", "10.77.0.2", "server")),
-                               Whole::Whole(EntryAnswer("444", "TCP", "10.77.0.2", "server")),
-                               Whole::Whole(EntryAnswer("445", "TCP", "10.77.0.2", "server")),
-                               Whole::Whole(kEndOfTable)});
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_TRUE(client.list_port_mappings());
-    ASSERT_EQ(client.mappings.size(), 3u);
-    EXPECT_EQ(client.mappings[2].external_port, "445");
-}
-
-TEST(ListPortMappings, PrefixedElementsAreRead)
-{
-    LoopbackHttpServer server(
-        {Whole::Whole(LoopbackHttpServer::Response(
-             "HTTP/1.1 200 OK",
-             Envelope("<m:GetGenericPortMappingEntryResponse xmlns:m=\"urn:x\">"
-                      "<m:NewExternalPort>9</m:NewExternalPort><m:NewProtocol>UDP</m:NewProtocol>"
-                      "<m:NewInternalPort>10</m:NewInternalPort>"
-                      "<m:NewInternalClient>10.77.0.9</m:NewInternalClient>"
-                      "<m:NewPortMappingDescription>a &amp; b</m:NewPortMappingDescription>"
-                      "</m:GetGenericPortMappingEntryResponse>",
-                      "SOAP-ENV"))),
-         Whole::Whole(kEndOfTable)});
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_TRUE(client.list_port_mappings());
-    ASSERT_EQ(client.mappings.size(), 1u);
-    EXPECT_EQ(client.mappings[0], (MappingRecord{"a & b", "UDP", "9", "10.77.0.9", "10"}));
-}
-
-TEST(ListPortMappings, ConnectionFailureKeepsTheEntriesRead)
-{
-    std::vector<LoopbackHttpServer::Reply> script = {
-        Whole::Whole(EntryAnswer("1", "TCP", "10.77.0.2", "a")),
-        Whole::Whole(EntryAnswer("2", "TCP", "10.77.0.2", "b")),
-        Whole::Whole(EntryAnswer("3", "TCP", "10.77.0.2", "c"))};
-    script.back().closeListenerFirst = true;
-    LoopbackHttpServer server(script);
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_FALSE(client.list_port_mappings());
-    EXPECT_EQ(client.mappings.size(), 3u);
-    EXPECT_EQ(client.status, UpnpStatus::Failed);
-    EXPECT_EQ(client.last_error,
-              "Fail to connect to 127.0.0.1:" + std::to_string(server.port()) + " (using TCP)\n");
-}
-
-TEST(ListPortMappings, UnreadableEntryEndsTheList)
-{
-    LoopbackHttpServer server(
-        {Whole::Whole(EntryAnswer("1", "TCP", "10.77.0.2", "a")),
-         Whole::Whole(OkAnswer("<u:GetGenericPortMappingEntryResponse><NewExternalPort>2"
-                               "</NewExternalPort></u:GetGenericPortMappingEntryResponse>"))});
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_TRUE(client.list_port_mappings());
-    EXPECT_EQ(client.mappings.size(), 1u);
-    EXPECT_EQ(client.status, UpnpStatus::Failed);
-    EXPECT_EQ(client.last_error,
-              "Fail to get mapping info from response data.(NO \"NewProtocol\" node.)\n");
+    const MappingRecord web{"web", "TCP", "80", "10.77.0.2", "80"};
+    const MappingRecord dns{"dns", "UDP", "53", "10.77.0.3", "53"};
+    const MappingRecord s1{"server", "TCP", "443", "10.77.0.2", "443"};
+    const MappingRecord s2{"server", "TCP", "444", "10.77.0.2", "444"};
+    const MappingRecord s3{"server", "TCP", "445", "10.77.0.2", "445"};
+    const std::string prefixed = LoopbackHttpServer::Response(
+        "HTTP/1.1 200 OK",
+        Envelope("<m:GetGenericPortMappingEntryResponse xmlns:m=\"urn:x\">"
+                 "<m:NewExternalPort>9</m:NewExternalPort><m:NewProtocol>UDP</m:NewProtocol>"
+                 "<m:NewInternalPort>10</m:NewInternalPort>"
+                 "<m:NewInternalClient>10.77.0.9</m:NewInternalClient>"
+                 "<m:NewPortMappingDescription>a &amp; b</m:NewPortMappingDescription>"
+                 "</m:GetGenericPortMappingEntryResponse>",
+                 "SOAP-ENV"));
+    const std::string unreadable =
+        ActionAnswer("GetGenericPortMappingEntry", "<NewExternalPort>2</NewExternalPort>");
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> answers;
+        bool refuseLastConnection;
+        bool result;
+        std::vector<MappingRecord> kept;
+        size_t lines;
+        int connections;
+        std::string error; // "PORT" stands for the server's port; empty: not checked
+    };
+    const std::vector<Case> cases = {
+        {"empty table", {kEndOfTable}, false, true, {}, 0, 1, "Totally 0 mapping entries.\n"},
+        // A router that answers past its last entry with that entry again: the
+        // repeat's line is still noted.
+        {"repeated last entry",
+         {Answer(web), Answer(dns), Answer(dns), Answer(dns)},
+         false,
+         true,
+         {web, dns},
+         3,
+         3,
+         ""},
+        {"entries sharing a description",
+         {Answer(s1), Answer(s2), Answer(s3), kEndOfTable},
+         false,
+         true,
+         {s1, s2, s3},
+         3,
+         4,
+         "Totally 3 mapping entries.\n"},
+        {"prefixed elements",
+         {prefixed, kEndOfTable},
+         false,
+         true,
+         {{"a & b", "UDP", "9", "10.77.0.9", "10"}},
+         1,
+         2,
+         "Totally 1 mapping entries.\n"},
+        {"unreadable entry",
+         {Answer(web), unreadable},
+         false,
+         true,
+         {web},
+         1,
+         2,
+         kNoNode + "\"NewProtocol\" node.)\n"},
+        {"connection refused at index 3",
+         {Answer(web), Answer(dns), Answer(s1)},
+         true,
+         false,
+         {web, dns, s1},
+         3,
+         3,
+         "Fail to connect to 127.0.0.1:PORT (using TCP)\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<LoopbackHttpServer::Reply> script;
+        for (const std::string& answer : c.answers)
+            script.push_back(Whole::Whole(answer));
+        script.back().closeListenerFirst = c.refuseLastConnection;
+        LoopbackHttpServer server(script);
+        UpnpClient client;
+        UseServer(client, server);
+        EXPECT_EQ(client.list_port_mappings(), c.result) << c.name;
+        EXPECT_EQ(client.mappings, c.kept) << c.name;
+        EXPECT_EQ(client.mapping_lines.size(), c.lines) << c.name;
+        EXPECT_EQ(server.connections(), c.connections) << c.name;
+        std::string error = c.error;
+        if (const size_t at = error.find("PORT"); at != std::string::npos)
+            error.replace(at, 4, std::to_string(server.port()));
+        if (!error.empty()) {
+            EXPECT_EQ(client.status, UpnpStatus::Failed) << c.name;
+            EXPECT_EQ(client.last_error, error) << c.name;
+        }
+    }
 }
 
 TEST(ListPortMappings, IndexCap)
@@ -151,37 +159,26 @@ TEST(ListPortMappings, IndexCap)
     EXPECT_EQ(client.last_error, "Totally 1024 mapping entries.\n");
 }
 
-TEST(ListPortMappings, UnusableControlUrl)
-{
-    UpnpClient client;
-    client.init_client(1);
-    client.mappings.push_back({"stale", "TCP", "1", "1.1.1.1", "1"});
-    EXPECT_FALSE(client.list_port_mappings());
-    EXPECT_TRUE(client.mappings.empty());
-    EXPECT_EQ(client.last_error, "Fail to parseURl: \n");
-}
-
 TEST(ParseMappingInfo, MessagesInOrder)
 {
     UpnpClient client;
-    const std::string prefix = "Fail to get mapping info from response data.(NO ";
-    client.last_response = "HTTP/1.1 200 OK\r\n\r\n";
-    EXPECT_FALSE(client.parse_mapping_info());
-    EXPECT_EQ(client.last_error, prefix + "\"SOAP-ENV:Envelope\" node.)\n");
-    client.last_response = "<s:Envelope><x/></s:Envelope>";
-    EXPECT_FALSE(client.parse_mapping_info());
-    EXPECT_EQ(client.last_error, prefix + "\"SOAP-ENV:Body\" node.)\n");
-    client.last_response = Envelope("<u:Other/>");
-    EXPECT_FALSE(client.parse_mapping_info());
-    EXPECT_EQ(client.last_error, prefix + "\"u:GetGenericPortMappingEntryResponse\" node.)\n");
-    const char* names[] = {"NewExternalPort", "NewProtocol", "NewInternalPort", "NewInternalClient",
-                           "NewPortMappingDescription"};
+    const std::pair<std::string, const char*> outer[] = {
+        {"HTTP/1.1 200 OK\r\n\r\n", "SOAP-ENV:Envelope"},
+        {"<s:Envelope><x/></s:Envelope>", "SOAP-ENV:Body"},
+        {Envelope("<u:Other/>"), "u:GetGenericPortMappingEntryResponse"},
+    };
+    for (const auto& [answer, missing] : outer) {
+        client.last_response = answer;
+        EXPECT_FALSE(client.parse_mapping_info());
+        EXPECT_EQ(client.last_error, kNoNode + "\"" + missing + "\" node.)\n");
+    }
     std::string present;
-    for (const char* name : names) {
+    for (const char* name : {"NewExternalPort", "NewProtocol", "NewInternalPort",
+                             "NewInternalClient", "NewPortMappingDescription"}) {
         client.last_response = Envelope("<u:GetGenericPortMappingEntryResponse>" + present +
                                         "</u:GetGenericPortMappingEntryResponse>");
         EXPECT_FALSE(client.parse_mapping_info());
-        EXPECT_EQ(client.last_error, prefix + "\"" + name + "\" node.)\n");
+        EXPECT_EQ(client.last_error, kNoNode + "\"" + name + "\" node.)\n");
         EXPECT_EQ(client.status, UpnpStatus::Failed);
         present += std::string("<") + name + "/>";
     }

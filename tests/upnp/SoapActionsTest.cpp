@@ -1,115 +1,93 @@
 #include "upnp/core/SoapActions.h"
 
-#include "SoapAnswers.h"
-#include "SoapGolden.h"
-#include "upnp/core/UpnpClient.h"
+#include "UpnpTestSupport.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
 
 using namespace velmora::test;
 using Piece = LoopbackHttpServer::Piece;
+using Whole = LoopbackHttpServer;
 
 namespace {
-
-void UseServer(UpnpClient& client, const LoopbackHttpServer& server)
-{
-    client.init_client(1);
-    client.setRouterInfo(RouterInfo::forService(server.url("/ctl/IPConn"), kWanIp));
-}
-
-std::string HostPort(const LoopbackHttpServer& server)
-{
-    return "127.0.0.1:" + std::to_string(server.port());
-}
-
-const std::string kAddOk =
-    OkAnswer("<u:AddPortMappingResponse xmlns:u=\"urn:schemas-upnp-org:service:"
-             "WANIPConnection:1\"/>");
 
 std::string AddressAnswer(const std::string& address, const std::string& s = "s",
                           const std::string& u = "u")
 {
-    return OkAnswer("<" + u + ":GetExternalIPAddressResponse xmlns:" + u +
-                        "=\"urn:schemas-upnp-org:service:WANIPConnection:1\">"
-                        "<NewExternalIPAddress>" +
-                        address + "</NewExternalIPAddress></" + u +
-                        ":GetExternalIPAddressResponse>",
-                    s);
+    return ActionAnswer("GetExternalIPAddress",
+                        "<NewExternalIPAddress>" + address + "</NewExternalIPAddress>", s, u);
 }
 
 } // namespace
 
-TEST(AddPortMapping, SendsTheGoldenRequestAndSucceedsOn200)
+TEST(SoapActions, GoldenRequestsAndResults)
 {
-    LoopbackHttpServer server({LoopbackHttpServer::Whole(kAddOk)});
+    LoopbackHttpServer server({Whole::Whole(ActionAnswer("AddPortMapping")),
+                               Whole::Whole(ActionAnswer("DeletePortMapping")),
+                               Whole::Whole(FaultAnswer(714, "NoSuchEntryInArray")),
+                               Whole::Whole(AddressAnswer("203.0.113.7"))});
     UpnpClient client;
     UseServer(client, server);
     EXPECT_TRUE(client.AddPortMapping("web & mail <1>", "10.77.0.2", 8080, 80, "TCP"));
     EXPECT_EQ(client.status, UpnpStatus::MappingChanged);
-    ASSERT_EQ(server.requests().size(), 1u);
-    EXPECT_EQ(server.requests()[0],
-              GoldenHeader("/ctl/IPConn", HostPort(server), "AddPortMapping", "644") +
-                  GoldenBody("AddPortMapping", kAddArguments));
     EXPECT_FALSE(client.tcp_sock.valid()); // the connection is closed after the action
-}
-
-TEST(AddPortMapping, SoapFaultIsAFailure)
-{
-    LoopbackHttpServer server(
-        {LoopbackHttpServer::Whole(FaultAnswer(718, "ConflictInMappingEntry"))});
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_FALSE(client.AddPortMapping("web & mail <1>", "10.77.0.2", 8080, 80, "TCP"));
+    EXPECT_TRUE(client.DeletePortMapping(8080, "UDP"));
+    EXPECT_EQ(client.status, UpnpStatus::MappingChanged);
+    EXPECT_FALSE(client.DeletePortMapping(8080, "UDP"));
     EXPECT_EQ(client.status, UpnpStatus::Failed);
-    EXPECT_EQ(client.last_error, "Fail to add port mapping (web & mail <1>/TCP)\n");
+    EXPECT_EQ(client.last_error, "Fail to del port mapping (UDP/8080)\n");
+    char buffer[50] = {};
+    EXPECT_TRUE(client.GetExternalIPAddress(buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "203.0.113.7");
+    EXPECT_EQ(client.status, UpnpStatus::ValueRead);
+
+    const std::vector<std::string> requests = server.requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[0], GoldenRequest(server, "AddPortMapping", kAddArguments, "644"));
+    EXPECT_EQ(requests[1], GoldenRequest(server, "DeletePortMapping", kDeleteArguments, "412"));
+    EXPECT_EQ(requests[3], GoldenRequest(server, "GetExternalIPAddress", "", "312"));
 }
 
-TEST(AddPortMapping, TwoHundredOkOnlyInTheBodyIsAFailure)
+TEST(SoapActions, AddPortMappingJudgesWhatArrived)
 {
-    LoopbackHttpServer server({LoopbackHttpServer::Whole(LoopbackHttpServer::Response(
-        "HTTP/1.1 402 Invalid Args", Envelope("<s:Fault><faultstring>200 OK</faultstring>"
-                                              "</s:Fault>")))});
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_FALSE(client.AddPortMapping("x", "10.77.0.2", 1, 1, "UDP"));
-    EXPECT_EQ(client.last_error, "Fail to add port mapping (x/UDP)\n");
-}
-
-TEST(AddPortMapping, AnswerInPiecesAndLate)
-{
-    const size_t half = kAddOk.size() / 2;
-    LoopbackHttpServer server(
-        {{{Piece{kAddOk.substr(0, half), 1200}, Piece{kAddOk.substr(half), 300}}, true}});
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_TRUE(client.AddPortMapping("late", "10.77.0.2", 2, 2, "TCP"));
-}
-
-TEST(AddPortMapping, CutAnswerOrGarbageOrNothingIsAFailure)
-{
-    const std::string cut = kAddOk.substr(0, kAddOk.size() / 2);
-    LoopbackHttpServer server({LoopbackHttpServer::Whole(cut),
-                               LoopbackHttpServer::Whole("\x01\x02garbage 200 OK\r\n"),
-                               LoopbackHttpServer::Whole("")});
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_FALSE(client.AddPortMapping("a", "10.77.0.2", 3, 3, "TCP"));
-    EXPECT_FALSE(client.AddPortMapping("b", "10.77.0.2", 3, 3, "TCP"));
-    EXPECT_FALSE(client.AddPortMapping("c", "10.77.0.2", 3, 3, "TCP"));
-    EXPECT_EQ(client.status, UpnpStatus::Failed);
-    EXPECT_EQ(server.connections(), 3);
-}
-
-TEST(AddPortMapping, OversizedAnswerIsAFailure)
-{
-    const std::string padding(UpnpClient::kMaxResponseBytes, ' ');
-    LoopbackHttpServer server({LoopbackHttpServer::Whole(
-        OkAnswer("<u:AddPortMappingResponse>" + padding + "</u:AddPortMappingResponse>"))});
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_FALSE(client.AddPortMapping("big", "10.77.0.2", 4, 4, "TCP"));
-    EXPECT_EQ(client.last_error, "Fail to add port mapping (big/TCP)\n");
+    const std::string ok = ActionAnswer("AddPortMapping");
+    const size_t half = ok.size() / 2;
+    struct Case
+    {
+        const char* name;
+        LoopbackHttpServer::Reply reply;
+        bool added;
+    };
+    const std::vector<Case> cases = {
+        {"in pieces and late",
+         {{Piece{ok.substr(0, half), 1200}, Piece{ok.substr(half), 300}}, true},
+         true},
+        {"SOAP fault", Whole::Whole(FaultAnswer(718, "ConflictInMappingEntry")), false},
+        {"200 OK only in the body",
+         Whole::Whole(LoopbackHttpServer::Response(
+             "HTTP/1.1 402 Invalid Args",
+             Envelope("<s:Fault><faultstring>200 OK</faultstring></s:Fault>"))),
+         false},
+        {"cut answer", Whole::Whole(ok.substr(0, half)), false},
+        {"garbage", Whole::Whole("\x01\x02garbage 200 OK\r\n"), false},
+        {"nothing", Whole::Whole(""), false},
+        {"oversized",
+         Whole::Whole(
+             ActionAnswer("AddPortMapping", std::string(UpnpClient::kMaxResponseBytes, ' '))),
+         false},
+    };
+    for (const Case& c : cases) {
+        LoopbackHttpServer server({c.reply});
+        UpnpClient client;
+        UseServer(client, server);
+        EXPECT_EQ(client.AddPortMapping("x & y", "10.77.0.2", 3, 3, "TCP"), c.added) << c.name;
+        EXPECT_EQ(client.status, c.added ? UpnpStatus::MappingChanged : UpnpStatus::Failed)
+            << c.name;
+        if (!c.added) {
+            EXPECT_EQ(client.last_error, "Fail to add port mapping (x & y/TCP)\n") << c.name;
+        }
+        EXPECT_EQ(server.connections(), 1) << c.name;
+    }
 }
 
 TEST(SoapActions, UnusableControlUrlSendsNothing)
@@ -120,6 +98,9 @@ TEST(SoapActions, UnusableControlUrlSendsNothing)
     EXPECT_FALSE(client.AddPortMapping("x", "10.77.0.2", 1, 1, "TCP"));
     EXPECT_EQ(client.status, UpnpStatus::Failed);
     EXPECT_EQ(client.last_error, "Fail to parseURl: http://10.77.0.1:5000/rootDesc.xml\n");
+    client.mappings.push_back({"stale", "TCP", "1", "1.1.1.1", "1"});
+    EXPECT_FALSE(client.list_port_mappings());
+    EXPECT_TRUE(client.mappings.empty());
     client.control_url = "http://127.0.0.1:1";
     EXPECT_FALSE(client.DeletePortMapping(1, "TCP"));
     char buffer[50] = "untouched";
@@ -127,46 +108,12 @@ TEST(SoapActions, UnusableControlUrlSendsNothing)
     EXPECT_STREQ(buffer, "untouched");
 }
 
-TEST(DeletePortMapping, GoldenRequestSuccessAndFailure)
+TEST(GetExternalIPAddress, OtherPrefixesEmptyAddressAndTheCallersSize)
 {
-    LoopbackHttpServer server(
-        {LoopbackHttpServer::Whole(OkAnswer("<u:DeletePortMappingResponse xmlns:u=\"urn:schemas-"
-                                            "upnp-org:service:WANIPConnection:1\"/>")),
-         LoopbackHttpServer::Whole(FaultAnswer(714, "NoSuchEntryInArray"))});
-    UpnpClient client;
-    UseServer(client, server);
-    EXPECT_TRUE(client.DeletePortMapping(8080, "UDP"));
-    EXPECT_EQ(client.status, UpnpStatus::MappingChanged);
-    EXPECT_FALSE(client.DeletePortMapping(8080, "UDP"));
-    EXPECT_EQ(client.status, UpnpStatus::Failed);
-    EXPECT_EQ(client.last_error, "Fail to del port mapping (UDP/8080)\n");
-    ASSERT_EQ(server.requests().size(), 2u);
-    EXPECT_EQ(server.requests()[0],
-              GoldenHeader("/ctl/IPConn", HostPort(server), "DeletePortMapping", "412") +
-                  GoldenBody("DeletePortMapping", kDeleteArguments));
-}
-
-TEST(GetExternalIPAddress, GoldenRequestAndAddress)
-{
-    LoopbackHttpServer server({LoopbackHttpServer::Whole(AddressAnswer("203.0.113.7"))});
-    UpnpClient client;
-    UseServer(client, server);
-    char buffer[50] = {};
-    EXPECT_TRUE(client.GetExternalIPAddress(buffer, sizeof buffer));
-    EXPECT_STREQ(buffer, "203.0.113.7");
-    EXPECT_EQ(client.status, UpnpStatus::ValueRead);
-    ASSERT_EQ(server.requests().size(), 1u);
-    EXPECT_EQ(server.requests()[0],
-              GoldenHeader("/ctl/IPConn", HostPort(server), "GetExternalIPAddress", "312") +
-                  GoldenBody("GetExternalIPAddress", ""));
-}
-
-TEST(GetExternalIPAddress, OtherPrefixesEmptyAddressAndSmallBuffer)
-{
-    LoopbackHttpServer server({LoopbackHttpServer::Whole(AddressAnswer("", "SOAP-ENV", "m")),
-                               LoopbackHttpServer::Whole(AddressAnswer("203.0.113.250")),
-                               LoopbackHttpServer::Whole(AddressAnswer("ab\xc3\xa9"
-                                                                       "cd"))});
+    LoopbackHttpServer server({Whole::Whole(AddressAnswer("", "SOAP-ENV", "m")),
+                               Whole::Whole(AddressAnswer("203.0.113.250")),
+                               Whole::Whole(AddressAnswer("ab\xc3\xa9"
+                                                          "cd"))});
     UpnpClient client;
     UseServer(client, server);
     char buffer[50];
@@ -183,8 +130,8 @@ TEST(GetExternalIPAddress, OtherPrefixesEmptyAddressAndSmallBuffer)
 
 TEST(GetExternalIPAddress, FailuresLeaveTheBufferUntouched)
 {
-    LoopbackHttpServer server({LoopbackHttpServer::Whole(FaultAnswer(501, "ActionFailed")),
-                               LoopbackHttpServer::Whole(OkAnswer("<u:Other/>"))});
+    LoopbackHttpServer server(
+        {Whole::Whole(FaultAnswer(501, "ActionFailed")), Whole::Whole(OkAnswer("<u:Other/>"))});
     UpnpClient client;
     UseServer(client, server);
     char buffer[50] = "untouched";
@@ -196,20 +143,17 @@ TEST(GetExternalIPAddress, FailuresLeaveTheBufferUntouched)
     EXPECT_STREQ(buffer, "untouched");
     EXPECT_FALSE(client.GetExternalIPAddress(buffer, 0));
     EXPECT_FALSE(client.GetExternalIPAddress(nullptr, 10));
-}
 
-TEST(ReadExternalIPAddress, MessagesOfTheMissingElements)
-{
-    std::string address = "keep";
-    std::string error;
     const std::string prefix = "Fail to get mapping info from response data.(NO ";
-    EXPECT_FALSE(velmora::ReadExternalIPAddress("HTTP/1.1 200 OK\r\n\r\n", address, error));
-    EXPECT_EQ(error, prefix + "\"SOAP-ENV:Envelope\" node.)\n");
-    EXPECT_FALSE(
-        velmora::ReadExternalIPAddress("<s:Envelope><s:Head/></s:Envelope>", address, error));
-    EXPECT_EQ(error, prefix + "\"SOAP-ENV:Body\" node.)\n");
-    EXPECT_FALSE(velmora::ReadExternalIPAddress(Envelope("<u:GetExternalIPAddressResponse/>"),
-                                                address, error));
-    EXPECT_EQ(error, prefix + "\"NewExternalIPAddress\" node.)\n");
-    EXPECT_EQ(address, "keep");
+    const std::pair<std::string, std::string> cases[] = {
+        {"HTTP/1.1 200 OK\r\n\r\n", "\"SOAP-ENV:Envelope\" node.)\n"},
+        {"<s:Envelope><s:Head/></s:Envelope>", "\"SOAP-ENV:Body\" node.)\n"},
+        {Envelope("<u:GetExternalIPAddressResponse/>"), "\"NewExternalIPAddress\" node.)\n"},
+    };
+    for (const auto& [answer, missing] : cases) {
+        std::string address = "keep", error;
+        EXPECT_FALSE(velmora::ReadExternalIPAddress(answer, address, error));
+        EXPECT_EQ(error, prefix + missing);
+        EXPECT_EQ(address, "keep");
+    }
 }

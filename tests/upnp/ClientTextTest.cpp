@@ -1,0 +1,106 @@
+// The client's text rules without a network: URL splitting, SSDP answers,
+// argument escaping and the judging of SOAP answers.
+#include "upnp/core/SoapRequest.h"
+#include "upnp/core/SsdpAnswer.h"
+#include "upnp/core/UrlParts.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+
+using namespace velmora;
+
+TEST(ParseUrl, SplitsHostPortAndPath)
+{
+    struct Case
+    {
+        const char* url;
+        const char* host;
+        int port; // -1: not checked
+        const char* path;
+    };
+    const Case cases[] = {
+        {"http://192.168.1.1:5431/dyn/desc.xml", "192.168.1.1", 5431, "/dyn/desc.xml"},
+        {"http://192.168.1.254/", "192.168.1.254", 80, "/"},
+        {"ftp://10.0.0.1:21/x", "10.0.0.1", 21, "/x"},                // the scheme is not checked
+        {"http://10.0.0.1:70000/x", "10.0.0.1", 70000 % 65536, "/x"}, // as atoi reads it, 16 bits
+        {"http://10.0.0.1:12ab/x", "10.0.0.1", 12, "/x"},
+        {"http://10.0.0.1:/x", "10.0.0.1", 0, "/x"},
+        {"http://10.0.0.1:99999999999999999999/x", "10.0.0.1", -1, "/x"}, // no overflow
+        {"http://10.0.0.1/ctl/a:b/c", "10.0.0.1", 80, "/ctl/a:b/c"},      // ':' only in the path
+        {"http://10.0.0.1:49152//ctl?x=1", "10.0.0.1", 49152, "//ctl?x=1"},
+    };
+    for (const Case& c : cases) {
+        std::string host, path;
+        uint16_t port = 0;
+        ASSERT_TRUE(parseUrl(c.url, host, port, path)) << c.url;
+        EXPECT_EQ(host, c.host) << c.url;
+        if (c.port >= 0) {
+            EXPECT_EQ(port, c.port) << c.url;
+        }
+        EXPECT_EQ(path, c.path) << c.url;
+    }
+    for (const char* url : {"192.168.1.1:80/x", "http://192.168.1.1:80", "http://192.168.1.1", "",
+                            "http://10.0.0.1/a\r\nX: y", "http://10.0.0.1/a\tb"}) {
+        std::string host, path;
+        uint16_t port = 0;
+        EXPECT_FALSE(parseUrl(url, host, port, path)) << url;
+    }
+}
+
+TEST(SsdpAnswer, SearchTextAndTheFirstUrlOfAnAnswer)
+{
+    EXPECT_STREQ(kSsdpSearchRequest, "M-SEARCH * HTTP/1.1\r\nHOST:239.255.255.250:1900\r\n"
+                                     "ST:urn:schemas-upnp-org:device:InternetGatewayDevice:1\r\n"
+                                     "Man:\"ssdp:discover\"\r\nMX:3\r\n\r\n");
+    const char withNul[] = "HTTP/1.1 200 OK\r\n\0LOCATION: http://1.2.3.4/d.xml\r\n";
+    struct Case
+    {
+        std::string answer;
+        std::optional<std::string> url;
+    };
+    const Case cases[] = {
+        {"HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age=120\r\n"
+         "LOCATION: http://10.77.0.1:5000/rootDesc.xml\r\nSERVER: MiniUPnPd/2.3.1\r\n\r\n",
+         "http://10.77.0.1:5000/rootDesc.xml"},
+        // The first "http://" anywhere wins, up to the CR after it.
+        {"HTTP/1.1 200 OK\r\nX-INFO: see http://example.invalid/info\r\n"
+         "LOCATION: http://10.77.0.1:5000/rootDesc.xml\r\n\r\n",
+         "http://example.invalid/info"},
+        // A datagram is taken by its length: a NUL inside does not end it.
+        {std::string(withNul, sizeof withNul - 1), "http://1.2.3.4/d.xml"},
+        {"NOTIFY * HTTP/1.1\r\nLOCATION: http://1.2.3.4/\r\n", std::nullopt},
+        {"HTTP/1.1 200 OK\r\nLOCATION: /rootDesc.xml\r\n", std::nullopt},
+        {"HTTP/1.1 200 OK\nLOCATION: http://1.2.3.4/x\n", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DescribeUrlFromSsdpAnswer(c.answer), c.url) << c.answer;
+}
+
+TEST(SoapRequest, EveryArgumentValueIsEscaped)
+{
+    EXPECT_EQ(XmlEscape("a&b<c>d\"e'f"), "a&amp;b&lt;c&gt;d&quot;e&apos;f");
+    const std::string args = AddPortMappingArguments(1, "T<P", 2, "1\"2", "'x'");
+    EXPECT_NE(args.find("<NewProtocol>T&lt;P</NewProtocol>"), std::string::npos);
+    EXPECT_NE(args.find("<NewInternalClient>1&quot;2</NewInternalClient>"), std::string::npos);
+    EXPECT_NE(args.find("<NewPortMappingDescription>&apos;x&apos;</NewPortMappingDescription>"),
+              std::string::npos);
+    EXPECT_NE(DeletePortMappingArguments(1, "&").find("<NewProtocol>&amp;</NewProtocol>"),
+              std::string::npos);
+    EXPECT_NE(GenericPortMappingEntryArguments(-1).find("<NewPortMappingIndex>-1<"),
+              std::string::npos);
+}
+
+TEST(SoapRequest, AnswerSuccessNeedsStatus200AndTheEnvelopeEnd)
+{
+    EXPECT_TRUE(SoapAnswerIsSuccess("HTTP/1.1 200 OK\r\n\r\n<s:Envelope></s:Envelope>"));
+    EXPECT_TRUE(SoapAnswerIsSuccess("HTTP/1.0 200 OK\r\n\r\n</SOAP-ENV:Envelope>"));
+    for (const char* failure : {
+             "HTTP/1.1 500 Internal Server Error\r\n\r\n<s:Envelope>200 OK</s:Envelope>",
+             "HTTP/1.1 200 OK\r\nContent-Length: 300\r\n\r\n<s:Env", // cut answer
+             "HTTP/1.1 2000 OK\r\n\r\n</s:Envelope>",
+             "garbage 200 OK </s:Envelope>",
+             "",
+         })
+        EXPECT_FALSE(SoapAnswerIsSuccess(failure)) << failure;
+}
