@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <mutex>
-#include <set>
 #include <sstream>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -228,26 +227,15 @@ TEST(ScanRouters, DefaultRoundThenEachAddressThenNatPmpAndEachRouterOnce)
                               Igd("http://r3/").diagnostics);
 }
 
-TEST(ScanRouters, NothingFoundAsksEveryRoundAndTheProbeOnce)
+TEST(ScanRouters, NothingFoundGivesAnEmptyListAndTheAddressLines)
 {
-    std::mutex mutex;
-    std::multiset<std::string> asked;
-    int probes = 0;
-    RouterScanSteps steps{[&](const std::string& a) {
-                              std::lock_guard lock(mutex);
-                              asked.insert(a);
-                              return UpnpRound{};
-                          },
-                          [&]() -> RouterEntryPtr {
-                              std::lock_guard lock(mutex);
-                              ++probes;
-                              return nullptr;
-                          }};
+    int probes = 0; // written by the probe thread, read after the scan has joined it
+    RouterScanSteps steps{[](const std::string&) { return UpnpRound{}; },
+                          [&]() -> RouterEntryPtr { return ++probes, nullptr; }};
     Capture out;
-    EXPECT_TRUE(ScanRouters({"10.0.0.2", "10.0.1.2", "10.0.2.2"}, steps, out.file).empty());
-    EXPECT_EQ(asked, (std::multiset<std::string>{"", "10.0.0.2", "10.0.1.2", "10.0.2.2"}));
+    EXPECT_TRUE(ScanRouters({"10.0.0.2", "10.0.1.2"}, steps, out.file).empty());
     EXPECT_EQ(probes, 1);
-    EXPECT_EQ(out.text(), "Address 0 : 10.0.0.2\nAddress 1 : 10.0.1.2\nAddress 2 : 10.0.2.2\n");
+    EXPECT_EQ(out.text(), "Address 0 : 10.0.0.2\nAddress 1 : 10.0.1.2\n");
 }
 
 TEST(ScanRouters, RoundsAndProbeRunAtTheSameTime)

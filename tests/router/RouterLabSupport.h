@@ -8,6 +8,19 @@
 
 namespace velmora::test {
 
+// Everything written to `file`, which it closes.
+inline std::string ReadAndClose(std::FILE* file)
+{
+    std::string text;
+    if (!file)
+        return text;
+    std::rewind(file);
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        text += static_cast<char>(c);
+    std::fclose(file);
+    return text;
+}
+
 // Runs one real scan inside the lab and keeps its diagnostic lines.
 struct LabScan
 {
@@ -17,18 +30,9 @@ struct LabScan
 
 inline LabScan RunLabScan(const std::vector<std::string>& addresses)
 {
-    LabScan scan;
     std::FILE* out = std::tmpfile();
-    scan.routers = ScanRouters(addresses, NetworkScanSteps(), out);
-    if (out) {
-        std::rewind(out);
-        char buffer[1024];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, out)) > 0)
-            scan.diagnostics.append(buffer, n);
-        std::fclose(out);
-    }
-    return scan;
+    RouterList routers = ScanRouters(addresses, NetworkScanSteps(), out);
+    return {routers, ReadAndClose(out)};
 }
 
 // (Re)starts the lab router in `mode`. A start is tried three times: the lab
@@ -46,11 +50,6 @@ inline bool UseRouter(lab::LabEnvironment& lab, lab::RouterMode mode, std::strin
             *output += result.output;
     }
     return false;
-}
-
-inline std::vector<std::string> BoxLines(const RouterList& list)
-{
-    return RouterBoxLines(list);
 }
 
 } // namespace velmora::test
