@@ -104,12 +104,16 @@ TEST_P(LabTeardown, NothingOfTheLabRemains)
 {
     int status = 0;
     std::string output;
-    const std::string prefix = runVictim(GetParam(), &status, &output);
+    const std::string mode = GetParam();
+    const std::string prefix = runVictim(mode, &status, &output);
     ASSERT_NE(output.find("victim lab " + prefix + " router pid "), std::string::npos) << output;
     ASSERT_EQ(output.find("router pid \n"), std::string::npos) << "miniupnpd was not running";
+    // A normal end takes the lab down itself, leaving nothing for the guardian.
+    if (mode == "pass") {
+        EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
+    }
     const std::vector<std::string> left = leftoversAfterGrace(prefix);
     EXPECT_TRUE(left.empty()) << Joined(left) << "\n" << output;
-    const std::string mode = GetParam();
     if (mode == "pass" || mode == "fork-exit")
         EXPECT_EQ(status, 0) << output;
     else
@@ -119,15 +123,6 @@ TEST_P(LabTeardown, NothingOfTheLabRemains)
 INSTANTIATE_TEST_SUITE_P(EveryEnding, LabTeardown,
                          ::testing::Values("pass", "fork-exit", "fail", "exit", "sigterm", "sigint",
                                            "sigkill", "segv", "terminate"));
-
-TEST_F(LabTeardown, ANormalEndLeavesNothingForTheGuardian)
-{
-    int status = 0;
-    std::string output;
-    const std::string prefix = runVictim("pass", &status, &output);
-    EXPECT_EQ(status, 0) << output;
-    EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
-}
 
 // Kills pid and every process below it, children first found by their parent
 // pid, the way CTest ends a test that ran out of time.
@@ -169,24 +164,21 @@ TEST_F(LabTeardown, KillingTheBinaryWithItsChildrenStillTakesTheLabDown)
     EXPECT_TRUE(left.empty()) << Joined(left);
 }
 
-TEST_F(LabTeardown, AThreadBeforeMainIsRefused)
+TEST_F(LabTeardown, RefusesToRunWithAnEarlyThreadOrWithoutRoot)
 {
     int status = 0;
     std::string output;
-    const std::string prefix = runVictim("thread", &status, &output);
+    std::string prefix = runVictim("thread", &status, &output);
     EXPECT_EQ(status, 1);
     EXPECT_NE(output.find("refusing to run"), std::string::npos) << output;
     EXPECT_EQ(output.find("victim lab"), std::string::npos) << output;
     EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
-}
 
-TEST_F(LabTeardown, WithoutRootTheTestIsSkipped)
-{
     BackgroundProcess victim(
         {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", VELMORA_LAB_VICTIM_PATH},
         dir.file("nobody.out"));
     ASSERT_TRUE(victim.started());
-    const std::string prefix = "vl" + std::to_string(victim.pid());
+    prefix = "vl" + std::to_string(victim.pid());
     EXPECT_EQ(victim.wait(60s), 77) << victim.output();
     EXPECT_NE(victim.output().find("router lab needs root: skipped"), std::string::npos)
         << victim.output();
@@ -202,60 +194,41 @@ TEST_F(LabTeardown, ProbesKnowTheMachinesOwnNamespace)
     EXPECT_EQ(SendTcp("127.0.0.1", 9, "x"), "refused: not inside the lab");
 }
 
-TEST_F(LabTeardown, SweepRemovesTheLabOfADeadRun)
+TEST_F(LabTeardown, SweepDownAndUpKeepLabsApart)
 {
-    // A lab whose prefix and recorded owner name no running process.
-    const std::string prefix = "vl999999";
-    if (Exists("/proc/999999"))
-        GTEST_SKIP() << "pid 999999 is in use";
-    ASSERT_TRUE(RunProgram({"env", "LAB_OWNER_PID=999999", VELMORA_LAB_SCRIPT_PATH, "up", prefix,
-                            "--mode", "none"})
-                    .ok());
-    EXPECT_FALSE(Leftovers(prefix).empty());
-    const ExecResult sweep = RunProgram({VELMORA_LAB_SCRIPT_PATH, "sweep"});
-    EXPECT_TRUE(sweep.ok()) << sweep.output;
-    EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
-    RunProgram({VELMORA_LAB_SCRIPT_PATH, "down", prefix});
-}
+    // vl999999 is recorded with an owner that no longer runs; this process
+    // owns vl999998 (lab.sh records its parent); vl999997 is what an `up`
+    // killed after its first step leaves.
+    for (const char* pid : {"999999", "999998", "999997"}) {
+        if (Exists(std::string("/proc/") + pid))
+            GTEST_SKIP() << "pid " << pid << " is in use";
+    }
+    const std::string script = VELMORA_LAB_SCRIPT_PATH;
+    ASSERT_TRUE(
+        RunProgram({"env", "LAB_OWNER_PID=999999", script, "up", "vl999999", "--mode", "none"})
+            .ok());
+    ASSERT_TRUE(RunProgram({script, "up", "vl999998", "--mode", "none"}).ok());
+    EXPECT_FALSE(Leftovers("vl999999").empty());
 
-TEST_F(LabTeardown, SweepSparesALabWhoseOwnerRuns)
-{
-    // This process brings the lab up (lab.sh records its parent as the owner).
-    const std::string prefix = "vl999998";
-    if (Exists("/proc/999998"))
-        GTEST_SKIP() << "pid 999998 is in use";
-    ASSERT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "up", prefix, "--mode", "none"}).ok());
-    const ExecResult sweep = RunProgram({VELMORA_LAB_SCRIPT_PATH, "sweep"});
-    EXPECT_TRUE(sweep.ok()) << sweep.output;
-    EXPECT_TRUE(Exists("/run/netns/" + prefix + "-router"));
-    EXPECT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "down", prefix}).ok());
-    EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
-}
-
-TEST_F(LabTeardown, DownRemovesAHalfBuiltLabAndMayRunTwice)
-{
-    const std::string prefix = "vl999997";
-    if (Exists("/proc/999997"))
-        GTEST_SKIP() << "pid 999997 is in use";
-    // What an `up` killed after its first step leaves.
-    ASSERT_TRUE(RunProgram({"ip", "netns", "add", prefix + "-lan"}).ok());
-    EXPECT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "down", prefix}).ok());
-    EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
-    EXPECT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "down", prefix}).ok());
-}
-
-TEST_F(LabTeardown, UpRefusesAPrefixInUseAndLeavesThatLabAlone)
-{
-    const std::string prefix = "vl999995";
-    if (Exists("/proc/999995"))
-        GTEST_SKIP() << "pid 999995 is in use";
-    ASSERT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "up", prefix, "--mode", "none"}).ok());
-    const ExecResult again = RunProgram({VELMORA_LAB_SCRIPT_PATH, "up", prefix});
+    // A prefix in use is refused, and that lab is left alone.
+    const ExecResult again = RunProgram({script, "up", "vl999998"});
     EXPECT_NE(again.exitCode, 0);
     EXPECT_NE(again.output.find("already exists"), std::string::npos) << again.output;
-    EXPECT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "info", prefix}).ok());
-    EXPECT_TRUE(RunProgram({VELMORA_LAB_SCRIPT_PATH, "down", prefix}).ok());
-    EXPECT_TRUE(Leftovers(prefix).empty()) << Joined(Leftovers(prefix));
+    EXPECT_TRUE(RunProgram({script, "info", "vl999998"}).ok());
+
+    const ExecResult sweep = RunProgram({script, "sweep"});
+    EXPECT_TRUE(sweep.ok()) << sweep.output;
+    EXPECT_TRUE(Leftovers("vl999999").empty()) << Joined(Leftovers("vl999999"));
+    EXPECT_TRUE(Exists("/run/netns/vl999998-router"));
+    EXPECT_TRUE(RunProgram({script, "down", "vl999998"}).ok());
+    EXPECT_TRUE(Leftovers("vl999998").empty()) << Joined(Leftovers("vl999998"));
+
+    // Down removes a half-built lab and may run twice.
+    ASSERT_TRUE(RunProgram({"ip", "netns", "add", "vl999997-lan"}).ok());
+    EXPECT_TRUE(RunProgram({script, "down", "vl999997"}).ok());
+    EXPECT_TRUE(Leftovers("vl999997").empty()) << Joined(Leftovers("vl999997"));
+    EXPECT_TRUE(RunProgram({script, "down", "vl999997"}).ok());
+    RunProgram({script, "down", "vl999999"});
 }
 
 TEST_F(LabTeardown, TheScriptRejectsBadInput)
