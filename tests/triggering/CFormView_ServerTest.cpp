@@ -1,31 +1,158 @@
-// The Port Triggering tab: columns, button states, Add/Edit/Delete, auto start.
-#include "tests/triggering/TabTestSupport.h"
+// The Port Triggering tab: columns, button states, Add/Edit/Delete, auto
+// start, and Start/Stop with their notice while workers run and end.
+#include "triggering/ui/CFormView_Server.h"
 
+#include "platform/ui/ReportList.h"
+#include "tests/support/ModalCatcher.h"
+#include "tests/triggering/LoopbackCounter.h"
+#include "tests/triggering/TriggeringTestSupport.h"
+#include "triggering/core/Triggering.h"
+#include "triggering/ui/CAddPort.h"
+#include "triggering/ui/CStart.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <cstring>
 
 using namespace velmora::test;
+using namespace std::chrono_literals;
 
-class CFormView_ServerTest : public TabTestBase
+namespace {
+
+constexpr auto kGrace = 40ms;
+constexpr auto kLongGrace = 1500ms; // long enough to act while workers are on their way out
+constexpr int kNoticeMs = 30;
+
+struct Buttons
+{
+    explicit Buttons(CFormView_Server& view)
+        : add(view.findChild<QPushButton*>("addButton")),
+          edit(view.findChild<QPushButton*>("editButton")),
+          remove(view.findChild<QPushButton*>("deleteButton")),
+          start(view.findChild<QPushButton*>("startButton")),
+          stop(view.findChild<QPushButton*>("stopButton"))
+    {
+    }
+    // Enabled state of Edit, Delete, Start, Stop as "1"/"0".
+    QString states() const
+    {
+        QString out;
+        for (auto* button : {edit, remove, start, stop})
+            out += button->isEnabled() ? '1' : '0';
+        return out;
+    }
+    QPushButton *add, *edit, *remove, *start, *stop;
+};
+
+void Select(ReportList* list, std::initializer_list<int> rows)
+{
+    list->clearSelection();
+    for (int row : rows)
+        list->selectionModel()->select(list->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+// Fills the Add Port Triggering dialog and presses OK; accepts any other modal.
+std::function<void(QWidget*)> FillDialog(const QString& name, const QString& start,
+                                         const QString& end, bool autoStart)
+{
+    return [=](QWidget* modal) {
+        if (modal->objectName() != "CAddPort") {
+            static_cast<QDialog*>(modal)->accept();
+            return;
+        }
+        modal->findChild<QLineEdit*>("nameEdit")->setText(name);
+        modal->findChild<QLineEdit*>("startPortEdit")->setText(start);
+        modal->findChild<QLineEdit*>("endPortEdit")->setText(end);
+        modal->findChild<QLineEdit*>("frequencyEdit")->setText("250");
+        modal->findChild<QCheckBox*>("autoStartCheck")->setChecked(autoStart);
+        modal->findChild<QPushButton*>("okButton")->click();
+    };
+}
+
+void Reject(QWidget* modal)
+{
+    static_cast<QDialog*>(modal)->reject();
+}
+
+bool Finished(const std::shared_ptr<TriggeringRun>& run)
+{
+    return run && WaitFor([&] { return run->finished(); }, 20000);
+}
+
+} // namespace
+
+class CFormView_ServerTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init() { begin(); }
-    void cleanup() { end(); }
+    void init() { log_ = std::make_unique<LogCapture>(); }
+    void cleanup();
 
-    void columnsAndFreshButtons();
-    void buttonStatesFollowTheFirstSelectedRow();
-    void addAppendsAStoppedRowThatDoesNotStart();
-    void editRewritesTheRowInPlaceAndCancelChangesNothing();
-    void deleteRemovesOnlyTheFirstSelectedStoppedRow();
+    void columnsAndButtonStatesFollowTheFirstSelectedRow();
+    void addEditAndDeleteKeepRowsAndEntriesInStep();
     void autoStartTakesOnlyExactlyY();
-    void reloadShowsEveryRowStopped();
+    void noticeClosesItselfAndKeepsWorkerReportsFlowing();
+    void startAndStopRunTheWorkersWithANotice();
+    void stopThenImmediateStartKeepsTheNewRunRunning();
+    void overlappingStartsAndStopsOfTwoEntries();
+    void startSkipsRunningRowsAndStopSkipsStoppedOnes();
+    void deleteAndAddWhileWorkersEndAreSafe();
+    void destroyedViewIgnoresLateWorkerReports();
+    void pageDestroyedWhileItsNoticeIsOpen();
+
+private:
+    CFormView_Server& makeView(std::vector<TriggeringEntry> entries)
+    {
+        entries_ = std::move(entries);
+        view_ = std::make_unique<CFormView_Server>(entries_);
+        view_->setTimingForTesting(kGrace, kNoticeMs);
+        view_->reloadRows();
+        view_->show();
+        return *view_;
+    }
+    QString status(int row) const { return view_->list()->cell(row, 1); }
+    int lines(const std::string& verb, const std::string& name) const
+    {
+        return log_->count(verb + " port triggering[" + name + "]", true);
+    }
+    // Keeps the run so that cleanup() ends its workers.
+    std::shared_ptr<TriggeringRun> keep(std::shared_ptr<TriggeringRun> run)
+    {
+        runs_.push_back(run);
+        return run;
+    }
+
+    std::unique_ptr<LogCapture> log_;
+    std::vector<TriggeringEntry> entries_;
+    std::unique_ptr<CFormView_Server> view_;
+    std::vector<std::shared_ptr<TriggeringRun>> runs_;
 };
 
-void CFormView_ServerTest::columnsAndFreshButtons()
+void CFormView_ServerTest::cleanup()
 {
-    auto& view = makeView({});
+    for (int row = 0; view_ && row < view_->list()->rowCount(); ++row)
+        runs_.push_back(view_->runAt(row));
+    for (auto& run : runs_) {
+        RequestTriggeringStop(run);
+        if (run)
+            run->waitUntilFinished(20s);
+    }
+    runs_.clear();
+    view_.reset();
+    log_.reset();
+}
+
+void CFormView_ServerTest::columnsAndButtonStatesFollowTheFirstSelectedRow()
+{
+    auto& view = makeView({Quiet("A", 100, 100), Quiet("B", 200, 200), Quiet("C", 300, 300)});
     auto* list = view.list();
     const QStringList headings = {"Name",
                                   "Status",
@@ -41,97 +168,76 @@ void CFormView_ServerTest::columnsAndFreshButtons()
         QCOMPARE(list->horizontalHeaderItem(i)->text(), headings[i]);
         QCOMPARE(list->columnWidth(i), widths[i]);
     }
-    Buttons b(view);
-    QVERIFY(b.add->isEnabled());
-    QCOMPARE(b.states(), QString("0000"));
-}
 
-void CFormView_ServerTest::buttonStatesFollowTheFirstSelectedRow()
-{
-    auto& view = makeView({Quiet("A", 100, 100), Quiet("B", 200, 200), Quiet("C", 300, 300)});
     Buttons b(view);
-    view.list()->setCell(1, 1, "running"); // the Status text is what the buttons read
-    Select(view.list(), {0});
-    QCOMPARE(b.states(), QString("1110"));
-    Select(view.list(), {1});
-    QCOMPARE(b.states(), QString("0001"));
-    Select(view.list(), {0, 1}); // a stopped row first: Start is offered, Stop is not
-    QCOMPARE(b.states(), QString("1110"));
-    Select(view.list(), {1, 2});
-    QCOMPARE(b.states(), QString("0001"));
-    Select(view.list(), {});
     QCOMPARE(b.states(), QString("0000"));
-    QVERIFY(b.add->isEnabled());
+    list->setCell(1, 1, "running"); // the Status text is what the buttons read
+    const std::pair<std::initializer_list<int>, QString> selections[] = {
+        {{0}, "1110"}, {{1}, "0001"}, {{0, 1}, "1110"}, {{1, 2}, "0001"}, {{}, "0000"}};
+    for (const auto& [rows, states] : selections) {
+        Select(list, rows);
+        QCOMPARE(b.states(), states);
+        QVERIFY(b.add->isEnabled());
+    }
     // Handlers do nothing without a selection.
     view.editEntry();
     view.deleteEntry();
     view.startSelected();
     view.stopSelected();
-    QCOMPARE(view.list()->rowCount(), 3);
+    QCOMPARE(list->rowCount(), 3);
     QVERIFY(!view.runAt(0));
 }
 
-void CFormView_ServerTest::addAppendsAStoppedRowThatDoesNotStart()
+void CFormView_ServerTest::addEditAndDeleteKeepRowsAndEntriesInStep()
 {
-    auto& view = makeView({Quiet("A", 100, 100)});
+    auto& view = makeView({Quiet("A", 100, 100), Quiet("B", 200, 200)});
+    Buttons b(view);
     ModalCatcher catcher;
     catcher.answer = FillDialog("New", "7000", "7002", true);
-    Buttons(view).add->click();
-    QCOMPARE(view.list()->rowCount(), 2);
-    QCOMPARE(entries_.size(), size_t(2));
-    const QStringList expected = {"New",  "stop", "Y",  "TCP", "www.wikipedia.org",
-                                  "7000", "7002", "250"};
+    b.add->click();
+    QCOMPARE(view.list()->rowCount(), 3);
+    QCOMPARE(entries_.size(), size_t(3));
+    const QStringList added = {"New",  "stop", "Y",  "TCP", CAddPort::kDefaultTriggerAddress,
+                               "7000", "7002", "250"};
     for (int column = 0; column < 8; ++column)
-        QCOMPARE(view.list()->cell(1, column), expected[column]);
-    QCOMPARE(velmora::Field(entries_[1].name), std::string_view("New"));
-    QCOMPARE(velmora::Field(entries_[1].status), std::string_view("stop"));
-    QCOMPARE(velmora::Field(entries_[1].trigger_address), std::string_view("www.wikipedia.org"));
-    QVERIFY(!view.runAt(1)); // auto start takes effect only at the next program start
+        QCOMPARE(view.list()->cell(2, column), added[column]);
+    QCOMPARE(velmora::Field(entries_[2].name), std::string_view("New"));
+    QCOMPARE(velmora::Field(entries_[2].status), std::string_view("stop"));
+    QVERIFY(!view.runAt(2)); // auto start takes effect only at the next program start
 
-    catcher.answer = [](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); };
-    Buttons(view).add->click();
-    QCOMPARE(view.list()->rowCount(), 2);
-}
-
-void CFormView_ServerTest::editRewritesTheRowInPlaceAndCancelChangesNothing()
-{
-    auto& view = makeView({Quiet("A", 100, 100), Quiet("B", 200, 200), Quiet("C", 300, 300)});
-    ModalCatcher catcher;
     catcher.answer = FillDialog("B2", "9000", "", false);
     Select(view.list(), {1, 2});
-    Buttons(view).edit->click();
+    b.edit->click(); // only the first selected row
     QCOMPARE(view.list()->rowCount(), 3);
     QCOMPARE(view.list()->cell(1, 0), QString("B2"));
-    QCOMPARE(view.list()->cell(1, 1), QString("stop"));
     QCOMPARE(view.list()->cell(1, 6), QString("9000"));
-    QCOMPARE(velmora::Field(entries_[1].name), std::string_view("B2"));
     QCOMPARE(velmora::Field(entries_[1].protocol), std::string_view("TCP and UDP"));
-    QCOMPARE(view.list()->cell(2, 0), QString("C")); // only the first selected row
+    QCOMPARE(view.list()->cell(2, 0), QString("New"));
 
-    const TriggeringEntry before = entries_[1];
-    catcher.answer = [](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); };
-    Buttons(view).edit->click();
-    QCOMPARE(std::memcmp(&before, &entries_[1], sizeof before), 0);
+    const auto before = entries_;
+    catcher.answer = Reject;
+    b.add->click();
+    b.edit->click();
+    QCOMPARE(entries_.size(), before.size());
+    QCOMPARE(std::memcmp(entries_.data(), before.data(), sizeof(TriggeringEntry) * 3), 0);
     QCOMPARE(view.list()->cell(1, 0), QString("B2"));
-}
 
-void CFormView_ServerTest::deleteRemovesOnlyTheFirstSelectedStoppedRow()
-{
-    auto& view = makeView({Quiet("A", 100, 100), Quiet("B", 200, 200), Quiet("C", 300, 300)});
     Select(view.list(), {1, 2});
-    Buttons(view).remove->click();
+    b.remove->click(); // only the first selected row
     QCOMPARE(view.list()->rowCount(), 2);
-    QCOMPARE(entries_.size(), size_t(2));
-    QCOMPARE(view.list()->cell(0, 0), QString("A"));
-    QCOMPARE(view.list()->cell(1, 0), QString("C"));
-    QCOMPARE(velmora::Field(entries_[1].name), std::string_view("C"));
+    QCOMPARE(view.list()->cell(1, 0), QString("New"));
+    QCOMPARE(velmora::Field(entries_[1].name), std::string_view("New"));
 
-    // A running entry is never deleted, even if the handler is reached.
+    // A running entry is never edited or deleted, even if the handlers are reached.
+    catcher.answer = nullptr;
     Select(view.list(), {0});
-    Buttons(view).start->click();
+    b.start->click();
     QCOMPARE(status(0), QString("running"));
+    catcher.answer = FillDialog("Changed", "1", "", false);
+    view.editEntry();
     view.deleteEntry();
     QCOMPARE(view.list()->rowCount(), 2);
+    QCOMPARE(view.list()->cell(0, 0), QString("A"));
 }
 
 void CFormView_ServerTest::autoStartTakesOnlyExactlyY()
@@ -143,7 +249,7 @@ void CFormView_ServerTest::autoStartTakesOnlyExactlyY()
     // "Yes" cannot fit the 2-byte field; its first two bytes, unterminated, are
     // the closest a record gets to it, and they are not "Y".
     std::memcpy(entries[2].auto_start, "Ye", 2);
-    velmora::SetField(entries[3].auto_start, "N");
+    velmora::SetField(entries[3].status, "running"); // a loaded row shows "stop" anyway
     auto& view = makeView(entries);
     ModalCatcher catcher;
     view.startAutoStartEntries();
@@ -151,26 +257,227 @@ void CFormView_ServerTest::autoStartTakesOnlyExactlyY()
     QVERIFY(catcher.seen().isEmpty()); // no notice at start-up
     QCOMPARE(status(0), QString("running"));
     QCOMPARE(velmora::Field(entries_[0].status), std::string_view("running"));
-    QVERIFY(view.runAt(0));
     QCOMPARE(view.runAt(0)->workersStarted(), 2);
     for (int row = 1; row < 4; ++row) {
         QCOMPARE(status(row), QString("stop"));
         QVERIFY(!view.runAt(row));
     }
     QCOMPARE(Buttons(view).states(), QString("0000")); // unchanged until a row is selected
-    view.startAutoStartEntries();                      // a second call starts nothing twice
-    QCOMPARE(view.runAt(0)->workersStarted(), 2);
+    const auto run = view.runAt(0);
+    view.startAutoStartEntries(); // a second call starts nothing twice
+    QCOMPARE(view.runAt(0), run);
 }
 
-void CFormView_ServerTest::reloadShowsEveryRowStopped()
+void CFormView_ServerTest::noticeClosesItselfAndKeepsWorkerReportsFlowing()
 {
-    auto& view = makeView({Quiet("A", 100, 100), Quiet("B", 200, 200)});
-    velmora::SetField(entries_[0].status, "running");
-    view.reloadRows();
-    QCOMPARE(view.list()->rowCount(), 2);
+    QCOMPARE(CStart::kDefaultMilliseconds, 4000);
+    {
+        CStart notice(50);
+        QVERIFY(notice.windowFlags() & Qt::FramelessWindowHint); // no title bar
+        QVERIFY(notice.isModal());
+        QCOMPARE(notice.findChild<QLabel*>("operatingText")->text(), QString("Operating..."));
+        QCOMPARE(notice.exec(), int(QDialog::Accepted)); // as if OK were pressed
+    }
+    auto& view = makeView({Quiet("A", 100, 101)});
+    Select(view.list(), {0});
+    Buttons(view).start->click();
+    auto run = keep(view.runAt(0));
+    view.setTimingForTesting(kGrace, 60000); // the Stop notice stays up until closed here
+
+    bool updatedWhileOpen = false;
+    QElapsedTimer waited;
+    waited.start();
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* notice = qobject_cast<CStart*>(QApplication::activeModalWidget());
+        if (notice == nullptr)
+            return;
+        // The workers' way out reaches the row while the notice is still open.
+        if (status(0) == "stop" || waited.elapsed() > 20000) {
+            updatedWhileOpen = status(0) == "stop";
+            notice->accept();
+        }
+    });
+    poll.start(10);
+    Buttons(view).stop->click();
+    QVERIFY(updatedWhileOpen);
+}
+
+void CFormView_ServerTest::startAndStopRunTheWorkersWithANotice()
+{
+    auto counter = LoopbackCounter::Open(3, LoopbackCounter::Tcp::None, true);
+    QVERIFY(counter);
+    const int port = counter->basePort();
+    auto& view = makeView({MakeTriggeringEntry("Game", "UDP", "127.0.0.1", port, port + 2, 5)});
+    Buttons b(view);
+    ModalCatcher catcher;
+    QStringList modals;
+    catcher.answer = [&](QWidget* modal) { modals << modal->objectName(); }; // it closes itself
+
+    Select(view.list(), {0});
+    b.start->click();
+    QCOMPARE(modals, QStringList({"CStart"}));
+    QCOMPARE(status(0), QString("running"));
+    QCOMPARE(velmora::Field(entries_[0].status), std::string_view("running"));
+    QCOMPARE(b.states(), QString("0001"));
+    auto run = keep(view.runAt(0));
+    QCOMPARE(run->workersStarted(), 3);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(WaitFor([&] { return counter->datagrams(i) >= 2; }));
+
+    b.stop->click();
+    QCOMPARE(modals, QStringList({"CStart", "CStart"}));
+    QCOMPARE(status(0), QString("stop")); // as soon as the notice closes
+    QCOMPARE(b.states(), QString("1110"));
+    QVERIFY(Finished(run));
+    QTest::qWait(50); // let the queued end reports arrive
     QCOMPARE(status(0), QString("stop"));
+    QCOMPARE(velmora::Field(entries_[0].status), std::string_view("stop"));
+    QCOMPARE(lines("start", "Game"), 3);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(log_->count(WorkerLine("stop", "Game", "127.0.0.1", port + i)), 1);
+}
+
+void CFormView_ServerTest::stopThenImmediateStartKeepsTheNewRunRunning()
+{
+    auto& view = makeView({Quiet("A", 100, 103)});
+    view.setTimingForTesting(kLongGrace, kNoticeMs); // the restart comes well within the grace
+    Buttons b(view);
+    Select(view.list(), {0});
+    b.start->click();
+    auto first = keep(view.runAt(0));
+    b.stop->click();
+    b.start->click(); // before the first run's workers have left
+    auto second = keep(view.runAt(0));
+    QVERIFY(second != first);
+    QVERIFY(!first->finished());
+
+    QVERIFY(Finished(first));
+    QTest::qWait(50);
+    QCOMPARE(status(0), QString("running")); // the old workers' way out leaves the new run alone
+    QCOMPARE(second->workersAlive(), 4);
+    QCOMPARE(b.states(), QString("0001"));
+
+    b.stop->click();
+    QVERIFY(Finished(second));
+    QVERIFY(WaitFor([&] { return lines("stop", "A") == 8; }));
+    QCOMPARE(lines("start", "A"), 8);
+    QCOMPARE(status(0), QString("stop"));
+}
+
+void CFormView_ServerTest::overlappingStartsAndStopsOfTwoEntries()
+{
+    auto& view = makeView({Quiet("A", 100, 101), Quiet("B", 200, 202)});
+    Buttons b(view);
+    Select(view.list(), {0});
+    b.start->click();
+    Select(view.list(), {1});
+    b.start->click();
+    auto a = keep(view.runAt(0));
+    auto bRun = keep(view.runAt(1));
+    Select(view.list(), {0});
+    b.stop->click();
+    Select(view.list(), {1}); // the running row stays selected while A's workers leave
+    QVERIFY(Finished(a));
+    QTest::qWait(50);
+    QCOMPARE(b.states(), QString("0001")); // A's end report keeps Stop offered for B
+    QCOMPARE(status(0), QString("stop"));
+    QCOMPARE(status(1), QString("running"));
+    QCOMPARE(bRun->workersAlive(), 3);
+    QVERIFY(!bRun->stopRequested());
+
+    Select(view.list(), {0, 1});
+    QVERIFY(!b.stop->isEnabled()); // the first selected row is stopped
+    view.stopSelected();           // reached anyway: row 0 is skipped, row 1 stops
+    QVERIFY(Finished(bRun));
+    QTest::qWait(50);
     QCOMPARE(status(1), QString("stop"));
-    QCOMPARE(view.list()->cell(1, 0), QString("B"));
+    QCOMPARE(lines("stop", "A"), 2);
+    QCOMPARE(lines("stop", "B"), 3);
+}
+
+void CFormView_ServerTest::startSkipsRunningRowsAndStopSkipsStoppedOnes()
+{
+    auto& view = makeView({Quiet("A", 100, 100), Quiet("B", 200, 200), Quiet("C", 300, 300)});
+    ModalCatcher catcher;
+    int notices = 0;
+    catcher.answer = [&](QWidget*) { ++notices; };
+    Select(view.list(), {1});
+    Buttons(view).start->click();
+    auto running = keep(view.runAt(1));
+    QCOMPARE(notices, 1);
+
+    Select(view.list(), {0, 1, 2});
+    view.startSelected();
+    QCOMPARE(notices, 3); // one notice per row actually started
+    QCOMPARE(view.runAt(1), running);
+    QCOMPARE(status(0), QString("running"));
+    QCOMPARE(status(2), QString("running"));
+
+    Select(view.list(), {1});
+    view.stopSelected();
+    QCOMPARE(notices, 4);
+    Select(view.list(), {0, 1, 2});
+    view.stopSelected();
+    QCOMPARE(notices, 6); // row 1 was stopped already
+    for (int row = 0; row < 3; ++row)
+        QVERIFY(view.runAt(row)->stopRequested());
+}
+
+void CFormView_ServerTest::deleteAndAddWhileWorkersEndAreSafe()
+{
+    auto& view = makeView({Quiet("A", 100, 104), Quiet("B", 200, 200)});
+    view.setTimingForTesting(kLongGrace, kNoticeMs);
+    Buttons b(view);
+    Select(view.list(), {0});
+    b.start->click();
+    auto a = keep(view.runAt(0));
+    b.stop->click();
+    QVERIFY(!a->finished());
+    Select(view.list(), {0});
+    b.remove->click(); // the row shows "stop" while its workers still finish
+    QCOMPARE(view.list()->rowCount(), 1);
+    ModalCatcher catcher;
+    catcher.answer = FillDialog("A", "100", "104", false); // same name again
+    b.add->click();
+    QCOMPARE(view.list()->rowCount(), 2);
+    Select(view.list(), {1});
+    b.start->click();
+    QVERIFY(Finished(a));
+    QTest::qWait(50);
+    QCOMPARE(status(0), QString("stop"));
+    QCOMPARE(status(1), QString("running")); // the old workers did not touch the new entry
+    QCOMPARE(view.list()->cell(0, 0), QString("B"));
+}
+
+void CFormView_ServerTest::destroyedViewIgnoresLateWorkerReports()
+{
+    auto& view = makeView({Quiet("A", 100, 102)});
+    Select(view.list(), {0});
+    Buttons(view).start->click();
+    auto run = keep(view.runAt(0));
+    Buttons(view).stop->click();
+    view_.reset(); // as at Exit: the page goes while its workers are still leaving
+    QVERIFY(Finished(run));
+    QTest::qWait(50); // nothing arrives at the freed page
+    QCOMPARE(lines("stop", "A"), 3);
+}
+
+void CFormView_ServerTest::pageDestroyedWhileItsNoticeIsOpen()
+{
+    auto& view = makeView({Quiet("A", 100, 101), Quiet("B", 200, 200)});
+    view.setTimingForTesting(kGrace, 60000); // the notice would stay up for a minute
+    Select(view.list(), {0, 1});
+    std::shared_ptr<TriggeringRun> run;
+    ModalCatcher catcher;
+    catcher.answer = [&](QWidget*) {
+        run = keep(view_->runAt(0));
+        view_.reset(); // Exit from the tray while the notice is up
+    };
+    view.startSelected(); // returns without touching the freed page
+    QVERIFY(!view_);
+    QVERIFY(run);
+    QCOMPARE(catcher.seen().size(), 1); // the second row was never reached
 }
 
 QTEST_MAIN(CFormView_ServerTest)

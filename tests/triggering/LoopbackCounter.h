@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <poll.h>
 #include <thread>
 #include <vector>
 
@@ -30,23 +31,33 @@ public:
     LoopbackCounter& operator=(const LoopbackCounter&) = delete;
 
     int basePort() const { return base_; }
-    int portCount() const { return count_; }
-
     long long datagrams(int index) const { return datagrams_[index].load(); }
     long long accepts(int index) const { return accepts_[index].load(); }
     long long peerCloses(int index) const { return closes_[index].load(); }
     long long totalDatagrams() const;
-    long long totalAccepts() const;
 
 private:
+    enum class Kind
+    {
+        Udp,
+        Listener,
+        Connection
+    };
+    struct Watched
+    {
+        Kind kind;
+        int index; // which port
+    };
+
     LoopbackCounter(int base, int count);
     bool bindAll(Tcp tcp, bool udp);
+    bool watch(int fd, Kind kind, int index);
     void pollLoop();
 
     const int base_;
-    const int count_;
-    std::vector<int> udp_;       // per port, -1 when none
-    std::vector<int> listeners_; // per port, -1 when none
+    std::vector<pollfd> fds_; // after Open, only the poll thread touches these two
+    std::vector<Watched> watched_;
+    std::vector<int> refusing_; // never polled: a closed TCP socket always reports a hang-up
     std::vector<std::atomic<long long>> datagrams_;
     std::vector<std::atomic<long long>> accepts_;
     std::vector<std::atomic<long long>> closes_;

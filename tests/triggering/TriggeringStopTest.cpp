@@ -3,73 +3,56 @@
 #include "triggering/core/Triggering.h"
 
 #include <atomic>
-#include <chrono>
 #include <gtest/gtest.h>
 #include <map>
 #include <mutex>
 #include <set>
-#include <string>
 
 using namespace std::chrono_literals;
-using velmora::test::LogCapture;
-using velmora::test::MakeTriggeringEntry;
-using velmora::test::StartLine;
-using velmora::test::StopLine;
-using velmora::test::WaitUntil;
+using namespace velmora::test;
 
 namespace {
 
-const TriggeringTiming kShortGrace{std::chrono::milliseconds(30)};
-
-// Ports without a listener: "ICMP" sends nothing, so no traffic leaves at all.
-TriggeringEntry Quiet(const std::string& name, int firstPort, int lastPort)
-{
-    return MakeTriggeringEntry(name, "ICMP", "127.0.0.1", firstPort, lastPort, 3);
-}
-
-// Records every end report: which run, which port, and whether the stop line
-// was already in the log when the report came.
-struct EndReports
-{
-    explicit EndReports(const LogCapture& log) : log(log) {}
-
-    WorkerEndedFn callback()
-    {
-        return [this](const std::shared_ptr<TriggeringRun>& run, const TriggeringEntry& copy) {
-            const std::string port(velmora::Field(copy.trigger_port));
-            const std::string address(velmora::Field(copy.trigger_address));
-            std::lock_guard lock(mutex);
-            reports.insert({run.get(), port});
-            // Every report so far for this name and port needs its stop line already.
-            const int wanted = ++reportsPerPort[run->name() + "/" + port];
-            if (log.count(StopLine(run->name(), address, port)) < wanted)
-                ++reportsBeforeStopLine;
-        };
-    }
-    size_t countFor(const TriggeringRun* run)
-    {
-        std::lock_guard lock(mutex);
-        size_t found = 0;
-        for (const auto& report : reports)
-            found += report.first == run ? 1 : 0;
-        return found;
-    }
-
-    const LogCapture& log;
-    std::mutex mutex;
-    std::set<std::pair<const TriggeringRun*, std::string>> reports;
-    std::map<std::string, int> reportsPerPort;
-    int reportsBeforeStopLine = 0;
-};
+const TriggeringTiming kShortGrace{30ms};
 
 class TriggeringStopTest : public ::testing::Test
 {
 protected:
+    // Counts the end reports per run and checks that each report comes after
+    // its worker's stop line.
     std::shared_ptr<TriggeringRun> start(const TriggeringEntry& entry)
     {
-        auto run = StartTriggeringEntry(entry, ends_.callback(), kShortGrace);
-        runs_.push_back(run);
-        return run;
+        auto report = [this](const std::shared_ptr<TriggeringRun>& run,
+                             const TriggeringEntry& copy) {
+            const std::string port(velmora::Field(copy.trigger_port));
+            std::lock_guard lock(mutex_);
+            reports_.insert({run.get(), port});
+            const int wanted = ++reportsPerPort_[run->name() + "/" + port];
+            const std::string address(velmora::Field(copy.trigger_address));
+            if (log_.count(WorkerLine("stop", run->name(), address, std::stoll(port))) < wanted)
+                ++reportsBeforeStopLine_;
+        };
+        runs_.push_back(StartTriggeringEntry(entry, report, kShortGrace));
+        return runs_.back();
+    }
+    // The ports of `run` whose worker has reported its end.
+    size_t reportsFor(const std::shared_ptr<TriggeringRun>& run)
+    {
+        std::lock_guard lock(mutex_);
+        size_t found = 0;
+        for (const auto& report : reports_)
+            found += report.first == run.get() ? 1 : 0;
+        return found;
+    }
+    // Waits until `run` has completed `cycles` more cycles: its workers still run.
+    static bool KeepsCycling(const std::shared_ptr<TriggeringRun>& run, long long cycles)
+    {
+        const long long seen = run->cyclesCompleted();
+        return WaitUntil([&] { return run->cyclesCompleted() >= seen + cycles; });
+    }
+    int lines(const std::string& verb, const std::string& name) const
+    {
+        return log_.count(verb + " port triggering[" + name + "]", true);
     }
     void TearDown() override
     {
@@ -77,10 +60,14 @@ protected:
             RequestTriggeringStop(run);
             run->waitUntilFinished(20s);
         }
+        EXPECT_EQ(reportsBeforeStopLine_, 0);
     }
 
     LogCapture log_;
-    EndReports ends_{log_};
+    std::mutex mutex_;
+    std::set<std::pair<const TriggeringRun*, std::string>> reports_;
+    std::map<std::string, int> reportsPerPort_;
+    int reportsBeforeStopLine_ = 0;
     std::vector<std::shared_ptr<TriggeringRun>> runs_;
 };
 
@@ -94,18 +81,15 @@ TEST_F(TriggeringStopTest, StopEndsEveryWorkerOfItsEntryAndNoOther)
 
     RequestTriggeringStop(a);
     ASSERT_TRUE(a->waitUntilFinished(20s));
-    EXPECT_EQ(ends_.countFor(a.get()), 20u);
-
-    const long long bCycles = b->cyclesCompleted();
-    ASSERT_TRUE(WaitUntil([&] { return b->cyclesCompleted() >= bCycles + 6; }));
+    EXPECT_EQ(reportsFor(a), 20u);
+    ASSERT_TRUE(KeepsCycling(b, 6));
     EXPECT_EQ(b->workersAlive(), 3);
     EXPECT_FALSE(b->stopRequested());
-    EXPECT_EQ(ends_.countFor(b.get()), 0u);
+    EXPECT_EQ(reportsFor(b), 0u);
 
     RequestTriggeringStop(b);
     ASSERT_TRUE(b->waitUntilFinished(20s));
-    EXPECT_EQ(ends_.countFor(b.get()), 3u);
-    EXPECT_EQ(ends_.reportsBeforeStopLine, 0);
+    EXPECT_EQ(reportsFor(b), 3u);
 }
 
 TEST_F(TriggeringStopTest, StopThenImmediateRestartEndsOnlyTheEarlierWorkers)
@@ -117,20 +101,18 @@ TEST_F(TriggeringStopTest, StopThenImmediateRestartEndsOnlyTheEarlierWorkers)
     auto second = start(entry);
 
     ASSERT_TRUE(first->waitUntilFinished(20s));
-    const long long secondCycles = second->cyclesCompleted();
-    ASSERT_TRUE(WaitUntil([&] { return second->cyclesCompleted() >= secondCycles + 8; }));
+    ASSERT_TRUE(KeepsCycling(second, 8));
     EXPECT_EQ(second->workersAlive(), 4);
-    EXPECT_EQ(ends_.countFor(second.get()), 0u);
+    EXPECT_EQ(reportsFor(second), 0u);
 
     RequestTriggeringStop(second);
     ASSERT_TRUE(second->waitUntilFinished(20s));
     for (int port = 300; port <= 303; ++port) {
-        const std::string text = std::to_string(port);
-        EXPECT_EQ(log_.count(StartLine("again", "127.0.0.1", text)), 2) << text;
-        EXPECT_EQ(log_.count(StopLine("again", "127.0.0.1", text)), 2) << text;
+        EXPECT_EQ(log_.count(WorkerLine("start", "again", "127.0.0.1", port)), 2) << port;
+        EXPECT_EQ(log_.count(WorkerLine("stop", "again", "127.0.0.1", port)), 2) << port;
     }
-    EXPECT_EQ(ends_.countFor(first.get()), 4u);
-    EXPECT_EQ(ends_.countFor(second.get()), 4u);
+    EXPECT_EQ(reportsFor(first), 4u);
+    EXPECT_EQ(reportsFor(second), 4u);
 }
 
 TEST_F(TriggeringStopTest, OverlappingStartsAndStopsOfTwoEntries)
@@ -143,32 +125,28 @@ TEST_F(TriggeringStopTest, OverlappingStartsAndStopsOfTwoEntries)
     auto b2 = start(Quiet("B", 500, 502));
     RequestTriggeringStop(a2);
 
-    ASSERT_TRUE(a1->waitUntilFinished(20s));
-    ASSERT_TRUE(b1->waitUntilFinished(20s));
-    ASSERT_TRUE(a2->waitUntilFinished(20s));
-    const long long b2Cycles = b2->cyclesCompleted();
-    ASSERT_TRUE(WaitUntil([&] { return b2->cyclesCompleted() >= b2Cycles + 9; }));
+    for (const auto& run : {a1, b1, a2})
+        ASSERT_TRUE(run->waitUntilFinished(20s));
+    ASSERT_TRUE(KeepsCycling(b2, 9));
     EXPECT_EQ(b2->workersAlive(), 3);
 
     RequestTriggeringStop(b2);
     ASSERT_TRUE(b2->waitUntilFinished(20s));
-    EXPECT_EQ(log_.messagesStartingWith("start port triggering[A]").size(), 4u);
-    EXPECT_EQ(log_.messagesStartingWith("stop port triggering[A]").size(), 4u);
-    EXPECT_EQ(log_.messagesStartingWith("start port triggering[B]").size(), 6u);
-    EXPECT_EQ(log_.messagesStartingWith("stop port triggering[B]").size(), 6u);
-    EXPECT_EQ(ends_.reportsBeforeStopLine, 0);
+    EXPECT_EQ(lines("start", "A"), 4);
+    EXPECT_EQ(lines("stop", "A"), 4);
+    EXPECT_EQ(lines("start", "B"), 6);
+    EXPECT_EQ(lines("stop", "B"), 6);
 }
 
 TEST_F(TriggeringStopTest, StopIsSeenOnlyAfterTheCurrentPause)
 {
-    // A long frequency: the stop waits for the pause that is under way.
     auto run = start(MakeTriggeringEntry("slow", "ICMP", "127.0.0.1", 600, 600, 400));
     ASSERT_TRUE(WaitUntil([&] { return run->cyclesCompleted() >= 1; }));
     RequestTriggeringStop(run);
-    EXPECT_FALSE(run->waitUntilFinished(50ms));
-    EXPECT_EQ(log_.count(StopLine("slow", "127.0.0.1", "600")), 0);
+    EXPECT_FALSE(run->waitUntilFinished(50ms)); // the 400 ms pause under way goes on
+    EXPECT_EQ(lines("stop", "slow"), 0);
     ASSERT_TRUE(run->waitUntilFinished(20s));
-    EXPECT_EQ(log_.count(StopLine("slow", "127.0.0.1", "600")), 1);
+    EXPECT_EQ(lines("stop", "slow"), 1);
 }
 
 TEST(TriggeringExit, ProcessEndsCleanlyWithWorkersRunning)
