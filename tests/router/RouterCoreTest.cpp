@@ -6,6 +6,7 @@
 #include "router/core/RouterScan.h"
 #include "router/core/UpnpDiscovery.h"
 #include "router/core/UpnpRound.h"
+#include "tests/router/FakeScanSteps.h"
 
 #include <cerrno>
 #include <condition_variable>
@@ -25,20 +26,9 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-RouterEntryPtr Upnp(const std::string& url, const std::string& name)
-{
-    auto entry = std::make_shared<RouterEntry>();
-    entry->description_url = url;
-    entry->friendly_name = name;
-    return entry;
-}
-
-RouterEntryPtr AirPort()
-{
-    auto entry = std::make_shared<RouterEntry>();
-    entry->is_apple = true;
-    return entry;
-}
+using velmora::test::FakeScanSteps;
+RouterEntryPtr (*const Upnp)(const std::string&, const std::string&) = FakeScanSteps::Upnp;
+RouterEntryPtr (*const AirPort)() = FakeScanSteps::AirPort;
 
 UpnpRound::Device Igd(const std::string& url)
 {
