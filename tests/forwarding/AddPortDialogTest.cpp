@@ -1,28 +1,17 @@
 #include "forwarding/ui/CRouter_Add_Port.h"
+#include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/support/ModalCatcher.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTest>
 
+using velmora::test::MakeEntry;
 using velmora::test::ModalCatcher;
 
 namespace {
-
-ForwardingEntry Entry(const char* name, const char* protocol, const char* ports,
-                      const char* ip = "192.168.77.2", const char* type = "N")
-{
-    auto entry = velmora::ZeroedRecord<ForwardingEntry>();
-    velmora::SetField(entry.name, name);
-    velmora::SetField(entry.protocol, protocol);
-    velmora::SetField(entry.listen_port, ports);
-    velmora::SetField(entry.destination_ip, ip);
-    velmora::SetField(entry.type, type);
-    return entry;
-}
 
 QLineEdit* Edit(QWidget* dialog, const char* name)
 {
@@ -37,13 +26,6 @@ QStringList Items(QComboBox* box)
     return items;
 }
 
-void Fill(CRouter_Add_Port& d, const QString& name, const QString& ports, const QString& ip)
-{
-    Edit(&d, "nameEdit")->setText(name);
-    Edit(&d, "portEdit")->setText(ports);
-    Edit(&d, "internalIpEdit")->setText(ip);
-}
-
 // Presses OK and returns the message boxes it showed (title, text).
 QList<ModalCatcher::Seen> PressOk(CRouter_Add_Port& d)
 {
@@ -56,6 +38,8 @@ std::string Proposer()
 {
     return "192.168.77.2";
 }
+
+const QString kNameTaken = "the port forwarding name has already existed, please reenter again!";
 
 } // namespace
 
@@ -74,129 +58,80 @@ private slots:
         QCOMPARE(box->currentText(), QString("TCP"));
         QVERIFY(!box->isEditable());
         QCOMPARE(Edit(&d, "internalIpEdit")->text(), QString("192.168.77.2"));
-        QVERIFY(Edit(&d, "nameEdit")->text().isEmpty());
         QVERIFY(!d.findChild<QCheckBox*>("autoAddBox")->isVisible());
         QVERIFY(!Edit(&d, "destinationPortEdit")->isVisible());
         // Every visible input is the buddy of its label.
-        QStringList buddies;
+        QStringList buddies, texts;
         for (auto* label : d.findChildren<QLabel*>()) {
+            texts << label->text();
             if (label->buddy() && label->isVisible())
                 buddies << label->text();
         }
         QCOMPARE(buddies, (QStringList{"Name:", "Protocol: ", "Port: ", "Internal IP: "}));
-        bool hint = false, note = false;
-        for (auto* label : d.findChildren<QLabel*>()) {
-            hint |=
-                label->text() == "Could be multiple ports and range. For example:80,443-447,8080";
-            note |= label->text() == "For AirPort Station, Internal IP must input Localhost.";
-        }
-        QVERIFY(hint && note);
+        QVERIFY(texts.contains("Could be multiple ports and range. For example:80,443-447,8080"));
+        QVERIFY(texts.contains("For AirPort Station, Internal IP must input Localhost."));
+
+        // Without a default route there is nothing to propose.
+        CRouter_Add_Port none(entries, nullptr, nullptr, [] { return std::string(); });
+        QVERIFY(Edit(&none, "internalIpEdit")->text().isEmpty());
     }
 
-    void noDefaultRouteLeavesInternalIpEmpty()
+    // The OK checks in their order: the first that fails is the only message.
+    void okChecks_data()
     {
-        std::vector<ForwardingEntry> entries;
-        CRouter_Add_Port d(entries, nullptr, nullptr, [] { return std::string(); });
-        QVERIFY(Edit(&d, "internalIpEdit")->text().isEmpty());
-    }
-
-    void emptyNameIsTheOnlyMessageWhenPortIsEmptyToo()
-    {
-        std::vector<ForwardingEntry> entries;
-        CRouter_Add_Port d(entries, nullptr, nullptr, Proposer);
-        Fill(d, "", "", "");
-        auto seen = PressOk(d);
-        QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].title, QString("ERROR!"));
-        QCOMPARE(seen[0].text, QString("invalid name, please reenter again!"));
-        QCOMPARE(d.result(), int(QDialog::Rejected));
-        QVERIFY(d.name().empty());
-    }
-
-    void duplicateNameIsRefusedButCaseDifferentIsAccepted()
-    {
-        std::vector<ForwardingEntry> entries{Entry("Web", "TCP", "80")};
-        CRouter_Add_Port d(entries, nullptr, nullptr, Proposer);
-        Fill(d, "Web", "8080", "192.168.77.2");
-        auto seen = PressOk(d);
-        QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].title, QString("ERROR!"));
-        QCOMPARE(seen[0].text,
-                 QString("the port forwarding name has already existed, please reenter again!"));
-        // The dialog keeps what was typed.
-        QCOMPARE(Edit(&d, "nameEdit")->text(), QString("Web"));
-
-        Edit(&d, "nameEdit")->setText("web");
-        QVERIFY(PressOk(d).isEmpty());
-        QCOMPARE(d.result(), int(QDialog::Accepted));
-        QCOMPARE(d.name(), std::string("web"));
-    }
-
-    void emptyPortComesBeforeTheInternalIp()
-    {
-        std::vector<ForwardingEntry> entries;
-        CRouter_Add_Port d(entries, nullptr, nullptr, Proposer);
-        Fill(d, "a", "", "");
-        auto seen = PressOk(d);
-        QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].text, QString("invalid listen port, please reenter again!"));
-    }
-
-    void reversedRangeShowsTheWarningBuiltAroundIt()
-    {
-        std::vector<ForwardingEntry> entries;
-        CRouter_Add_Port d(entries, nullptr, nullptr, Proposer);
-        Fill(d, "a", "80,90-80,70-60", "");
-        auto seen = PressOk(d);
-        QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].title, QString("Warning"));
-        QCOMPARE(seen[0].text,
-                 QString("The port range 90-80 error. The end port should be bigger than start "
-                         "port!"));
-    }
-
-    void aRangeWithoutEndFails()
-    {
-        std::vector<ForwardingEntry> entries;
-        CRouter_Add_Port d(entries, nullptr, nullptr, Proposer);
-        Fill(d, "a", "5-", "192.168.77.2");
-        auto seen = PressOk(d);
-        QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].text, QString("The port range 5- error. The end port should be bigger "
-                                       "than start port!"));
-    }
-
-    void portListsThatPass_data()
-    {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("ports");
-        QTest::newRow("list") << "80,443-447,8080";
-        QTest::newRow("commas") << ",,";
-        QTest::newRow("letters") << "abc";
-        QTest::newRow("equal ends") << "80-80";
+        QTest::addColumn<QString>("ip");
+        QTest::addColumn<QString>("title"); // empty: accepted
+        QTest::addColumn<QString>("text");
+        const QString error = "ERROR!", warning = "Warning";
+        const QString range = "The port range %1 error. The end port should be bigger than start "
+                              "port!";
+        QTest::newRow("all empty") << "" << "" << "" << error
+                                   << "invalid name, please reenter again!";
+        QTest::newRow("taken name") << "Web" << "8080" << "1.2.3.4" << error << kNameTaken;
+        QTest::newRow("port before ip") << "a" << "" << "" << error
+                                        << "invalid listen port, please reenter again!";
+        QTest::newRow("reversed range") << "a" << "80,90-80,70-60" << "" << warning
+                                        << range.arg("90-80");
+        QTest::newRow("range without end") << "a" << "5-" << "1.2.3.4" << warning
+                                           << range.arg("5-");
+        QTest::newRow("empty ip") << "a" << "80" << "" << error
+                                  << "invalid destination ip address, please reenter again!";
+        QTest::newRow("other case") << "web" << "80" << "Localhost" << "" << "";
+        QTest::newRow("list") << "a" << "80,443-447,8080" << "Localhost" << "" << "";
+        QTest::newRow("commas") << "a" << ",," << "Localhost" << "" << "";
+        QTest::newRow("letters") << "a" << "abc" << "Localhost" << "" << "";
+        QTest::newRow("equal ends") << "a" << "80-80" << "Localhost" << "" << "";
     }
-    void portListsThatPass()
+    void okChecks()
     {
+        QFETCH(QString, name);
         QFETCH(QString, ports);
-        std::vector<ForwardingEntry> entries;
+        QFETCH(QString, ip);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        std::vector<ForwardingEntry> entries{MakeEntry("Web", "TCP", "80", "192.168.77.2")};
         CRouter_Add_Port d(entries, nullptr, nullptr, Proposer);
-        Fill(d, "a", ports, "Localhost");
-        QVERIFY(PressOk(d).isEmpty());
-        QCOMPARE(d.result(), int(QDialog::Accepted));
-        QCOMPARE(QString::fromStdString(d.portList()), ports);
-        QCOMPARE(d.internalIp(), std::string("Localhost"));
-        QCOMPARE(d.protocol(), std::string("TCP"));
-        QCOMPARE(d.autoAdd(), std::string("N"));
-    }
-
-    void emptyInternalIpIsRefused()
-    {
-        std::vector<ForwardingEntry> entries;
-        CRouter_Add_Port d(entries, nullptr, nullptr, Proposer);
-        Fill(d, "a", "80", "");
-        auto seen = PressOk(d);
+        Edit(&d, "nameEdit")->setText(name);
+        Edit(&d, "portEdit")->setText(ports);
+        Edit(&d, "internalIpEdit")->setText(ip);
+        const auto seen = PressOk(d);
+        if (title.isEmpty()) {
+            QVERIFY(seen.isEmpty());
+            QCOMPARE(d.result(), int(QDialog::Accepted));
+            QCOMPARE(QString::fromStdString(d.name()), name);
+            QCOMPARE(QString::fromStdString(d.portList()), ports);
+            QCOMPARE(QString::fromStdString(d.internalIp()), ip);
+            QCOMPARE(d.protocol(), std::string("TCP"));
+            QCOMPARE(d.autoAdd(), std::string("N"));
+            return;
+        }
         QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].title, QString("ERROR!"));
-        QCOMPARE(seen[0].text, QString("invalid destination ip address, please reenter again!"));
+        QCOMPARE(seen[0].title, title);
+        QCOMPARE(seen[0].text, text);
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        QCOMPARE(Edit(&d, "nameEdit")->text(), name); // what was typed stays
     }
 
     void editingShowsTheEntryWithItsProtocolFirst_data()
@@ -213,7 +148,7 @@ private slots:
         QFETCH(QString, protocol);
         QFETCH(QStringList, items);
         const auto p = protocol.toStdString();
-        std::vector<ForwardingEntry> entries{Entry("game", p.c_str(), "3074", "127.0.0.5", "Y")};
+        std::vector<ForwardingEntry> entries{MakeEntry("game", p.c_str(), "3074", "127.0.0.5", "Y")};
         CRouter_Add_Port d(entries, &entries[0], nullptr, Proposer);
         auto* box = d.findChild<QComboBox*>("protocolBox");
         QCOMPARE(Items(box), items);
@@ -227,7 +162,8 @@ private slots:
 
     void editingKeepsItsOwnNameButNotAnothers()
     {
-        std::vector<ForwardingEntry> entries{Entry("a", "TCP", "1"), Entry("b", "UDP", "2")};
+        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "1", "127.0.0.5", "N"),
+                                             MakeEntry("b", "UDP", "2", "127.0.0.5", "N")};
         CRouter_Add_Port d(entries, &entries[1], nullptr, Proposer);
         QVERIFY(PressOk(d).isEmpty());
         QCOMPARE(d.name(), std::string("b"));
@@ -236,13 +172,12 @@ private slots:
 
         CRouter_Add_Port rename(entries, &entries[1], nullptr, Proposer);
         Edit(&rename, "nameEdit")->setText("a");
-        auto seen = PressOk(rename);
+        const auto seen = PressOk(rename);
         QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].text,
-                 QString("the port forwarding name has already existed, please reenter again!"));
+        QCOMPARE(seen[0].text, kNameTaken);
     }
 
-    void typingStopsAtTheFieldWidths()
+    void typingStopsAtTheFieldWidthsAndResultsFit()
     {
         std::vector<ForwardingEntry> entries;
         CRouter_Add_Port d(entries, nullptr, nullptr, Proposer);
@@ -258,30 +193,23 @@ private slots:
         ip->clear();
         QTest::keyClicks(ip, QString(300, 'x'));
         QCOMPARE(ip->text().size(), 254);
-        // Limits count the bytes a field stores: two-byte characters fit half as often.
-        name->clear();
-        for (int i = 0; i < 200; ++i)
-            name->insert(QString(QChar(0x00E9)));
-        QCOMPARE(name->text().toUtf8().size(), 254);
         // A paste that does not fit is refused whole.
         name->clear();
         name->insert(QString(300, 'p'));
         QVERIFY(name->text().isEmpty());
-    }
-
-    void resultsFitTheirFields()
-    {
-        std::vector<ForwardingEntry> entries;
-        CRouter_Add_Port d(entries, nullptr, nullptr, Proposer);
-        d.show();
+        // Limits count the bytes a field stores: two-byte characters fit half as often.
+        for (int i = 0; i < 200; ++i)
+            name->insert(QString(QChar(0x00E9)));
+        QCOMPARE(name->text().toUtf8().size(), 254);
+        name->clear();
         for (int i = 0; i < 100; ++i) // three bytes each
-            Edit(&d, "nameEdit")->insert(QString(QChar(0x20AC)));
-        Edit(&d, "portEdit")->setText("1");
+            name->insert(QString(QChar(0x20AC)));
+        ip->setText("127.0.0.1");
         QVERIFY(PressOk(d).isEmpty());
+        QCOMPARE(d.name().size(), size_t{255});
         auto entry = velmora::ZeroedRecord<ForwardingEntry>();
         velmora::SetField(entry.name, d.name());
         QCOMPARE(velmora::Field(entry.name), std::string_view(d.name()));
-        QCOMPARE(d.name().size(), size_t{255});
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "config/core/ConfigStore.h"
 #include "forwarding/ui/ForwardingHost.h"
+#include "platform/ui/ReportList.h"
 #include "tests/support/TempDir.h"
 
 #include <string>
@@ -52,6 +53,14 @@ inline ForwardingEntry MakeEntry(const char* name, const char* protocol, const c
     SetField(entry.destination_ip, ip);
     SetField(entry.type, type);
     return entry;
+}
+
+inline void SelectRows(ReportList* list, std::initializer_list<int> rows)
+{
+    list->clearSelection();
+    for (int row : rows)
+        list->selectionModel()->select(list->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 } // namespace velmora::test

@@ -1,6 +1,5 @@
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
-#include "platform/ui/ReportList.h"
 #include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/support/ModalCatcher.h"
 
@@ -13,60 +12,42 @@
 #include <QTest>
 #include <condition_variable>
 
+using velmora::Field;
 using velmora::test::FakeForwardingHost;
 using velmora::test::MakeEntry;
 using velmora::test::ModalCatcher;
+using velmora::test::SelectRows;
 using velmora::test::WaitFor;
 
 namespace {
 
-QPushButton* Button(QWidget* view, const char* name)
-{
-    return view->findChild<QPushButton*>(name);
-}
-
-void SelectRows(ReportList* list, std::initializer_list<int> rows)
-{
-    list->clearSelection();
-    for (int row : rows)
-        list->selectionModel()->select(list->model()->index(row, 0),
-                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
-}
-
-// Answers the entry dialog with the given texts and presses OK.
-std::function<void(QWidget*)> FillDialog(QString name, QString protocol, QString ports, QString ip,
-                                         QString* shownName = nullptr)
-{
-    return [=](QWidget* modal) {
-        auto* dialog = qobject_cast<CRouter_Add_Port*>(modal);
-        if (!dialog) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                box->accept();
-            return;
-        }
-        if (shownName)
-            *shownName = dialog->findChild<QLineEdit*>("nameEdit")->text();
-        dialog->findChild<QLineEdit*>("nameEdit")->setText(name);
-        auto* box = dialog->findChild<QComboBox*>("protocolBox");
-        box->setCurrentIndex(box->findText(protocol));
-        dialog->findChild<QLineEdit*>("portEdit")->setText(ports);
-        dialog->findChild<QLineEdit*>("internalIpEdit")->setText(ip);
-        dialog->accept();
-    };
-}
-
 // A router stand-in whose requests wait until the test lets them through.
+struct Gate
+{
+    std::mutex m;
+    std::condition_variable cv;
+    int allowed = 1 << 30;
+    int written = 0;
+    bool keep = true;
+
+    void allow(int count)
+    {
+        {
+            std::lock_guard lock(m);
+            allowed = count;
+        }
+        cv.notify_all();
+    }
+    int writtenSoFar()
+    {
+        std::lock_guard lock(m);
+        return written;
+    }
+};
+
 class GatedWriter final : public velmora::MappingWriter
 {
 public:
-    struct Gate
-    {
-        std::mutex m;
-        std::condition_variable cv;
-        int allowed = 0;
-        int written = 0;
-        bool keep = true;
-    };
     explicit GatedWriter(std::shared_ptr<Gate> gate) : gate_(std::move(gate)) {}
     Outcome write(const velmora::MappingRequest&) override
     {
@@ -81,20 +62,57 @@ private:
     std::shared_ptr<Gate> gate_;
 };
 
-// Lets every waiting request through when a test ends, passed or not, so
-// that the view's destructor can join its worker.
-struct OpenGateAtExit
+// The tab over `entries` in a host with config.xml in a temp folder; with a
+// router, "Add into Router" writes through a gate.
+struct Tab
 {
-    std::shared_ptr<GatedWriter::Gate> gate;
-    ~OpenGateAtExit()
+    explicit Tab(std::vector<ForwardingEntry> list, bool withRouter = false)
+        : entries(std::move(list)), host(entries)
     {
-        {
-            std::lock_guard lock(gate->m);
-            gate->allowed = 1 << 30;
+        if (withRouter) {
+            host.found = true;
+            host.router = std::make_shared<RouterEntry>();
         }
-        gate->cv.notify_all();
+        view = std::make_unique<CFormView_Client>(entries, host);
+        view->setWriterFactory([g = gate](const RouterEntry&) {
+            return std::make_unique<GatedWriter>(g);
+        });
+        view->reloadRows();
     }
+    // Lets every waiting request through, passed or not, so that the view's
+    // destructor can join its worker.
+    ~Tab()
+    {
+        gate->allow(1 << 30);
+        view.reset();
+    }
+    QPushButton* button(const char* name) { return view->findChild<QPushButton*>(name); }
+    void select(std::initializer_list<int> rows) { SelectRows(view->list(), rows); }
+
+    std::vector<ForwardingEntry> entries;
+    FakeForwardingHost host;
+    std::shared_ptr<Gate> gate = std::make_shared<Gate>();
+    std::unique_ptr<CFormView_Client> view;
 };
+
+// Answers the entry dialog with the given texts and presses OK.
+std::function<void(QWidget*)> FillDialog(QString name, QString protocol, QString ports, QString ip,
+                                         QString* shownName = nullptr)
+{
+    return [=](QWidget* modal) {
+        auto* dialog = qobject_cast<CRouter_Add_Port*>(modal);
+        if (!dialog)
+            return;
+        if (shownName)
+            *shownName = dialog->findChild<QLineEdit*>("nameEdit")->text();
+        dialog->findChild<QLineEdit*>("nameEdit")->setText(name);
+        auto* box = dialog->findChild<QComboBox*>("protocolBox");
+        box->setCurrentIndex(box->findText(protocol));
+        dialog->findChild<QLineEdit*>("portEdit")->setText(ports);
+        dialog->findChild<QLineEdit*>("internalIpEdit")->setText(ip);
+        dialog->accept();
+    };
+}
 
 } // namespace
 
@@ -102,291 +120,201 @@ class FormViewClientTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void layoutAndInitialStates()
+    void layoutAndButtonStates()
     {
-        std::vector<ForwardingEntry> entries;
-        FakeForwardingHost host(entries);
-        CFormView_Client view(entries, host);
-        view.show();
-        auto* list = view.list();
-        QCOMPARE(list->columnCount(), 4);
+        Tab tab({MakeEntry("a", "TCP", "80", "127.0.0.2")});
+        tab.view->show();
+        auto* list = tab.view->list();
         const QStringList headings{"Name", "Protocol", "Port", "Internal IP"};
         const int widths[] = {150, 100, 140, 140};
+        QCOMPARE(list->columnCount(), 4);
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(list->horizontalHeaderItem(i)->text(), headings[i]);
             QCOMPARE(list->columnWidth(i), widths[i]);
         }
-        QVERIFY(Button(&view, "addButton")->isEnabled());
+        QVERIFY(tab.button("addButton")->isEnabled());
         for (const char* name : {"editButton", "deleteButton", "addIntoRouterButton",
                                  "portsListButton", "portCheckButton"})
-            QVERIFY2(!Button(&view, name)->isEnabled(), name);
-        QVERIFY(!Button(&view, "portCheckButton")->isVisible());
-    }
+            QVERIFY2(!tab.button(name)->isEnabled(), name);
+        QVERIFY(!tab.button("portCheckButton")->isVisible());
 
-    void selectionEnablesAddIntoRouterOnlyWithARouter()
-    {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "127.0.0.2")};
-        FakeForwardingHost host(entries);
-        CFormView_Client view(entries, host);
-        view.reloadRows();
-        SelectRows(view.list(), {0});
-        QVERIFY(Button(&view, "editButton")->isEnabled());
-        QVERIFY(Button(&view, "deleteButton")->isEnabled());
-        QVERIFY(!Button(&view, "addIntoRouterButton")->isEnabled());
-        QVERIFY(!Button(&view, "portsListButton")->isEnabled());
-
-        host.found = true;
-        view.onRoutersFound();
-        QVERIFY(Button(&view, "portsListButton")->isEnabled());
-        QVERIFY(Button(&view, "addIntoRouterButton")->isEnabled());
-
-        view.onScanStarted();
-        QVERIFY(!Button(&view, "portsListButton")->isEnabled());
-        QVERIFY(!Button(&view, "addIntoRouterButton")->isEnabled());
-
-        view.list()->clearSelection();
-        QVERIFY(!Button(&view, "editButton")->isEnabled());
-        QVERIFY(!Button(&view, "deleteButton")->isEnabled());
+        // Add into Router needs a selection and a router; a new scan takes it away.
+        tab.select({0});
+        QVERIFY(tab.button("editButton")->isEnabled());
+        QVERIFY(tab.button("deleteButton")->isEnabled());
+        QVERIFY(!tab.button("addIntoRouterButton")->isEnabled());
+        tab.host.found = true;
+        tab.view->onRoutersFound();
+        QVERIFY(tab.button("portsListButton")->isEnabled());
+        QVERIFY(tab.button("addIntoRouterButton")->isEnabled());
+        tab.view->onScanStarted();
+        QVERIFY(!tab.button("portsListButton")->isEnabled());
+        QVERIFY(!tab.button("addIntoRouterButton")->isEnabled());
+        tab.view->list()->clearSelection();
+        QVERIFY(!tab.button("editButton")->isEnabled());
+        QVERIFY(!tab.button("deleteButton")->isEnabled());
     }
 
     void addAppendsAnEntryAndRewritesTheConfig()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "127.0.0.2", "Y")};
-        FakeForwardingHost host(entries);
-        CFormView_Client view(entries, host);
-        view.reloadRows();
+        Tab tab({MakeEntry("a", "TCP", "80", "127.0.0.2", "Y")});
+        {
+            ModalCatcher catcher;
+            catcher.answer = [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); };
+            QTest::mouseClick(tab.button("addButton"), Qt::LeftButton);
+        }
+        QCOMPARE(tab.entries.size(), size_t{1});
+        QCOMPARE(tab.host.saves, 0);
+
         ModalCatcher catcher;
         catcher.answer = FillDialog("web", "Both", "80,443-447,8080", "192.168.77.2");
-        QTest::mouseClick(Button(&view, "addButton"), Qt::LeftButton);
-        QCOMPARE(entries.size(), size_t{2});
-        QCOMPARE(velmora::Field(entries[1].name), std::string_view("web"));
-        QCOMPARE(velmora::Field(entries[1].protocol), std::string_view("Both"));
-        QCOMPARE(velmora::Field(entries[1].listen_port), std::string_view("80,443-447,8080"));
-        QCOMPARE(velmora::Field(entries[1].destination_ip), std::string_view("192.168.77.2"));
-        QCOMPARE(velmora::Field(entries[1].type), std::string_view(""));
-        QCOMPARE(view.list()->rowCount(), 2);
-        QCOMPARE(view.list()->cell(1, 2), QString("80,443-447,8080"));
-        QCOMPARE(host.saves, 1);
-        auto saved = host.reload();
+        QTest::mouseClick(tab.button("addButton"), Qt::LeftButton);
+        QCOMPARE(tab.entries.size(), size_t{2});
+        const auto& added = tab.entries[1];
+        QCOMPARE(Field(added.name), std::string_view("web"));
+        QCOMPARE(Field(added.protocol), std::string_view("Both"));
+        QCOMPARE(Field(added.listen_port), std::string_view("80,443-447,8080"));
+        QCOMPARE(Field(added.destination_ip), std::string_view("192.168.77.2"));
+        QCOMPARE(Field(added.type), std::string_view(""));
+        QCOMPARE(tab.view->list()->cell(1, 2), QString("80,443-447,8080"));
+        QCOMPARE(tab.host.saves, 1);
+        auto saved = tab.host.reload();
         QCOMPARE(saved.size(), size_t{2});
-        QCOMPARE(velmora::Field(saved[1].name), std::string_view("web"));
-        QCOMPARE(velmora::Field(saved[1].type), std::string_view(""));
-        QCOMPARE(velmora::Field(saved[0].type), std::string_view("Y"));
-    }
-
-    void cancelledAddChangesNothing()
-    {
-        std::vector<ForwardingEntry> entries;
-        FakeForwardingHost host(entries);
-        CFormView_Client view(entries, host);
-        ModalCatcher catcher;
-        catcher.answer = [](QWidget* modal) {
-            if (auto* d = qobject_cast<QDialog*>(modal))
-                d->reject();
-        };
-        QTest::mouseClick(Button(&view, "addButton"), Qt::LeftButton);
-        QVERIFY(entries.empty());
-        QCOMPARE(host.saves, 0);
+        QCOMPARE(Field(saved[1].name), std::string_view("web"));
+        QCOMPARE(Field(saved[1].type), std::string_view(""));
+        QCOMPARE(Field(saved[0].type), std::string_view("Y"));
     }
 
     void editOpensTheFirstSelectedRowAndKeepsItsType()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "127.0.0.2", "Y"),
-                                             MakeEntry("b", "UDP", "81", "127.0.0.3", "N"),
-                                             MakeEntry("c", "UDP", "82", "127.0.0.4", "N")};
-        FakeForwardingHost host(entries);
-        CFormView_Client view(entries, host);
-        view.reloadRows();
-        SelectRows(view.list(), {2, 1});
+        Tab tab({MakeEntry("a", "TCP", "80", "127.0.0.2", "Y"),
+                 MakeEntry("b", "UDP", "81", "127.0.0.3", "N"),
+                 MakeEntry("c", "UDP", "82", "127.0.0.4", "N")});
+        tab.select({2, 1});
         QString shown;
         ModalCatcher catcher;
         catcher.answer = FillDialog("b2", "TCP", "9000-9010", "127.0.0.9", &shown);
-        QTest::mouseClick(Button(&view, "editButton"), Qt::LeftButton);
+        QTest::mouseClick(tab.button("editButton"), Qt::LeftButton);
         QCOMPARE(shown, QString("b"));
-        QCOMPARE(velmora::Field(entries[1].name), std::string_view("b2"));
-        QCOMPARE(velmora::Field(entries[1].protocol), std::string_view("TCP"));
-        QCOMPARE(velmora::Field(entries[1].type), std::string_view("N"));
-        QCOMPARE(velmora::Field(entries[2].name), std::string_view("c"));
-        QCOMPARE(view.list()->cell(1, 0), QString("b2"));
-        QCOMPARE(view.list()->cell(1, 3), QString("127.0.0.9"));
-        QCOMPARE(host.saves, 1);
-        QVERIFY(host.configText().find("name=\"b2\" protocol=\"TCP\" listen_port=\"9000-9010\"") !=
-                std::string::npos);
+        QCOMPARE(Field(tab.entries[1].name), std::string_view("b2"));
+        QCOMPARE(Field(tab.entries[1].protocol), std::string_view("TCP"));
+        QCOMPARE(Field(tab.entries[1].type), std::string_view("N"));
+        QCOMPARE(Field(tab.entries[2].name), std::string_view("c"));
+        QCOMPARE(tab.view->list()->cell(1, 0), QString("b2"));
+        QCOMPARE(tab.view->list()->cell(1, 3), QString("127.0.0.9"));
+        QCOMPARE(tab.host.saves, 1);
+        QVERIFY(tab.host.configText().find(
+                    "name=\"b2\" protocol=\"TCP\" listen_port=\"9000-9010\"") != std::string::npos);
     }
 
     void deleteRemovesOnlyTheFirstSelectedRow()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "127.0.0.2"),
-                                             MakeEntry("b", "UDP", "81", "127.0.0.3"),
-                                             MakeEntry("c", "UDP", "82", "127.0.0.4")};
-        FakeForwardingHost host(entries);
-        CFormView_Client view(entries, host);
-        view.reloadRows();
-        SelectRows(view.list(), {2, 0});
-        QTest::mouseClick(Button(&view, "deleteButton"), Qt::LeftButton);
-        QCOMPARE(entries.size(), size_t{2});
-        QCOMPARE(velmora::Field(entries[0].name), std::string_view("b"));
-        QCOMPARE(velmora::Field(entries[1].name), std::string_view("c"));
-        QCOMPARE(view.list()->rowCount(), 2);
-        QCOMPARE(view.list()->cell(0, 0), QString("b"));
-        QCOMPARE(host.saves, 1);
-        QCOMPARE(host.reload().size(), size_t{2});
+        Tab tab({MakeEntry("a", "TCP", "80", "127.0.0.2"), MakeEntry("b", "UDP", "81", "127.0.0.3"),
+                 MakeEntry("c", "UDP", "82", "127.0.0.4")});
+        tab.select({2, 0});
+        QTest::mouseClick(tab.button("deleteButton"), Qt::LeftButton);
+        QCOMPARE(tab.entries.size(), size_t{2});
+        QCOMPARE(Field(tab.entries[0].name), std::string_view("b"));
+        QCOMPARE(Field(tab.entries[1].name), std::string_view("c"));
+        QCOMPARE(tab.view->list()->rowCount(), 2);
+        QCOMPARE(tab.view->list()->cell(0, 0), QString("b"));
+        QCOMPARE(tab.host.saves, 1);
+        QCOMPARE(tab.host.reload().size(), size_t{2});
 
-        SelectRows(view.list(), {1});
-        QTest::mouseClick(Button(&view, "deleteButton"), Qt::LeftButton);
-        QCOMPARE(host.saves, 2);
-        auto saved = host.reload();
+        tab.select({1});
+        QTest::mouseClick(tab.button("deleteButton"), Qt::LeftButton);
+        QCOMPARE(tab.host.saves, 2);
+        auto saved = tab.host.reload();
         QCOMPARE(saved.size(), size_t{1});
-        QCOMPARE(velmora::Field(saved[0].name), std::string_view("b"));
+        QCOMPARE(Field(saved[0].name), std::string_view("b"));
     }
 
     void portsListWithAnAppleRouterShowsTheAppleMessage()
     {
-        std::vector<ForwardingEntry> entries;
-        FakeForwardingHost host(entries);
-        host.found = true;
-        host.router = std::make_shared<RouterEntry>();
-        host.router->is_apple = true;
-        CFormView_Client view(entries, host);
-        view.onRoutersFound();
+        Tab tab({}, true);
+        tab.host.router->is_apple = true;
+        tab.view->onRoutersFound();
         ModalCatcher catcher;
-        QTest::mouseClick(Button(&view, "portsListButton"), Qt::LeftButton);
+        QTest::mouseClick(tab.button("portsListButton"), Qt::LeftButton);
         QCOMPARE(catcher.seen().size(), 1);
         QCOMPARE(catcher.seen()[0].title, QString("Velmora"));
         QCOMPARE(catcher.seen()[0].text,
                  QString("Apple router does not support view ports in router."));
     }
 
-    void addIntoRouterReportsAFailureOnce()
+    // Any failure is reported once; ports outside 1-65535 and reversed ranges
+    // are never sent; a mapping the router did not keep is a failure.
+    void addIntoRouterOutcomes()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80,70000,0", "127.0.0.2"),
-                                             MakeEntry("b", "UDP", "90-80", "127.0.0.2")};
-        FakeForwardingHost host(entries);
-        host.found = true;
-        host.router = std::make_shared<RouterEntry>();
-        CFormView_Client view(entries, host);
-        auto gate = std::make_shared<GatedWriter::Gate>();
-        gate->allowed = 100;
-        std::vector<uint16_t> ports;
-        view.setWriterFactory(
-            [&](const RouterEntry&) { return std::make_unique<GatedWriter>(gate); });
-        view.reloadRows();
-        SelectRows(view.list(), {0, 1});
-        ModalCatcher catcher;
-        QTest::mouseClick(Button(&view, "addIntoRouterButton"), Qt::LeftButton);
-        QVERIFY(WaitFor([&] { return !view.installing(); }));
-        QVERIFY(WaitFor([&] { return catcher.seen().size() == 1; }));
-        QTest::qWait(100);
-        QCOMPARE(catcher.seen().size(), 1);
-        QCOMPARE(catcher.seen()[0].text, QString("Failed to add port mapping into router!"));
-        QCOMPARE(gate->written, 1); // only port 80: the rest is no port at all
-    }
-
-    void addIntoRouterWithEverythingKeptSaysNothing()
-    {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "Both", "80-82", "127.0.0.2")};
-        FakeForwardingHost host(entries);
-        host.found = true;
-        host.router = std::make_shared<RouterEntry>();
-        CFormView_Client view(entries, host);
-        auto gate = std::make_shared<GatedWriter::Gate>();
-        gate->allowed = 100;
-        view.setWriterFactory(
-            [&](const RouterEntry&) { return std::make_unique<GatedWriter>(gate); });
-        view.reloadRows();
-        SelectRows(view.list(), {0});
-        ModalCatcher catcher;
-        QTest::mouseClick(Button(&view, "addIntoRouterButton"), Qt::LeftButton);
-        QVERIFY(WaitFor([&] { return !view.installing(); }));
-        QTest::qWait(100);
-        QVERIFY(catcher.seen().isEmpty());
-        QCOMPARE(gate->written, 6);
-        QVERIFY(Button(&view, "addIntoRouterButton")->isEnabled());
-    }
-
-    void aMappingTheRouterDidNotKeepIsAFailure()
-    {
-        std::vector<ForwardingEntry> entries{MakeEntry("a", "TCP", "80", "127.0.0.2")};
-        FakeForwardingHost host(entries);
-        host.found = true;
-        host.router = std::make_shared<RouterEntry>();
-        CFormView_Client view(entries, host);
-        auto gate = std::make_shared<GatedWriter::Gate>();
-        gate->allowed = 100;
-        gate->keep = false;
-        view.setWriterFactory(
-            [&](const RouterEntry&) { return std::make_unique<GatedWriter>(gate); });
-        view.reloadRows();
-        SelectRows(view.list(), {0});
-        ModalCatcher catcher;
-        QTest::mouseClick(Button(&view, "addIntoRouterButton"), Qt::LeftButton);
-        QVERIFY(WaitFor([&] { return catcher.seen().size() == 1; }));
-        QCOMPARE(catcher.seen()[0].text, QString("Failed to add port mapping into router!"));
+        const QStringList failed{"Failed to add port mapping into router!"};
+        struct Case
+        {
+            const char* what;
+            std::vector<ForwardingEntry> entries;
+            bool keep;
+            int written;
+            QStringList messages;
+        } cases[] = {
+            {"bad ports", {MakeEntry("a", "TCP", "80,70000,0", "127.0.0.2"),
+                           MakeEntry("b", "UDP", "90-80", "127.0.0.2")}, true, 1, failed},
+            {"all kept", {MakeEntry("a", "Both", "80-82", "127.0.0.2")}, true, 6, {}},
+            {"not kept", {MakeEntry("a", "TCP", "80", "127.0.0.2")}, false, 1, failed},
+        };
+        for (auto& c : cases) {
+            Tab tab(c.entries, true);
+            tab.gate->keep = c.keep;
+            if (c.entries.size() > 1)
+                tab.select({0, 1});
+            else
+                tab.select({0});
+            ModalCatcher catcher;
+            QTest::mouseClick(tab.button("addIntoRouterButton"), Qt::LeftButton);
+            QVERIFY2(WaitFor([&] { return !tab.view->installing(); }), c.what);
+            WaitFor([&] { return catcher.seen().size() == c.messages.size(); });
+            QTest::qWait(100); // a second message would show now
+            QVERIFY2(catcher.texts() == c.messages, c.what);
+            QVERIFY2(tab.gate->written == c.written, c.what);
+            QVERIFY2(tab.button("addIntoRouterButton")->isEnabled(), c.what);
+        }
     }
 
     void manyPortsShowAProgressDialogThatCancels()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("many", "TCP", "1000-1999", "127.0.0.2")};
-        FakeForwardingHost host(entries);
-        host.found = true;
-        host.router = std::make_shared<RouterEntry>();
-        auto view = std::make_unique<CFormView_Client>(entries, host);
-        view->show();
-        auto gate = std::make_shared<GatedWriter::Gate>();
-        gate->allowed = 5;
-        OpenGateAtExit openAtExit{gate};
-        view->setWriterFactory(
-            [&](const RouterEntry&) { return std::make_unique<GatedWriter>(gate); });
-        view->reloadRows();
-        SelectRows(view->list(), {0});
-        QTest::mouseClick(Button(view.get(), "addIntoRouterButton"), Qt::LeftButton);
+        Tab tab({MakeEntry("many", "TCP", "1000-1999", "127.0.0.2")}, true);
+        tab.view->show();
+        tab.gate->allow(5);
+        tab.select({0});
+        QTest::mouseClick(tab.button("addIntoRouterButton"), Qt::LeftButton);
         // The window keeps running its event loop while the requests wait.
-        QVERIFY(!Button(view.get(), "addIntoRouterButton")->isEnabled());
+        QVERIFY(!tab.button("addIntoRouterButton")->isEnabled());
         QProgressDialog* progress = nullptr;
         QVERIFY(WaitFor([&] {
-            progress = view->findChild<QProgressDialog*>("addIntoRouterProgress");
+            progress = tab.view->findChild<QProgressDialog*>("addIntoRouterProgress");
             return progress && progress->isVisible() && progress->value() >= 5;
         }));
         QCOMPARE(progress->maximum(), 2000);
         QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-        {
-            std::lock_guard lock(gate->m);
-            gate->allowed = 1000;
-        }
-        gate->cv.notify_all();
-        QVERIFY(WaitFor([&] { return !view->installing(); }));
-        QVERIFY(gate->written < 1000);
-        QVERIFY(Button(view.get(), "addIntoRouterButton")->isEnabled());
+        tab.gate->allow(1000);
+        QVERIFY(WaitFor([&] { return !tab.view->installing(); }));
+        QVERIFY(tab.gate->writtenSoFar() < 1000);
+        QVERIFY(tab.button("addIntoRouterButton")->isEnabled());
     }
 
     void closingTheTabDuringARunEndsIt()
     {
-        std::vector<ForwardingEntry> entries{MakeEntry("many", "TCP", "1000-1999", "127.0.0.2")};
-        FakeForwardingHost host(entries);
-        host.found = true;
-        host.router = std::make_shared<RouterEntry>();
-        auto view = std::make_unique<CFormView_Client>(entries, host);
-        auto gate = std::make_shared<GatedWriter::Gate>();
-        gate->allowed = 3;
-        view->setWriterFactory(
-            [&](const RouterEntry&) { return std::make_unique<GatedWriter>(gate); });
-        view->reloadRows();
-        SelectRows(view->list(), {0});
-        QTest::mouseClick(Button(view.get(), "addIntoRouterButton"), Qt::LeftButton);
-        QVERIFY(WaitFor([&] {
-            std::lock_guard lock(gate->m);
-            return gate->written == 3;
-        }));
+        Tab tab({MakeEntry("many", "TCP", "1000-1999", "127.0.0.2")}, true);
+        tab.gate->allow(3);
+        tab.select({0});
+        QTest::mouseClick(tab.button("addIntoRouterButton"), Qt::LeftButton);
+        QVERIFY(WaitFor([&] { return tab.gate->writtenSoFar() == 3; }));
         // The request in flight finishes, then the thread sees the cancel.
-        std::thread release([gate] {
+        std::thread release([gate = tab.gate] {
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            std::lock_guard lock(gate->m);
-            gate->allowed = 4;
-            gate->cv.notify_all();
+            gate->allow(4);
         });
-        view.reset();
+        tab.view.reset();
         release.join();
-        QCOMPARE(gate->written, 4);
+        QCOMPARE(tab.gate->writtenSoFar(), 4);
     }
 };
 

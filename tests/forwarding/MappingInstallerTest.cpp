@@ -27,13 +27,14 @@ public:
     std::set<uint16_t> refuse, drop, silent;
     std::map<std::pair<uint16_t, std::string>, std::string> table;
     int reads = 0;
-    std::function<void()> onWrite;
+    std::atomic<bool> cancel{false};
+    size_t cancelAfter = 0; // writes; 0: never
 
     Outcome write(const MappingRequest& r) override
     {
         written.push_back(r);
-        if (onWrite)
-            onWrite();
+        if (written.size() == cancelAfter)
+            cancel = true;
         if (silent.count(r.port))
             return Outcome::Unreachable;
         if (refuse.count(r.port))
@@ -48,31 +49,33 @@ public:
         auto it = table.find({r.port, r.protocol});
         return it != table.end() && it->second == r.internalClient;
     }
+    InstallResult install(std::vector<ForwardingEntry> entries, InstallOptions options = {})
+    {
+        return InstallMappings(PlanMappings(entries), *this, cancel, {}, options);
+    }
 };
 
 } // namespace
 
 TEST(PlanMappings, OneRequestPerPortAndProtocolWithTheEntrysValues)
 {
-    auto plan = PlanMappings({Entry("web", "TCP", "80,443-447,8080")});
-    ASSERT_EQ(plan.requests.size(), 7u);
+    auto plan = PlanMappings({Entry("web", "TCP", "80,443-447,8080"), Entry("game", "Both", "3074"),
+                              Entry("b", "UDP", "2", "10.0.0.9")});
+    ASSERT_EQ(plan.requests.size(), 10u);
     EXPECT_EQ(plan.invalidPorts, 0);
-    for (const auto& r : plan.requests) {
-        EXPECT_EQ(r.protocol, "TCP");
-        EXPECT_EQ(r.description, "web");
-        EXPECT_EQ(r.internalClient, "192.168.77.2");
+    const uint16_t webPorts[] = {80, 443, 444, 445, 446, 447, 8080};
+    for (size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(plan.requests[i].port, webPorts[i]);
+        EXPECT_EQ(plan.requests[i].protocol, "TCP");
+        EXPECT_EQ(plan.requests[i].description, "web");
+        EXPECT_EQ(plan.requests[i].internalClient, "192.168.77.2");
     }
-    EXPECT_EQ(plan.requests[1].port, 443);
-    EXPECT_EQ(plan.requests[6].port, 8080);
-}
-
-TEST(PlanMappings, BothIsSentAsTcpAndUdp)
-{
-    auto plan = PlanMappings({Entry("game", "Both", "3074")});
-    ASSERT_EQ(plan.requests.size(), 2u);
-    EXPECT_EQ(plan.requests[0].protocol, "TCP");
-    EXPECT_EQ(plan.requests[1].protocol, "UDP");
-    EXPECT_EQ(plan.requests[1].port, 3074);
+    // "Both" is sent as TCP and UDP.
+    EXPECT_EQ(plan.requests[7].protocol, "TCP");
+    EXPECT_EQ(plan.requests[8].protocol, "UDP");
+    EXPECT_EQ(plan.requests[8].port, 3074);
+    EXPECT_EQ(plan.requests[9].description, "b");
+    EXPECT_EQ(plan.requests[9].internalClient, "10.0.0.9");
 }
 
 TEST(PlanMappings, InvalidPortsCountOncePerProtocolAndAreNeverSent)
@@ -83,24 +86,13 @@ TEST(PlanMappings, InvalidPortsCountOncePerProtocolAndAreNeverSent)
     EXPECT_EQ(plan.invalidPorts, 2 * 2 + 1);
 }
 
-TEST(PlanMappings, SeveralEntriesInOrder)
-{
-    auto plan = PlanMappings({Entry("a", "TCP", "1"), Entry("b", "UDP", "2", "10.0.0.9")});
-    ASSERT_EQ(plan.requests.size(), 2u);
-    EXPECT_EQ(plan.requests[0].description, "a");
-    EXPECT_EQ(plan.requests[1].description, "b");
-    EXPECT_EQ(plan.requests[1].internalClient, "10.0.0.9");
-}
-
 TEST(InstallMappings, AllWrittenAndReadBack)
 {
     FakeRouter router;
-    std::atomic<bool> cancel{false};
     std::vector<std::pair<size_t, size_t>> steps;
-    auto result = InstallMappings(PlanMappings({Entry("web", "TCP", "80,443-447,8080")}), router,
-                                  cancel, [&](size_t d, size_t t) {
-                                      steps.push_back({d, t});
-                                  });
+    auto result =
+        InstallMappings(PlanMappings({Entry("web", "TCP", "80,443-447,8080")}), router,
+                        router.cancel, [&](size_t d, size_t t) { steps.push_back({d, t}); });
     EXPECT_EQ(result.requested, 7u);
     EXPECT_EQ(result.installed, 7u);
     EXPECT_EQ(result.failed, 0);
@@ -113,32 +105,18 @@ TEST(InstallMappings, AllWrittenAndReadBack)
 TEST(InstallMappings, AWriteTheRouterAcceptedButDidNotKeepFails)
 {
     FakeRouter router;
-    router.drop = {443};
-    std::atomic<bool> cancel{false};
-    auto result =
-        InstallMappings(PlanMappings({Entry("web", "TCP", "80,443")}), router, cancel, {});
+    router.drop = {443, 80};
+    router.table[{80, "TCP"}] = "192.168.77.9"; // held for another client
+    auto result = router.install({Entry("web", "TCP", "80,443,8080")});
     EXPECT_EQ(result.installed, 1u);
-    EXPECT_EQ(result.failed, 1);
-}
-
-TEST(InstallMappings, AMappingHeldForAnotherClientFails)
-{
-    FakeRouter router;
-    router.table[{80, "TCP"}] = "192.168.77.9";
-    router.drop = {80}; // the router keeps the other client's mapping
-    std::atomic<bool> cancel{false};
-    auto result = InstallMappings(PlanMappings({Entry("web", "TCP", "80")}), router, cancel, {});
-    EXPECT_EQ(result.installed, 0u);
-    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(result.failed, 2);
 }
 
 TEST(InstallMappings, RefusalsAndInvalidPortsAreFailures)
 {
     FakeRouter router;
     router.refuse = {22};
-    std::atomic<bool> cancel{false};
-    auto result =
-        InstallMappings(PlanMappings({Entry("x", "TCP", "22,23,99999")}), router, cancel, {});
+    auto result = router.install({Entry("x", "TCP", "22,23,99999")});
     EXPECT_EQ(result.installed, 1u);
     EXPECT_EQ(result.failed, 2);
     ASSERT_EQ(router.written.size(), 2u); // 99999 is never sent, not even wrapped
@@ -151,25 +129,19 @@ TEST(InstallMappings, StopsSendingAfterTheRouterStoppedAnswering)
     FakeRouter router;
     for (uint16_t p = 1; p <= 10; ++p)
         router.silent.insert(p);
-    std::atomic<bool> cancel{false};
     InstallOptions options;
     options.unreachableLimit = 3;
-    auto result =
-        InstallMappings(PlanMappings({Entry("x", "TCP", "1-10")}), router, cancel, {}, options);
+    auto result = router.install({Entry("x", "TCP", "1-10")}, options);
     EXPECT_EQ(router.written.size(), 3u);
     EXPECT_EQ(result.failed, 10);
     EXPECT_EQ(result.installed, 0u);
 }
 
-TEST(InstallMappings, CancelStopsBetweenRequests)
+TEST(InstallMappings, CancelStopsBetweenRequestsWithoutReadingBack)
 {
     FakeRouter router;
-    std::atomic<bool> cancel{false};
-    router.onWrite = [&] {
-        if (router.written.size() == 2)
-            cancel = true;
-    };
-    auto result = InstallMappings(PlanMappings({Entry("x", "TCP", "1-10")}), router, cancel, {});
+    router.cancelAfter = 2;
+    auto result = router.install({Entry("x", "TCP", "1-10")});
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(router.written.size(), 2u);
     EXPECT_EQ(router.reads, 0);
@@ -178,11 +150,9 @@ TEST(InstallMappings, CancelStopsBetweenRequests)
 TEST(InstallMappings, WhatIsLeftAtTheDeadlineFails)
 {
     FakeRouter router;
-    std::atomic<bool> cancel{false};
     InstallOptions options;
     options.budget = std::chrono::steady_clock::duration::zero();
-    auto result =
-        InstallMappings(PlanMappings({Entry("x", "UDP", "1-4")}), router, cancel, {}, options);
+    auto result = router.install({Entry("x", "UDP", "1-4")}, options);
     EXPECT_TRUE(result.timedOut);
     EXPECT_EQ(result.failed, 4);
     EXPECT_TRUE(router.written.empty());

@@ -9,9 +9,9 @@ using namespace std::chrono_literals;
 namespace {
 
 // Polls until `done` holds or a generous limit passes.
-bool Eventually(const std::function<bool()>& done, std::chrono::seconds limit = 20s)
+bool Eventually(const std::function<bool()>& done)
 {
-    auto until = std::chrono::steady_clock::now() + limit;
+    auto until = std::chrono::steady_clock::now() + 20s;
     while (!done() && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(20ms);
     return done();
@@ -22,25 +22,27 @@ NatPmpLease Lease(uint16_t port, uint32_t lifetime = 2)
     return {htonl(0xC0A84D01), NATPMP_PROTOCOL_TCP, port, lifetime};
 }
 
-} // namespace
-
-TEST(NatPmpLeaseKeeper, RenewsAtHalfTheGrantedLifetime)
+NatPmpAnswer Granted(const NatPmpLease& lease)
 {
-    EXPECT_EQ(NatPmpLeaseKeeper::renewInterval(7200), std::chrono::seconds(3600));
-    EXPECT_EQ(NatPmpLeaseKeeper::renewInterval(2), std::chrono::seconds(1));
-    // Never faster than once a second, whatever the gateway grants.
-    EXPECT_EQ(NatPmpLeaseKeeper::renewInterval(0), std::chrono::seconds(1));
-    EXPECT_EQ(NatPmpLeaseKeeper::retryInterval(7200), std::chrono::seconds(30));
+    return {0, lease.port, lease.lifetime};
 }
 
-TEST(NatPmpLeaseKeeper, RenewsAKeptMappingAgainAndAgain)
+} // namespace
+
+TEST(NatPmpLeaseKeeper, RenewsAtHalfTheLifetimeAgainAndAgain)
 {
+    EXPECT_EQ(NatPmpLeaseKeeper::renewInterval(7200), 3600s);
+    EXPECT_EQ(NatPmpLeaseKeeper::renewInterval(2), 1s);
+    // Never faster than once a second, whatever the gateway grants.
+    EXPECT_EQ(NatPmpLeaseKeeper::renewInterval(0), 1s);
+    EXPECT_EQ(NatPmpLeaseKeeper::retryInterval(7200), 30s);
+
     std::mutex m;
     std::vector<NatPmpLease> asked;
     NatPmpLeaseKeeper keeper([&](const NatPmpLease& lease) {
         std::lock_guard lock(m);
         asked.push_back(lease);
-        return NatPmpAnswer{0, lease.port, lease.lifetime};
+        return Granted(lease);
     });
     keeper.keep(Lease(8080), 2);
     ASSERT_TRUE(Eventually([&] { return keeper.renewals() >= 2; }));
@@ -54,9 +56,7 @@ TEST(NatPmpLeaseKeeper, KeepsTryingAfterAFailedRenewal)
 {
     std::atomic<int> calls{0};
     NatPmpLeaseKeeper keeper([&](const NatPmpLease& lease) {
-        ++calls;
-        return calls == 1 ? NatPmpAnswer{NATPMP_TRYAGAIN, 0, 0}
-                          : NatPmpAnswer{0, lease.port, lease.lifetime};
+        return ++calls == 1 ? NatPmpAnswer{NATPMP_TRYAGAIN, 0, 0} : Granted(lease);
     });
     keeper.keep(Lease(22), 2);
     ASSERT_TRUE(Eventually([&] { return calls >= 3; }));
@@ -79,7 +79,7 @@ TEST(NatPmpLeaseKeeper, DestroyingItStopsTheRenewals)
     {
         NatPmpLeaseKeeper keeper([calls](const NatPmpLease& l) {
             ++*calls;
-            return NatPmpAnswer{0, l.port, 2};
+            return Granted(l);
         });
         keeper.keep(Lease(80), 2);
     }
@@ -93,7 +93,7 @@ TEST(NatPmpLeaseKeeper, LeasesAddedWhileItWaitsAreKept)
     std::atomic<int> calls{0};
     NatPmpLeaseKeeper keeper([&](const NatPmpLease& l) {
         ++calls;
-        return NatPmpAnswer{0, l.port, l.lifetime};
+        return Granted(l);
     });
     keeper.keep(Lease(1, 7200), 7200); // the thread now waits for this one's renewal
     std::this_thread::sleep_for(50ms);

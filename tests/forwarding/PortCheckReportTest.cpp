@@ -20,61 +20,46 @@ PortCheckFindings Findings()
     return f;
 }
 
-bool Has(const std::string& text, const std::string& part)
+// Every part must be in the report.
+void ExpectReport(const PortCheckFindings& f, std::initializer_list<std::string> parts)
 {
-    return text.find(part) != std::string::npos;
+    const auto text = BuildPortCheckReport(f);
+    for (const auto& part : parts)
+        EXPECT_NE(text.find(part), std::string::npos) << "missing: " << part << "\n" << text;
 }
 
 } // namespace
 
-TEST(PortStateWord, UsesTheLegendsWords)
+TEST(PortCheckReport, UsesTheLegendsStateWords)
 {
-    EXPECT_STREQ(PortStateWord(PortState::Open), "open");
-    EXPECT_STREQ(PortStateWord(PortState::Closed), "closed");
-    EXPECT_STREQ(PortStateWord(PortState::Filtered), "filtered");
-    EXPECT_STREQ(PortStateWord(PortState::Unfiltered), "unfiltered");
-    EXPECT_STREQ(PortStateWord(PortState::OpenFiltered), "open|filtered");
-    EXPECT_STREQ(PortStateWord(PortState::ClosedFiltered), "closed|filtered");
+    const std::pair<PortState, const char*> words[] = {
+        {PortState::Open, "open"},           {PortState::Closed, "closed"},
+        {PortState::Filtered, "filtered"},   {PortState::Unfiltered, "unfiltered"},
+        {PortState::OpenFiltered, "open|filtered"}, {PortState::ClosedFiltered, "closed|filtered"}};
+    for (const auto& [state, word] : words)
+        EXPECT_STREQ(PortStateWord(state), word);
 }
 
-TEST(BuildPortCheckReport, AHeldMappingToAnOpenPort)
+TEST(PortCheckReport, SaysWhatCanBeKnownFromInside)
 {
-    auto text = BuildPortCheckReport(Findings());
-    EXPECT_TRUE(Has(text, "\"web\", TCP port 8080")) << text;
-    EXPECT_TRUE(Has(text, "held, forwarded to 192.168.77.2:8080.")) << text;
-    EXPECT_TRUE(Has(text, "State: unfiltered")) << text;
-    EXPECT_TRUE(Has(text, "TCP 192.168.77.2:8080, connection accepted.\n   State: open")) << text;
-    EXPECT_TRUE(Has(text, "external address: 11.22.33.1")) << text;
-    EXPECT_TRUE(Has(text, "needs a check from outside")) << text;
-}
+    ExpectReport(Findings(), {"\"web\", TCP port 8080", "held, forwarded to 192.168.77.2:8080.",
+                              "State: unfiltered",
+                              "TCP 192.168.77.2:8080, connection accepted.\n   State: open",
+                              "external address: 11.22.33.1", "needs a check from outside"});
 
-TEST(BuildPortCheckReport, AMappingTheRouterNoLongerHolds)
-{
-    auto f = Findings();
-    f.mappingCode = 714;
-    f.probe = ProbeResult{PortState::Closed, "connection refused"};
-    auto text = BuildPortCheckReport(f);
-    EXPECT_TRUE(Has(text, "no longer holds it.\n   State: filtered")) << text;
-    EXPECT_TRUE(Has(text, "State: closed")) << text;
-}
+    auto gone = Findings();
+    gone.mappingCode = 714;
+    gone.probe = ProbeResult{PortState::Closed, "connection refused"};
+    ExpectReport(gone, {"no longer holds it.\n   State: filtered", "State: closed"});
 
-TEST(BuildPortCheckReport, AMappingLeadingToAnotherClientSaysSo)
-{
-    auto f = Findings();
-    f.held.internalClient = "192.168.77.9";
-    auto text = BuildPortCheckReport(f);
-    EXPECT_TRUE(Has(text, "forwarded to 192.168.77.9:8080 (not to 192.168.77.2)")) << text;
-}
+    auto other = Findings();
+    other.held.internalClient = "192.168.77.9";
+    ExpectReport(other, {"forwarded to 192.168.77.9:8080 (not to 192.168.77.2)"});
 
-TEST(BuildPortCheckReport, WhatWasNotLearnedIsSaid)
-{
-    auto f = Findings();
-    f.mappingCode = -3;
-    f.probe.reset();
-    f.externalCode.reset();
-    auto text = BuildPortCheckReport(f);
-    EXPECT_TRUE(Has(text, "the router did not say (")) << text;
-    EXPECT_TRUE(Has(text, "not probed (the check ran out of time)")) << text;
-    EXPECT_TRUE(Has(text, "external address: not read")) << text;
-    EXPECT_TRUE(Has(text, "needs a check from outside")) << text;
+    auto unknown = Findings();
+    unknown.mappingCode = -3;
+    unknown.probe.reset();
+    unknown.externalCode.reset();
+    ExpectReport(unknown, {"the router did not say (", "not probed (the check ran out of time)",
+                           "external address: not read", "needs a check from outside"});
 }

@@ -18,11 +18,13 @@ using velmora::test::WaitFor;
 
 namespace {
 
+const char kService[] = "urn:schemas-upnp-org:service:WANIPConnection:1";
+
 RouterEntryPtr RouterAt(const std::string& controlUrl)
 {
     auto router = std::make_shared<RouterEntry>();
     router->urls.controlURL = strdup(controlUrl.c_str());
-    std::strncpy(router->data.first.servicetype, "urn:schemas-upnp-org:service:WANIPConnection:1",
+    std::strncpy(router->data.first.servicetype, kService,
                  sizeof router->data.first.servicetype - 1);
     return router;
 }
@@ -30,6 +32,11 @@ RouterEntryPtr RouterAt(const std::string& controlUrl)
 QPushButton* Button(QWidget* dialog, const char* name)
 {
     return dialog->findChild<QPushButton*>(name);
+}
+
+bool Has(const std::string& text, const char* part)
+{
+    return text.find(part) != std::string::npos;
 }
 
 } // namespace
@@ -40,7 +47,7 @@ class PortsListDialogTest : public QObject
 private slots:
     void cleanup() { BackgroundThreads::instance().joinAll(); }
 
-    void layoutAndInitialState()
+    void layoutThenRowsThenDeleteEvenWhenTheRouterRefuses()
     {
         LoopbackSoapServer server(true);
         Ports_List dialog(RouterAt(server.controlUrl()));
@@ -57,26 +64,28 @@ private slots:
         QVERIFY(Button(&dialog, "cancelButton")->isEnabled());
         QVERIFY(Button(&dialog, "cancelButton")->isDefault());
         QVERIFY(!dialog.listingFinished());
-        server.release();
-    }
 
-    void rowsArriveThenTheListingFinishes()
-    {
-        LoopbackSoapServer server;
-        Ports_List dialog(RouterAt(server.controlUrl()));
+        server.release();
         QVERIFY(WaitFor([&] { return dialog.listingFinished(); }, 20000));
-        auto* list = dialog.list();
         QCOMPARE(list->rowCount(), 1);
-        QCOMPARE(list->cell(0, 0), QString("late"));
-        QCOMPARE(list->cell(0, 1), QString("TCP"));
-        QCOMPARE(list->cell(0, 2), QString("80"));
-        QCOMPARE(list->cell(0, 3), QString("127.0.0.1"));
-        QCOMPARE(server.requestsSeen(), 2); // the second index ends the listing
-        QVERIFY(server.bodies()[1].find("<NewPortMappingIndex>1</NewPortMappingIndex>") !=
-                std::string::npos);
+        const QStringList row{"late", "TCP", "80", "127.0.0.1"};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(list->cell(0, i), row[i]);
+        auto bodies = server.bodies();
+        QCOMPARE(bodies.size(), size_t{2}); // the second index ends the listing
+        QVERIFY(Has(bodies[1], "<NewPortMappingIndex>1</NewPortMappingIndex>"));
         list->selectRow(0);
         QVERIFY(Button(&dialog, "portCheckButton")->isEnabled());
         QVERIFY(Button(&dialog, "deleteFromRouterButton")->isEnabled());
+
+        QTest::mouseClick(Button(&dialog, "deleteFromRouterButton"), Qt::LeftButton);
+        QCOMPARE(list->rowCount(), 0);
+        QVERIFY(!Button(&dialog, "deleteFromRouterButton")->isEnabled());
+        bodies = server.bodies();
+        QCOMPARE(bodies.size(), size_t{3});
+        QVERIFY(Has(bodies[2], "#DeletePortMapping"));
+        QVERIFY(Has(bodies[2], "<NewExternalPort>80</NewExternalPort>"));
+        QVERIFY(Has(bodies[2], "<NewProtocol>TCP</NewProtocol>"));
     }
 
     void closingWhileTheRouterIsSlowReturnsAtOnceAndTheRowNeverArrives()
@@ -109,24 +118,9 @@ private slots:
         QTest::qWait(50);
     }
 
-    void deleteRemovesTheRowEvenWhenTheRouterRefuses()
+    void portCheckLayoutAndClosingItWhileItRuns()
     {
-        LoopbackSoapServer server;
-        Ports_List dialog(RouterAt(server.controlUrl()));
-        QVERIFY(WaitFor([&] { return dialog.listingFinished(); }, 20000));
-        dialog.list()->selectRow(0);
-        QTest::mouseClick(Button(&dialog, "deleteFromRouterButton"), Qt::LeftButton);
-        QCOMPARE(dialog.list()->rowCount(), 0);
-        QVERIFY(!Button(&dialog, "deleteFromRouterButton")->isEnabled());
-        const auto bodies = server.bodies();
-        QCOMPARE(bodies.size(), size_t{3});
-        QVERIFY(bodies[2].find("#DeletePortMapping") != std::string::npos);
-        QVERIFY(bodies[2].find("<NewExternalPort>80</NewExternalPort>") != std::string::npos);
-        QVERIFY(bodies[2].find("<NewProtocol>TCP</NewProtocol>") != std::string::npos);
-    }
-
-    void portCheckReportLayout()
-    {
+        LoopbackSoapServer server(true);
         CPort_Check report;
         QCOMPARE(report.windowTitle(), QString("Port Check"));
         QStringList labels;
@@ -143,15 +137,9 @@ private slots:
         QVERIFY(edit->isReadOnly());
         QCOMPARE(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    }
 
-    void closingThePortCheckWhileItRunsReturnsAtOnce()
-    {
-        LoopbackSoapServer server(true);
-        CPort_Check report;
         report.show();
-        report.startCheck({server.controlUrl(), "urn:schemas-upnp-org:service:WANIPConnection:1"},
-                          {"late", "TCP", 80, "127.0.0.1"});
+        report.startCheck({server.controlUrl(), kService}, {"late", "TCP", 80, "127.0.0.1"});
         QVERIFY(WaitFor([&] { return server.requestsSeen() == 1; }, 20000));
         QVERIFY(report.report().startsWith("Checking"));
         report.accept();

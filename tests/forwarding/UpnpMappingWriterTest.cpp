@@ -19,9 +19,31 @@ MappingRequest Request(uint16_t port)
     return {port, "TCP", "127.0.0.1", "web & <mail>"};
 }
 
-// A loopback port that nobody listens on.
-uint16_t ClosedPort()
+} // namespace
+
+// The stand-in accepts the first request and refuses every later one.
+TEST(UpnpMappingWriter, SendsTheEntrysValuesAndReadsBack)
 {
+    test::LoopbackSoapServer server;
+    UpnpMappingWriter writer({server.controlUrl(), kService});
+    EXPECT_EQ(writer.write(Request(8080)), MappingWriter::Outcome::Written);
+    EXPECT_EQ(writer.write(Request(81)), MappingWriter::Outcome::Refused);
+    EXPECT_FALSE(writer.holds(Request(8080)));
+    const auto bodies = server.bodies();
+    ASSERT_EQ(bodies.size(), 3u);
+    for (const std::string& part : std::initializer_list<std::string>{
+             "POST /ctl/IPConn HTTP/1.1", std::string("SOAPACTION:\"") + kService + "#AddPortMapping\"",
+          "<NewExternalPort>8080</NewExternalPort>", "<NewInternalPort>8080</NewInternalPort>",
+          "<NewProtocol>TCP</NewProtocol>", "<NewInternalClient>127.0.0.1</NewInternalClient>",
+          "<NewLeaseDuration>0</NewLeaseDuration>"})
+        EXPECT_NE(bodies[0].find(part), std::string::npos) << part << "\n" << bodies[0];
+    EXPECT_NE(bodies[2].find("#GetSpecificPortMappingEntry"), std::string::npos);
+    EXPECT_NE(bodies[2].find("<NewExternalPort>8080</NewExternalPort>"), std::string::npos);
+}
+
+TEST(UpnpMappingWriter, NoRouterOrNoUsableUrl)
+{
+    // A loopback port that nobody listens on.
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -30,53 +52,11 @@ uint16_t ClosedPort()
     socklen_t len = sizeof a;
     getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
     close(fd);
-    return ntohs(a.sin_port);
-}
+    UpnpMappingWriter gone(
+        {"http://127.0.0.1:" + std::to_string(ntohs(a.sin_port)) + "/ctl/IPConn", kService});
+    EXPECT_EQ(gone.write(Request(80)), MappingWriter::Outcome::Unreachable);
+    EXPECT_FALSE(gone.holds(Request(80)));
 
-} // namespace
-
-TEST(UpnpMappingWriter, SendsAddPortMappingWithTheEntrysValues)
-{
-    test::LoopbackSoapServer server;
-    UpnpMappingWriter writer({server.controlUrl(), kService});
-    EXPECT_EQ(writer.write(Request(8080)), MappingWriter::Outcome::Written);
-    const auto bodies = server.bodies();
-    ASSERT_EQ(bodies.size(), 1u);
-    const auto& sent = bodies[0];
-    EXPECT_NE(sent.find("POST /ctl/IPConn HTTP/1.1"), std::string::npos) << sent;
-    EXPECT_NE(sent.find(std::string("SOAPACTION:\"") + kService + "#AddPortMapping\""),
-              std::string::npos)
-        << sent;
-    EXPECT_NE(sent.find("<NewExternalPort>8080</NewExternalPort>"), std::string::npos);
-    EXPECT_NE(sent.find("<NewInternalPort>8080</NewInternalPort>"), std::string::npos);
-    EXPECT_NE(sent.find("<NewProtocol>TCP</NewProtocol>"), std::string::npos);
-    EXPECT_NE(sent.find("<NewInternalClient>127.0.0.1</NewInternalClient>"), std::string::npos);
-    EXPECT_NE(sent.find("<NewLeaseDuration>0</NewLeaseDuration>"), std::string::npos);
-}
-
-TEST(UpnpMappingWriter, AnErrorAnswerIsARefusalAndNothingIsHeld)
-{
-    test::LoopbackSoapServer server;
-    UpnpMappingWriter writer({server.controlUrl(), kService});
-    ASSERT_EQ(writer.write(Request(80)), MappingWriter::Outcome::Written);
-    EXPECT_EQ(writer.write(Request(81)), MappingWriter::Outcome::Refused);
-    EXPECT_FALSE(writer.holds(Request(80)));
-    const auto bodies = server.bodies();
-    ASSERT_EQ(bodies.size(), 3u);
-    EXPECT_NE(bodies[2].find("#GetSpecificPortMappingEntry"), std::string::npos);
-    EXPECT_NE(bodies[2].find("<NewExternalPort>80</NewExternalPort>"), std::string::npos);
-}
-
-TEST(UpnpMappingWriter, ARouterThatDoesNotAcceptConnectionsIsUnreachable)
-{
-    UpnpMappingWriter writer(
-        {"http://127.0.0.1:" + std::to_string(ClosedPort()) + "/ctl/IPConn", kService});
-    EXPECT_EQ(writer.write(Request(80)), MappingWriter::Outcome::Unreachable);
-    EXPECT_FALSE(writer.holds(Request(80)));
-}
-
-TEST(UpnpMappingWriter, AnUnusableControlUrlSendsNothing)
-{
-    UpnpMappingWriter writer({"", kService});
-    EXPECT_EQ(writer.write(Request(80)), MappingWriter::Outcome::Refused);
+    UpnpMappingWriter unusable({"", kService});
+    EXPECT_EQ(unusable.write(Request(80)), MappingWriter::Outcome::Refused);
 }
