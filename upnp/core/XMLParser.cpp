@@ -23,7 +23,16 @@ public:
         Stopped
     };
 
-    explicit XMLParser(const char* source) : tokens_(source), src_(source) {}
+    // The frames of the thread's last parse are taken over, so that reading
+    // many small answers collects into storage that is already there.
+    explicit XMLParser(const char* source)
+        : tokens_(source), src_(source), frames_(std::move(spareFrames_))
+    {
+        spareFrames_.clear();
+    }
+    ~XMLParser();
+    XMLParser(const XMLParser&) = delete;
+    XMLParser& operator=(const XMLParser&) = delete;
 
     Result parseElement(XMLNode& node, int depth);
 
@@ -67,6 +76,14 @@ private:
         std::vector<int32_t> order;
         bool trimmed = false;
 
+        // Whether the storage is small enough to be kept for the next parse.
+        bool worthKeeping() const
+        {
+            constexpr size_t kKeep = 256;
+            return children.capacity() <= kKeep && texts.capacity() <= kKeep &&
+                   clears.capacity() <= kKeep && attributes.capacity() <= kKeep &&
+                   order.capacity() <= 3 * kKeep;
+        }
         void addOrder(size_t index, XMLOrderKind kind)
         {
             order.push_back(static_cast<int32_t>(index) * 4 + kind);
@@ -115,8 +132,24 @@ private:
     bool endTagPending_ = false;
     size_t pendingEndTag_ = 0;                   // where the pending end tag's name starts
     bool firstCall_ = true;                      // the document node starts in content state
-    std::vector<std::unique_ptr<Frame>> frames_; // one per depth
+    std::vector<std::unique_ptr<Frame>> frames_; // one per depth, all empty between elements
+    static thread_local std::vector<std::unique_ptr<Frame>> spareFrames_;
 };
+
+thread_local std::vector<std::unique_ptr<XMLParser::Frame>> XMLParser::spareFrames_;
+
+XMLParser::~XMLParser()
+{
+    // Every element's parse has handed its frame's entries over (or freed
+    // them), so the frames are empty; large ones are not kept.
+    while (!frames_.empty() && !frames_.back()->worthKeeping())
+        frames_.pop_back();
+    for (std::unique_ptr<Frame>& frame : frames_) {
+        if (!frame->worthKeeping())
+            *frame = Frame{};
+    }
+    spareFrames_ = std::move(frames_);
+}
 
 XMLParser::Frame& XMLParser::frameAt(int depth)
 {
