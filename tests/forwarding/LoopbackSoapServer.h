@@ -11,14 +11,12 @@
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace velmora::test {
 
-// A router stand-in on 127.0.0.1: answers the first SOAP request with a
-// mapping entry (or holds it until released) and every later one with UPnP
-// error 713, so that a listing reads one row and stops. Records the requests
-// it saw. Every wait in it is bounded.
+// A slow router on 127.0.0.1: holds the first SOAP request until released,
+// then answers it with a mapping entry; later requests get no answer, so a
+// listing reads one row and stops. Every wait in it is bounded.
 class LoopbackSoapServer final
 {
 public:
@@ -58,11 +56,6 @@ public:
         released_.notify_all();
     }
     int requestsSeen() const { return requests_.load(); }
-    std::vector<std::string> bodies()
-    {
-        std::lock_guard lock(mutex_);
-        return bodies_;
-    }
 
 private:
     static bool Readable(int fd, int ms)
@@ -97,33 +90,27 @@ private:
             request.append(buffer, static_cast<size_t>(n));
         }
         ++requests_;
+        if (!first)
+            return;
         {
             std::unique_lock lock(mutex_);
-            bodies_.push_back(request);
             released_.wait_for(lock, std::chrono::seconds(20), [&] { return !hold_; });
         }
-        const std::string envelope =
+        const std::string body =
             "<?xml version=\"1.0\"?>\r\n<s:Envelope "
             "xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-            "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body>";
-        const std::string body =
-            envelope +
-            (first ? "<u:GetGenericPortMappingEntryResponse "
-                     "xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\">"
-                     "<NewRemoteHost></NewRemoteHost><NewExternalPort>80</NewExternalPort>"
-                     "<NewProtocol>TCP</NewProtocol><NewInternalPort>80</NewInternalPort>"
-                     "<NewInternalClient>127.0.0.1</NewInternalClient><NewEnabled>1</NewEnabled>"
-                     "<NewPortMappingDescription>late</NewPortMappingDescription>"
-                     "<NewLeaseDuration>0</NewLeaseDuration></u:GetGenericPortMappingEntryResponse>"
-                   : "<s:Fault><faultcode>s:Client</faultcode><faultstring>UPnPError</faultstring>"
-                     "<detail><UPnPError xmlns=\"urn:schemas-upnp-org:control-1-0\">"
-                     "<errorCode>713</errorCode><errorDescription>SpecifiedArrayIndexInvalid"
-                     "</errorDescription></UPnPError></detail></s:Fault>") +
+            "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body>"
+            "<u:GetGenericPortMappingEntryResponse "
+            "xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\">"
+            "<NewRemoteHost></NewRemoteHost><NewExternalPort>80</NewExternalPort>"
+            "<NewProtocol>TCP</NewProtocol><NewInternalPort>80</NewInternalPort>"
+            "<NewInternalClient>127.0.0.1</NewInternalClient><NewEnabled>1</NewEnabled>"
+            "<NewPortMappingDescription>late</NewPortMappingDescription>"
+            "<NewLeaseDuration>0</NewLeaseDuration></u:GetGenericPortMappingEntryResponse>"
             "</s:Body></s:Envelope>\r\n";
-        const std::string reply =
-            std::string(first ? "HTTP/1.1 200 OK" : "HTTP/1.1 500 Internal Server Error") +
-            "\r\nContent-Type: text/xml; charset=\"utf-8\"\r\nConnection: close\r\n"
-            "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+        const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=\"utf-8\"\r\n"
+                                  "Connection: close\r\nContent-Length: " +
+                                  std::to_string(body.size()) + "\r\n\r\n" + body;
         send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
     }
 
@@ -134,7 +121,6 @@ private:
     std::mutex mutex_;
     std::condition_variable released_;
     bool hold_;
-    std::vector<std::string> bodies_;
     std::thread thread_;
 };
 

