@@ -104,3 +104,36 @@ TEST(SoapRequest, AnswerSuccessNeedsStatus200AndTheEnvelopeEnd)
          })
         EXPECT_FALSE(SoapAnswerIsSuccess(failure)) << failure;
 }
+
+TEST(SoapRequest, ArgumentBlocksWholeAndValuesEndAtANul)
+{
+    using namespace std::string_view_literals;
+    EXPECT_EQ(AddPortMappingArguments(65535, "UDP\0x"sv, 0, "192.168.1.2", "a\0<b>"sv),
+              "<NewRemoteHost></NewRemoteHost>\r\n"
+              "<NewExternalPort>65535</NewExternalPort>\r\n"
+              "<NewProtocol>UDP</NewProtocol>\r\n"
+              "<NewInternalPort>0</NewInternalPort>\r\n"
+              "<NewInternalClient>192.168.1.2</NewInternalClient>\r\n"
+              "<NewEnabled>1</NewEnabled>\r\n"
+              "<NewPortMappingDescription>a</NewPortMappingDescription>\r\n"
+              "<NewLeaseDuration>0</NewLeaseDuration>\r\n");
+    EXPECT_EQ(DeletePortMappingArguments(80, "\0TCP"sv),
+              "<NewRemoteHost></NewRemoteHost>\r\n"
+              "<NewExternalPort>80</NewExternalPort>\r\n"
+              "<NewProtocol></NewProtocol>\r\n");
+    EXPECT_EQ(GenericPortMappingEntryArguments(2147483647),
+              "<NewPortMappingIndex>2147483647</NewPortMappingIndex>"
+              "<NewRemoteHost></NewRemoteHost>\r\n"
+              "<NewExternalPort></NewExternalPort>\r\n"
+              "<NewProtocol></NewProtocol>\r\n"
+              "<NewInternalPort></NewInternalPort>\r\n"
+              "<NewInternalClient></NewInternalClient>\r\n"
+              "<NewEnabled>1</NewEnabled>\r\n"
+              "<NewPortMappingDescription></NewPortMappingDescription>\r\n"
+              "<NewLeaseDuration></NewLeaseDuration>\r\n");
+    EXPECT_EQ(BuildSoapRequest("/c", "h", 1, "s&", "A", "x"),
+              "POST /c HTTP/1.1\r\nHOST: h:1\r\nSOAPACTION:\"s&#A\"\r\n"
+              "CONTENT-TYPE: text/xml ; charset=\"utf-8\"\r\nContent-Length: " +
+                  std::to_string(BuildSoapBody("A", "s&", "x").size()) + " \r\n\r\n" +
+                  BuildSoapBody("A", "s&", "x"));
+}

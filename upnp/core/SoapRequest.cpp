@@ -1,6 +1,6 @@
 #include "upnp/core/SoapRequest.h"
 
-#include "upnp/core/TextFormat.h"
+#include <charconv>
 
 namespace velmora {
 
@@ -33,25 +33,50 @@ std::string XmlEscape(std::string_view text)
     return out;
 }
 
+namespace {
+
+// The envelope's fixed pieces, around the action, service type and arguments.
+constexpr std::string_view kBodyHead =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<s:Envelope xmlns:s=\""
+    "http://schemas.xmlsoap.org/soap/envelope/"
+    "\" s:encodingStyle=\""
+    "http://schemas.xmlsoap.org/soap/encoding/"
+    "\">\r\n<s:Body>\r\n<u:";
+constexpr std::string_view kBodyNamespace = " xmlns:u=\"";
+constexpr std::string_view kBodyArguments = "\">\r\n";
+constexpr std::string_view kBodyClose = "</u:";
+constexpr std::string_view kBodyTail = ">\r\n</s:Body>\r\n</s:Envelope>\r\n";
+
+size_t SoapBodySize(std::string_view action, std::string_view type, std::string_view arguments)
+{
+    return kBodyHead.size() + kBodyNamespace.size() + kBodyArguments.size() + kBodyClose.size() +
+           kBodyTail.size() + 2 * action.size() + type.size() + arguments.size();
+}
+
+// Appends the envelope; `type` is the service type already escaped.
+void AppendSoapBody(std::string& out, std::string_view action, std::string_view type,
+                    std::string_view arguments)
+{
+    out.append(kBodyHead)
+        .append(action)
+        .append(kBodyNamespace)
+        .append(type)
+        .append(kBodyArguments)
+        .append(arguments)
+        .append(kBodyClose)
+        .append(action)
+        .append(kBodyTail);
+}
+
+} // namespace
+
 std::string BuildSoapBody(std::string_view action, std::string_view serviceType,
                           std::string_view arguments)
 {
     const std::string type = XmlEscape(serviceType);
     std::string body;
-    body.reserve(280 + 2 * action.size() + type.size() + arguments.size());
-    body.append("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<s:Envelope xmlns:s=\"")
-        .append("http://schemas.xmlsoap.org/soap/envelope/")
-        .append("\" s:encodingStyle=\"")
-        .append("http://schemas.xmlsoap.org/soap/encoding/")
-        .append("\">\r\n<s:Body>\r\n<u:")
-        .append(action)
-        .append(" xmlns:u=\"")
-        .append(type)
-        .append("\">\r\n")
-        .append(arguments)
-        .append("</u:")
-        .append(action)
-        .append(">\r\n</s:Body>\r\n</s:Envelope>\r\n");
+    body.reserve(SoapBodySize(action, type, arguments));
+    AppendSoapBody(body, action, type, arguments);
     return body;
 }
 
@@ -59,10 +84,12 @@ std::string BuildSoapRequest(std::string_view path, std::string_view host, uint1
                              std::string_view serviceType, std::string_view action,
                              std::string_view arguments)
 {
-    const std::string body = BuildSoapBody(action, serviceType, arguments);
+    // Header and body in one buffer: the request goes out in one write.
+    const std::string type = XmlEscape(serviceType);
+    const size_t bodySize = SoapBodySize(action, type, arguments);
     std::string request;
     request.reserve(160 + path.size() + host.size() + serviceType.size() + action.size() +
-                    body.size());
+                    bodySize);
     request.append("POST ")
         .append(path)
         .append(" HTTP/1.1\r\nHOST: ")
@@ -74,52 +101,101 @@ std::string BuildSoapRequest(std::string_view path, std::string_view host, uint1
         .append("#")
         .append(action)
         .append("\"\r\nCONTENT-TYPE: text/xml ; charset=\"utf-8\"\r\nContent-Length: ")
-        .append(std::to_string(body.size()))
-        .append(" \r\n\r\n")
-        .append(body);
+        .append(std::to_string(bodySize))
+        .append(" \r\n\r\n");
+    AppendSoapBody(request, action, type, arguments);
     return request;
 }
+
+namespace {
+
+// Appends the decimal text of `value`.
+void AppendNumber(std::string& out, long value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<size_t>(end - digits));
+}
+
+// Appends `text` escaped, up to its first NUL (as a C string would end).
+void AppendEscaped(std::string& out, std::string_view text)
+{
+    text = text.substr(0, text.find('\0'));
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            out += c;
+            break;
+        }
+    }
+}
+
+} // namespace
 
 std::string AddPortMappingArguments(uint16_t externalPort, std::string_view protocol,
                                     uint16_t internalPort, std::string_view internalClient,
                                     std::string_view description)
 {
-    const std::string proto = XmlEscape(protocol);
-    const std::string client = XmlEscape(internalClient);
-    const std::string desc = XmlEscape(description);
-    return Format("<NewRemoteHost></NewRemoteHost>\r\n"
-                  "<NewExternalPort>%u</NewExternalPort>\r\n"
-                  "<NewProtocol>%s</NewProtocol>\r\n"
-                  "<NewInternalPort>%u</NewInternalPort>\r\n"
-                  "<NewInternalClient>%s</NewInternalClient>\r\n"
-                  "<NewEnabled>1</NewEnabled>\r\n"
-                  "<NewPortMappingDescription>%s</NewPortMappingDescription>\r\n"
-                  "<NewLeaseDuration>0</NewLeaseDuration>\r\n",
-                  static_cast<unsigned>(externalPort), proto.c_str(),
-                  static_cast<unsigned>(internalPort), client.c_str(), desc.c_str());
+    std::string out;
+    out.reserve(360 + protocol.size() + internalClient.size() + 6 * description.size());
+    out.append("<NewRemoteHost></NewRemoteHost>\r\n<NewExternalPort>");
+    AppendNumber(out, externalPort);
+    out.append("</NewExternalPort>\r\n<NewProtocol>");
+    AppendEscaped(out, protocol);
+    out.append("</NewProtocol>\r\n<NewInternalPort>");
+    AppendNumber(out, internalPort);
+    out.append("</NewInternalPort>\r\n<NewInternalClient>");
+    AppendEscaped(out, internalClient);
+    out.append("</NewInternalClient>\r\n<NewEnabled>1</NewEnabled>\r\n"
+               "<NewPortMappingDescription>");
+    AppendEscaped(out, description);
+    out.append("</NewPortMappingDescription>\r\n<NewLeaseDuration>0</NewLeaseDuration>\r\n");
+    return out;
 }
 
 std::string DeletePortMappingArguments(uint16_t externalPort, std::string_view protocol)
 {
-    const std::string proto = XmlEscape(protocol);
-    return Format("<NewRemoteHost></NewRemoteHost>\r\n"
-                  "<NewExternalPort>%u</NewExternalPort>\r\n"
-                  "<NewProtocol>%s</NewProtocol>\r\n",
-                  static_cast<unsigned>(externalPort), proto.c_str());
+    std::string out;
+    out.reserve(120 + 6 * protocol.size());
+    out.append("<NewRemoteHost></NewRemoteHost>\r\n<NewExternalPort>");
+    AppendNumber(out, externalPort);
+    out.append("</NewExternalPort>\r\n<NewProtocol>");
+    AppendEscaped(out, protocol);
+    out.append("</NewProtocol>\r\n");
+    return out;
 }
 
 std::string GenericPortMappingEntryArguments(int index)
 {
-    return Format("<NewPortMappingIndex>%i</NewPortMappingIndex>"
-                  "<NewRemoteHost></NewRemoteHost>\r\n"
-                  "<NewExternalPort></NewExternalPort>\r\n"
-                  "<NewProtocol></NewProtocol>\r\n"
-                  "<NewInternalPort></NewInternalPort>\r\n"
-                  "<NewInternalClient></NewInternalClient>\r\n"
-                  "<NewEnabled>1</NewEnabled>\r\n"
-                  "<NewPortMappingDescription></NewPortMappingDescription>\r\n"
-                  "<NewLeaseDuration></NewLeaseDuration>\r\n",
-                  index);
+    std::string out;
+    out.reserve(400);
+    out.append("<NewPortMappingIndex>");
+    AppendNumber(out, index);
+    out.append("</NewPortMappingIndex>"
+               "<NewRemoteHost></NewRemoteHost>\r\n"
+               "<NewExternalPort></NewExternalPort>\r\n"
+               "<NewProtocol></NewProtocol>\r\n"
+               "<NewInternalPort></NewInternalPort>\r\n"
+               "<NewInternalClient></NewInternalClient>\r\n"
+               "<NewEnabled>1</NewEnabled>\r\n"
+               "<NewPortMappingDescription></NewPortMappingDescription>\r\n"
+               "<NewLeaseDuration></NewLeaseDuration>\r\n");
+    return out;
 }
 
 bool SoapAnswerIsSuccess(std::string_view response)
