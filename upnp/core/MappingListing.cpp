@@ -5,6 +5,8 @@
 #include "upnp/core/XMLNode.h"
 
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 bool UpnpClient::list_port_mappings()
 {
@@ -44,38 +46,56 @@ bool UpnpClient::list_port_mappings()
 
 bool UpnpClient::parse_mapping_info()
 {
-    const std::string prefix = "Fail to get mapping info from response data.(NO ";
+    static constexpr std::string_view kPrefix = "Fail to get mapping info from response data.(NO ";
+    const auto missing = [this](std::string_view element) {
+        std::string message(kPrefix);
+        message.append(element).append(" node.)\n");
+        fail(std::move(message));
+        return false;
+    };
     XMLNode envelope = XMLNode::parseDocument(last_response.c_str(), "Envelope");
-    if (envelope.empty()) {
-        fail(prefix + "\"SOAP-ENV:Envelope\" node.)\n");
-        return false;
-    }
+    if (envelope.empty())
+        return missing("\"SOAP-ENV:Envelope\"");
     XMLNode body = envelope.findChild("Body");
-    if (body.empty()) {
-        fail(prefix + "\"SOAP-ENV:Body\" node.)\n");
-        return false;
-    }
+    if (body.empty())
+        return missing("\"SOAP-ENV:Body\"");
     XMLNode answer = body.findChild("GetGenericPortMappingEntryResponse");
-    if (answer.empty()) {
-        fail(prefix + "\"u:GetGenericPortMappingEntryResponse\" node.)\n");
-        return false;
-    }
+    if (answer.empty())
+        return missing("\"u:GetGenericPortMappingEntryResponse\"");
 
-    static const char* const kElements[] = {"NewExternalPort", "NewProtocol", "NewInternalPort",
-                                            "NewInternalClient", "NewPortMappingDescription"};
-    std::string values[5];
-    for (int i = 0; i < 5; ++i) {
-        XMLNode element = answer.findChild(kElements[i]);
-        if (element.empty()) {
-            fail(prefix + "\"" + kElements[i] + "\" node.)\n");
-            return false;
-        }
-        values[i] = element.textAt(0) ? element.textAt(0) : "";
+    MappingRecord record;
+    const struct
+    {
+        const char* element;
+        std::string* field;
+    } kFields[] = {{"NewExternalPort", &record.external_port},
+                   {"NewProtocol", &record.protocol},
+                   {"NewInternalPort", &record.internal_port},
+                   {"NewInternalClient", &record.internal_client},
+                   {"NewPortMappingDescription", &record.mapping_desc}};
+    for (const auto& field : kFields) {
+        XMLNode element = answer.findChild(field.element);
+        if (element.empty())
+            return missing(std::string("\"") + field.element + "\"");
+        if (const char* text = element.textAt(0))
+            field.field->assign(text);
     }
-    MappingRecord record{values[4], values[1], values[0], values[3], values[2]};
-    mapping_lines.push_back(velmora::Format(
-        "%s/%s[%s]-->%s:%s\r\n", record.external_port.c_str(), record.protocol.c_str(),
-        record.mapping_desc.c_str(), record.internal_client.c_str(), record.internal_port.c_str()));
+    // "port/protocol[description]-->client:port"
+    std::string line;
+    line.reserve(16 + record.external_port.size() + record.protocol.size() +
+                 record.mapping_desc.size() + record.internal_client.size() +
+                 record.internal_port.size());
+    line.append(record.external_port)
+        .append("/")
+        .append(record.protocol)
+        .append("[")
+        .append(record.mapping_desc)
+        .append("]-->")
+        .append(record.internal_client)
+        .append(":")
+        .append(record.internal_port)
+        .append("\r\n");
+    mapping_lines.push_back(std::move(line));
     DebugTrace("mapping_info is %s\n", mapping_lines.back().c_str());
 
     // A router that answers past its last entry with that entry again.
