@@ -250,12 +250,12 @@ void CAddPortTest::helpButtonsShowTheirTexts()
     CAddPort dialog(entries, nullptr);
     dialog.show();
     ModalCatcher catcher;
+    int plainOkBoxes = 0; // no icon, only OK
     catcher.answer = [&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
-        QVERIFY(box);
-        QCOMPARE(box->icon(), QMessageBox::NoIcon);
-        QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-        box->accept();
+        plainOkBoxes +=
+            box && box->icon() == QMessageBox::NoIcon && box->standardButtons() == QMessageBox::Ok;
+        static_cast<QDialog*>(modal)->accept();
     };
     for (const char* help :
          {"nameHelp", "protocolHelp", "triggerAddressHelp", "startPortHelp", "frequencyHelp"}) {
@@ -275,6 +275,7 @@ void CAddPortTest::helpButtonsShowTheirTexts()
                           "Trigger port should be the trigger port set in your router.",
                           "Frequence is how often the software will wait before running the "
                           "triggering port again."}));
+    QCOMPARE(plainOkBoxes, 5);
     QVERIFY(dialog.isVisible());
 }
 

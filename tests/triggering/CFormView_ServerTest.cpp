@@ -125,10 +125,6 @@ private:
             out << view_->list()->cell(row, column);
         return out;
     }
-    int lines(const std::string& verb, const std::string& name) const
-    {
-        return log_->count(verb + " port triggering[" + name + "]", true);
-    }
     // Keeps the run so that cleanup() ends its workers.
     std::shared_ptr<TriggeringRun> keep(std::shared_ptr<TriggeringRun> run)
     {
@@ -332,7 +328,7 @@ void CFormView_ServerTest::startAndStopRunTheWorkersWithANotice()
     QTest::qWait(50); // let the queued end reports arrive
     QCOMPARE(status(0), QString("stop"));
     QCOMPARE(velmora::Field(entries_[0].status), std::string_view("stop"));
-    QCOMPARE(lines("start", "Game"), 3);
+    QCOMPARE(log_->lines("start", "Game"), 3);
     for (int i = 0; i < 3; ++i)
         QCOMPARE(log_->count(WorkerLine("stop", "Game", "127.0.0.1", port + i)), 1);
 }
@@ -359,8 +355,8 @@ void CFormView_ServerTest::stopThenImmediateStartKeepsTheNewRunRunning()
 
     b.stop->click();
     QVERIFY(Finished(second));
-    QVERIFY(WaitFor([&] { return lines("stop", "A") == 8; }));
-    QCOMPARE(lines("start", "A"), 8);
+    QVERIFY(WaitFor([&] { return log_->lines("stop", "A") == 8; }));
+    QCOMPARE(log_->lines("start", "A"), 8);
     QCOMPARE(status(0), QString("stop"));
 }
 
@@ -382,7 +378,7 @@ void CFormView_ServerTest::stopOfOneEntryLeavesTheOtherRunningAndSelected()
     QCOMPARE(status(1), QString("running"));
     QCOMPARE(bRun->workersAlive(), 3);
     QVERIFY(!bRun->stopRequested());
-    QCOMPARE(lines("stop", "A"), 2);
+    QCOMPARE(log_->lines("stop", "A"), 2);
 }
 
 void CFormView_ServerTest::startSkipsRunningRowsAndStopSkipsStoppedOnes()
@@ -450,7 +446,7 @@ void CFormView_ServerTest::pageGoingAwayWithWorkersOrItsNoticeIsSafe()
     view_.reset();
     QVERIFY(Finished(leaving));
     QTest::qWait(50); // nothing arrives at the freed page
-    QCOMPARE(lines("stop", "A"), 3);
+    QCOMPARE(log_->lines("stop", "A"), 3);
 
     // Exit from the tray while the Start notice is up.
     view = &makeView({Quiet("B", 200, 201), Quiet("C", 300, 300)});

@@ -95,23 +95,6 @@ TEST(SocketOps, WaitSocketReportsTimeOutReadyAndErrorAlsoPastTheSelectLimit)
     EXPECT_EQ(WaitSocket(closed, false, 1000), -1);
 }
 
-TEST(SocketOps, SendOnAFullSocketWaitsThenTimesOut)
-{
-    int pair[2];
-    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, pair), 0);
-    SocketHandle writer(pair[0]);
-    SocketHandle reader(pair[1]);
-    std::vector<char> chunk(65536, 'f');
-    for (int i = 0; i < 10000 && ::send(writer.fd(), chunk.data(), chunk.size(), 0) > 0; ++i) {
-    }
-    size_t sent = 1;
-    EXPECT_EQ(SendOnce(writer.fd(), chunk.data(), chunk.size(), 0, sent), -1);
-    EXPECT_EQ(sent, 0u);
-    EXPECT_EQ(SendOnce(writer.fd(), chunk.data(), chunk.size(), 2000, sent), kWaitTimeout);
-    EXPECT_EQ(SendAll(writer.fd(), chunk.data(), chunk.size(), 2000, sent), kWaitTimeout);
-    EXPECT_EQ(sent, 0u);
-}
-
 TEST(SocketOps, StreamStillOpenDropsPeerDataAndSeesThePeerClose)
 {
     int pair[2];

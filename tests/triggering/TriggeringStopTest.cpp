@@ -50,10 +50,6 @@ protected:
         const long long seen = run->cyclesCompleted();
         return WaitUntil([&] { return run->cyclesCompleted() >= seen + cycles; });
     }
-    int lines(const std::string& verb, const std::string& name) const
-    {
-        return log_.count(verb + " port triggering[" + name + "]", true);
-    }
     void TearDown() override
     {
         for (auto& run : runs_) {
@@ -132,10 +128,10 @@ TEST_F(TriggeringStopTest, OverlappingStartsAndStopsOfTwoEntries)
 
     RequestTriggeringStop(b2);
     ASSERT_TRUE(b2->waitUntilFinished(20s));
-    EXPECT_EQ(lines("start", "A"), 4);
-    EXPECT_EQ(lines("stop", "A"), 4);
-    EXPECT_EQ(lines("start", "B"), 6);
-    EXPECT_EQ(lines("stop", "B"), 6);
+    EXPECT_EQ(log_.lines("start", "A"), 4);
+    EXPECT_EQ(log_.lines("stop", "A"), 4);
+    EXPECT_EQ(log_.lines("start", "B"), 6);
+    EXPECT_EQ(log_.lines("stop", "B"), 6);
 }
 
 TEST_F(TriggeringStopTest, StopIsSeenOnlyAfterTheCurrentPause)
@@ -144,9 +140,9 @@ TEST_F(TriggeringStopTest, StopIsSeenOnlyAfterTheCurrentPause)
     ASSERT_TRUE(WaitUntil([&] { return run->cyclesCompleted() >= 1; }));
     RequestTriggeringStop(run);
     EXPECT_FALSE(run->waitUntilFinished(50ms)); // the 400 ms pause under way goes on
-    EXPECT_EQ(lines("stop", "slow"), 0);
+    EXPECT_EQ(log_.lines("stop", "slow"), 0);
     ASSERT_TRUE(run->waitUntilFinished(20s));
-    EXPECT_EQ(lines("stop", "slow"), 1);
+    EXPECT_EQ(log_.lines("stop", "slow"), 1);
 }
 
 TEST(TriggeringExit, ProcessEndsCleanlyWithWorkersRunning)

@@ -90,6 +90,12 @@ public:
         return found;
     }
 
+    // The "start" or "stop" lines of the entry `name`, any port.
+    int lines(const std::string& verb, const std::string& name) const
+    {
+        return count(verb + " port triggering[" + name + "]", true);
+    }
+
 private:
     TempDir dir_;
 };
