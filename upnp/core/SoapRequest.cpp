@@ -1,14 +1,32 @@
 #include "upnp/core/SoapRequest.h"
 
+#include <array>
 #include <charconv>
 
 namespace velmora {
 
-std::string XmlEscape(std::string_view text)
+namespace {
+
+// The characters XmlEscape replaces.
+constexpr std::array<bool, 256> MakeEscaped()
 {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
+    std::array<bool, 256> escaped{};
+    for (const char c : {'&', '<', '>', '"', '\''})
+        escaped[static_cast<unsigned char>(c)] = true;
+    return escaped;
+}
+constexpr std::array<bool, 256> kEscaped = MakeEscaped();
+
+// Appends `text` with & < > " ' replaced by their entity references; runs
+// without them are copied whole.
+void AppendXmlEscaped(std::string& out, std::string_view text)
+{
+    size_t from = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (!kEscaped[static_cast<unsigned char>(c)])
+            continue;
+        out.append(text.substr(from, at - from));
         switch (c) {
         case '&':
             out += "&amp;";
@@ -22,14 +40,22 @@ std::string XmlEscape(std::string_view text)
         case '"':
             out += "&quot;";
             break;
-        case '\'':
+        default:
             out += "&apos;";
             break;
-        default:
-            out += c;
-            break;
         }
+        from = at + 1;
     }
+    out.append(text.substr(from));
+}
+
+} // namespace
+
+std::string XmlEscape(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    AppendXmlEscaped(out, text);
     return out;
 }
 
@@ -120,29 +146,7 @@ void AppendNumber(std::string& out, long value)
 // Appends `text` escaped, up to its first NUL (as a C string would end).
 void AppendEscaped(std::string& out, std::string_view text)
 {
-    text = text.substr(0, text.find('\0'));
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            out += c;
-            break;
-        }
-    }
+    AppendXmlEscaped(out, text.substr(0, text.find('\0')));
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstring>
 
-using velmora::IsXmlSpace;
 
 const XMLClearTag kXMLClearTags[5] = {
     {"<![CDATA[", "]]>"}, {"<PRE>", "</PRE>"}, {"<Script>", "</Script>"},
@@ -77,25 +76,35 @@ constexpr std::array<bool, 256> MakeTextEnds()
 }
 constexpr std::array<bool, 256> kTextEnds = MakeTextEnds();
 
+// Characters that end a quoted value's scan: NUL, '<' and the quote itself.
+constexpr std::array<bool, 256> MakeQuoteEnds(char quote)
+{
+    std::array<bool, 256> ends{};
+    for (const char c : {'\0', '<', quote})
+        ends[static_cast<unsigned char>(c)] = true;
+    return ends;
+}
+constexpr std::array<bool, 256> kDoubleQuoteEnds = MakeQuoteEnds('"');
+constexpr std::array<bool, 256> kSingleQuoteEnds = MakeQuoteEnds('\'');
+
 } // namespace
 
 XMLToken XMLTokenizer::scanText(size_t start, size_t from)
 {
-    size_t end = from;
-    for (;; ++end) {
-        const char c = src_[end];
-        if (!kTextEnds[static_cast<unsigned char>(c)])
+    const char* end = src_ + from;
+    for (;;) {
+        while (!kTextEnds[static_cast<unsigned char>(*end)])
+            ++end;
+        if (*end == '/' && end[1] != '>') {
+            ++end;
             continue;
-        if (c == '/' && src_[end + 1] != '>')
-            continue;
-        if (IsXmlSpace(c)) {
-            pos_ = end + 1; // the whitespace is consumed but not part of the token
-            return {XMLTokenKind::Text, start, end - start, nullptr};
         }
         break;
     }
-    pos_ = end;
-    return {XMLTokenKind::Text, start, end - start, nullptr};
+    const size_t length = static_cast<size_t>(end - src_) - start;
+    // Whitespace ending the token is consumed but not part of it.
+    pos_ = static_cast<size_t>(end - src_) + (kSpaces[static_cast<unsigned char>(*end)] ? 1 : 0);
+    return {XMLTokenKind::Text, start, length, nullptr};
 }
 
 XMLToken XMLTokenizer::next()
@@ -124,8 +133,9 @@ XMLToken XMLTokenizer::next()
     switch (c) {
     case '"':
     case '\'': {
+        const std::array<bool, 256>& ends = c == '"' ? kDoubleQuoteEnds : kSingleQuoteEnds;
         size_t end = start + 1;
-        while (src_[end] != '\0' && src_[end] != '<' && src_[end] != c)
+        while (!ends[static_cast<unsigned char>(src_[end])])
             ++end;
         if (src_[end] == c) {
             pos_ = end + 1;
