@@ -5,6 +5,7 @@
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
 #include "app/ui/CXTTrayIconEx.h"
+#include "platform/ui/FormButtons.h"
 #include "config/core/ConfigStore.h"
 #include "forwarding/ui/CFormView_Client.h"
 #include "platform/Autostart.h"
@@ -34,15 +35,6 @@
 namespace {
 constexpr int kProgressPeriodMs = 10;
 constexpr int kBalloonTimeoutMs = 10000;
-
-QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
-    button->setAccessibleName(text);
-    button->setAutoDefault(false); // Enter does nothing in the main window
-    return button;
-}
 
 QAction* MakeCommand(const QString& text, int id, QObject* parent)
 {
@@ -105,8 +97,8 @@ void CquaymarkDlg::buildRouterRow()
     routerBox_->setEditable(true); // a drop-down with an edit field
     routerBox_->setAccessibleName("Router: ");
     routerLabel_->setBuddy(routerBox_);
-    info_ = MakeButton("Info", "infoButton", this);
-    rescan_ = MakeButton("Rescan", "rescanButton", this);
+    info_ = MakeFormButton("Info", "infoButton", this);
+    rescan_ = MakeFormButton("Rescan", "rescanButton", this);
     progress_ = new QProgressBar(this);
     progress_->setObjectName("scanProgress");
     progress_->setAccessibleName("Searching for your router");
@@ -149,9 +141,9 @@ void CquaymarkDlg::buildToolButton()
 
 void CquaymarkDlg::buildBottomRow()
 {
-    about_ = MakeButton("About", "aboutButton", this);
-    hide_ = MakeButton("Hide", "hideButton", this);
-    exit_ = MakeButton("Exit", "exitButton", this);
+    about_ = MakeFormButton("About", "aboutButton", this);
+    hide_ = MakeFormButton("Hide", "hideButton", this);
+    exit_ = MakeFormButton("Exit", "exitButton", this);
     connect(about_, &QPushButton::clicked, this, &CquaymarkDlg::OnAbout);
     connect(hide_, &QPushButton::clicked, this, &CquaymarkDlg::HideToTray);
     connect(exit_, &QPushButton::clicked, this, &CquaymarkDlg::SaveConfigAndExit);

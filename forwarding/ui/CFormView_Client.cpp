@@ -10,6 +10,7 @@
 #include "forwarding/ui/ForwardingTexts.h"
 #include "forwarding/ui/Ports_List.h"
 #include "forwarding/ui/RouterInstallTask.h"
+#include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
 
 #include <QGroupBox>
@@ -20,17 +21,6 @@
 #include <QVBoxLayout>
 
 namespace texts = velmora::forwarding_texts;
-
-namespace {
-QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
-    button->setAccessibleName(text);
-    button->setAutoDefault(false);
-    return button;
-}
-} // namespace
 
 CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, ForwardingHost& host,
                                    QWidget* parent)
@@ -43,19 +33,15 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
                            "Port Forwarding entries", this);
     list_->setObjectName("forwardingList");
 
-    auto* maintenance = new QGroupBox("Maintenance", this);
-    add_ = MakeButton("Add", "addButton", maintenance);
-    edit_ = MakeButton("Edit", "editButton", maintenance);
-    delete_ = MakeButton("Delete", "deleteButton", maintenance);
-    auto* maintenanceRow = new QHBoxLayout(maintenance);
-    maintenanceRow->addWidget(add_);
-    maintenanceRow->addWidget(edit_);
-    maintenanceRow->addWidget(delete_);
+    MaintenanceButtons maintenance = MakeMaintenanceButtons(this);
+    add_ = maintenance.add;
+    edit_ = maintenance.edit;
+    delete_ = maintenance.remove;
 
     auto* operation = new QGroupBox("Operation", this);
-    addIntoRouter_ = MakeButton("Add into Router", "addIntoRouterButton", operation);
-    portsList_ = MakeButton("Ports List", "portsListButton", operation);
-    portCheck_ = MakeButton("Port Check", "portCheckButton", operation);
+    addIntoRouter_ = MakeFormButton("Add into Router", "addIntoRouterButton", operation);
+    portsList_ = MakeFormButton("Ports List", "portsListButton", operation);
+    portCheck_ = MakeFormButton("Port Check", "portCheckButton", operation);
     portCheck_->hide();
     auto* operationRow = new QHBoxLayout(operation);
     operationRow->addWidget(addIntoRouter_);
@@ -63,7 +49,7 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
     operationRow->addWidget(portCheck_);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(maintenance, 1);
+    buttons->addWidget(maintenance.group, 1);
     buttons->addWidget(operation, 1);
     auto* page = new QVBoxLayout(this);
     page->addWidget(list_, 1);

@@ -4,21 +4,12 @@
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/DialogWorker.h"
+#include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
-    button->setAccessibleName(text);
-    return button;
-}
-} // namespace
 
 Ports_List::Ports_List(RouterEntryPtr router, QWidget* parent)
     : QDialog(parent), router_(std::move(router))
@@ -31,11 +22,9 @@ Ports_List::Ports_List(RouterEntryPtr router, QWidget* parent)
     list_ = new ReportList({{"Name", 120}, {"Protocol", 80}, {"Port", 120}, {"Internal IP", 120}},
                            "Ports list in router", this);
     list_->setObjectName("portsList");
-    portCheck_ = MakeButton("Port Check", "portCheckButton", this);
-    delete_ = MakeButton("Delete from router", "deleteFromRouterButton", this);
-    cancel_ = MakeButton("Cancel", "cancelButton", this);
-    portCheck_->setAutoDefault(false);
-    delete_->setAutoDefault(false);
+    portCheck_ = MakeFormButton("Port Check", "portCheckButton", this);
+    delete_ = MakeFormButton("Delete from router", "deleteFromRouterButton", this);
+    cancel_ = MakeFormButton("Cancel", "cancelButton", this);
     cancel_->setDefault(true);
 
     auto* buttons = new QHBoxLayout;

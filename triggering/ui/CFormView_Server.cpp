@@ -1,5 +1,6 @@
 #include "triggering/ui/CFormView_Server.h"
 
+#include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
 #include "triggering/core/Triggering.h"
 #include "triggering/ui/CAddPort.h"
@@ -13,15 +14,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QPushButton* MakeButton(const QString& text, const char* objectName, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
-    button->setAccessibleName(text);
-    button->setAutoDefault(false);
-    return button;
-}
 
 QString FromField(std::string_view text)
 {
@@ -73,18 +65,14 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
                            "Port Triggering entries", this);
     list_->setObjectName("triggeringList");
 
-    auto* maintenance = new QGroupBox("Maintenance", this);
-    add_ = MakeButton("Add", "addButton", maintenance);
-    edit_ = MakeButton("Edit", "editButton", maintenance);
-    delete_ = MakeButton("Delete", "deleteButton", maintenance);
-    auto* maintenanceRow = new QHBoxLayout(maintenance);
-    maintenanceRow->addWidget(add_);
-    maintenanceRow->addWidget(edit_);
-    maintenanceRow->addWidget(delete_);
+    MaintenanceButtons maintenance = MakeMaintenanceButtons(this);
+    add_ = maintenance.add;
+    edit_ = maintenance.edit;
+    delete_ = maintenance.remove;
 
     auto* operation = new QGroupBox("Operation", this);
-    start_ = MakeButton("Start", "startButton", operation);
-    stop_ = MakeButton("Stop", "stopButton", operation);
+    start_ = MakeFormButton("Start", "startButton", operation);
+    stop_ = MakeFormButton("Stop", "stopButton", operation);
     auto* operationRow = new QHBoxLayout(operation);
     operationRow->addStretch();
     operationRow->addWidget(start_);
@@ -93,7 +81,7 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
     operationRow->addStretch();
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(maintenance, 175);
+    buttons->addWidget(maintenance.group, 175);
     buttons->addWidget(operation, 215);
     auto* page = new QVBoxLayout(this);
     page->addWidget(list_, 1);

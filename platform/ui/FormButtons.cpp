@@ -1,0 +1,28 @@
+#include "platform/ui/FormButtons.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+
+QPushButton* MakeFormButton(const QString& text, const char* objectName, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(objectName);
+    button->setAccessibleName(text);
+    button->setAutoDefault(false);
+    return button;
+}
+
+MaintenanceButtons MakeMaintenanceButtons(QWidget* parent)
+{
+    MaintenanceButtons buttons;
+    buttons.group = new QGroupBox("Maintenance", parent);
+    buttons.add = MakeFormButton("Add", "addButton", buttons.group);
+    buttons.edit = MakeFormButton("Edit", "editButton", buttons.group);
+    buttons.remove = MakeFormButton("Delete", "deleteButton", buttons.group);
+    auto* row = new QHBoxLayout(buttons.group);
+    row->addWidget(buttons.add);
+    row->addWidget(buttons.edit);
+    row->addWidget(buttons.remove);
+    return buttons;
+}
