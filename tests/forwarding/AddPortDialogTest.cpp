@@ -84,25 +84,23 @@ private slots:
         QTest::addColumn<QString>("ip");
         QTest::addColumn<QString>("title"); // empty: accepted
         QTest::addColumn<QString>("text");
-        const QString error = "ERROR!", warning = "Warning";
-        const QString range = "The port range %1 error. The end port should be bigger than start "
-                              "port!";
-        QTest::newRow("all empty") << "" << "" << "" << error
-                                   << "invalid name, please reenter again!";
-        QTest::newRow("taken name") << "Web" << "8080" << "1.2.3.4" << error << kNameTaken;
-        QTest::newRow("port before ip") << "a" << "" << "" << error
-                                        << "invalid listen port, please reenter again!";
-        QTest::newRow("reversed range") << "a" << "80,90-80,70-60" << "" << warning
-                                        << range.arg("90-80");
-        QTest::newRow("range without end") << "a" << "5-" << "1.2.3.4" << warning
-                                           << range.arg("5-");
-        QTest::newRow("empty ip") << "a" << "80" << "" << error
-                                  << "invalid destination ip address, please reenter again!";
-        QTest::newRow("other case") << "web" << "80" << "Localhost" << "" << "";
-        QTest::newRow("list") << "a" << "80,443-447,8080" << "Localhost" << "" << "";
-        QTest::newRow("commas") << "a" << ",," << "Localhost" << "" << "";
-        QTest::newRow("letters") << "a" << "abc" << "Localhost" << "" << "";
-        QTest::newRow("equal ends") << "a" << "80-80" << "Localhost" << "" << "";
+        const QString error = "ERROR!", warning = "Warning", ok;
+        const QString range =
+            "The port range %1 error. The end port should be bigger than start port!";
+        auto row = [](const char* tag, QString name, QString ports, QString ip, QString title,
+                      QString text) { QTest::newRow(tag) << name << ports << ip << title << text; };
+        row("all empty", "", "", "", error, "invalid name, please reenter again!");
+        row("taken name", "Web", "8080", "1.2.3.4", error, kNameTaken);
+        row("port before ip", "a", "", "", error, "invalid listen port, please reenter again!");
+        row("reversed range", "a", "80,90-80,70-60", "", warning, range.arg("90-80"));
+        row("range without end", "a", "5-", "1.2.3.4", warning, range.arg("5-"));
+        row("empty ip", "a", "80", "", error,
+            "invalid destination ip address, please reenter again!");
+        row("other case", "web", "80", "Localhost", ok, ok);
+        row("list", "a", "80,443-447,8080", "Localhost", ok, ok);
+        row("commas", "a", ",,", "Localhost", ok, ok);
+        row("letters", "a", "abc", "Localhost", ok, ok);
+        row("equal ends", "a", "80-80", "Localhost", ok, ok);
     }
     void okChecks()
     {
@@ -148,7 +146,8 @@ private slots:
         QFETCH(QString, protocol);
         QFETCH(QStringList, items);
         const auto p = protocol.toStdString();
-        std::vector<ForwardingEntry> entries{MakeEntry("game", p.c_str(), "3074", "127.0.0.5", "Y")};
+        std::vector<ForwardingEntry> entries{
+            MakeEntry("game", p.c_str(), "3074", "127.0.0.5", "Y")};
         CRouter_Add_Port d(entries, &entries[0], nullptr, Proposer);
         auto* box = d.findChild<QComboBox*>("protocolBox");
         QCOMPARE(Items(box), items);

@@ -74,9 +74,8 @@ struct Tab
             host.router = std::make_shared<RouterEntry>();
         }
         view = std::make_unique<CFormView_Client>(entries, host);
-        view->setWriterFactory([g = gate](const RouterEntry&) {
-            return std::make_unique<GatedWriter>(g);
-        });
+        view->setWriterFactory(
+            [g = gate](const RouterEntry&) { return std::make_unique<GatedWriter>(g); });
         view->reloadRows();
     }
     // Lets every waiting request through, passed or not, so that the view's
@@ -253,8 +252,12 @@ private slots:
             int written;
             QStringList messages;
         } cases[] = {
-            {"bad ports", {MakeEntry("a", "TCP", "80,70000,0", "127.0.0.2"),
-                           MakeEntry("b", "UDP", "90-80", "127.0.0.2")}, true, 1, failed},
+            {"bad ports",
+             {MakeEntry("a", "TCP", "80,70000,0", "127.0.0.2"),
+              MakeEntry("b", "UDP", "90-80", "127.0.0.2")},
+             true,
+             1,
+             failed},
             {"all kept", {MakeEntry("a", "Both", "80-82", "127.0.0.2")}, true, 6, {}},
             {"not kept", {MakeEntry("a", "TCP", "80", "127.0.0.2")}, false, 1, failed},
         };

@@ -177,8 +177,8 @@ protected:
     {
         std::set<std::string> out;
         for (const auto& m : lab.routerMappings())
-            out.insert(m.protocol + " " + std::to_string(m.externalPort) + " " +
-                       m.internalAddress + ":" + std::to_string(m.internalPort));
+            out.insert(m.protocol + " " + std::to_string(m.externalPort) + " " + m.internalAddress +
+                       ":" + std::to_string(m.internalPort));
         return out;
     }
     std::string Map(const std::string& protocol, int port) const
@@ -216,8 +216,8 @@ TEST_F(ForwardingLab, BothInstallsTcpAndUdpOfTheSelectedRowOnly)
                 MakeEntry("unselected", "TCP", "2002", lan().c_str())},
                router);
     EXPECT_TRUE(tab.addIntoRouter({0}).isEmpty());
-    EXPECT_EQ(mapped(), (std::set<std::string>{Map("tcp", 3074), Map("tcp", 3075),
-                                               Map("udp", 3074), Map("udp", 3075)}));
+    EXPECT_EQ(mapped(), (std::set<std::string>{Map("tcp", 3074), Map("tcp", 3075), Map("udp", 3074),
+                                               Map("udp", 3075)}));
 }
 
 TEST_F(ForwardingLab, PortsOutsideTheRangeAreSkippedAndReported)
@@ -281,8 +281,8 @@ TEST_F(ForwardingLab, ThePortsListShowsTheMappingsAndDeletesTheSelectedOnes)
             return;
         auto* list = dialog->list();
         for (int r = 0; r < list->rowCount(); ++r)
-            rows.insert((list->cell(r, 0) + "|" + list->cell(r, 1) + "|" + list->cell(r, 2) +
-                         "|" + list->cell(r, 3))
+            rows.insert((list->cell(r, 0) + "|" + list->cell(r, 1) + "|" + list->cell(r, 2) + "|" +
+                         list->cell(r, 3))
                             .toStdString());
         auto* remove = dialog->findChild<QPushButton*>("deleteFromRouterButton");
         EXPECT_FALSE(remove->isEnabled());
@@ -346,11 +346,11 @@ TEST_F(ForwardingLab, PortCheckFromThePortsListOfAClosedPortAndOfAMappingNoLonge
         ASSERT_TRUE(WaitFor([&] { return dialog.listingFinished(); }, 30000));
         ASSERT_EQ(dialog.list()->rowCount(), 2);
         SelectRows(dialog.list(), {dialog.list()->cell(0, 1) == protocol ? 0 : 1});
-        const auto report =
-            LabTab::portCheck(dialog.findChild<QPushButton*>("portCheckButton"));
-        const std::string expected = std::string(protocol) == "TCP"
-                                         ? "connection refused.\n   State: closed"
-                                         : "UDP " + lan() + ":18081, port unreachable.\n   State: closed";
+        const auto report = LabTab::portCheck(dialog.findChild<QPushButton*>("portCheckButton"));
+        const std::string expected =
+            std::string(protocol) == "TCP"
+                ? "connection refused.\n   State: closed"
+                : "UDP " + lan() + ":18081, port unreachable.\n   State: closed";
         EXPECT_TRUE(Has(report, expected)) << report;
     }
     PortCheckTarget target{"gone", "TCP", 18082, lan()};

@@ -74,7 +74,9 @@ TEST(InstallMappings, AllWrittenAndReadBack)
     auto result = InstallMappings(
         PlanMappings({Entry("web", "TCP", "80,443-447,8080"), Entry("game", "Both", "3074"),
                       Entry("b", "UDP", "2", "10.0.0.9")}),
-        router, router.cancel, [&](size_t d, size_t t) { steps.push_back({d, t}); });
+        router, router.cancel, [&](size_t d, size_t t) {
+            steps.push_back({d, t});
+        });
     EXPECT_EQ(result.requested, 10u);
     EXPECT_EQ(result.installed, 10u);
     EXPECT_EQ(result.failed, 0);

@@ -30,16 +30,6 @@ void ExpectReport(const PortCheckFindings& f, std::initializer_list<std::string>
 
 } // namespace
 
-TEST(PortCheckReport, UsesTheLegendsStateWords)
-{
-    const std::pair<PortState, const char*> words[] = {
-        {PortState::Open, "open"},           {PortState::Closed, "closed"},
-        {PortState::Filtered, "filtered"},   {PortState::Unfiltered, "unfiltered"},
-        {PortState::OpenFiltered, "open|filtered"}, {PortState::ClosedFiltered, "closed|filtered"}};
-    for (const auto& [state, word] : words)
-        EXPECT_STREQ(PortStateWord(state), word);
-}
-
 TEST(PortCheckReport, SaysWhatCanBeKnownFromInside)
 {
     ExpectReport(Findings(), {"\"web\", TCP port 8080", "held, forwarded to 192.168.77.2:8080.",

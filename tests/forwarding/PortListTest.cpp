@@ -7,11 +7,18 @@ using namespace velmora;
 
 TEST(AtoiLike, ReadsLikeTheCLibraryButSaturates)
 {
-    const std::pair<const char*, int> cases[] = {
-        {"80", 80},      {"  \t443", 443}, {"+7", 7},  {"-5", -5},      {"12abc", 12},
-        {"abc", 0},      {"", 0},          {"- 5", 0}, {"0080", 80},    {"2147483647", INT_MAX},
-        {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN},
-    };
+    const std::pair<const char*, int> cases[] = {{"80", 80},
+                                                 {"  \t443", 443},
+                                                 {"+7", 7},
+                                                 {"-5", -5},
+                                                 {"12abc", 12},
+                                                 {"abc", 0},
+                                                 {"", 0},
+                                                 {"- 5", 0},
+                                                 {"0080", 80},
+                                                 {"2147483647", INT_MAX},
+                                                 {"99999999999999999999", INT_MAX},
+                                                 {"-99999999999999999999", INT_MIN}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(AtoiLike(text), value) << '"' << text << '"';
 }
@@ -42,7 +49,7 @@ TEST(ExpandPortList, ExpandsRangesAndCountsWhatIsNoPort)
         {"80,443-447,8080", {80, 443, 444, 445, 446, 447, 8080}, 0},
         {"65616,0,+70000,abc,65535", {65535}, 4}, // 65616 would wrap to 80
         {"65534-65537", {65534, 65535}, 2},
-        {"-2-1", {1, 2}, 1}, // start 0, end 2: "-2" before the first dash is empty
+        {"-2-1", {1, 2}, 1},             // start 0, end 2: "-2" before the first dash is empty
         {"90-80,80,80-81", {80, 81}, 1}, // a reversed range is one; each port once
     };
     for (const auto& c : cases) {

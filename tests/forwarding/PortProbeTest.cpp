@@ -12,11 +12,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A socket bound to a free loopback port; closed early, the port is one
-// nobody listens on.
+// A UDP socket bound to a free loopback port.
 struct LoopbackSocket
 {
-    explicit LoopbackSocket(int type) : fd(socket(AF_INET, type | SOCK_CLOEXEC, 0))
+    LoopbackSocket() : fd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
     {
         sockaddr_in a{};
         a.sin_family = AF_INET;
@@ -26,56 +25,37 @@ struct LoopbackSocket
         getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
         port = ntohs(a.sin_port);
     }
-    ~LoopbackSocket() { release(); }
-    void release()
-    {
-        if (fd >= 0)
-            close(fd);
-        fd = -1;
-    }
+    ~LoopbackSocket() { close(fd); }
     int fd;
     uint16_t port = 0;
 };
 
 } // namespace
 
-TEST(ProbeTcp, OpenClosedAndNotAnAddress)
+// Open and closed TCP ports and a UDP port that answers "unreachable" are
+// probed against the lab's LAN host; here, what the lab does not show.
+TEST(ProbeTcp, ATextThatIsNoAddressIsNotProbed)
 {
-    LoopbackSocket listener(SOCK_STREAM);
-    ASSERT_EQ(listen(listener.fd, 4), 0);
-    auto result = ProbeTcp("127.0.0.1", listener.port, 3000ms);
-    EXPECT_EQ(result.state, PortState::Open) << result.detail;
-
-    LoopbackSocket unused(SOCK_STREAM);
-    unused.release();
-    result = ProbeTcp("127.0.0.1", unused.port, 3000ms);
-    EXPECT_EQ(result.state, PortState::Closed) << result.detail;
-    EXPECT_EQ(result.detail, "connection refused");
-
-    result = ProbeTcp("Localhost", 80, 3000ms);
+    auto result = ProbeTcp("Localhost", 80, 3000ms);
     EXPECT_EQ(result.state, PortState::Filtered);
     EXPECT_NE(result.detail.find("not probed"), std::string::npos);
 }
 
-TEST(ProbeUdp, PortUnreachableIsClosedSilenceIsOpenOrFilteredAnAnswerIsOpen)
+TEST(ProbeUdp, SilenceIsOpenOrFilteredAnAnswerIsOpen)
 {
-    LoopbackSocket unused(SOCK_DGRAM);
-    unused.release();
-    auto result = ProbeUdp("127.0.0.1", unused.port, 2000ms);
-    EXPECT_EQ(result.state, PortState::Closed) << result.detail;
-
-    LoopbackSocket silent(SOCK_DGRAM);
-    result = ProbeUdp("127.0.0.1", silent.port, 600ms);
+    LoopbackSocket silent;
+    auto result = ProbeUdp("127.0.0.1", silent.port, 600ms);
     EXPECT_EQ(result.state, PortState::OpenFiltered) << result.detail;
 
-    LoopbackSocket echo(SOCK_DGRAM);
+    LoopbackSocket echo;
     std::thread responder([&] {
         char buffer[64];
         sockaddr_in from{};
         socklen_t len = sizeof from;
         timeval wait{5, 0};
         setsockopt(echo.fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-        if (recvfrom(echo.fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &len) >= 0)
+        if (recvfrom(echo.fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &len) >=
+            0)
             sendto(echo.fd, "pong", 4, 0, reinterpret_cast<sockaddr*>(&from), len);
     });
     result = ProbeUdp("127.0.0.1", echo.port, 3000ms);
