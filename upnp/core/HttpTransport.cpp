@@ -131,9 +131,12 @@ std::string UpnpClient::http_exchange(const std::string& request, const char* en
             last_error = velmora::Format("Response longer than %zu bytes.\n", kMaxResponseBytes);
             return {};
         }
-        // The marker may straddle two reads: search from just before the new data.
+        // The marker may straddle two reads: look for one that starts in the
+        // new data or just before it. It usually ends the answer, so the last
+        // occurrence is searched for (from the end).
         const size_t from = before >= marker.size() ? before - marker.size() + 1 : 0;
-        if (!marker.empty() && response.find(marker, from) != std::string::npos)
+        const size_t last = marker.empty() ? std::string::npos : response.rfind(marker);
+        if (last != std::string::npos && last >= from)
             break;
     }
     return response;

@@ -210,7 +210,8 @@ bool SoapAnswerIsSuccess(std::string_view response)
     const std::string_view code = response.substr(8, 5);
     if (code != " 200 " && code != " 200\r")
         return false;
-    return response.find("Envelope>") != std::string_view::npos;
+    // The envelope's end tag is at the end of the answer: search from there.
+    return response.rfind("Envelope>") != std::string_view::npos;
 }
 
 } // namespace velmora
