@@ -118,9 +118,10 @@ int XMLNode::childCount(const char* name) const
 {
     if (!d || !name)
         return 0;
+    const std::string_view wanted(name); // measured once, not per child
     int count = 0;
     for (const XMLNodeBody* child : d->children) {
-        if (child->lpszName && EqualsIgnoreCase(*child->lpszName, name))
+        if (child->lpszName && EqualsIgnoreCase(*child->lpszName, wanted))
             ++count;
     }
     return count;
@@ -130,10 +131,11 @@ XMLNode XMLNode::nextChild(const char* name, int* cursor) const
 {
     if (!d || !name)
         return {};
+    const std::string_view wanted(name); // measured once, not per child
     int i = cursor ? *cursor : 0;
     for (i = i < 0 ? 0 : i; i < d->children.count(); ++i) {
         XMLNodeBody* child = d->children[i];
-        if (child->lpszName && EqualsIgnoreCase(LocalName(*child->lpszName), name)) {
+        if (child->lpszName && EqualsIgnoreCase(LocalName(*child->lpszName), wanted)) {
             if (cursor)
                 *cursor = i + 1;
             return XMLNode(child, true);
