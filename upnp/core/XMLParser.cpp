@@ -117,7 +117,7 @@ private:
     static void discard(Frame& frame);
     Result readElement(XMLNode& node, Frame& frame, int depth);
 
-    bool endTagMatches(const XMLNodeBody* body, size_t nameStart) const;
+    bool endTagMatches(const XMLNodeBody* body, size_t nameStart, size_t nameLength) const;
     void flushText(Frame& frame, PendingText& text, size_t end, bool decode);
     Step startTag(XMLNode& node, Frame& frame, State& state, const XMLToken& token,
                   XMLToken& attrName);
@@ -131,6 +131,7 @@ private:
     int32_t error_ = XMLParseOk;
     bool endTagPending_ = false;
     size_t pendingEndTag_ = 0;                   // where the pending end tag's name starts
+    size_t pendingEndTagLength_ = 0;             // and its length
     bool firstCall_ = true;                      // the document node starts in content state
     std::vector<std::unique_ptr<Frame>> frames_; // one per depth, all empty between elements
     static thread_local std::vector<std::unique_ptr<Frame>> spareFrames_;
@@ -195,15 +196,19 @@ XMLParser::Result XMLParser::parseElement(XMLNode& node, int depth)
     }
 }
 
-bool XMLParser::endTagMatches(const XMLNodeBody* body, size_t nameStart) const
+bool XMLParser::endTagMatches(const XMLNodeBody* body, size_t nameStart, size_t nameLength) const
 {
     if (!body->lpszName)
         return false; // the document node matches no end tag
     const std::string& name = *body->lpszName;
     const char* tag = src_ + nameStart;
-    for (size_t i = 0; i < name.size(); ++i) {
-        if (tag[i] == '\0' || velmora::AsciiLower(tag[i]) != velmora::AsciiLower(name[i]))
-            return false;
+    // Most end tags repeat the name as written: compare bytes first when the
+    // end tag's name token is long enough to hold the whole name.
+    if (nameLength < name.size() || std::memcmp(tag, name.data(), name.size()) != 0) {
+        for (size_t i = 0; i < name.size(); ++i) {
+            if (tag[i] == '\0' || velmora::AsciiLower(tag[i]) != velmora::AsciiLower(name[i]))
+                return false;
+        }
     }
     const char after = tag[name.size()];
     return IsXmlSpace(after) || after == '/' || after == '<' || after == '>' || after == '=';
@@ -347,7 +352,7 @@ XMLParser::Step XMLParser::child(XMLNode& node, Frame& frame, bool declaration, 
     // An end tag closes every open element up to the one it names.
     if (!node.body()->lpszName)
         return stop(XMLParseUnmatchedEndTag);
-    if (endTagMatches(node.body(), pendingEndTag_)) {
+    if (endTagMatches(node.body(), pendingEndTag_, pendingEndTagLength_)) {
         endTagPending_ = false;
         frame.trimmed = true;
     }
@@ -359,10 +364,11 @@ XMLParser::Step XMLParser::endTag(XMLNode& node, Frame& frame)
     const XMLToken name = tokens_.next();
     if (name.kind != XMLTokenKind::Text || tokens_.next().kind != XMLTokenKind::TagClose)
         return stop(XMLParseBadEndTag);
-    if (!endTagMatches(node.body(), name.start)) {
+    if (!endTagMatches(node.body(), name.start, name.length)) {
         error_ = XMLParseMismatchedEndTag;
         endTagPending_ = true;
         pendingEndTag_ = name.start;
+        pendingEndTagLength_ = name.length;
     }
     frame.trimmed = true;
     return Step::Closed;
