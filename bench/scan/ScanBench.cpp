@@ -8,6 +8,7 @@
 #include "router/core/RouterScan.h"
 #include "router/core/UpnpDiscovery.h"
 #include "router/ui/RouterScanController.h"
+#include "tests/support/QtTestApplication.h"
 #include "tests/lab/LabEnvironment.h"
 
 #include <QApplication>
@@ -27,25 +28,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 5;
-
-class QtEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[12] = "bench_scan";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 struct Figures
 {

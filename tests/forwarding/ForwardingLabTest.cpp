@@ -11,6 +11,7 @@
 #include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
+#include "tests/support/QtTestApplication.h"
 #include "tests/support/ModalCatcher.h"
 
 #include <QApplication>
@@ -32,32 +33,6 @@ using lab::LabEnvironment;
 using lab::RouterMode;
 
 constexpr char kAddFailed[] = "Failed to add port mapping into router!";
-
-// The application: made on first use, after the lab main has moved the process
-// into the LAN namespace (no thread may start before), deleted after the tests.
-class LabAppEnvironment final : public ::testing::Environment
-{
-public:
-    static void ensure()
-    {
-        static int argc = 1;
-        static char name[] = "forwarding_lab";
-        static char* argv[] = {name, nullptr};
-        if (!app_) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            app_ = new QApplication(argc, argv);
-        }
-    }
-    void TearDown() override
-    {
-        delete app_;
-        app_ = nullptr;
-    }
-
-private:
-    static inline QApplication* app_ = nullptr;
-};
-::testing::Environment* const kLabApp = ::testing::AddGlobalTestEnvironment(new LabAppEnvironment);
 
 // A UPnP router as the scan finds it, or one known only by its control URL.
 RouterEntryPtr UpnpRouter(const std::string& descriptionUrl)
@@ -149,7 +124,6 @@ protected:
 
     void SetUp() override
     {
-        LabAppEnvironment::ensure();
         router = UpnpRouter(lab.descriptionUrl());
         ASSERT_NE(router, nullptr);
     }

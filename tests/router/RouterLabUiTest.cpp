@@ -1,5 +1,6 @@
 // The router box, Info and the router-not-found dialog driven by real scans
 // against the lab router (offscreen; the process lives in the lab's LAN).
+#include "tests/support/QtTestApplication.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/router/RouterLabSupport.h"
 #include "tests/router/ScanWindow.h"
@@ -19,27 +20,6 @@ using test::ScanWindow;
 using test::WaitFor;
 
 constexpr int kScanWaitMs = 60000;
-
-// One QApplication for the binary, made on the test thread once the process
-// is inside the lab.
-class QtEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[20] = "router_lab_ui_test";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 class RouterLabUi : public ::testing::Test
 {
