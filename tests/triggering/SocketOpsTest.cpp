@@ -44,7 +44,7 @@ TEST(SocketOps, HandleClosesOnceAndOnScopeExit)
         ASSERT_EQ(OpenTcpSocket(tcp), 0);
         ASSERT_EQ(OpenUdpSocket(udp), 0);
         EXPECT_EQ(CloseSocket(tcp), 0);
-        EXPECT_FALSE(tcp.held());
+        EXPECT_FALSE(tcp.valid());
         EXPECT_EQ(CloseSocket(tcp), 0); // closing nothing is not a failure
         fd = udp.fd();
     }
@@ -77,7 +77,7 @@ TEST(SocketOps, WaitSocketReportsTimeOutReadyAndErrorAlsoPastTheSelectLimit)
     int port = 0;
     SocketHandle receiver = BoundUdp(port);
     SocketHandle high(::fcntl(receiver.fd(), F_DUPFD_CLOEXEC, 2000));
-    ASSERT_TRUE(high.held()) << "descriptor limit below 2000";
+    ASSERT_TRUE(high.valid()) << "descriptor limit below 2000";
     for (int fd : {receiver.fd(), high.fd()}) {
         EXPECT_EQ(WaitSocket(fd, false, 1000), kWaitTimeout) << fd;
         EXPECT_EQ(WaitSocket(fd, false, 0), kWaitTimeout) << fd;

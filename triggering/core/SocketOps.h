@@ -1,6 +1,6 @@
 #pragma once
 
-#include "triggering/core/SocketHandle.h"
+#include "platform/SocketHandle.h"
 
 #include <cstddef>
 

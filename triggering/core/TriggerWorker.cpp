@@ -25,11 +25,11 @@ bool TcpStep(const Trigger& trigger, SocketHandle& socket)
 {
     // An empty send succeeds even after the peer has closed: look first, or a
     // connection the target dropped would be held forever and never renewed.
-    if (socket.held() && !StreamStillOpen(socket.fd())) {
+    if (socket.valid() && !StreamStillOpen(socket.fd())) {
         CloseSocket(socket);
         return false;
     }
-    if (!socket.held()) {
+    if (!socket.valid()) {
         if (OpenTcpSocket(socket) != 0)
             return false;
         if (ConnectIPv4(socket.fd(), trigger.target.c_str(), trigger.port) != 0) {
@@ -48,7 +48,7 @@ bool TcpStep(const Trigger& trigger, SocketHandle& socket)
 // The UDP step: one empty datagram, on a socket kept across cycles.
 void UdpStep(const Trigger& trigger, SocketHandle& socket)
 {
-    if (!socket.held()) {
+    if (!socket.valid()) {
         if (OpenUdpSocket(socket) != 0)
             return;
         if (ConnectIPv4(socket.fd(), trigger.target.c_str(), trigger.port) != 0) {

@@ -2,7 +2,7 @@
 
 #include "upnp/core/MappingRecord.h"
 #include "upnp/core/RouterInfo.h"
-#include "upnp/core/SocketHandle.h"
+#include "platform/SocketHandle.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include <unistd.h>
 #include <utility>
 
-// Owns one socket descriptor and closes it when it goes out of scope.
+// Owns one socket descriptor and closes it when replaced or destroyed.
 class SocketHandle final
 {
 public:
@@ -13,16 +13,19 @@ public:
 
     SocketHandle(const SocketHandle&) = delete;
     SocketHandle& operator=(const SocketHandle&) = delete;
-    SocketHandle(SocketHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    SocketHandle(SocketHandle&& other) noexcept : fd_(other.release()) {}
     SocketHandle& operator=(SocketHandle&& other) noexcept
     {
         if (this != &other)
-            reset(std::exchange(other.fd_, -1));
+            reset(other.release());
         return *this;
     }
 
     int fd() const { return fd_; }
-    bool held() const { return fd_ >= 0; }
+    bool valid() const { return fd_ >= 0; }
+
+    // Gives up ownership without closing.
+    int release() { return std::exchange(fd_, -1); }
 
     // Closes the held descriptor (if any) and takes `fd` instead. Returns the
     // result of the close, 0 when nothing was held.
@@ -34,6 +37,7 @@ public:
         fd_ = fd;
         return result;
     }
+    void close() { reset(); }
 
 private:
     int fd_ = -1;
