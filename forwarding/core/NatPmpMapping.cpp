@@ -1,38 +1,8 @@
 #include "forwarding/core/NatPmpMapping.h"
 
-#include <algorithm>
-#include <natpmp.h>
-#include <poll.h>
+#include "router/core/NatPmpExchange.h"
 
 namespace velmora {
-namespace {
-
-// One libnatpmp handle; its socket is closed with it.
-class NatPmpHandle final
-{
-public:
-    // A gateway of 0 is looked up as the default route's.
-    explicit NatPmpHandle(in_addr_t gateway)
-    {
-        code_ = initnatpmp(&handle_, gateway != 0, gateway);
-    }
-    ~NatPmpHandle()
-    {
-        if (code_ == 0)
-            closenatpmp(&handle_);
-    }
-    NatPmpHandle(const NatPmpHandle&) = delete;
-    NatPmpHandle& operator=(const NatPmpHandle&) = delete;
-
-    int initResult() const { return code_; }
-    natpmp_t* get() { return &handle_; }
-
-private:
-    natpmp_t handle_{};
-    int code_ = -1;
-};
-
-} // namespace
 
 int NatPmpProtocolOf(std::string_view protocol)
 {
@@ -61,22 +31,7 @@ NatPmpAnswer RequestNatPmpMapping(in_addr_t gateway, int protocol, uint16_t priv
         return answer;
     }
     natpmpresp_t response{};
-    int code = NATPMP_TRYAGAIN;
-    while (code == NATPMP_TRYAGAIN) {
-        const auto now = Clock::now();
-        if (now >= deadline)
-            break;
-        timeval retry{};
-        getnatpmprequesttimeout(handle.get(), &retry);
-        auto untilRetry = std::chrono::milliseconds(std::max<long>(
-            0, static_cast<long>(retry.tv_sec) * 1000 + static_cast<long>(retry.tv_usec) / 1000));
-        auto untilDeadline = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
-        pollfd waitFor{handle.get()->s, POLLIN, 0};
-        poll(&waitFor, 1, static_cast<int>(std::min(untilRetry, untilDeadline).count()) + 1);
-        // Reads an answer when there is one, sends the request again when its
-        // retry time has come, and otherwise says to try again.
-        code = readnatpmpresponseorretry(handle.get(), &response);
-    }
+    int code = AwaitNatPmpResponse(handle.get(), &response, deadline);
     answer.code = code;
     if (code == 0) {
         answer.publicPort = response.pnu.newportmapping.mappedpublicport;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace velmora::test {
