@@ -30,7 +30,6 @@
 #include <QVBoxLayout>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 constexpr int kProgressPeriodMs = 10;
@@ -56,7 +55,6 @@ CquaymarkDlg::CquaymarkDlg(Options options, QWidget* parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     if (options_.programDir.empty())
         options_.programDir = velmora::ExecutableDir();
-    std::memset(&settings_, 0, sizeof settings_);
 
     auto* page = new QVBoxLayout(this);
     buildRouterRow();
@@ -163,7 +161,7 @@ bool CquaymarkDlg::OnInitDialog()
     tabs_->addTab(server_, "Port Triggering");
     tabs_->addTab(client_, "Port Forwarding");
 
-    std::memset(&settings_, 0, sizeof settings_);
+    settings_ = velmora::ZeroedRecord<AppSettings>(); // both settings empty until the file is read
     tray_ = new CXTTrayIconEx(this);
     tray_->create(velmora::texts::kCaption, windowIcon(), options_.trayAvailable);
     connect(tray_, &CXTTrayIconEx::openRequested, this, &CquaymarkDlg::ShowMainWindow);
