@@ -154,7 +154,7 @@ bool CquaymarkDlg::OnInitDialog()
     info_->hide();
     rescan_->hide();
 
-    OpenLog((options_.programDir + "log/velmora.log").c_str());
+    OpenLog(velmora::AppPathsFor(options_.programDir).log.c_str());
 
     server_ = new CFormView_Server(triggerings_, tabs_);
     client_ = new CFormView_Client(forwardings_, *this, tabs_);

@@ -2,6 +2,7 @@
 
 #include "config/core/Records.h"
 #include "forwarding/ui/ForwardingHost.h"
+#include "platform/AppPaths.h"
 
 #include <QDialog>
 
@@ -60,7 +61,7 @@ public:
     const AppSettings& settings() const { return settings_; }
     std::vector<TriggeringEntry>& triggerings() { return triggerings_; }
     std::vector<ForwardingEntry>& forwardings() { return forwardings_; }
-    std::string configPath() const { return options_.programDir + "config.xml"; }
+    std::string configPath() const { return velmora::AppPathsFor(options_.programDir).config; }
     CFormView_Server* serverView() const { return server_; }
     CFormView_Client* clientView() const { return client_; }
     CXTTrayIconEx* trayIcon() const { return tray_; }

@@ -1,6 +1,6 @@
 #include "forwarding/ui/CPort_Check.h"
 
-#include "forwarding/ui/DialogWorker.h"
+#include "platform/ui/DialogWorker.h"
 #include "forwarding/ui/ForwardingTexts.h"
 
 #include <QDialogButtonBox>
@@ -56,8 +56,8 @@ void CPort_Check::startCheck(const velmora::RouterEndpoint& router,
 {
     finished_ = false;
     report_->setPlainText(velmora::forwarding_texts::kChecking);
-    worker_ = std::make_unique<DialogWorker>(
-        this, [this, router, target, options](GuiRelay& relay, const std::atomic<bool>&) {
+    worker_ = std::make_unique<velmora::DialogWorker>(
+        this, [this, router, target, options](velmora::GuiRelay& relay, const std::atomic<bool>&) {
             const std::string text =
                 velmora::BuildPortCheckReport(velmora::RunPortCheck(router, target, options));
             relay.post([this, text] {

@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <memory>
 
+namespace velmora {
 class DialogWorker;
+}
 class QPlainTextEdit;
 
 // The "Port Check" report: what a port check of one mapping found, with the
@@ -29,6 +31,6 @@ public:
 
 private:
     QPlainTextEdit* report_ = nullptr;
-    std::unique_ptr<DialogWorker> worker_;
+    std::unique_ptr<velmora::DialogWorker> worker_;
     bool finished_ = false;
 };

@@ -3,7 +3,7 @@
 #include "forwarding/core/PortList.h"
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
-#include "forwarding/ui/DialogWorker.h"
+#include "platform/ui/DialogWorker.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
 
@@ -54,8 +54,8 @@ void Ports_List::startListing()
     finished_ = false;
     const velmora::RouterEndpoint endpoint = endpoint_;
     const RouterEntryPtr keepAlive = router_; // its URLs stay valid while the thread runs
-    listing_ = std::make_unique<DialogWorker>(
-        this, [this, endpoint, keepAlive](GuiRelay& relay, const std::atomic<bool>& cancel) {
+    listing_ = std::make_unique<velmora::DialogWorker>(
+        this, [this, endpoint, keepAlive](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
             velmora::ListPortMappings(endpoint, cancel, [&](const velmora::PortMappingRow& row) {
                 relay.post([this, row] {
                     list_->appendRow({QString::fromStdString(row.description),

@@ -6,7 +6,9 @@
 #include <QDialog>
 #include <memory>
 
+namespace velmora {
 class DialogWorker;
+}
 class QPushButton;
 class ReportList;
 
@@ -40,6 +42,6 @@ private:
     QPushButton* portCheck_ = nullptr;
     QPushButton* delete_ = nullptr;
     QPushButton* cancel_ = nullptr;
-    std::unique_ptr<DialogWorker> listing_;
+    std::unique_ptr<velmora::DialogWorker> listing_;
     bool finished_ = false;
 };

@@ -1,4 +1,4 @@
-#include "forwarding/core/BackgroundThreads.h"
+#include "platform/BackgroundThreads.h"
 
 #include <condition_variable>
 #include <gtest/gtest.h>

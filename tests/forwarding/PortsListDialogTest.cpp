@@ -1,4 +1,4 @@
-#include "forwarding/core/BackgroundThreads.h"
+#include "platform/BackgroundThreads.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/Ports_List.h"
 #include "platform/ui/ReportList.h"

@@ -1,14 +1,19 @@
 #pragma once
 
-#include "forwarding/ui/GuiRelay.h"
+#include "platform/ui/GuiRelay.h"
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
 
-// A dialog's worker thread: runs a job that waits for the router and posts
-// its results back through a relay. stop() (or the destructor) returns at
+namespace velmora {
+
+// The one way work leaves the GUI thread and its results come back: a worker
+// thread bound to a context object (a dialog, a page). The job runs off the
+// GUI thread and posts its results through the relay; they run as queued
+// calls on the context's thread and are dropped once the context has stopped
+// the worker or is gone. stop() (or the destructor) returns at
 // once: the relay is cut, the job is asked to cancel, and the thread is left
 // to BackgroundThreads to finish its pending request and be joined.
 class DialogWorker final
@@ -32,3 +37,5 @@ private:
     std::shared_ptr<std::atomic<bool>> finished_;
     std::thread thread_;
 };
+
+} // namespace velmora

@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 
+namespace velmora {
+
 // Carries calls from a worker thread to an object on the GUI thread, for as
 // long as that object wants them. Once cut (on the GUI thread, when a dialog
 // closes), posting does nothing and calls already queued are dropped, so a
@@ -51,3 +53,5 @@ private:
     std::mutex mutex_; // guards receiver_
     QObject* receiver_ = nullptr;
 };
+
+} // namespace velmora

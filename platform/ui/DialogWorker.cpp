@@ -1,6 +1,8 @@
-#include "forwarding/ui/DialogWorker.h"
+#include "platform/ui/DialogWorker.h"
 
-#include "forwarding/core/BackgroundThreads.h"
+#include "platform/BackgroundThreads.h"
+
+namespace velmora {
 
 DialogWorker::DialogWorker(QObject* receiver, Job job)
     : relay_(GuiRelay::create(receiver)), cancel_(std::make_shared<std::atomic<bool>>(false)),
@@ -23,5 +25,7 @@ void DialogWorker::stop()
     relay_->cut();
     *cancel_ = true;
     if (thread_.joinable())
-        velmora::BackgroundThreads::instance().adopt(std::move(thread_), finished_);
+        BackgroundThreads::instance().adopt(std::move(thread_), finished_);
 }
+
+} // namespace velmora
