@@ -1,5 +1,7 @@
 #include "platform/Autostart.h"
 
+#include "platform/XdgFolders.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -37,20 +39,11 @@ std::string QuotedExec(const std::string& path)
     return exec;
 }
 
-std::string ConfigHome()
-{
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg == '/')
-        return xdg;
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.config";
-}
-
 } // namespace
 
 std::string AutostartEntryPath()
 {
-    return ConfigHome() + "/autostart/velmora.desktop";
+    return XdgConfigHome() + "/autostart/velmora.desktop";
 }
 
 std::string AutostartEntryText(const std::string& executablePath)

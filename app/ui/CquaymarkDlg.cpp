@@ -29,6 +29,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -55,6 +56,7 @@ CquaymarkDlg::CquaymarkDlg(Options options, QWidget* parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     if (options_.programDir.empty())
         options_.programDir = velmora::ExecutableDir();
+    paths_ = velmora::AppPathsFor(options_.programDir);
 
     auto* page = new QVBoxLayout(this);
     buildRouterRow();
@@ -154,7 +156,10 @@ bool CquaymarkDlg::OnInitDialog()
     info_->hide();
     rescan_->hide();
 
-    OpenLog(velmora::AppPathsFor(options_.programDir).log.c_str());
+    std::string reason;
+    if (!velmora::PrepareAppPaths(paths_, &reason))
+        std::printf("%s\n", reason.c_str());
+    OpenLog(paths_.log.c_str());
 
     server_ = new CFormView_Server(triggerings_, tabs_);
     client_ = new CFormView_Client(forwardings_, *this, tabs_);

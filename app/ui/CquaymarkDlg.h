@@ -61,7 +61,8 @@ public:
     const AppSettings& settings() const { return settings_; }
     std::vector<TriggeringEntry>& triggerings() { return triggerings_; }
     std::vector<ForwardingEntry>& forwardings() { return forwardings_; }
-    std::string configPath() const { return velmora::AppPathsFor(options_.programDir).config; }
+    std::string configPath() const { return paths_.config; }
+    const velmora::AppPaths& paths() const { return paths_; }
     CFormView_Server* serverView() const { return server_; }
     CFormView_Client* clientView() const { return client_; }
     CXTTrayIconEx* trayIcon() const { return tray_; }
@@ -86,6 +87,7 @@ private:
     void onProgressTimer();
 
     Options options_;
+    velmora::AppPaths paths_;
     std::vector<TriggeringEntry> triggerings_;
     std::vector<ForwardingEntry> forwardings_;
     AppSettings settings_{};
