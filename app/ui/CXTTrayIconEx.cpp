@@ -30,7 +30,9 @@ bool CXTTrayIconEx::create(const QString& tip, const QIcon& icon, bool trayAvail
     icon_->setToolTip(tip);
     icon_->setContextMenu(menu_); // shown on a right click
     connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
-        if (why == QSystemTrayIcon::DoubleClick)
+        // Trays that speak StatusNotifierItem (KDE Plasma, GNOME's AppIndicator
+        // extension) report a left click as Trigger and never a double click.
+        if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick)
             emit openRequested();
     });
     icon_->show();

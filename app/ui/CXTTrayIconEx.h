@@ -7,8 +7,9 @@ class QAction;
 class QMenu;
 
 // The tray icon: tip "Velmora", a menu with "&Exit" and "&Open Velmora" (the
-// default item), a double click opens the main window. Where the desktop has
-// no system tray the icon is simply not shown and available() says so.
+// default item); a left click or a double click opens the main window. Where
+// the desktop has no system tray the icon is simply not shown and available()
+// says so.
 class CXTTrayIconEx : public QObject
 {
     Q_OBJECT
@@ -27,7 +28,7 @@ public:
     QAction* openAction() const { return open_; }
 
 signals:
-    void openRequested(); // double click or "&Open Velmora"
+    void openRequested(); // left click, double click or "&Open Velmora"
     void exitRequested(); // "&Exit"
 
 private:

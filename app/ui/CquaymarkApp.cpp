@@ -1,5 +1,6 @@
 #include "app/ui/CquaymarkApp.h"
 
+#include "app/ui/AppIcons.h"
 #include "app/ui/AppTexts.h"
 #include "app/ui/CquaymarkDlg.h"
 #include "app/ui/SingleInstance.h"
@@ -10,7 +11,8 @@ CquaymarkApp::CquaymarkApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(velmora::texts::kCaption);
     setApplicationVersion("2.6.0");
-    setWindowIcon(QIcon(":/velmora/velmora.png"));
+    setWindowIcon(velmora::AppIcon()); // every window and dialog carries the mark
+    setDesktopFileName("velmora");      // the desktop entry that names and draws the program
     setQuitOnLastWindowClosed(false); // hiding to the tray must not end the program
 }
 

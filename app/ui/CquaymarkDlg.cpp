@@ -1,6 +1,7 @@
 #include "app/ui/CquaymarkDlg.h"
 
 #include "app/core/Log.h"
+#include "app/ui/AppIcons.h"
 #include "app/ui/AppTexts.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
@@ -50,7 +51,7 @@ CquaymarkDlg::CquaymarkDlg(Options options, QWidget* parent)
 {
     setObjectName("CquaymarkDlg");
     setWindowTitle(velmora::texts::kCaption);
-    setWindowIcon(QIcon(":/velmora/velmora.png"));
+    setWindowIcon(velmora::AppIcon());
     // An application window of its own, with minimise and close boxes.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -168,7 +169,7 @@ bool CquaymarkDlg::OnInitDialog()
 
     settings_ = velmora::ZeroedRecord<AppSettings>(); // both settings empty until the file is read
     tray_ = new CXTTrayIconEx(this);
-    tray_->create(velmora::texts::kCaption, windowIcon(), options_.trayAvailable);
+    tray_->create(velmora::texts::kCaption, velmora::TrayIcon(), options_.trayAvailable);
     connect(tray_, &CXTTrayIconEx::openRequested, this, &CquaymarkDlg::ShowMainWindow);
     connect(tray_, &CXTTrayIconEx::exitRequested, this, [this] {
         tray_->remove();

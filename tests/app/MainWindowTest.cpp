@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -201,6 +202,32 @@ private slots:
         QVERIFY(window->isVisible());
         QCOMPARE(window->trayIcon()->menu()->defaultAction()->text(), QString("&Open Velmora"));
         QCOMPARE(window->trayIcon()->menu()->actions().first()->text(), QString("&Exit"));
+    }
+
+    void trayClicksThatOpenTheWindow()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow(/*tray=*/true);
+        auto* icon = window->trayIcon()->findChild<QSystemTrayIcon*>();
+        QVERIFY(icon);
+        QVERIFY(!icon->icon().isNull());
+        QVERIFY(icon->icon().availableSizes().contains(QSize(16, 16)));
+        QVERIFY(icon->icon().availableSizes().contains(QSize(22, 22)));
+        struct
+        {
+            QSystemTrayIcon::ActivationReason reason;
+            bool opens;
+        } cases[] = {
+            {QSystemTrayIcon::Trigger, true}, // the only click a StatusNotifierItem tray reports
+            {QSystemTrayIcon::DoubleClick, true},
+            {QSystemTrayIcon::Context, false}, // the menu
+            {QSystemTrayIcon::MiddleClick, false},
+        };
+        for (const auto& c : cases) {
+            window->hide();
+            emit icon->activated(c.reason);
+            QCOMPARE(window->isVisible(), c.opens);
+        }
     }
 
     void withoutATrayHideMinimises()
