@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a built tree, checks what is in it, runs the
+# desktop-entry, AppStream and lintian checks on it, then unpacks it into a
+# temporary root (it is never installed) and starts the program from there,
+# offscreen, with a temporary HOME, inside an empty network namespace of its
+# own, so that its start-up search reaches no network at all. The program must
+# keep its files in the user's base folders and start from the shipped
+# catalogue. Exit 77 (skipped) where no network namespace can be made.
+#   package_test.sh CPACK BUILD_DIR SOURCE_DIR
+set -euo pipefail
+cpack=$1
+build=$2
+source=$3
+work=$(mktemp -d)
+app=""
+cleanup() {
+    if [ -n "$app" ]; then kill -KILL "$app" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+netns=(unshare -n)
+[ "$(id -u)" -eq 0 ] || netns=(unshare -r -n)
+if ! "${netns[@]}" true 2>/dev/null; then
+    echo "no network namespace can be made here: skipped"
+    exit 77
+fi
+
+# The package.
+"$cpack" --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log"; fail "cpack"; }
+debs=("$work"/out/velmora_*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one velmora_*.deb, got: ${debs[*]}"
+deb=${debs[0]}
+echo "built $(basename "$deb")"
+[ "$(dpkg-deb -f "$deb" Package)" = velmora ] || fail "package name"
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libqt6widgets6 libminiupnpc17 libnatpmp1 libexpat1 qt6-qpa-plugins; do
+    [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
+done
+
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+metainfo=usr/share/metainfo/example.velmora.Velmora.metainfo.xml
+for file in usr/bin/velmora usr/share/applications/velmora.desktop \
+    usr/share/icons/hicolor/scalable/apps/velmora.svg "$metainfo" \
+    usr/share/man/man1/velmora.1.gz usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.gz; do
+    [ -f "$root/$file" ] || fail "the package lacks /$file"
+done
+[ -x "$root/usr/bin/velmora" ] || fail "/usr/bin/velmora is not executable"
+for size in 16 22 24 32 48 64 128 256; do
+    png="$root/usr/share/icons/hicolor/${size}x${size}/apps/velmora.png"
+    file "$png" | grep -q "PNG image data, $size x $size" || fail "icon $png: $(file "$png")"
+done
+desktop=$root/usr/share/applications/velmora.desktop
+for line in "Name=Velmora" "Icon=velmora" "Categories=Network;Qt;" "Exec=velmora"; do
+    grep -qx "$line" "$desktop" || fail "velmora.desktop lacks $line"
+done
+grep -q '^Comment=.' "$desktop" || fail "velmora.desktop has no Comment"
+shipped="$root/usr/share/velmora/ports_list.txt"
+if [ -f "$source/catalogue/ports_list.txt" ]; then
+    cmp -s "$source/catalogue/ports_list.txt" "$shipped" || fail "the package lacks the catalogue"
+fi
+[ -d "$root/usr/share/velmora" ] || fail "the package lacks /usr/share/velmora"
+
+# The checks of the desktop's own tools.
+desktop-file-validate "$desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$root/$metainfo" || fail "appstreamcli validate"
+lintian_rc=0
+lintian_out=$(lintian --no-cfg --fail-on error "$deb" 2>&1) || lintian_rc=$?
+grep -v 'running with root privileges' <<<"$lintian_out" | sed 's/^/lintian: /' || true
+[ "$lintian_rc" -eq 0 ] || fail "lintian reports errors"
+
+# Runs the unpacked program until its log exists, then asks it to end the way
+# a session's log-out does; it saves config.xml on the way out.
+run_program() { # home, extra environment...
+    local home=$1
+    shift
+    mkdir -p "$home" "$work/runtime"
+    chmod 700 "$work/runtime"
+    env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$work/runtime" \
+        QT_QPA_PLATFORM=offscreen "$@" "${netns[@]}" "$root/usr/bin/velmora" \
+        >"$work/program.out" 2>&1 &
+    app=$!
+    for _ in $(seq 1 200); do
+        [ -f "$LOG_EXPECTED" ] && break
+        kill -0 "$app" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -f "$LOG_EXPECTED" ] || { cat "$work/program.out"; fail "no log at $LOG_EXPECTED"; }
+    sleep 0.5 # the start-up steps after the log
+    kill -TERM "$app"
+    for _ in $(seq 1 200); do
+        kill -0 "$app" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$app" 2>/dev/null; then
+        cat "$work/program.out"
+        fail "the program did not end within 20 s of SIGTERM"
+    fi
+    wait "$app" || true
+    app=""
+}
+
+# A new user with the base folders' defaults.
+home="$work/home"
+LOG_EXPECTED="$home/.local/state/velmora/log/velmora.log"
+run_program "$home"
+config="$home/.config/velmora/config.xml"
+[ -f "$config" ] || { cat "$work/program.out"; fail "no $config"; }
+grep -q '<mappings auto_startup="" monitor_router="" >' "$config" || fail "config.xml: $(cat "$config")"
+if [ -f "$shipped" ]; then
+    cmp -s "$shipped" "$home/.local/share/velmora/ports_list.txt" ||
+        fail "the user's catalogue is not the shipped one"
+fi
+leftovers=$(find "$root" -newer "$deb" -type f | grep -v '/usr/bin/velmora$' || true)
+[ -z "$leftovers" ] || fail "the program wrote into its installed folders: $leftovers"
+echo "defaults: config, log and catalogue in the base folders"
+
+# Base folders named by the environment; the user's own catalogue stays theirs.
+custom="$work/custom"
+mkdir -p "$custom/data/velmora"
+printf 'Mine|1| \n' >"$custom/data/velmora/ports_list.txt"
+cp "$config" "$work/saved-config.xml"
+mkdir -p "$custom/config/velmora"
+cp "$config" "$custom/config/velmora/config.xml"
+LOG_EXPECTED="$custom/state/velmora/log/velmora.log"
+run_program "$work/home2" XDG_CONFIG_HOME="$custom/config" XDG_STATE_HOME="$custom/state" \
+    XDG_DATA_HOME="$custom/data"
+grep -q '<mappings' "$custom/config/velmora/config.xml" || fail "config.xml under XDG_CONFIG_HOME"
+[ "$(cat "$custom/data/velmora/ports_list.txt")" = "Mine|1| " ] || fail "the user's catalogue was replaced"
+[ ! -e "$work/home2/.config/velmora" ] || fail "XDG_CONFIG_HOME was not followed"
+echo "XDG variables: followed; the user's catalogue kept"
