@@ -24,6 +24,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -166,6 +167,15 @@ bool CquaymarkDlg::OnInitDialog()
     client_ = new CFormView_Client(forwardings_, *this, tabs_);
     tabs_->addTab(server_, "Port Triggering");
     tabs_->addTab(client_, "Port Forwarding");
+    // The pages are made after the bottom row: Tab reaches them before it.
+    QWidget* previous = tabs_->findChild<QTabBar*>();
+    for (QWidget* page : {static_cast<QWidget*>(server_), static_cast<QWidget*>(client_)})
+        for (QWidget* control : page->findChildren<QWidget*>())
+            if (control->focusPolicy() & Qt::TabFocus) {
+                setTabOrder(previous, control);
+                previous = control;
+            }
+    setTabOrder(previous, about_);
 
     settings_ = velmora::ZeroedRecord<AppSettings>(); // both settings empty until the file is read
     tray_ = new CXTTrayIconEx(this);

@@ -1,13 +1,11 @@
 #include "app/ui/TerminationWatcher.h"
 
 #include <QSocketNotifier>
-
+#include <array>
+#include <cerrno>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
-
-#include <array>
-#include <cerrno>
 
 namespace {
 
@@ -34,7 +32,9 @@ TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent)
         return;
     notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationWatcher::drain);
-    struct sigaction action{};
+    struct sigaction action
+    {
+    };
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

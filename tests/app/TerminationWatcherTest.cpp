@@ -2,7 +2,6 @@
 
 #include <QSignalSpy>
 #include <QTest>
-
 #include <signal.h>
 
 class TerminationWatcherTest : public QObject
@@ -33,15 +32,21 @@ private slots:
 
     void thePreviousHandlerComesBackWhenTheWatcherGoes()
     {
-        struct sigaction before{};
+        struct sigaction before
+        {
+        };
         ::sigaction(SIGTERM, nullptr, &before);
         {
             TerminationWatcher watcher;
-            struct sigaction during{};
+            struct sigaction during
+            {
+            };
             ::sigaction(SIGTERM, nullptr, &during);
             QVERIFY(during.sa_handler != before.sa_handler);
         }
-        struct sigaction after{};
+        struct sigaction after
+        {
+        };
         ::sigaction(SIGTERM, nullptr, &after);
         QVERIFY(after.sa_handler == before.sa_handler);
     }

@@ -138,7 +138,7 @@ void CAddPort::buildControls()
     grid->addWidget(helpName, 0, 3);
     grid->addWidget(helpProtocol, 1, 3);
     grid->addWidget(helpAddress, 2, 3);
-    grid->addWidget(helpPort, 3, 3);
+    grid->addWidget(helpPort, 3, 3, 2, 1, Qt::AlignVCenter); // both trigger port rows
     grid->addWidget(helpFrequency, 5, 3);
     grid->setColumnStretch(1, 1);
 
@@ -160,10 +160,11 @@ void CAddPort::buildControls()
     page->addLayout(grid);
     page->addLayout(buttons);
 
-    // Tab order follows the order the controls were laid out in originally.
-    QWidget* order[] = {ok_,          cancel_,     name_,    autoStart_,   protocol_,
-                        address_,     startPort_,  endPort_, frequency_,   helpName,
-                        helpProtocol, helpAddress, helpPort, helpFrequency};
+    // Tab reads the form row by row: each field, then its help; the two
+    // trigger ports one after the other, as the end port copies the start.
+    QWidget* order[] = {name_,         helpName,   protocol_, helpProtocol, address_,
+                        helpAddress,   startPort_, endPort_,  helpPort,     frequency_,
+                        helpFrequency, autoStart_, ok_,       cancel_};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     name_->setFocus();
