@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Velmora needs to build ("build") or to build
-# and run every test ("test"). Idempotent: asks apt only for what is missing.
+# and run every test ("test"). Idempotent: asks apt only for what is missing,
+# and asks for root (through sudo, or tells to run it as root) only then.
 set -euo pipefail
 
 build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
     libminiupnpc-dev libnatpmp-dev libexpat1-dev libpoco-dev libgtest-dev libgmock-dev)
 test_packages=(miniupnpd-nftables nftables iproute2 util-linux procps xvfb xauth x11-utils
     imagemagick clang libclang-rt-14-dev lintian desktop-file-utils appstream file librsvg2-bin
-    qt6-l10n-tools)
+    qt6-l10n-tools miniupnpc)
 
 wanted=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then
@@ -22,8 +23,15 @@ for package in "${wanted[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+# Only installing asks for root: through sudo where there is one.
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+        echo "Installing ${missing[*]} needs root and this system has no sudo:" >&2
+        echo "run $0 ${1:-build} as root once (for example: su -c '$0 ${1:-build}')," >&2
+        echo "then run this command again." >&2
+        exit 1
+    fi
     sudo_cmd=(sudo)
 fi
 echo "Installing: ${missing[*]}"

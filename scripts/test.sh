@@ -2,8 +2,10 @@
 # Installs what the tests need, builds everything (the program, the tests, the
 # benchmarks, an ASan+UBSan build and a TSan build of the core, the fuzz
 # targets) and runs every test through one CTest run, whose summary ends the
-# output. Router-lab tests need root (they create network namespaces); without
-# it they are reported as skipped.
+# output. Run as root, or as a user: then everything builds and runs as that
+# user, and root is asked for (through sudo) only to install packages and for
+# the router-lab tests, which create network namespaces; without sudo those
+# are reported as skipped and the script says how to include them.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/install-deps.sh" test
@@ -36,10 +38,24 @@ build "$fuzz"
 configure "$main" -DVELMORA_ASAN_DIR="$asan" -DVELMORA_TSAN_DIR="$tsan" -DVELMORA_FUZZ_DIR="$fuzz"
 build "$main"
 
-# Namespaces left behind by a run that was killed.
-if [ "$(id -u)" -eq 0 ] && [ -x "$here/tests/lab/lab.sh" ]; then
-    "$here/tests/lab/lab.sh" sweep || true
+cd "$main"
+if [ "$(id -u)" -eq 0 ]; then
+    # Namespaces left behind by a run that was killed.
+    if [ -x "$here/tests/lab/lab.sh" ]; then
+        "$here/tests/lab/lab.sh" sweep || true
+    fi
+    exec ctest --output-on-failure --timeout 900
 fi
 
-cd "$main"
+# As a user: the lab tests with root, through sudo, then the rest as this user.
+if command -v sudo >/dev/null; then
+    echo "== the router-lab tests need root (network namespaces): asking sudo"
+    lab_status=0
+    sudo sh -c 'tests=$1; shift; [ -x "$tests/lab/lab.sh" ] && "$tests/lab/lab.sh" sweep >/dev/null 2>&1; exec "$@"' \
+        sh "$here/tests" ctest -L lab --output-on-failure --timeout 900 || lab_status=$?
+    sudo chown -R "$(id -u):$(id -g)" "$main/Testing"
+    ctest -LE lab --output-on-failure --timeout 900 || exit $?
+    exit "$lab_status"
+fi
+echo "== no sudo here: the router-lab tests are skipped; run $0 as root to include them"
 exec ctest --output-on-failure --timeout 900
