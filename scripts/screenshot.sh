@@ -47,4 +47,3 @@ ip netns exec "$prefix-lan" upnpc -e "Web server" -a 192.168.77.2 80 80 TCP >/de
 
 env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen \
     ip netns exec "$prefix-lan" "$pictures" "$work/app" "$output"
-cp "$output/main-window.png" "$here/docs/velmora.png"
