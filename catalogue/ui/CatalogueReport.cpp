@@ -7,6 +7,17 @@
 namespace {
 constexpr int kColumnWidths[] = {50, 100, 100};
 
+// A cell that sorts without regard to letter case.
+class CatalogueCell final : public QTableWidgetItem
+{
+public:
+    explicit CatalogueCell(const QString& text) : QTableWidgetItem(text) {}
+    bool operator<(const QTableWidgetItem& other) const override
+    {
+        return text().compare(other.text(), Qt::CaseInsensitive) < 0;
+    }
+};
+
 QString Text(const std::string& utf8)
 {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -42,7 +53,7 @@ void CatalogueReport::fillRow(int row, int recordIndex, const velmora::Catalogue
 {
     const std::string* texts[] = {&record.name, &record.tcpPorts, &record.udpPorts};
     for (int column = 0; column < 3; ++column) {
-        auto* cell = new QTableWidgetItem(Text(*texts[column]));
+        auto* cell = new CatalogueCell(Text(*texts[column]));
         if (column == 0)
             cell->setData(Qt::UserRole, recordIndex);
         setItem(row, column, cell);
