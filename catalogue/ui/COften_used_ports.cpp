@@ -50,7 +50,7 @@ COften_used_ports::COften_used_ports(std::string cataloguePath, Forwarding forwa
     page->addLayout(top);
     page->addWidget(report_, 1);
     page->addLayout(buttons);
-    resize(640, 480);
+    resize(760, 480);
 
     ReadCatalogue(texts::kAllFilter);
     fillFilterBox();

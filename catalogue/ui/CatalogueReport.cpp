@@ -1,6 +1,7 @@
 #include "catalogue/ui/CatalogueReport.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <utility>
 
@@ -18,6 +19,28 @@ public:
     }
 };
 
+// Cells keep the line end the last piece of a line was read with; it is not
+// drawn, so that it does not push the text off its row.
+class LineEndHidingDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        // The base class has turned '\n' into a line separator already.
+        auto isLineEnd = [](QChar c) {
+            return c == u'\n' || c == u'\r' || c == QChar::LineSeparator;
+        };
+        qsizetype end = option->text.size();
+        while (end > 0 && isLineEnd(option->text[end - 1]))
+            --end;
+        option->text.truncate(end);
+    }
+};
+
 QString Text(const std::string& utf8)
 {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -27,6 +50,7 @@ QString Text(const std::string& utf8)
 CatalogueReport::CatalogueReport(QWidget* parent) : QTableWidget(0, 3, parent)
 {
     setObjectName("catalogueReport");
+    setItemDelegate(new LineEndHidingDelegate(this));
     setAccessibleName("Often Used Ports");
     setHorizontalHeaderLabels({"Application Name", "TCP Ports", "UDP Ports"});
     setSelectionBehavior(QAbstractItemView::SelectRows);
