@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-using velmora::CatalogueField;
 using velmora::CatalogueRecord;
 using velmora::test::TempDir;
 
@@ -86,24 +85,6 @@ TEST(CatalogueLine, FilterComparesFirstCharacterAndItsLowerCase)
     for (const auto& c : cases)
         EXPECT_EQ(velmora::PassesCatalogueFilter(c.name, c.filter), c.kept)
             << c.name << " / " << c.filter;
-}
-
-TEST(CatalogueLine, FieldThatWouldBreakTheLine)
-{
-    struct Case
-    {
-        const char *name, *tcp, *udp;
-        std::optional<CatalogueField> expected;
-    } cases[] = {
-        {"Web", "80", "", std::nullopt},
-        {"a|b", "80", "", CatalogueField::Name},
-        {"Web", "80|81", "", CatalogueField::TcpPorts},
-        {"Web", "80", "53\n", CatalogueField::UdpPorts},
-        {"Web\r", "80", "", CatalogueField::Name},
-        {"Web", "80\n", "5|3", CatalogueField::TcpPorts},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(velmora::FieldBreakingLine(c.name, c.tcp, c.udp), c.expected) << c.name;
 }
 
 TEST(CatalogueFile, MissingFileIsCreatedEmpty)
