@@ -4,6 +4,7 @@
 #include "catalogue/ui/CSearch_Ports.h"
 #include "catalogue/ui/CatalogueReport.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
+#include "platform/DebugTrace.h"
 #include "platform/NetworkInterfaces.h"
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/TempDir.h"
@@ -212,6 +213,24 @@ private slots:
         QCOMPARE(catalogue(), std::string(kCatalogue) + "Zürich Café 日本| |9000\n");
         auto* other = open(); // read back unchanged
         QCOMPARE(Column(other->report(), 0).last(), name);
+    }
+
+    void addShowsTheRowEvenWhenTheFileCannotBeWritten()
+    {
+        std::filesystem::create_directory(dir_->file("ports_list.txt")); // cannot be opened
+        QStringList traces;
+        velmora::SetDebugTraceSink(
+            [&](const std::string& line) { traces << QString::fromStdString(line); });
+        auto* window = open();
+        ModalCatcher catcher;
+        catcher.answer = [](QWidget* modal) {
+            Fill(modal, {{"nameEdit", "Web"}, {"tcpEdit", "80"}});
+            OkLater(qobject_cast<QDialog*>(modal));
+        };
+        click(window, "addButton");
+        QTRY_COMPARE(Column(window->report(), 0), QStringList{"Web"});
+        velmora::SetDebugTraceSink({});
+        QCOMPARE(traces, QStringList(2, "open idx errno is 21\n"));
     }
 
     void addRefusesWhatWouldBreakTheLine()
