@@ -41,6 +41,7 @@ cat >"$work/app/config.xml" <<'XML'
 </mappings>
 XML
 sed -i 's/$/\r/' "$work/app/config.xml"
+cp "$here/catalogue/ports_list.txt" "$work/app/"
 
 # A mapping in the lab router, so its ports list has a row to show.
 ip netns exec "$prefix-lan" upnpc -e "Web server" -a 192.168.77.2 80 80 TCP >/dev/null 2>&1 || true

@@ -6,6 +6,7 @@
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
 #include "app/ui/CXTTrayIconEx.h"
+#include "catalogue/ui/COften_used_ports.h"
 #include "platform/ui/FormButtons.h"
 #include "config/core/ConfigStore.h"
 #include "forwarding/ui/CFormView_Client.h"
@@ -320,7 +321,18 @@ void CquaymarkDlg::OnViewIP() {}
 
 void CquaymarkDlg::OnRouterManagement() {}
 
-void CquaymarkDlg::OnViewOftenUsedPorts() {}
+void CquaymarkDlg::OnViewOftenUsedPorts()
+{
+    // A new window each time; it deletes itself when closed.
+    COften_used_ports::Forwarding forwarding;
+    forwarding.entries = &forwardings_;
+    forwarding.add = [this](const CRouter_Add_Port::Prefill& values, QWidget* over) {
+        if (client_)
+            client_->addEntryFrom(values, over);
+    };
+    auto* window = new COften_used_ports(paths_.catalogue, std::move(forwarding), this);
+    window->show();
+}
 
 void CquaymarkDlg::closeEvent(QCloseEvent* event)
 {

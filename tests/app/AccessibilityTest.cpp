@@ -6,6 +6,9 @@
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
 #include "app/ui/CquaymarkDlg.h"
+#include "catalogue/ui/CAdd_Often_Port.h"
+#include "catalogue/ui/COften_used_ports.h"
+#include "catalogue/ui/CSearch_Ports.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
 #include "forwarding/ui/Ports_List.h"
@@ -91,6 +94,14 @@ std::vector<std::pair<const char*, Factory>> Windows()
         {"Ports list in router",
          [](const TempDir&) { return std::make_unique<Ports_List>(SilentRouter()); }},
         {"Port Check", [](const TempDir&) { return std::make_unique<CPort_Check>(); }},
+        {"Often Used Ports",
+         [](const TempDir& dir) {
+             dir.write("ports_list.txt", "Web server|80,443| \n");
+             return std::make_unique<COften_used_ports>(dir.file("ports_list.txt"));
+         }},
+        {"Search Application", [](const TempDir&) { return std::make_unique<CSearch_Ports>(); }},
+        {"Add Often Used Ports",
+         [](const TempDir&) { return std::make_unique<CAdd_Often_Port>(); }},
     };
 }
 
@@ -234,7 +245,6 @@ private slots:
             }
         faults.removeDuplicates();
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("\n")));
-        window->close();
     }
 };
 

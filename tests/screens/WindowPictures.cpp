@@ -9,6 +9,9 @@
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
 #include "app/ui/CquaymarkDlg.h"
+#include "catalogue/ui/CAdd_Often_Port.h"
+#include "catalogue/ui/COften_used_ports.h"
+#include "catalogue/ui/CSearch_Ports.h"
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
@@ -113,6 +116,16 @@ void TakePictures(const std::string& programDir)
         check.startCheck(velmora::EndpointOf(*router), target);
         Picture(check, "port-check", [&] { return check.checkFinished(); });
     }
+
+    // The catalogue window deletes itself when it closes.
+    auto* oftenUsed = new COften_used_ports(main.paths().catalogue, {}, &main);
+    oftenUsed->resize(640, 480);
+    Picture(*oftenUsed, "often-used-ports");
+    oftenUsed->close();
+    CSearch_Ports search(&main);
+    Picture(search, "search-application");
+    CAdd_Often_Port addOften(&main);
+    Picture(addOften, "add-often-used-ports");
 
     CAddPort addTriggering(main.triggerings(), nullptr, &main);
     Picture(addTriggering, "add-port-triggering");
