@@ -56,9 +56,10 @@ public:
     std::string base_URL;
     std::string description;
 
-    // Set by the owner of a client that runs on a worker thread: a search
-    // stops before its next wait and a listing before its next entry once
-    // the flag is set (a request in flight runs to its own deadline).
+    // Set by the owner of a client that runs on a worker thread: once the
+    // flag is set, a search stops before its next wait, a connection before
+    // its next attempt and a listing before its next entry (a request in
+    // flight runs to its own deadline).
     const std::atomic<bool>* cancel = nullptr;
     // Called on the listing's thread for each entry kept, as it comes.
     std::function<void(const MappingRecord&)> mapping_added;
