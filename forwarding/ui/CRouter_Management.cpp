@@ -123,7 +123,7 @@ void CRouter_Management::deleteFirstSelected()
     const velmora::RouterEndpoint endpoint = endpoint_;
     deletions_.push_back(std::make_unique<velmora::DialogWorker>(
         this, [this, endpoint, port, protocol, id](velmora::GuiRelay& relay,
-                                                    const std::atomic<bool>& cancel) {
+                                                   const std::atomic<bool>& cancel) {
             const bool deleted = velmora::ProgramUpnpClient::instance().run(
                 endpoint, cancel,
                 [&](UpnpClient& client) { return client.DeletePortMapping(port, protocol); });

@@ -63,7 +63,10 @@ struct Opened
         dialog->show();
     }
     ReportList* list() const { return dialog->list(); }
-    bool finish() { return WaitFor([&] { return dialog->listingFinished(); }, 60000); }
+    bool finish()
+    {
+        return WaitFor([&] { return dialog->listingFinished(); }, 60000);
+    }
 };
 
 class RouterManagementLab : public ::testing::Test
@@ -110,9 +113,9 @@ TEST_F(RouterManagementLab, ListsTheRoutersMappingsAndDeletesTheFirstSelected)
 
     // Two rows selected: one request, for the first of them.
     opened.list()->selectRow(1);
-    opened.list()->selectionModel()->select(
-        opened.list()->model()->index(2, 0),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    opened.list()->selectionModel()->select(opened.list()->model()->index(2, 0),
+                                            QItemSelectionModel::Select |
+                                                QItemSelectionModel::Rows);
     const std::string port = opened.list()->cell(1, 2).toStdString();
     const std::string protocol = opened.list()->cell(1, 1).toStdString();
     const auto kept = opened.list()->cell(2, 2);
@@ -142,11 +145,11 @@ TEST_F(RouterManagementLab, RefusedDeletionLeavesTheRowWithoutAWord)
     ASSERT_TRUE(lab.stopRouter());
     TempDir dir;
     dir.write("desc.xml", lab::FakeDescription("Refusing Router"));
-    lab::BackgroundProcess fake = lab.spawn(
-        Side::Router,
-        {LabEnvironment::FakeIgdPath(), "--desc", dir.file("desc.xml"), "--http-port",
-         std::to_string(lab.httpPort()), "--seconds", "60"},
-        dir.file("fake.out"));
+    lab::BackgroundProcess fake =
+        lab.spawn(Side::Router,
+                  {LabEnvironment::FakeIgdPath(), "--desc", dir.file("desc.xml"), "--http-port",
+                   std::to_string(lab.httpPort()), "--seconds", "60"},
+                  dir.file("fake.out"));
     ASSERT_TRUE(fake.waitForOutput("fake_igd ready", 10s)) << fake.output();
     opened.list()->selectRow(0);
     opened.dialog->findChild<QPushButton*>("deleteButton")->click();
@@ -253,11 +256,11 @@ TEST_F(RouterManagementLab, ClosesAtOnceWhileTheRouterNeverAnswers)
     lab.stopRouter();
     TempDir dir;
     dir.write("desc.xml", lab::FakeDescription("Silent Router"));
-    lab::BackgroundProcess fake = lab.spawn(
-        Side::Router,
-        {LabEnvironment::FakeIgdPath(), "--desc", dir.file("desc.xml"), "--http-port", "6000",
-         "--seconds", "120", "--silent-soap"},
-        dir.file("fake.out"));
+    lab::BackgroundProcess fake =
+        lab.spawn(Side::Router,
+                  {LabEnvironment::FakeIgdPath(), "--desc", dir.file("desc.xml"), "--http-port",
+                   "6000", "--seconds", "120", "--silent-soap"},
+                  dir.file("fake.out"));
     ASSERT_TRUE(fake.waitForOutput("fake_igd ready", 10s)) << fake.output();
     RouterEntryPtr router = UpnpRouter("http://" + lab.routerLan() + ":6000/desc.xml");
     ASSERT_TRUE(router);

@@ -1,9 +1,10 @@
 // The whole mapping table in bulk (GetListOfPortMappings) and its fall-back,
 // against scripted loopback answers; the router lab proves it on miniupnpd.
 
+#include "upnp/core/PortMappingList.h"
+
 #include "UpnpTestSupport.h"
 #include "upnp/core/DoubleNat.h"
-#include "upnp/core/PortMappingList.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,9 @@ std::string ListEntry(int port, const std::string& protocol, const std::string& 
            "</p:NewProtocol><p:NewInternalPort>" + std::to_string(port + 1) +
            "</p:NewInternalPort><p:NewInternalClient>192.168.77.2</p:NewInternalClient>"
            "<p:NewEnabled>1</p:NewEnabled><p:NewDescription>" +
-           description + "</p:NewDescription><p:NewLeaseTime>0</p:NewLeaseTime>"
-                         "</p:PortMappingEntry>";
+           description +
+           "</p:NewDescription><p:NewLeaseTime>0</p:NewLeaseTime>"
+           "</p:PortMappingEntry>";
 }
 
 std::string ListAnswer(const std::string& entries, bool cdata = true)
@@ -31,7 +33,10 @@ std::string ListAnswer(const std::string& entries, bool cdata = true)
     if (!cdata) {
         std::string escaped;
         for (char c : list)
-            escaped += c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '&' ? "&amp;" : std::string(1, c);
+            escaped += c == '<'   ? "&lt;"
+                       : c == '>' ? "&gt;"
+                       : c == '&' ? "&amp;"
+                                  : std::string(1, c);
         list = escaped;
     } else {
         list = "<![CDATA[" + list + "]]>";
@@ -86,12 +91,14 @@ TEST(DoubleNat, PrivateAndSharedRanges)
         const char* address;
         bool behindAnotherNat;
     } cases[] = {
-        {"10.0.0.1", true},         {"10.255.255.255", true}, {"172.16.0.1", true},
-        {"172.31.255.254", true},   {"172.15.255.255", false}, {"172.32.0.0", false},
-        {"192.168.1.1", true},      {"192.169.0.1", false},   {"100.64.0.1", true},
-        {"100.127.255.255", true},  {"100.63.255.255", false}, {"100.128.0.0", false},
-        {"11.22.33.1", false},      {"", false},              {"not an address", false},
-        {"10.0.0.1 ", false},
+        {"10.0.0.1", true},        {"10.255.255.255", true},
+        {"172.16.0.1", true},      {"172.31.255.254", true},
+        {"172.15.255.255", false}, {"172.32.0.0", false},
+        {"192.168.1.1", true},     {"192.169.0.1", false},
+        {"100.64.0.1", true},      {"100.127.255.255", true},
+        {"100.63.255.255", false}, {"100.128.0.0", false},
+        {"11.22.33.1", false},     {"", false},
+        {"not an address", false}, {"10.0.0.1 ", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(velmora::IsPrivateOrSharedAddress(c.address), c.behindAnotherNat) << c.address;
@@ -128,17 +135,16 @@ TEST(PortListing, ReadsCdataAndEscapedListsAndFaults)
     }
     std::vector<MappingRecord> entries;
     velmora::ReadPortListing(ListAnswer(two, false), entries);
-    EXPECT_EQ(Lines(entries), (std::vector<std::string>{
-                                  "web & mail|TCP|8080|192.168.77.2|8081",
-                                  "ssh|TCP|22|192.168.77.2|23"}));
+    EXPECT_EQ(Lines(entries), (std::vector<std::string>{"web & mail|TCP|8080|192.168.77.2|8081",
+                                                        "ssh|TCP|22|192.168.77.2|23"}));
 }
 
 TEST(MappingTable, InBulkOnVersion2TcpThenUdp)
 {
     const auto listed =
         ReadTable({LoopbackHttpServer::Whole(ListAnswer(ListEntry(8080, "TCP", "web"))),
-                   LoopbackHttpServer::Whole(ListAnswer(ListEntry(53, "UDP", "dns") +
-                                                        ListEntry(54, "UDP", "dns")))},
+                   LoopbackHttpServer::Whole(
+                       ListAnswer(ListEntry(53, "UDP", "dns") + ListEntry(54, "UDP", "dns")))},
                   kWanIpConnection2);
     EXPECT_TRUE(listed.ok);
     const std::vector<std::string> rows = {"web|TCP|8080|192.168.77.2|8081",
@@ -159,10 +165,11 @@ TEST(MappingTable, AFullChunkAsksOnFromAboveItsHighestPort)
     std::string full;
     for (int i = 0; i < velmora::kPortListingChunk; ++i)
         full += ListEntry(2000 + i, "TCP", "m" + std::to_string(i));
-    const auto listed = ReadTable({LoopbackHttpServer::Whole(ListAnswer(full)),
-                                   LoopbackHttpServer::Whole(ListAnswer(ListEntry(9000, "TCP", "x"))),
-                                   LoopbackHttpServer::Whole(FaultAnswer(730, "PortMappingNotFound"))},
-                                  kWanIpConnection2);
+    const auto listed =
+        ReadTable({LoopbackHttpServer::Whole(ListAnswer(full)),
+                   LoopbackHttpServer::Whole(ListAnswer(ListEntry(9000, "TCP", "x"))),
+                   LoopbackHttpServer::Whole(FaultAnswer(730, "PortMappingNotFound"))},
+                  kWanIpConnection2);
     EXPECT_TRUE(listed.ok);
     EXPECT_EQ(listed.kept.size(), 1001u);
     ASSERT_EQ(listed.requests.size(), 3u);

@@ -76,9 +76,13 @@ struct ScriptedRouter
         LabEnvironment& lab = LabEnvironment::Instance();
         lab.stopRouter();
         dir.write("desc.xml", lab::FakeDescription("Scripted Router"));
-        std::vector<std::string> argv = {LabEnvironment::FakeIgdPath(), "--desc",
-                                         dir.file("desc.xml"), "--http-port", "6000",
-                                         "--seconds", "120"};
+        std::vector<std::string> argv = {LabEnvironment::FakeIgdPath(),
+                                         "--desc",
+                                         dir.file("desc.xml"),
+                                         "--http-port",
+                                         "6000",
+                                         "--seconds",
+                                         "120"};
         if (soap.empty()) {
             argv.push_back("--silent-soap");
         } else {
@@ -148,7 +152,8 @@ TEST(ViewIpLab, PrivateExternalAddressTellsOfAnotherNat)
         "</u:GetExternalIPAddressResponse></s:Body></s:Envelope>");
     const Shown shown = OpenViewIp();
     EXPECT_EQ(shown.external, QString("100.64.7.9"));
-    EXPECT_EQ(shown.messages, QStringList({QString::fromStdString(DoubleNatMessage("100.64.7.9"))}));
+    EXPECT_EQ(shown.messages,
+              QStringList({QString::fromStdString(DoubleNatMessage("100.64.7.9"))}));
 }
 
 TEST(ViewIpLab, ClosesAtOnceWhileTheRouterNeverAnswers)

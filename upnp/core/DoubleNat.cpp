@@ -12,7 +12,9 @@ bool IsPrivateOrSharedAddress(std::string_view address)
     if (inet_pton(AF_INET, text.c_str(), &parsed) != 1)
         return false;
     const uint32_t a = ntohl(parsed.s_addr);
-    const auto in = [a](uint32_t net, int bits) { return (a >> (32 - bits)) == (net >> (32 - bits)); };
+    const auto in = [a](uint32_t net, int bits) {
+        return (a >> (32 - bits)) == (net >> (32 - bits));
+    };
     return in(0x0A000000, 8) || in(0xAC100000, 12) || in(0xC0A80000, 16) || in(0x64400000, 10);
 }
 

@@ -77,9 +77,9 @@ PortListingAnswer ReadPortListing(const std::string& response, std::vector<Mappi
                                           : PortListingAnswer::Refused;
     }
     XMLNode envelope = XMLNode::parseDocument(response.c_str(), "Envelope");
-    XMLNode listing =
-        envelope.findChild("Body").findChild("GetListOfPortMappingsResponse").findChild(
-            "NewPortListing");
+    XMLNode listing = envelope.findChild("Body")
+                          .findChild("GetListOfPortMappingsResponse")
+                          .findChild("NewPortListing");
     if (listing.empty())
         return PortListingAnswer::Refused;
     const std::string embedded = EmbeddedList(listing);
@@ -116,12 +116,12 @@ BulkListing ListPortMappingsInBulk(UpnpClient& client)
                 return BulkListing::Read;
             if (!client.tcp_connect(host, port))
                 return BulkListing::NoConnection;
-            const std::string arguments = PortListingArguments(
-                static_cast<uint16_t>(start), 65535, protocol, kPortListingChunk);
-            const std::string response = client.http_exchange(
-                BuildSoapRequest(path, host, port, client.service_type, "GetListOfPortMappings",
-                                 arguments),
-                "Envelope>", kBulkCycles);
+            const std::string arguments = PortListingArguments(static_cast<uint16_t>(start), 65535,
+                                                               protocol, kPortListingChunk);
+            const std::string response =
+                client.http_exchange(BuildSoapRequest(path, host, port, client.service_type,
+                                                      "GetListOfPortMappings", arguments),
+                                     "Envelope>", kBulkCycles);
             client.tcp_sock.close();
             std::vector<MappingRecord> entries;
             const PortListingAnswer answer = ReadPortListing(response, entries);

@@ -14,7 +14,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace {
