@@ -5,6 +5,7 @@
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
 #include "app/ui/CXTTrayIconEx.h"
+#include "catalogue/ui/COften_used_ports.h"
 #include "platform/ui/FormButtons.h"
 #include "config/core/ConfigStore.h"
 #include "forwarding/ui/CFormView_Client.h"
@@ -319,7 +320,19 @@ void CquaymarkDlg::OnRouterManagement()
     dialog.exec();
 }
 
-void CquaymarkDlg::OnViewOftenUsedPorts() {}
+void CquaymarkDlg::OnViewOftenUsedPorts()
+{
+    // A new window each time; it deletes itself when closed.
+    COften_used_ports::Forwarding forwarding;
+    forwarding.entries = &forwardings_;
+    forwarding.add = [this](const CRouter_Add_Port::Prefill& values, QWidget* over) {
+        if (client_)
+            client_->addEntryFrom(values, over);
+    };
+    auto* window = new COften_used_ports(velmora::AppPathsFor(options_.programDir).catalogue,
+                                         std::move(forwarding), this);
+    window->show();
+}
 
 void CquaymarkDlg::closeEvent(QCloseEvent* event)
 {
