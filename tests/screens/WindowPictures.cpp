@@ -15,9 +15,11 @@
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
+#include "forwarding/ui/CRouter_Management.h"
 #include "forwarding/ui/Ports_List.h"
 #include "router/ui/RouterScanController.h"
 #include "triggering/ui/CAddPort.h"
+#include "upnp/ui/CView_IP.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -116,6 +118,12 @@ void TakePictures(const std::string& programDir)
         check.startCheck(velmora::EndpointOf(*router), target);
         Picture(check, "port-check", [&] { return check.checkFinished(); });
     }
+
+    CRouter_Management management(main.routerFound(), router, [] {}, &main);
+    Picture(management, "router-management", [&] { return management.listingFinished(); });
+
+    CView_IP viewIp(&main);
+    Picture(viewIp, "view-ip", [&] { return viewIp.lookupFinished(); });
 
     // The catalogue window deletes itself when it closes.
     auto* oftenUsed = new COften_used_ports(main.paths().catalogue, {}, &main);
