@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/core/Records.h"
+#include "forwarding/core/MappingMonitor.h"
 #include "forwarding/ui/ForwardingHost.h"
 #include "platform/AppPaths.h"
 
@@ -35,6 +36,7 @@ public:
         bool trayAvailable = true;    // the desktop has a system tray
         bool startRouterScan = true;  // tests of the window alone leave the network alone
         std::string autostartExecutable; // Exec of the autostart entry; empty: this executable
+        velmora::MonitorOptions monitor; // how often the router's mappings are looked at
     };
 
     explicit CquaymarkDlg(Options options, QWidget* parent = nullptr);
@@ -84,6 +86,7 @@ private:
     void buildBottomRow();
     void loadConfig();
     void onProgressTimer();
+    void writeActivity(const QStringList& lines, const QString& balloon);
 
     Options options_;
     std::vector<TriggeringEntry> triggerings_;

@@ -2,7 +2,9 @@
 
 #include "config/core/Records.h"
 #include "forwarding/core/MappingInstaller.h"
+#include "forwarding/core/MappingMonitor.h"
 #include "forwarding/core/PortCheck.h"
+#include "router/core/RouterEntry.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -15,7 +17,7 @@ class QProgressDialog;
 class QPushButton;
 class ReportList;
 class RouterInstallTask;
-struct RouterEntry;
+class RouterMonitor;
 
 namespace velmora {
 class NatPmpLeaseKeeper;
@@ -23,7 +25,9 @@ class NatPmpLeaseKeeper;
 
 // The "Port Forwarding" page: the forwarding list as a table (row i shows
 // entry i of the main window's list), Add/Edit/Delete, "Add into Router"
-// and "Ports List".
+// and "Ports List". When a scan finds routers it installs the entries whose
+// type is "Y" without a dialog, and its monitor looks after those and every
+// mapping installed during the run while monitoring is on.
 class CFormView_Client : public QWidget
 {
     Q_OBJECT
@@ -41,8 +45,15 @@ public:
     void reloadRows();
     // A scan begins: "Add into Router" and "Ports List" are disabled.
     void onScanStarted();
-    // A scan found routers: "Ports List" is enabled, "Add into Router" follows the selection.
+    // A scan found routers: "Ports List" is enabled, "Add into Router" follows the
+    // selection, the "Y" entries are installed in the selected router and the
+    // monitor watches it.
     void onRoutersFound();
+    // The monitor setting: on, the mappings are looked after; off, nothing is watched.
+    void setMonitoring(bool on);
+    RouterMonitor* monitor() const { return monitor_; }
+    // Whether the start-up install of the "Y" entries is still going.
+    bool autoAdding() const { return autoTask_ != nullptr; }
 
     ReportList* list() const { return list_; }
 
@@ -55,6 +66,11 @@ public:
     bool installing() const { return task_ != nullptr; }
     const velmora::NatPmpLeaseKeeper& natPmpLeases() const { return *leases_; }
 
+signals:
+    // Lines for the activity log and, when something went wrong or changed,
+    // the text of one tray balloon (empty: none).
+    void activity(const QStringList& lines, const QString& balloon);
+
 private:
     void updateButtons();
     void addEntry();
@@ -64,6 +80,10 @@ private:
     void addIntoRouter();
     void portCheck();
     void installFinished(const velmora::InstallResult& result);
+    void autoAdd(const RouterEntryPtr& router);
+    void autoAddFinished(const velmora::MappingPlan& plan, const velmora::InstallResult& result);
+    void installed(const velmora::InstallResult& result);
+    void refreshWatch();
     std::unique_ptr<velmora::MappingWriter> makeWriter(RouterEntry& router);
     void setRow(int row, const ForwardingEntry& entry);
 
@@ -83,5 +103,10 @@ private:
     velmora::InstallOptions installOptions_;
     velmora::PortCheckOptions checkOptions_;
     RouterInstallTask* task_ = nullptr;
+    RouterEntryPtr taskRouter_;
+    RouterInstallTask* autoTask_ = nullptr;
     QPointer<QProgressDialog> progress_;
+    RouterMonitor* monitor_ = nullptr;
+    // Mappings installed and read back during this run.
+    std::vector<velmora::MappingRequest> installed_;
 };
