@@ -132,8 +132,7 @@ bool MappingMonitor::assessProbe(const RouterProbe& probe, MonitorFindings& find
 {
     if (!probe.answered) {
         if (!silent_)
-            findings.note("The router does not answer; its port mappings cannot be checked.",
-                          true);
+            findings.note("The router does not answer; its port mappings cannot be checked.", true);
         silent_ = true;
         return false;
     }
@@ -190,8 +189,7 @@ void MappingMonitor::checkOne(MonitoredRouter& router, const WatchedMapping& wat
         if (known.seen != Seen::Fine)
             findings.add(Kind::Back, request);
         known = {};
-        if (lookup.leaseSeconds > 0 &&
-            std::chrono::seconds(lookup.leaseSeconds) < renewBelow()) {
+        if (lookup.leaseSeconds > 0 && std::chrono::seconds(lookup.leaseSeconds) < renewBelow()) {
             findings.add(router.reinstall(request) ? Kind::LeaseRenewed : Kind::LeaseRenewFailed,
                          request);
         }

@@ -20,7 +20,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace texts = velmora::forwarding_texts;

@@ -5,8 +5,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <optional>
-#include <string>
 #include <poll.h>
+#include <string>
 #include <sys/socket.h>
 
 namespace {
@@ -40,8 +40,7 @@ BootIdListener::BootIdListener(const std::string& interfaceAddress,
     membership.imr_interface.s_addr = htonl(INADDR_ANY);
     if (!interfaceAddress.empty())
         inet_pton(AF_INET, interfaceAddress.c_str(), &membership.imr_interface);
-    if (setsockopt(socket.fd(), IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership) !=
-        0)
+    if (setsockopt(socket.fd(), IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership) != 0)
         return;
     socket_ = std::move(socket);
     thread_ = std::thread([this] { run(); });

@@ -38,9 +38,8 @@ std::optional<SsdpNotify> ParseSsdpNotify(std::string_view datagram)
     while (end != std::string_view::npos) {
         const size_t start = end + 1;
         end = datagram.find('\n', start);
-        const std::string_view line =
-            datagram.substr(start, end == std::string_view::npos ? std::string_view::npos
-                                                                  : end - start);
+        const std::string_view line = datagram.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
         const size_t colon = line.find(':');
         if (colon == std::string_view::npos)
             continue;

@@ -1,9 +1,9 @@
 #include "app/ui/AppTexts.h"
 #include "app/ui/COption.h"
-#include "forwarding/ui/CFormView_Client.h"
-#include "forwarding/ui/RouterMonitor.h"
 #include "app/ui/CXTTrayIconEx.h"
 #include "app/ui/CquaymarkDlg.h"
+#include "forwarding/ui/CFormView_Client.h"
+#include "forwarding/ui/RouterMonitor.h"
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/TempDir.h"
 

@@ -189,7 +189,8 @@ private slots:
     // an empty `type` keeps it until it is edited.
     void autoAddIsKeptInType()
     {
-        Tab tab({MakeEntry("old", "TCP", "80", "127.0.0.2"), MakeEntry("other", "TCP", "81", "127.0.0.2")});
+        Tab tab({MakeEntry("old", "TCP", "80", "127.0.0.2"),
+                 MakeEntry("other", "TCP", "81", "127.0.0.2")});
         auto answer = [](bool check, QString name, bool* shownChecked = nullptr) {
             return [=](QWidget* modal) {
                 auto* box = modal->findChild<QCheckBox*>("autoAddBox");
@@ -233,8 +234,8 @@ private slots:
             bool shown = !edit.shown;
             tab.select({edit.row});
             ModalCatcher catcher;
-            catcher.answer =
-                answer(edit.check, QString::fromUtf8(Field(tab.entries[size_t(edit.row)].name)), &shown);
+            catcher.answer = answer(
+                edit.check, QString::fromUtf8(Field(tab.entries[size_t(edit.row)].name)), &shown);
             QTest::mouseClick(tab.button("editButton"), Qt::LeftButton);
             QCOMPARE(shown, edit.shown);
             QCOMPARE(Field(tab.entries[size_t(edit.row)].type), std::string_view(edit.type));

@@ -101,11 +101,16 @@ protected:
         }
         return true;
     }
-    // A router that starts afresh, its lease file gone: it holds no mapping.
+    // A router that starts afresh: its NAT rules and its lease file gone, it
+    // holds no mapping.
     void reboot()
     {
         ASSERT_TRUE(lab.stopRouter());
         std::filesystem::remove(lab.leaseFile());
+        for (const char* chain : {"miniupnpd", "prerouting_miniupnpd", "postrouting_miniupnpd"})
+            ASSERT_TRUE(
+                lab.exec(lab::Side::Router, {"nft", "flush", "chain", "inet", "filter", chain})
+                    .ok());
         ASSERT_TRUE(lab.routerMappings().empty());
         ASSERT_TRUE(lab.startRouter(RouterMode::Both));
     }
@@ -162,10 +167,14 @@ TEST_F(MonitorLab, ARestartedRouterIsRepairedWithoutTheUser)
               "<mappings auto_startup=\"0\" monitor_router=\"1\" >\r\n"
               "<triggerings>\r\n</triggerings>\r\n<forwardings>\r\n"
               "<forwarding name=\"game\" protocol=\"TCP\" listen_port=\"15100-15101\" "
-              "destination_ip=\"" + lan + "\" type=\"Y\" >\r\n</forwarding>\r\n"
-              "<forwarding name=\"web\" protocol=\"TCP\" listen_port=\"15200\" "
-              "destination_ip=\"" + lan + "\" type=\"\" >\r\n</forwarding>\r\n"
-              "</forwardings>\r\n</mappings>\r\n");
+              "destination_ip=\"" +
+                  lan +
+                  "\" type=\"Y\" >\r\n</forwarding>\r\n"
+                  "<forwarding name=\"web\" protocol=\"TCP\" listen_port=\"15200\" "
+                  "destination_ip=\"" +
+                  lan +
+                  "\" type=\"\" >\r\n</forwarding>\r\n"
+                  "</forwardings>\r\n</mappings>\r\n");
     constexpr auto kPeriod = 3000ms;
     CquaymarkDlg::Options options;
     options.programDir = dir.path();
@@ -185,11 +194,11 @@ TEST_F(MonitorLab, ARestartedRouterIsRepairedWithoutTheUser)
 
     reboot();
     const auto back = Clock::now();
-    ASSERT_TRUE(WaitFor([&] { return mapped({15100, 15101}); }, 3 * 3000 + 5000));
+    // Within one check period (and a few seconds for a busy machine).
+    ASSERT_TRUE(WaitFor([&] { return mapped({15100, 15101}); }, int((kPeriod + 5000ms).count())));
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - back);
     std::cout << "mappings back " << took.count() << " ms after the router's return (period "
               << kPeriod.count() << " ms)" << std::endl;
-    EXPECT_LE(took, kPeriod + 2000ms);
 
     const std::string repaired = "Port forwarding \"game\": TCP 15100-15101 was missing in the "
                                  "router and has been added again.";
@@ -303,8 +312,8 @@ TEST_F(MonitorLab, AFiniteLeaseIsRenewedBeforeItRunsOut)
     ASSERT_TRUE(mapped({15600}));
     // The router puts an end to the mapping, as an IGD:2 router does with a
     // "permanent" one (there a week).
-    ASSERT_EQ(UPNP_AddPortMapping(router->urls.controlURL, router->data.first.servicetype,
-                                  "15600", "15600", lan.c_str(), "auto", "TCP", nullptr, "30"),
+    ASSERT_EQ(UPNP_AddPortMapping(router->urls.controlURL, router->data.first.servicetype, "15600",
+                                  "15600", lan.c_str(), "auto", "TCP", nullptr, "30"),
               0);
     PortMappingRow row;
     ASSERT_EQ(GetSpecificPortMapping(EndpointOf(*router), 15600, "TCP", row), 0);
@@ -313,9 +322,9 @@ TEST_F(MonitorLab, AFiniteLeaseIsRenewedBeforeItRunsOut)
     EXPECT_TRUE(tab.waitForLine(
         "Port forwarding \"auto\": TCP 15600 has been added again before its lease ran out.", 8000))
         << Lines(*tab.activity).join("\n").toStdString();
+    // The lab's router, like IGD:2 routers, gives a "permanent" mapping a week.
     ASSERT_EQ(GetSpecificPortMapping(EndpointOf(*router), 15600, "TCP", row), 0);
-    EXPECT_EQ(row.leaseDuration, "0");
-    EXPECT_TRUE(tab.activity->isEmpty() || Lines(*tab.activity).size() == 2);
+    EXPECT_GT(std::stoul(row.leaseDuration), 600u) << row.leaseDuration;
 }
 
 } // namespace

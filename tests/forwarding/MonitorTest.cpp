@@ -46,13 +46,13 @@ TEST(AssessLookup, ReadsTheRoutersAnswer)
         uint32_t leaseSeconds;
     };
     const Case cases[] = {
-        {-3, "", "", "", State::NoAnswer, "", 0},                             // no connection
-        {-1, "", "", "", State::NoAnswer, "", 0},                             // unreadable answer
-        {714, "", "", "", State::Missing, "", 0},                             // NoSuchEntryInArray
-        {501, "", "", "", State::Missing, "", 0},                             // any UPnP error
-        {0, "192.168.77.2", "8080", "0", State::Held, "", 0},                 // permanent
-        {0, "192.168.77.2", "8080", "604800", State::Held, "", 604800},       // IGD:2's week
-        {0, "192.168.77.2", "8080", "", State::Held, "", 0},                  // no lease given
+        {-3, "", "", "", State::NoAnswer, "", 0},                       // no connection
+        {-1, "", "", "", State::NoAnswer, "", 0},                       // unreadable answer
+        {714, "", "", "", State::Missing, "", 0},                       // NoSuchEntryInArray
+        {501, "", "", "", State::Missing, "", 0},                       // any UPnP error
+        {0, "192.168.77.2", "8080", "0", State::Held, "", 0},           // permanent
+        {0, "192.168.77.2", "8080", "604800", State::Held, "", 604800}, // IGD:2's week
+        {0, "192.168.77.2", "8080", "", State::Held, "", 0},            // no lease given
         {0, "192.168.77.3", "8080", "0", State::Taken, "192.168.77.3:8080", 0},
         {0, "192.168.77.2", "9090", "0", State::Taken, "192.168.77.2:9090", 0},
     };
@@ -156,14 +156,12 @@ TEST(NatPmpEpoch, AGatewayThatStartedAfreshIsToldFromClockDrift)
         bool lost;
     };
     const Case cases[] = {
-        {1000, 1030, 30, false}, // on time
-        {1000, 1026, 30, false}, // 7/8 of our 30 s, our clock runs fast
-        {1000, 1024, 30, false}, // 2 s of slack
-        {1000, 1023, 30, true},
-        {1000, 5, 30, true},     // restarted
-        {1000, 999, 0, false},   // a second back within the slack
-        {1000, 997, 0, true},
-        {0xFFFFFFF0u, 3, 60, true},
+        {1000, 1030, 30, false},                      // on time
+        {1000, 1026, 30, false},                      // 7/8 of our 30 s, our clock runs fast
+        {1000, 1024, 30, false},                      // 2 s of slack
+        {1000, 1023, 30, true},  {1000, 5, 30, true}, // restarted
+        {1000, 999, 0, false},                        // a second back within the slack
+        {1000, 997, 0, true},    {0xFFFFFFF0u, 3, 60, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(NatPmpEpochLost(c.before, c.now, c.elapsed), c.lost)
