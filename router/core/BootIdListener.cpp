@@ -42,6 +42,19 @@ BootIdListener::BootIdListener(const std::string& interfaceAddress,
         inet_pton(AF_INET, interfaceAddress.c_str(), &membership.imr_interface);
     if (setsockopt(socket.fd(), IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership) != 0)
         return;
+    // The router's answer (it carries the boot id) comes back to this socket.
+    constexpr char kSearch[] = "M-SEARCH * HTTP/1.1\r\n"
+                               "HOST: 239.255.255.250:1900\r\n"
+                               "MAN: \"ssdp:discover\"\r\n"
+                               "MX: 1\r\n"
+                               "ST: upnp:rootdevice\r\n"
+                               "\r\n";
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(kPort);
+    to.sin_addr = router;
+    sendto(socket.fd(), kSearch, sizeof kSearch - 1, MSG_DONTWAIT,
+           reinterpret_cast<const sockaddr*>(&to), sizeof to);
     socket_ = std::move(socket);
     thread_ = std::thread([this] { run(); });
 }
@@ -71,6 +84,11 @@ void BootIdListener::run()
         const auto notify = ParseSsdpNotify(std::string_view(buffer, static_cast<size_t>(size)));
         if (!notify)
             continue;
+        if (notify->answer) {
+            if (!known)
+                known = notify->bootId;
+            continue;
+        }
         if (notify->nts == "ssdp:byebye") {
             away = true;
             continue;

@@ -12,8 +12,9 @@
 // 239.255.255.250:1900 in the network the program runs in) and tells when
 // the router has started again: its BOOTID.UPNP.ORG changed (a device counts
 // it up at every start), or it said goodbye (ssdp:byebye) and is alive again.
-// Only listens; sends nothing but the group membership. Its thread wakes at
-// least every 250 ms and ends with the listener.
+// To know the boot id before the first announcement, it asks the router
+// once, with a search sent to the router alone. Its thread wakes at least
+// every 250 ms and ends with the listener.
 class BootIdListener final
 {
 public:

@@ -32,9 +32,10 @@ std::optional<SsdpNotify> ParseSsdpNotify(std::string_view datagram)
 {
     size_t end = datagram.find('\n');
     std::string_view first = Trim(datagram.substr(0, end));
-    if (first.substr(0, 7) != "NOTIFY ")
-        return std::nullopt;
     SsdpNotify notify;
+    notify.answer = first.substr(0, 13) == "HTTP/1.1 200 ";
+    if (first.substr(0, 7) != "NOTIFY " && !notify.answer)
+        return std::nullopt;
     while (end != std::string_view::npos) {
         const size_t start = end + 1;
         end = datagram.find('\n', start);

@@ -18,8 +18,11 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <arpa/inet.h>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <miniupnpc/upnpcommands.h>
@@ -33,6 +36,14 @@ using lab::LabEnvironment;
 using lab::RouterMode;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
+
+std::string FirstLine(const std::string& path)
+{
+    std::ifstream in(path);
+    std::string text;
+    std::getline(in, text);
+    return text;
+}
 
 RouterEntryPtr UpnpRouter(const std::string& descriptionUrl)
 {
@@ -103,8 +114,15 @@ protected:
     }
     // A router that starts afresh: its NAT rules and its lease file gone, it
     // holds no mapping.
-    void reboot()
+    void reboot(RouterMode mode = RouterMode::Both, bool powerCut = false)
     {
+        if (powerCut) {
+            // Gone without a goodbye.
+            const std::string pid = FirstLine(lab.stateDir() + "/miniupnpd.pid");
+            ASSERT_FALSE(pid.empty());
+            ASSERT_EQ(::kill(std::stoi(pid), SIGKILL), 0);
+            ASSERT_TRUE(WaitFor([&] { return !lab.routerRunning(); }, 5000));
+        }
         ASSERT_TRUE(lab.stopRouter());
         std::filesystem::remove(lab.leaseFile());
         for (const char* chain : {"miniupnpd", "prerouting_miniupnpd", "postrouting_miniupnpd"})
@@ -112,7 +130,7 @@ protected:
                 lab.exec(lab::Side::Router, {"nft", "flush", "chain", "inet", "filter", chain})
                     .ok());
         ASSERT_TRUE(lab.routerMappings().empty());
-        ASSERT_TRUE(lab.startRouter(RouterMode::Both));
+        ASSERT_TRUE(lab.startRouter(mode));
     }
     // Another program on the LAN, speaking to the router through miniupnpc.
     lab::Igd& other()
@@ -301,6 +319,28 @@ TEST_F(MonitorLab, ARestartAnnouncedOverSsdpIsRepairedAtOnce)
         << Lines(*tab.activity).join("\n").toStdString();
 }
 
+TEST_F(MonitorLab, ARouterThatLostPowerIsKnownByItsNewBootId)
+{
+    const std::string lan = lab.lanHost();
+    MonitoredTab tab({MakeEntry("auto", "TCP", "15550", lan.c_str(), "Y")},
+                     UpnpRouter(lab.descriptionUrl()), Every(600000ms, 600000ms), true);
+    ASSERT_TRUE(WaitFor([&] { return !tab.view->autoAdding(); }, 30000));
+    ASSERT_TRUE(mapped({15550}));
+    ASSERT_TRUE(tab.view->monitor()->listening());
+    std::this_thread::sleep_for(1100ms); // a new start, a new BOOTID.UPNP.ORG
+
+    reboot(RouterMode::Both, true);
+    ASSERT_TRUE(WaitFor([&] { return mapped({15550}); }, 15000))
+        << Lines(*tab.activity).join("\n").toStdString();
+    ASSERT_TRUE(WaitFor([&] { return Lines(*tab.activity).size() >= 3; }, 5000))
+        << Lines(*tab.activity).join("\n").toStdString();
+    const QStringList lines = Lines(*tab.activity);
+    EXPECT_TRUE(lines[1].startsWith("The router has restarted (BOOTID.UPNP.ORG "))
+        << lines.join("\n").toStdString();
+    EXPECT_EQ(lines[2], "Port forwarding \"auto\": TCP 15550 was missing in the router and has "
+                        "been added again.");
+}
+
 TEST_F(MonitorLab, AFiniteLeaseIsRenewedBeforeItRunsOut)
 {
     const std::string lan = lab.lanHost();
@@ -325,6 +365,44 @@ TEST_F(MonitorLab, AFiniteLeaseIsRenewedBeforeItRunsOut)
     // The lab's router, like IGD:2 routers, gives a "permanent" mapping a week.
     ASSERT_EQ(GetSpecificPortMapping(EndpointOf(*router), 15600, "TCP", row), 0);
     EXPECT_GT(std::stoul(row.leaseDuration), 600u) << row.leaseDuration;
+}
+
+TEST_F(MonitorLab, ANatPmpGatewayThatLostItsStateGetsItsMappingsAgain)
+{
+    ASSERT_TRUE(lab.restartRouter(RouterMode::Natpmp));
+    auto apple = std::make_shared<RouterEntry>();
+    apple->is_apple = true;
+    ASSERT_EQ(initnatpmp(&apple->natpmp, 1, inet_addr(lab.routerLan().c_str())), 0);
+    apple->natpmp_open = true;
+    // Only the gateway's epoch can bring the check forward here.
+    MonitoredTab tab({MakeEntry("auto", "UDP", "15700", "Localhost", "Y")}, apple,
+                     Every(600000ms, 300ms), true);
+    ASSERT_TRUE(WaitFor([&] { return !tab.view->autoAdding(); }, 30000));
+    ASSERT_TRUE(WaitFor([&] {
+        for (const auto& m : lab.routerMappings()) {
+            if (m.protocol == "udp" && m.externalPort == 15700)
+                return true;
+        }
+        return false;
+    }));
+    QTest::qWait(4000); // the gateway's epoch grows old enough to tell a restart from drift
+
+    reboot(RouterMode::Natpmp);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            for (const auto& m : lab.routerMappings()) {
+                if (m.protocol == "udp" && m.externalPort == 15700)
+                    return m.internalAddress == lab.lanHost();
+            }
+            return false;
+        },
+        10000))
+        << Lines(*tab.activity).join("\n").toStdString();
+    EXPECT_TRUE(tab.waitForLine("Port forwarding \"auto\": UDP 15700 was missing in the router "
+                                "and has been added again.",
+                                5000))
+        << Lines(*tab.activity).join("\n").toStdString();
+    EXPECT_EQ(tab.count("The router has started afresh and lost its port mappings."), 1);
 }
 
 } // namespace

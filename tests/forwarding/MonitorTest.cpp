@@ -179,6 +179,7 @@ TEST(SsdpNotify, ReadsTheAnnouncementHeaders)
                                        "BootId.UPnP.org:  1765100000 \r\n"
                                        "\r\n");
     ASSERT_TRUE(alive);
+    EXPECT_FALSE(alive->answer);
     EXPECT_EQ(alive->nts, "ssdp:alive");
     EXPECT_EQ(alive->location, "http://192.168.77.1:5000/rootDesc.xml");
     EXPECT_EQ(alive->bootId, 1765100000u);
@@ -186,11 +187,12 @@ TEST(SsdpNotify, ReadsTheAnnouncementHeaders)
     struct Case
     {
         const char* datagram;
-        bool notify;
+        bool read; // a NOTIFY or a search answer
         bool bootId;
     };
     const Case cases[] = {
-        {"HTTP/1.1 200 OK\r\nBOOTID.UPNP.ORG: 5\r\n\r\n", false, false}, // a search answer
+        {"HTTP/1.1 200 OK\r\nBOOTID.UPNP.ORG: 5\r\n\r\n", true, true}, // a search answer
+        {"HTTP/1.1 404 Not Found\r\nBOOTID.UPNP.ORG: 5\r\n\r\n", false, false},
         {"M-SEARCH * HTTP/1.1\r\n\r\n", false, false},
         {"NOTIFY * HTTP/1.1\nNTS: ssdp:alive\nBOOTID.UPNP.ORG: 7\n", true, true},
         {"NOTIFY * HTTP/1.1\r\nBOOTID.UPNP.ORG: 7x\r\n", true, false},
@@ -201,7 +203,7 @@ TEST(SsdpNotify, ReadsTheAnnouncementHeaders)
     };
     for (const auto& c : cases) {
         const auto notify = ParseSsdpNotify(c.datagram);
-        EXPECT_EQ(notify.has_value(), c.notify) << c.datagram;
+        EXPECT_EQ(notify.has_value(), c.read) << c.datagram;
         EXPECT_EQ(notify && notify->bootId, c.bootId) << c.datagram;
     }
 }
