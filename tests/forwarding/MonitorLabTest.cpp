@@ -121,7 +121,9 @@ protected:
             const std::string pid = FirstLine(lab.stateDir() + "/miniupnpd.pid");
             ASSERT_FALSE(pid.empty());
             ASSERT_EQ(::kill(std::stoi(pid), SIGKILL), 0);
-            ASSERT_TRUE(WaitFor([&] { return !lab.routerRunning(); }, 5000));
+            // Gone for good (reaped): a new miniupnpd refuses to start while
+            // the pid in its pid file still names a process.
+            ASSERT_TRUE(WaitFor([&] { return !std::filesystem::exists("/proc/" + pid); }, 10000));
         }
         ASSERT_TRUE(lab.stopRouter());
         std::filesystem::remove(lab.leaseFile());
