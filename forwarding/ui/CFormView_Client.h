@@ -4,6 +4,7 @@
 #include "forwarding/core/MappingInstaller.h"
 #include "forwarding/core/MappingMonitor.h"
 #include "forwarding/core/PortCheck.h"
+#include "forwarding/ui/CRouter_Add_Port.h"
 #include "router/core/RouterEntry.h"
 
 #include <QPointer>
@@ -55,6 +56,10 @@ public:
     // Whether the start-up install of the "Y" entries is still going.
     bool autoAdding() const { return autoTask_ != nullptr; }
 
+    // The Add button's road with a dialog that opens filled from `values`,
+    // over `dialogParent` (this page when null).
+    void addEntryFrom(const CRouter_Add_Port::Prefill& values, QWidget* dialogParent = nullptr);
+
     ReportList* list() const { return list_; }
 
     // Lifetime asked for NAT-PMP mappings, in seconds (7200 unless a test shortens it).
@@ -74,6 +79,7 @@ signals:
 private:
     void updateButtons();
     void addEntry();
+    void runAddDialog(const CRouter_Add_Port::Prefill* values, QWidget* dialogParent);
     void editEntry();
     void deleteEntry();
     void showPortsList();
