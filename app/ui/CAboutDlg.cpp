@@ -1,6 +1,7 @@
 #include "app/ui/CAboutDlg.h"
 
 #include "app/ui/AppTexts.h"
+#include "platform/ui/Tr.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -10,14 +11,14 @@
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName("CAboutDlg");
-    setWindowTitle("About");
+    setWindowTitle(tr("About"));
 
     auto* banner = new QLabel(this);
     banner->setObjectName("banner");
     banner->setPixmap(QPixmap(":/velmora/banner.png"));
-    banner->setAccessibleName("Velmora");
+    banner->setAccessibleName(tr("Velmora"));
 
-    auto* version = new QLabel(velmora::texts::kVersionLine, this);
+    auto* version = new QLabel(velmora::Tr(velmora::texts::kVersionLine), this);
     version->setObjectName("versionLabel");
 
     const QString home = velmora::texts::kHomePage;

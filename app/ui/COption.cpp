@@ -9,10 +9,10 @@ COption::COption(int autostartFlag, int monitorFlag, QWidget* parent)
     : QDialog(parent), autostartFlag_(autostartFlag), monitorFlag_(monitorFlag)
 {
     setObjectName("COption");
-    setWindowTitle("Option");
-    autostart_ = new QCheckBox("Automatically startup when computer power on ", this);
+    setWindowTitle(tr("Option"));
+    autostart_ = new QCheckBox(tr("Automatically startup when computer power on "), this);
     autostart_->setObjectName("autostartCheck");
-    monitor_ = new QCheckBox("Monitor port forwarding entry change in router", this);
+    monitor_ = new QCheckBox(tr("Monitor port forwarding entry change in router"), this);
     monitor_->setObjectName("monitorCheck");
     monitor_->setAccessibleName(monitor_->text());
     autostart_->setChecked(autostartFlag_ != 0);

@@ -6,9 +6,9 @@ CXTTrayIconEx::CXTTrayIconEx(QObject* parent) : QObject(parent)
 {
     menu_ = new QMenu("Tray");
     menu_->setObjectName("trayMenu");
-    exit_ = menu_->addAction("&Exit");
+    exit_ = menu_->addAction(tr("&Exit"));
     exit_->setObjectName("trayExit");
-    open_ = menu_->addAction("&Open Velmora");
+    open_ = menu_->addAction(tr("&Open Velmora"));
     open_->setObjectName("trayOpen");
     menu_->setDefaultAction(open_);
     connect(exit_, &QAction::triggered, this, &CXTTrayIconEx::exitRequested);

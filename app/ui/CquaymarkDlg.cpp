@@ -7,13 +7,14 @@
 #include "app/ui/COption.h"
 #include "app/ui/CXTTrayIconEx.h"
 #include "catalogue/ui/COften_used_ports.h"
-#include "platform/ui/FormButtons.h"
 #include "config/core/ConfigStore.h"
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/CRouter_Management.h"
 #include "forwarding/ui/RouterMonitor.h"
 #include "platform/Autostart.h"
 #include "platform/ExecutableDir.h"
+#include "platform/ui/FormButtons.h"
+#include "platform/ui/Tr.h"
 #include "router/ui/RouterScanController.h"
 #include "triggering/ui/CFormView_Server.h"
 #include "upnp/ui/CView_IP.h"
@@ -34,7 +35,6 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -79,7 +79,7 @@ CquaymarkDlg::CquaymarkDlg(Options options, QWidget* parent)
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName("tabs");
-    tabs_->setAccessibleName("Tabs");
+    tabs_->setAccessibleName(tr("Tabs"));
     tabs_->setUsesScrollButtons(false);
     page->addWidget(tabs_, 1);
 
@@ -97,20 +97,20 @@ CquaymarkDlg::~CquaymarkDlg() = default;
 
 void CquaymarkDlg::buildRouterRow()
 {
-    routerLabel_ = new QLabel("Router: ", this);
+    routerLabel_ = new QLabel(tr("Router: "), this);
     routerBox_ = new QComboBox(this);
     routerBox_->setObjectName("routerBox");
     routerBox_->setEditable(true); // a drop-down with an edit field
-    routerBox_->setAccessibleName("Router: ");
+    routerBox_->setAccessibleName(tr("Router: "));
     routerLabel_->setBuddy(routerBox_);
-    info_ = MakeFormButton("Info", "infoButton", this);
-    rescan_ = MakeFormButton("Rescan", "rescanButton", this);
+    info_ = MakeFormButton(tr("Info"), "infoButton", this);
+    rescan_ = MakeFormButton(tr("Rescan"), "rescanButton", this);
     progress_ = new QProgressBar(this);
     progress_->setObjectName("scanProgress");
-    progress_->setAccessibleName("Searching for your router");
+    progress_->setAccessibleName(tr("Searching for your router"));
     progress_->setRange(0, 100);
     progress_->setTextVisible(false);
-    routerName_ = new QLabel("router name", this);
+    routerName_ = new QLabel(tr("router name"), this);
     routerName_->setObjectName("routerNameLabel");
 }
 
@@ -118,7 +118,7 @@ void CquaymarkDlg::buildToolButton()
 {
     toolButton_ = new QToolButton(this);
     toolButton_->setObjectName("toolButton");
-    toolButton_->setAccessibleName("Tools");
+    toolButton_->setAccessibleName(tr("Tools"));
     toolButton_->setIcon(QIcon(":/velmora/tools.png"));
     toolButton_->setIconSize(QSize(32, 32));
     toolButton_->setAutoRaise(true);
@@ -126,11 +126,11 @@ void CquaymarkDlg::buildToolButton()
 
     auto* menu = new QMenu("Menu", toolButton_);
     menu->setObjectName("toolMenu");
-    auto* management = MakeCommand("Fetch Port Forwarding Entry in Router", 32784, menu);
-    auto* portTester = MakeCommand("Port Forwarding Tester", 32781, menu);
-    auto* viewIp = MakeCommand("View IP", 32780, menu);
-    auto* oftenUsed = MakeCommand("View Often Used Ports", 32777, menu);
-    auto* option = MakeCommand("Option", 32778, menu);
+    auto* management = MakeCommand(tr("Fetch Port Forwarding Entry in Router"), 32784, menu);
+    auto* portTester = MakeCommand(tr("Port Forwarding Tester"), 32781, menu);
+    auto* viewIp = MakeCommand(tr("View IP"), 32780, menu);
+    auto* oftenUsed = MakeCommand(tr("View Often Used Ports"), 32777, menu);
+    auto* option = MakeCommand(tr("Option"), 32778, menu);
     menu->addActions({management, portTester, viewIp, oftenUsed});
     menu->addSeparator();
     menu->addAction(option);
@@ -144,9 +144,9 @@ void CquaymarkDlg::buildToolButton()
 
 void CquaymarkDlg::buildBottomRow()
 {
-    about_ = MakeFormButton("About", "aboutButton", this);
-    hide_ = MakeFormButton("Hide", "hideButton", this);
-    exit_ = MakeFormButton("Exit", "exitButton", this);
+    about_ = MakeFormButton(tr("About"), "aboutButton", this);
+    hide_ = MakeFormButton(tr("Hide"), "hideButton", this);
+    exit_ = MakeFormButton(tr("Exit"), "exitButton", this);
     connect(about_, &QPushButton::clicked, this, &CquaymarkDlg::OnAbout);
     connect(hide_, &QPushButton::clicked, this, &CquaymarkDlg::HideToTray);
     connect(exit_, &QPushButton::clicked, this, &CquaymarkDlg::SaveConfigAndExit);
@@ -168,8 +168,8 @@ bool CquaymarkDlg::OnInitDialog()
     client_ = new CFormView_Client(forwardings_, *this, tabs_);
     client_->monitor()->setOptions(options_.monitor);
     connect(client_, &CFormView_Client::activity, this, &CquaymarkDlg::writeActivity);
-    tabs_->addTab(server_, "Port Triggering");
-    tabs_->addTab(client_, "Port Forwarding");
+    tabs_->addTab(server_, tr("Port Triggering"));
+    tabs_->addTab(client_, tr("Port Forwarding"));
     // The pages are made after the bottom row: Tab reaches them before it.
     QWidget* previous = tabs_->findChild<QTabBar*>();
     for (QWidget* page : {static_cast<QWidget*>(server_), static_cast<QWidget*>(client_)})
@@ -259,10 +259,10 @@ bool CquaymarkDlg::saveConfig()
     std::string reason;
     if (::SaveConfig(configPath(), settings_, triggerings_, forwardings_, &reason))
         return true;
-    QMessageBox::critical(this, velmora::kInvalidConfigCaption,
-                          QString("Could not save %1: %2")
-                              .arg(QString::fromStdString(configPath()),
-                                   QString::fromStdString(reason)));
+    QMessageBox::critical(
+        this, velmora::kInvalidConfigCaption,
+        tr("Could not save %1: %2")
+            .arg(QString::fromStdString(configPath()), QString::fromStdString(reason)));
     return false;
 }
 
@@ -285,8 +285,8 @@ void CquaymarkDlg::HideToTray()
         showMinimized();
         return;
     }
-    tray_->showBalloon(velmora::texts::kBalloonTitle, velmora::texts::kBalloonText,
-                       kBalloonTimeoutMs);
+    tray_->showBalloon(velmora::Tr(velmora::texts::kBalloonTitle),
+                       velmora::Tr(velmora::texts::kBalloonText), kBalloonTimeoutMs);
     hide();
 }
 

@@ -7,6 +7,7 @@
 #include "catalogue/ui/CatalogueReport.h"
 #include "catalogue/ui/CatalogueTexts.h"
 #include "platform/ui/FormButtons.h"
+#include "platform/ui/Tr.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -25,18 +26,18 @@ COften_used_ports::COften_used_ports(std::string cataloguePath, Forwarding forwa
     setObjectName("COften_used_ports");
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setWindowTitle(texts::kWindowTitle);
+    setWindowTitle(velmora::Tr(texts::kWindowTitle));
 
-    auto* label = new QLabel(texts::kFilterLabel, this);
+    auto* label = new QLabel(velmora::Tr(texts::kFilterLabel), this);
     filter_ = new QComboBox(this);
     filter_->setObjectName("filterBox");
-    filter_->setAccessibleName(QString(texts::kFilterLabel).trimmed());
+    filter_->setAccessibleName(QString(velmora::Tr(texts::kFilterLabel)).trimmed());
     label->setBuddy(filter_);
     report_ = new CatalogueReport(this);
-    search_ = MakeFormButton("Search", "searchButton", this);
-    add_ = MakeFormButton("Add", "addButton", this);
-    forward_ = MakeFormButton("Forward...", "forwardButton", this);
-    cancel_ = MakeFormButton("Cancel", "cancelButton", this);
+    search_ = MakeFormButton(tr("Search"), "searchButton", this);
+    add_ = MakeFormButton(tr("Add"), "addButton", this);
+    forward_ = MakeFormButton(tr("Forward..."), "forwardButton", this);
+    cancel_ = MakeFormButton(tr("Cancel"), "cancelButton", this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(label);
@@ -100,7 +101,7 @@ void COften_used_ports::OnSearch()
         report_->setCurrentCell(row, 0);
     }
     if (!found)
-        QMessageBox::information(this, texts::kAppCaption, wanted + texts::kNotFound);
+        QMessageBox::information(this, texts::kAppCaption, wanted + velmora::Tr(texts::kNotFound));
 }
 
 void COften_used_ports::OnAdd()

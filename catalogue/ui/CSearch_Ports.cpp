@@ -2,6 +2,7 @@
 
 #include "catalogue/ui/CatalogueDialogParts.h"
 #include "catalogue/ui/CatalogueTexts.h"
+#include "platform/ui/Tr.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -14,10 +15,10 @@ namespace parts = velmora::catalogue_ui;
 CSearch_Ports::CSearch_Ports(QWidget* parent) : QDialog(parent)
 {
     setObjectName("CSearch_Ports");
-    setWindowTitle(texts::kSearchTitle);
+    setWindowTitle(velmora::Tr(texts::kSearchTitle));
     nameEdit_ = parts::MakeEdit("nameEdit", 0, this);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(parts::BuddyLabel(texts::kSearchNameLabel, nameEdit_, this), 0, 0);
+    grid->addWidget(parts::BuddyLabel(velmora::Tr(texts::kSearchNameLabel), nameEdit_, this), 0, 0);
     grid->addWidget(nameEdit_, 0, 1);
     grid->addWidget(parts::OkCancel(this), 1, 0, 1, 2);
     setMinimumWidth(320);
@@ -27,7 +28,7 @@ void CSearch_Ports::accept()
 {
     const QString typed = nameEdit_->text();
     if (typed.isEmpty())
-        return parts::ShowError(this, texts::kInvalidName);
+        return parts::ShowError(this, velmora::Tr(texts::kInvalidName));
     text_ = typed;
     QDialog::accept();
 }

@@ -2,6 +2,7 @@
 
 #include "catalogue/ui/CatalogueTexts.h"
 #include "forwarding/ui/Utf8LengthValidator.h"
+#include "platform/ui/Tr.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -20,11 +21,11 @@ QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent)
     return edit;
 }
 
-QLabel* BuddyLabel(const char* text, QLineEdit* edit, QWidget* parent)
+QLabel* BuddyLabel(const QString& text, QLineEdit* edit, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setBuddy(edit);
-    edit->setAccessibleName(QString(text).trimmed());
+    edit->setAccessibleName(text.trimmed());
     return label;
 }
 
@@ -39,8 +40,8 @@ QDialogButtonBox* OkCancel(QDialog* dialog)
 
 void ShowError(QWidget* owner, const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, catalogue_texts::kErrorCaption, text, QMessageBox::Ok,
-                    owner);
+    QMessageBox box(QMessageBox::Critical, velmora::Tr(catalogue_texts::kErrorCaption), text,
+                    QMessageBox::Ok, owner);
     box.exec();
 }
 

@@ -14,7 +14,7 @@ namespace velmora::catalogue_ui {
 QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent);
 
 // A label whose buddy is `edit`; the edit is named for screen readers after it.
-QLabel* BuddyLabel(const char* text, QLineEdit* edit, QWidget* parent);
+QLabel* BuddyLabel(const QString& text, QLineEdit* edit, QWidget* parent);
 
 // OK and Cancel wired to the dialog's accept and reject.
 QDialogButtonBox* OkCancel(QDialog* dialog);

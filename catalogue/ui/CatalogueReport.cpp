@@ -51,8 +51,8 @@ CatalogueReport::CatalogueReport(QWidget* parent) : QTableWidget(0, 3, parent)
 {
     setObjectName("catalogueReport");
     setItemDelegate(new LineEndHidingDelegate(this));
-    setAccessibleName("Often Used Ports");
-    setHorizontalHeaderLabels({"Application Name", "TCP Ports", "UDP Ports"});
+    setAccessibleName(tr("Often Used Ports"));
+    setHorizontalHeaderLabels({tr("Application Name"), tr("TCP Ports"), tr("UDP Ports")});
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -13,6 +13,7 @@
 #include "forwarding/ui/RouterMonitor.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
+#include "platform/ui/Tr.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -31,8 +32,9 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
       natPmpLifetime_(velmora::NatPmpMappingWriter::kLifetime)
 {
     setObjectName("CFormView_Client");
-    list_ = new ReportList({{"Name", 150}, {"Protocol", 100}, {"Port", 140}, {"Internal IP", 140}},
-                           "Port Forwarding entries", this);
+    list_ = new ReportList(
+        {{tr("Name"), 150}, {tr("Protocol"), 100}, {tr("Port"), 140}, {tr("Internal IP"), 140}},
+        tr("Port Forwarding entries"), this);
     list_->setObjectName("forwardingList");
 
     MaintenanceButtons maintenance = MakeMaintenanceButtons(this);
@@ -40,10 +42,10 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
     edit_ = maintenance.edit;
     delete_ = maintenance.remove;
 
-    auto* operation = new QGroupBox("Operation", this);
-    addIntoRouter_ = MakeFormButton("Add into Router", "addIntoRouterButton", operation);
-    portsList_ = MakeFormButton("Ports List", "portsListButton", operation);
-    portCheck_ = MakeFormButton("Port Check", "portCheckButton", operation);
+    auto* operation = new QGroupBox(tr("Operation"), this);
+    addIntoRouter_ = MakeFormButton(tr("Add into Router"), "addIntoRouterButton", operation);
+    portsList_ = MakeFormButton(tr("Ports List"), "portsListButton", operation);
+    portCheck_ = MakeFormButton(tr("Port Check"), "portCheckButton", operation);
     portCheck_->hide();
     auto* operationRow = new QHBoxLayout(operation);
     operationRow->addWidget(addIntoRouter_);
@@ -252,7 +254,7 @@ void CFormView_Client::showPortsList()
     if (!router)
         return;
     if (router->is_apple) {
-        QMessageBox::warning(this, texts::kAppCaption, texts::kAppleNoPortsList);
+        QMessageBox::warning(this, texts::kAppCaption, velmora::Tr(texts::kAppleNoPortsList));
         return;
     }
     Ports_List dialog(router, this);
@@ -296,9 +298,10 @@ void CFormView_Client::addIntoRouter()
     task_ = new RouterInstallTask(makeWriter(*router), velmora::PlanMappings(selected), this);
     connect(task_, &RouterInstallTask::finished, this, &CFormView_Client::installFinished);
     const qint64 total = task_->totalSteps();
-    progress_ = new QProgressDialog(texts::kAdding, "Cancel", 0, static_cast<int>(total), this);
+    progress_ = new QProgressDialog(velmora::Tr(texts::kAdding), "Cancel", 0,
+                                    static_cast<int>(total), this);
     progress_->setObjectName("addIntoRouterProgress");
-    progress_->setWindowTitle("Add into Router");
+    progress_->setWindowTitle(tr("Add into Router"));
     progress_->setWindowModality(Qt::WindowModal);
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);
@@ -326,7 +329,7 @@ void CFormView_Client::installFinished(const velmora::InstallResult& result)
     installed(result);
     updateButtons();
     if (result.failed > 0)
-        QMessageBox::warning(this, texts::kAppCaption, texts::kAddFailed);
+        QMessageBox::warning(this, texts::kAppCaption, velmora::Tr(texts::kAddFailed));
 }
 
 void CFormView_Client::portCheck()

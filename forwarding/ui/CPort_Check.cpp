@@ -1,7 +1,8 @@
 #include "forwarding/ui/CPort_Check.h"
 
-#include "platform/ui/DialogWorker.h"
 #include "forwarding/ui/ForwardingTexts.h"
+#include "platform/ui/DialogWorker.h"
+#include "platform/ui/Tr.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -10,17 +11,18 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr char kLegend[] =
+constexpr char kLegend[] = QT_TRANSLATE_NOOP(
+    "velmora",
     "1.open: port is opened\n\n2.closed: port is closed\n\n3.filtered: port is blocked by "
     "firewall or router\n\n4.unfiltered: port is not blocked, but not sure if it is "
     "opened\n\n5.open|filtered: port is opened or filtered\n\n6.closed|filtered: port is closed "
-    "or filtered";
+    "or filtered");
 }
 
 CPort_Check::CPort_Check(QWidget* parent) : QDialog(parent)
 {
     setObjectName("CPort_Check");
-    setWindowTitle("Port Check");
+    setWindowTitle(tr("Port Check"));
     report_ = new QPlainTextEdit(this);
     report_->setObjectName("reportEdit");
     report_->setReadOnly(true);
@@ -28,11 +30,11 @@ CPort_Check::CPort_Check(QWidget* parent) : QDialog(parent)
     report_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     report_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     report_->setMinimumSize(560, 240);
-    auto* reportLabel = new QLabel("Check Report: ", this);
+    auto* reportLabel = new QLabel(tr("Check Report: "), this);
     reportLabel->setBuddy(report_);
-    report_->setAccessibleName("Check Report:");
-    auto* stateLabel = new QLabel("Port State: ", this);
-    auto* legend = new QLabel(kLegend, this);
+    report_->setAccessibleName(tr("Check Report:"));
+    auto* stateLabel = new QLabel(tr("Port State: "), this);
+    auto* legend = new QLabel(velmora::Tr(kLegend), this);
     legend->setObjectName("legendLabel");
     stateLabel->setBuddy(legend);
 
@@ -55,7 +57,7 @@ void CPort_Check::startCheck(const velmora::RouterEndpoint& router,
                              const velmora::PortCheckOptions& options)
 {
     finished_ = false;
-    report_->setPlainText(velmora::forwarding_texts::kChecking);
+    report_->setPlainText(velmora::Tr(velmora::forwarding_texts::kChecking));
     worker_ = std::make_unique<velmora::DialogWorker>(
         this, [this, router, target, options](velmora::GuiRelay& relay, const std::atomic<bool>&) {
             const std::string text =

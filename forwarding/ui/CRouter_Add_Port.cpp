@@ -4,6 +4,7 @@
 #include "forwarding/ui/ForwardingTexts.h"
 #include "forwarding/ui/Utf8LengthValidator.h"
 #include "platform/NetworkInterfaces.h"
+#include "platform/ui/Tr.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,7 +27,7 @@ QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent)
     return edit;
 }
 
-QLabel* BuddyLabel(const char* text, QWidget* buddy, QWidget* parent)
+QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setBuddy(buddy);
@@ -34,7 +35,7 @@ QLabel* BuddyLabel(const char* text, QWidget* buddy, QWidget* parent)
     return label;
 }
 
-QLabel* Note(const char* text, QWidget* parent)
+QLabel* Note(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
@@ -49,7 +50,7 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
     : QDialog(parent), entries_(entries), editing_(editing)
 {
     setObjectName("CRouter_Add_Port");
-    setWindowTitle("Add Port Forwarding");
+    setWindowTitle(tr("Add Port Forwarding"));
     setMinimumWidth(380);
     const auto probe = velmora::ZeroedRecord<ForwardingEntry>();
 
@@ -62,26 +63,27 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
     destinationPortEdit_ = MakeEdit("destinationPortEdit", 19, this);
     internalIpEdit_ = MakeEdit(
         "internalIpEdit", static_cast<int>(velmora::FieldCapacity(probe.destination_ip)), this);
-    autoAddBox_ = new QCheckBox("Auto add when the software startup", this);
+    autoAddBox_ = new QCheckBox(tr("Auto add when the software startup"), this);
     autoAddBox_->setObjectName("autoAddBox");
     autoAddBox_->setAccessibleName(autoAddBox_->text());
 
     auto* grid = new QGridLayout(this);
     int row = 0;
-    grid->addWidget(BuddyLabel("Name:", nameEdit_, this), row, 0);
+    grid->addWidget(BuddyLabel(tr("Name:"), nameEdit_, this), row, 0);
     grid->addWidget(nameEdit_, row++, 1);
-    grid->addWidget(BuddyLabel("Protocol: ", protocolBox_, this), row, 0);
+    grid->addWidget(BuddyLabel(tr("Protocol: "), protocolBox_, this), row, 0);
     grid->addWidget(protocolBox_, row++, 1);
-    grid->addWidget(BuddyLabel("Port: ", portEdit_, this), row, 0);
+    grid->addWidget(BuddyLabel(tr("Port: "), portEdit_, this), row, 0);
     grid->addWidget(portEdit_, row++, 1);
-    grid->addWidget(Note("Could be multiple ports and range. For example:80,443-447,8080", this),
-                    row++, 1);
-    auto* destinationLabel = BuddyLabel("Destination Port: ", destinationPortEdit_, this);
+    grid->addWidget(
+        Note(tr("Could be multiple ports and range. For example:80,443-447,8080"), this), row++, 1);
+    auto* destinationLabel = BuddyLabel(tr("Destination Port: "), destinationPortEdit_, this);
     grid->addWidget(destinationLabel, row, 0);
     grid->addWidget(destinationPortEdit_, row++, 1);
-    grid->addWidget(BuddyLabel("Internal IP: ", internalIpEdit_, this), row, 0);
+    grid->addWidget(BuddyLabel(tr("Internal IP: "), internalIpEdit_, this), row, 0);
     grid->addWidget(internalIpEdit_, row++, 1);
-    grid->addWidget(Note("For AirPort Station, Internal IP must input Localhost.", this), row++, 1);
+    grid->addWidget(Note(tr("For AirPort Station, Internal IP must input Localhost."), this), row++,
+                    1);
     grid->addWidget(autoAddBox_, row++, 0, 1, 2);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName("buttons");
@@ -148,7 +150,7 @@ bool CRouter_Add_Port::nameIsTaken(const std::string& name) const
     return false;
 }
 
-void CRouter_Add_Port::showError(const char* caption, const QString& text)
+void CRouter_Add_Port::showError(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, this);
     box.exec();
@@ -158,19 +160,19 @@ void CRouter_Add_Port::accept()
 {
     const std::string name = nameEdit_->text().toStdString();
     if (name.empty())
-        return showError(texts::kErrorCaption, texts::kInvalidName);
+        return showError(velmora::Tr(texts::kErrorCaption), velmora::Tr(texts::kInvalidName));
     if (nameIsTaken(name))
-        return showError(texts::kErrorCaption, texts::kDuplicateName);
+        return showError(velmora::Tr(texts::kErrorCaption), velmora::Tr(texts::kDuplicateName));
     const std::string protocol = protocolBox_->currentText().toStdString();
     const std::string ports = portEdit_->text().toStdString();
     if (ports.empty())
-        return showError(texts::kErrorCaption, texts::kInvalidPort);
+        return showError(velmora::Tr(texts::kErrorCaption), velmora::Tr(texts::kInvalidPort));
     if (auto bad = velmora::FirstBadRange(ports))
-        return showError(texts::kWarningCaption,
+        return showError(velmora::Tr(texts::kWarningCaption),
                          QString::fromStdString(velmora::BadRangeMessage(*bad)));
     const std::string internalIp = internalIpEdit_->text().toStdString();
     if (internalIp.empty())
-        return showError(texts::kErrorCaption, texts::kInvalidAddress);
+        return showError(velmora::Tr(texts::kErrorCaption), velmora::Tr(texts::kInvalidAddress));
 
     name_ = name;
     protocol_ = protocol;

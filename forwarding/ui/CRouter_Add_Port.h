@@ -48,7 +48,7 @@ private:
     void fillForNewEntry(const AddressProposer& proposeAddress);
     void fillFromEntry(const ForwardingEntry& entry);
     bool nameIsTaken(const std::string& name) const;
-    void showError(const char* caption, const QString& text);
+    void showError(const QString& caption, const QString& text);
 
     const std::vector<ForwardingEntry>& entries_;
     const ForwardingEntry* editing_;

@@ -6,6 +6,7 @@
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
+#include "platform/ui/Tr.h"
 #include "upnp/core/PortMappingList.h"
 
 #include <QHBoxLayout>
@@ -18,8 +19,10 @@
 namespace texts = velmora::forwarding_texts;
 
 namespace {
-constexpr char kListLabel[] = "Current port forwarding entry in router:";
-constexpr char kListingFailed[] = "Failed to get router's port mappings!";
+constexpr char kListLabel[] =
+    QT_TRANSLATE_NOOP("velmora", "Current port forwarding entry in router:");
+constexpr char kListingFailed[] =
+    QT_TRANSLATE_NOOP("velmora", "Failed to get router's port mappings!");
 
 QStringList RowOf(const MappingRecord& record)
 {
@@ -35,18 +38,19 @@ CRouter_Management::CRouter_Management(bool routerFound, RouterEntryPtr router,
       openPortTester_(std::move(openPortTester))
 {
     setObjectName("CRouter_Management");
-    setWindowTitle("Router Management");
+    setWindowTitle(tr("Router Management"));
     if (router_)
         endpoint_ = velmora::EndpointOf(*router_);
 
-    auto* label = new QLabel(kListLabel, this);
-    list_ = new ReportList({{"Name", 130}, {"Protocol", 80}, {"Port", 80}, {"Internal IP", 100}},
-                           kListLabel, this);
+    auto* label = new QLabel(velmora::Tr(kListLabel), this);
+    list_ = new ReportList(
+        {{tr("Name"), 130}, {tr("Protocol"), 80}, {tr("Port"), 80}, {tr("Internal IP"), 100}},
+        velmora::Tr(kListLabel), this);
     list_->setObjectName("mappingList");
     label->setBuddy(list_);
-    test_ = MakeFormButton("Test", "testButton", this);
-    delete_ = MakeFormButton("Delete", "deleteButton", this);
-    close_ = MakeFormButton("Close", "closeButton", this);
+    test_ = MakeFormButton(tr("Test"), "testButton", this);
+    delete_ = MakeFormButton(tr("Delete"), "deleteButton", this);
+    close_ = MakeFormButton(tr("Close"), "closeButton", this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(test_);
@@ -81,7 +85,10 @@ void CRouter_Management::startListing()
         // Over the open dialog.
         QMetaObject::invokeMethod(
             this,
-            [this] { QMessageBox::warning(this, texts::kAppCaption, texts::kAppleNoPortsList); },
+            [this] {
+                QMessageBox::warning(this, texts::kAppCaption,
+                                     velmora::Tr(texts::kAppleNoPortsList));
+            },
             Qt::QueuedConnection);
         return;
     }
@@ -101,7 +108,7 @@ void CRouter_Management::startListing()
                 if (read)
                     return;
                 list_->setRowCount(0); // a failed listing shows no rows
-                QMessageBox::warning(this, texts::kAppCaption, kListingFailed);
+                QMessageBox::warning(this, texts::kAppCaption, velmora::Tr(kListingFailed));
             });
         });
 }

@@ -1,22 +1,31 @@
 #pragma once
 
+#include <QtGlobal> // QT_TRANSLATE_NOOP
+
 // Fixed texts of the Port Forwarding tab and its dialogs.
 namespace velmora::forwarding_texts {
 
 inline constexpr char kAppCaption[] = "Velmora";
-inline constexpr char kErrorCaption[] = "ERROR!";
-inline constexpr char kWarningCaption[] = "Warning";
+inline constexpr char kErrorCaption[] = QT_TRANSLATE_NOOP("velmora", "ERROR!");
+inline constexpr char kWarningCaption[] = QT_TRANSLATE_NOOP("velmora", "Warning");
 
-inline constexpr char kInvalidName[] = "invalid name, please reenter again!";
-inline constexpr char kDuplicateName[] =
-    "the port forwarding name has already existed, please reenter again!";
-inline constexpr char kInvalidPort[] = "invalid listen port, please reenter again!";
-inline constexpr char kInvalidAddress[] = "invalid destination ip address, please reenter again!";
+inline constexpr char kInvalidName[] =
+    QT_TRANSLATE_NOOP("velmora", "invalid name, please reenter again!");
+inline constexpr char kDuplicateName[] = QT_TRANSLATE_NOOP(
+    "velmora", "the port forwarding name has already existed, please reenter again!");
+inline constexpr char kInvalidPort[] =
+    QT_TRANSLATE_NOOP("velmora", "invalid listen port, please reenter again!");
+inline constexpr char kInvalidAddress[] =
+    QT_TRANSLATE_NOOP("velmora", "invalid destination ip address, please reenter again!");
 
-inline constexpr char kAddFailed[] = "Failed to add port mapping into router!";
-inline constexpr char kAppleNoPortsList[] = "Apple router does not support view ports in router.";
+inline constexpr char kAddFailed[] =
+    QT_TRANSLATE_NOOP("velmora", "Failed to add port mapping into router!");
+inline constexpr char kAppleNoPortsList[] =
+    QT_TRANSLATE_NOOP("velmora", "Apple router does not support view ports in router.");
 
-inline constexpr char kAdding[] = "Adding port mappings into router...";
-inline constexpr char kChecking[] = "Checking the port, please wait...";
+inline constexpr char kAdding[] =
+    QT_TRANSLATE_NOOP("velmora", "Adding port mappings into router...");
+inline constexpr char kChecking[] =
+    QT_TRANSLATE_NOOP("velmora", "Checking the port, please wait...");
 
 } // namespace velmora::forwarding_texts

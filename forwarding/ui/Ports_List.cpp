@@ -15,16 +15,17 @@ Ports_List::Ports_List(RouterEntryPtr router, QWidget* parent)
     : QDialog(parent), router_(std::move(router))
 {
     setObjectName("Ports_List");
-    setWindowTitle("Ports list in router");
+    setWindowTitle(tr("Ports list in router"));
     if (router_)
         endpoint_ = velmora::EndpointOf(*router_);
 
-    list_ = new ReportList({{"Name", 120}, {"Protocol", 80}, {"Port", 120}, {"Internal IP", 120}},
-                           "Ports list in router", this);
+    list_ = new ReportList(
+        {{tr("Name"), 120}, {tr("Protocol"), 80}, {tr("Port"), 120}, {tr("Internal IP"), 120}},
+        tr("Ports list in router"), this);
     list_->setObjectName("portsList");
-    portCheck_ = MakeFormButton("Port Check", "portCheckButton", this);
-    delete_ = MakeFormButton("Delete from router", "deleteFromRouterButton", this);
-    cancel_ = MakeFormButton("Cancel", "cancelButton", this);
+    portCheck_ = MakeFormButton(tr("Port Check"), "portCheckButton", this);
+    delete_ = MakeFormButton(tr("Delete from router"), "deleteFromRouterButton", this);
+    cancel_ = MakeFormButton(tr("Cancel"), "cancelButton", this);
     cancel_->setDefault(true);
 
     auto* buttons = new QHBoxLayout;

@@ -1,5 +1,7 @@
 #include "platform/ui/FormButtons.h"
 
+#include "platform/ui/Tr.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -16,10 +18,13 @@ QPushButton* MakeFormButton(const QString& text, const char* objectName, QWidget
 MaintenanceButtons MakeMaintenanceButtons(QWidget* parent)
 {
     MaintenanceButtons buttons;
-    buttons.group = new QGroupBox("Maintenance", parent);
-    buttons.add = MakeFormButton("Add", "addButton", buttons.group);
-    buttons.edit = MakeFormButton("Edit", "editButton", buttons.group);
-    buttons.remove = MakeFormButton("Delete", "deleteButton", buttons.group);
+    buttons.group = new QGroupBox(velmora::Tr(QT_TRANSLATE_NOOP("velmora", "Maintenance")), parent);
+    buttons.add = MakeFormButton(velmora::Tr(QT_TRANSLATE_NOOP("velmora", "Add")), "addButton",
+                                 buttons.group);
+    buttons.edit = MakeFormButton(velmora::Tr(QT_TRANSLATE_NOOP("velmora", "Edit")), "editButton",
+                                  buttons.group);
+    buttons.remove = MakeFormButton(velmora::Tr(QT_TRANSLATE_NOOP("velmora", "Delete")),
+                                    "deleteButton", buttons.group);
     auto* row = new QHBoxLayout(buttons.group);
     row->addWidget(buttons.add);
     row->addWidget(buttons.edit);

@@ -1,5 +1,7 @@
 #include "router/ui/Error.h"
 
+#include "platform/ui/Tr.h"
+
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -43,23 +45,29 @@ constexpr int kHeight = 174;
 } // namespace
 
 const char* const Error::kTexts[4] = {
-    "Failed to find your router. Please try to login your router, then enable UPnP or NAT-PMP "
-    "option and try again.",
-    "If the UPnP or NAT-PMP option is enabled and you still see the problem, please try to "
-    "disable the firewall of your computer and try again. ",
-    "If you still see the problem, that means our tool can not detect your router due to some "
-    "network configuration reason. ",
-    "Pls click OK button to rescan your router again"};
+    QT_TRANSLATE_NOOP(
+        "velmora",
+        "Failed to find your router. Please try to login your router, then enable UPnP or NAT-PMP "
+        "option and try again."),
+    QT_TRANSLATE_NOOP(
+        "velmora",
+        "If the UPnP or NAT-PMP option is enabled and you still see the problem, please try to "
+        "disable the firewall of your computer and try again. "),
+    QT_TRANSLATE_NOOP(
+        "velmora",
+        "If you still see the problem, that means our tool can not detect your router due to some "
+        "network configuration reason. "),
+    QT_TRANSLATE_NOOP("velmora", "Pls click OK button to rescan your router again")};
 
 Error::Error(QWidget* parent) : QDialog(parent)
 {
     setObjectName("routerNotFoundDialog");
-    setWindowTitle("Error");
+    setWindowTitle(tr("Error"));
     DialogUnits units(fontMetrics());
     setFixedSize(units.x(kWidth), units.y(kHeight));
 
     for (int i = 0; i < 4; ++i) {
-        auto* label = new QLabel(kTexts[i], this);
+        auto* label = new QLabel(velmora::Tr(kTexts[i]), this);
         label->setObjectName(QString("routerNotFoundText%1").arg(i + 1));
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -71,7 +79,7 @@ Error::Error(QWidget* parent) : QDialog(parent)
         label->setGeometry(box);
     }
 
-    auto* ok = new QPushButton("OK", this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName("okButton");
     ok->setDefault(true);
     ok->setGeometry(units.rect(kOkPlace.left, kOkPlace.top, kOkPlace.width, kOkPlace.height));

@@ -1,6 +1,7 @@
 #include "router/ui/RouterScanController.h"
 
 #include "platform/NetworkInterfaces.h"
+#include "platform/ui/Tr.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
 
@@ -11,9 +12,10 @@
 
 namespace {
 
-constexpr char kAppleNoInfo[] = "Apple router does not support view info.";
+constexpr char kAppleNoInfo[] =
+    QT_TRANSLATE_NOOP("velmora", "Apple router does not support view info.");
 constexpr char kAppCaption[] = "Velmora";
-constexpr char kInfoCaption[] = "Router Info";
+constexpr char kInfoCaption[] = QT_TRANSLATE_NOOP("velmora", "Router Info");
 
 void SetVisible(QWidget* widget, bool visible)
 {
@@ -155,12 +157,12 @@ void RouterScanController::showInfo()
     if (!router)
         return;
     if (router->is_apple) {
-        QMessageBox::warning(dialogParent_, kAppCaption, kAppleNoInfo);
+        QMessageBox::warning(dialogParent_, kAppCaption, velmora::Tr(kAppleNoInfo));
         return;
     }
     std::string report;
     BuildRouterInfoReport(router->data, router->urls, report);
-    QMessageBox box(QMessageBox::NoIcon, kInfoCaption, QString::fromStdString(report),
+    QMessageBox box(QMessageBox::NoIcon, velmora::Tr(kInfoCaption), QString::fromStdString(report),
                     QMessageBox::Ok, dialogParent_);
     box.setObjectName("routerInfoBox");
     box.exec();

@@ -51,11 +51,12 @@ QPushButton* HelpButton(const char* objectName, const QString& beside, const cha
 {
     auto* button = new QPushButton("?", parent);
     button->setObjectName(objectName);
-    button->setAccessibleName("Help: " + beside);
+    button->setAccessibleName(QCoreApplication::translate("CAddPort", "Help: ") + beside);
     button->setAutoDefault(false);
     button->setFixedWidth(30);
     QObject::connect(button, &QPushButton::clicked, parent, [parent, text] {
-        ShowModalBox(parent, QMessageBox::NoIcon, QCoreApplication::applicationName(), text);
+        ShowModalBox(parent, QMessageBox::NoIcon, QCoreApplication::applicationName(),
+                     QCoreApplication::translate("CAddPort", text));
     });
     return button;
 }
@@ -67,7 +68,7 @@ CAddPort::CAddPort(const std::vector<TriggeringEntry>& entries, const Triggering
     : QDialog(parent), entries_(entries)
 {
     setObjectName("CAddPort");
-    setWindowTitle("Add Port Triggering");
+    setWindowTitle(tr("Add Port Triggering"));
     buildControls();
     fillFrom(editing);
 }
@@ -89,52 +90,61 @@ void CAddPort::buildControls()
     endPort_ = DigitsEdit("endPortEdit", portDigits, this);
     endPort_->installEventFilter(this);
     frequency_ = DigitsEdit("frequencyEdit", kFrequencyDigits, this);
-    autoStart_ = new QCheckBox("Auto port triggering when this software start up", this);
+    autoStart_ = new QCheckBox(tr("Auto port triggering when this software start up"), this);
     autoStart_->setObjectName("autoStartCheck");
 
-    auto label = [this](const char* text, QWidget* buddy) {
+    auto label = [this](const QString& text, QWidget* buddy) {
         auto* shown = new QLabel(text, this);
         shown->setBuddy(buddy);
         return shown;
     };
     auto* grid = new QGridLayout;
-    grid->addWidget(label("Name: ", name_), 0, 0);
+    grid->addWidget(label(tr("Name: "), name_), 0, 0);
     grid->addWidget(name_, 0, 1);
-    grid->addWidget(label("Protocol: ", protocol_), 1, 0);
+    grid->addWidget(label(tr("Protocol: "), protocol_), 1, 0);
     grid->addWidget(protocol_, 1, 1);
-    grid->addWidget(label("Trigger Address: ", address_), 2, 0);
+    grid->addWidget(label(tr("Trigger Address: "), address_), 2, 0);
     grid->addWidget(address_, 2, 1);
-    grid->addWidget(label("Trigger Port: ", startPort_), 3, 0);
+    grid->addWidget(label(tr("Trigger Port: "), startPort_), 3, 0);
     grid->addWidget(startPort_, 3, 1);
-    grid->addWidget(new QLabel("(Start)", this), 3, 2);
-    grid->addWidget(label("Trigger Port: ", endPort_), 4, 0);
+    grid->addWidget(new QLabel(tr("(Start)"), this), 3, 2);
+    grid->addWidget(label(tr("Trigger Port: "), endPort_), 4, 0);
     grid->addWidget(endPort_, 4, 1);
-    grid->addWidget(new QLabel("(End)", this), 4, 2);
-    grid->addWidget(label("Frequence(ms): ", frequency_), 5, 0);
+    grid->addWidget(new QLabel(tr("(End)"), this), 4, 2);
+    grid->addWidget(label(tr("Frequence(ms): "), frequency_), 5, 0);
     grid->addWidget(frequency_, 5, 1);
-    grid->addWidget(new QLabel("suggest larger than 100.", this), 6, 1, Qt::AlignRight);
+    grid->addWidget(new QLabel(tr("suggest larger than 100."), this), 6, 1, Qt::AlignRight);
     grid->addWidget(autoStart_, 7, 0, 1, 3);
 
     // Texts of the help boxes, beside the fields they explain.
-    auto* helpName = HelpButton("nameHelp", "Name",
-                                "Name for this entry, this is used for our software only and "
-                                "doesn't affect your port triggering.",
-                                this);
+    auto* helpName = HelpButton(
+        "nameHelp", tr("Name"),
+        QT_TRANSLATE_NOOP("CAddPort", "Name for this entry, this is used for our software only and "
+                                      "doesn't affect your port triggering."),
+        this);
     auto* helpProtocol = HelpButton(
-        "protocolHelp", "Protocol",
-        "Protocol type should be the same type set in your router for the port trigger.", this);
+        "protocolHelp", tr("Protocol"),
+        QT_TRANSLATE_NOOP(
+            "CAddPort",
+            "Protocol type should be the same type set in your router for the port trigger."),
+        this);
     auto* helpAddress =
-        HelpButton("triggerAddressHelp", "Trigger Address",
-                   "Could be a website address or IP address. This can be anything you like as "
-                   "long as it is a valid address and outside of your local network.",
+        HelpButton("triggerAddressHelp", tr("Trigger Address"),
+                   QT_TRANSLATE_NOOP(
+                       "CAddPort",
+                       "Could be a website address or IP address. This can be anything you like as "
+                       "long as it is a valid address and outside of your local network."),
                    this);
     auto* helpPort =
-        HelpButton("startPortHelp", "Trigger Port",
-                   "Trigger port should be the trigger port set in your router.", this);
-    auto* helpFrequency = HelpButton(
-        "frequencyHelp", "Frequence",
-        "Frequence is how often the software will wait before running the triggering port again.",
-        this);
+        HelpButton("startPortHelp", tr("Trigger Port"),
+                   QT_TRANSLATE_NOOP("CAddPort",
+                                     "Trigger port should be the trigger port set in your router."),
+                   this);
+    auto* helpFrequency =
+        HelpButton("frequencyHelp", tr("Frequence"),
+                   QT_TRANSLATE_NOOP("CAddPort", "Frequence is how often the software will wait "
+                                                 "before running the triggering port again."),
+                   this);
     grid->addWidget(helpName, 0, 3);
     grid->addWidget(helpProtocol, 1, 3);
     grid->addWidget(helpAddress, 2, 3);
@@ -142,10 +152,10 @@ void CAddPort::buildControls()
     grid->addWidget(helpFrequency, 5, 3);
     grid->setColumnStretch(1, 1);
 
-    ok_ = new QPushButton("OK", this);
+    ok_ = new QPushButton(tr("OK"), this);
     ok_->setObjectName("okButton");
     ok_->setDefault(true);
-    cancel_ = new QPushButton("Cancel", this);
+    cancel_ = new QPushButton(tr("Cancel"), this);
     cancel_->setObjectName("cancelButton");
     cancel_->setAutoDefault(false);
     connect(ok_, &QPushButton::clicked, this, &CAddPort::accept);
@@ -198,9 +208,9 @@ bool CAddPort::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void CAddPort::refuse(const char* message)
+void CAddPort::refuse(const QString& message)
 {
-    ShowModalBox(this, QMessageBox::Critical, "ERROR!", message);
+    ShowModalBox(this, QMessageBox::Critical, tr("ERROR!"), message);
 }
 
 bool CAddPort::nameTaken(const std::string& name) const
@@ -217,24 +227,24 @@ void CAddPort::accept()
     Texts texts;
     texts.name = Utf8(name_->text());
     if (texts.name.empty())
-        return refuse("invalid name, please reenter again!");
+        return refuse(tr("invalid name, please reenter again!"));
     if (!(editing_ && texts.name == editedName_) && nameTaken(texts.name))
-        return refuse("the port triggering name has already existed, please reenter again!");
+        return refuse(tr("the port triggering name has already existed, please reenter again!"));
     // Only a list item counts; typed text keeps the last selection.
     const int selected = protocol_->currentIndex();
     texts.protocol = Utf8(protocol_->itemText(selected >= 0 ? selected : 0));
     texts.trigger_address = Utf8(address_->text());
     if (texts.trigger_address.empty())
-        return refuse("invalid trigger address, please reenter again!");
+        return refuse(tr("invalid trigger address, please reenter again!"));
     texts.trigger_port = Utf8(startPort_->text());
     if (texts.trigger_port.empty())
-        return refuse("invalid start trigger port, please reenter again!");
+        return refuse(tr("invalid start trigger port, please reenter again!"));
     texts.trigger_port_end = Utf8(endPort_->text());
     if (texts.trigger_port_end.empty())
         texts.trigger_port_end = texts.trigger_port;
     texts.frequence = Utf8(frequency_->text());
     if (texts.frequence.empty())
-        return refuse("invalid frequence, please reenter again!");
+        return refuse(tr("invalid frequence, please reenter again!"));
     texts.auto_start.assign(1, autoStart_->isChecked() ? 'Y' : 'N');
     texts_ = std::move(texts);
     QDialog::accept();

@@ -50,7 +50,7 @@ protected:
 private:
     void buildControls();
     void fillFrom(const TriggeringEntry* editing);
-    void refuse(const char* message);
+    void refuse(const QString& message);
     bool nameTaken(const std::string& name) const;
 
     const std::vector<TriggeringEntry>& entries_;

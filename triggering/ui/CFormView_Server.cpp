@@ -54,15 +54,15 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
       noticeMilliseconds_(CStart::kDefaultMilliseconds)
 {
     setObjectName("CFormView_Server");
-    list_ = new ReportList({{"Name", 130},
-                            {"Status", 70},
-                            {"Auto Start", 70},
-                            {"Protocol", 80},
-                            {"Trigger Address", 110},
-                            {"Trigger Port(Start)", 110},
-                            {"Trigger Port(End)", 110},
-                            {"Frequence(ms)", 100}},
-                           "Port Triggering entries", this);
+    list_ = new ReportList({{tr("Name"), 130},
+                            {tr("Status"), 70},
+                            {tr("Auto Start"), 70},
+                            {tr("Protocol"), 80},
+                            {tr("Trigger Address"), 110},
+                            {tr("Trigger Port(Start)"), 110},
+                            {tr("Trigger Port(End)"), 110},
+                            {tr("Frequence(ms)"), 100}},
+                           tr("Port Triggering entries"), this);
     list_->setObjectName("triggeringList");
 
     MaintenanceButtons maintenance = MakeMaintenanceButtons(this);
@@ -70,9 +70,9 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
     edit_ = maintenance.edit;
     delete_ = maintenance.remove;
 
-    auto* operation = new QGroupBox("Operation", this);
-    start_ = MakeFormButton("Start", "startButton", operation);
-    stop_ = MakeFormButton("Stop", "stopButton", operation);
+    auto* operation = new QGroupBox(tr("Operation"), this);
+    start_ = MakeFormButton(tr("Start"), "startButton", operation);
+    stop_ = MakeFormButton(tr("Stop"), "stopButton", operation);
     auto* operationRow = new QHBoxLayout(operation);
     operationRow->addStretch();
     operationRow->addWidget(start_);

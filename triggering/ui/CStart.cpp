@@ -9,8 +9,8 @@ CStart::CStart(int milliseconds, QWidget* parent)
 {
     setObjectName("CStart");
     setModal(true);
-    setAccessibleName("Operating...");
-    auto* text = new QLabel("Operating...", this);
+    setAccessibleName(tr("Operating..."));
+    auto* text = new QLabel(tr("Operating..."), this);
     text->setObjectName("operatingText");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 14, 12, 14);

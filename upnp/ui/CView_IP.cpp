@@ -2,6 +2,7 @@
 
 #include "platform/NetworkInterfaces.h"
 #include "platform/ui/DialogWorker.h"
+#include "platform/ui/Tr.h"
 #include "upnp/core/DoubleNat.h"
 #include "upnp/core/ExternalAddressLookup.h"
 #include "upnp/core/UpnpClient.h"
@@ -18,32 +19,32 @@
 
 namespace {
 constexpr char kAppCaption[] = "Velmora";
-constexpr char kNotFound[] = "Fail to Find";
+constexpr char kNotFound[] = QT_TRANSLATE_NOOP("velmora", "Fail to Find");
 } // namespace
 
 CView_IP::CView_IP(QWidget* parent) : QDialog(parent)
 {
     setObjectName("CView_IP");
-    setWindowTitle("View IP");
+    setWindowTitle(tr("View IP"));
 
-    auto* localLabel = new QLabel("Local IP:", this);
+    auto* localLabel = new QLabel(tr("Local IP:"), this);
     localIp_ = new QComboBox(this);
     localIp_->setObjectName("localIpBox");
-    localIp_->setAccessibleName("Local IP:");
+    localIp_->setAccessibleName(tr("Local IP:"));
     localLabel->setBuddy(localIp_);
-    auto* externalLabel = new QLabel("External IP: ", this);
+    auto* externalLabel = new QLabel(tr("External IP: "), this);
     externalIp_ = new QLineEdit(this);
     externalIp_->setObjectName("externalIpEdit");
-    externalIp_->setAccessibleName("External IP: ");
+    externalIp_->setAccessibleName(tr("External IP: "));
     externalLabel->setBuddy(externalIp_);
 
-    ok_ = new QPushButton("OK", this);
+    ok_ = new QPushButton(tr("OK"), this);
     ok_->setObjectName("okButton");
-    ok_->setAccessibleName("OK");
+    ok_->setAccessibleName(tr("OK"));
     ok_->setDefault(true);
-    cancel_ = new QPushButton("Cancel", this);
+    cancel_ = new QPushButton(tr("Cancel"), this);
     cancel_->setObjectName("cancelButton");
-    cancel_->setAccessibleName("Cancel");
+    cancel_->setAccessibleName(tr("Cancel"));
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -65,7 +66,7 @@ CView_IP::CView_IP(QWidget* parent) : QDialog(parent)
     resize(365, 165);
 
     setLocalAddresses(velmora::LocalIPv4Addresses());
-    externalIp_->setText(kNotFound);
+    externalIp_->setText(velmora::Tr(kNotFound));
     startLookup();
 }
 
