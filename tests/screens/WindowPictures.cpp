@@ -28,7 +28,6 @@
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
-
 #include <cstdio>
 #include <functional>
 
@@ -119,7 +118,8 @@ void TakePictures(const std::string& programDir)
         Picture(check, "port-check", [&] { return check.checkFinished(); });
     }
 
-    CRouter_Management management(main.routerFound(), router, [] {}, &main);
+    CRouter_Management management(
+        main.routerFound(), router, [] {}, &main);
     Picture(management, "router-management", [&] { return management.listingFinished(); });
 
     CView_IP viewIp(&main);
