@@ -1,9 +1,10 @@
 #include "forwarding/ui/CFormView_Client.h"
 
+#include "forwarding/core/MappingWriterFor.h"
 #include "forwarding/core/NatPmpLeaseKeeper.h"
 #include "forwarding/core/NatPmpMappingWriter.h"
 #include "forwarding/core/PortList.h"
-#include "forwarding/core/UpnpMappingWriter.h"
+#include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
 #include "forwarding/ui/ForwardingHost.h"
@@ -25,7 +26,7 @@ namespace texts = velmora::forwarding_texts;
 CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, ForwardingHost& host,
                                    QWidget* parent)
     : QWidget(parent), entries_(entries), host_(host),
-      leases_(std::make_unique<velmora::NatPmpLeaseKeeper>()),
+      leases_(std::make_shared<velmora::NatPmpLeaseKeeper>()),
       natPmpLifetime_(velmora::NatPmpMappingWriter::kLifetime)
 {
     setObjectName("CFormView_Client");
@@ -69,7 +70,7 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
 
 CFormView_Client::~CFormView_Client()
 {
-    delete task_; // cancels and joins its thread before the lease keeper goes
+    delete task_; // a run still going stops after its request in flight, unreported
     task_ = nullptr;
 }
 
@@ -168,24 +169,6 @@ void CFormView_Client::showPortsList()
     dialog.exec();
 }
 
-std::unique_ptr<velmora::MappingWriter> CFormView_Client::makeWriter(RouterEntry& router)
-{
-    if (writerFactory_)
-        return writerFactory_(router);
-    if (router.is_apple) {
-        // Each request goes out on a handle of its own; the scan's handle
-        // only tells where the gateway is.
-        in_addr_t gateway = 0;
-        {
-            std::lock_guard lock(router.natpmp_mutex);
-            if (router.natpmp_open)
-                gateway = router.natpmp.gateway;
-        }
-        return std::make_unique<velmora::NatPmpMappingWriter>(gateway, *leases_, natPmpLifetime_);
-    }
-    return std::make_unique<velmora::UpnpMappingWriter>(velmora::EndpointOf(router));
-}
-
 void CFormView_Client::addIntoRouter()
 {
     if (task_ || !host_.routerFound())
@@ -200,7 +183,10 @@ void CFormView_Client::addIntoRouter()
             selected.push_back(entries_[static_cast<size_t>(row)]);
     }
 
-    task_ = new RouterInstallTask(makeWriter(*router), velmora::PlanMappings(selected), this);
+    auto writer = writerFactory_
+                      ? writerFactory_(*router)
+                      : velmora::MappingWriterFor(*router, leases_, natPmpLifetime_);
+    task_ = new RouterInstallTask(std::move(writer), velmora::PlanMappings(selected), this);
     connect(task_, &RouterInstallTask::finished, this, &CFormView_Client::installFinished);
     const qint64 total = task_->totalSteps();
     progress_ = new QProgressDialog(texts::kAdding, "Cancel", 0, static_cast<int>(total), this);

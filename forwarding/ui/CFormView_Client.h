@@ -64,7 +64,6 @@ private:
     void addIntoRouter();
     void portCheck();
     void installFinished(const velmora::InstallResult& result);
-    std::unique_ptr<velmora::MappingWriter> makeWriter(RouterEntry& router);
     void setRow(int row, const ForwardingEntry& entry);
 
     std::vector<ForwardingEntry>& entries_;
@@ -77,7 +76,7 @@ private:
     QPushButton* portsList_ = nullptr;
     QPushButton* portCheck_ = nullptr;
 
-    std::unique_ptr<velmora::NatPmpLeaseKeeper> leases_;
+    std::shared_ptr<velmora::NatPmpLeaseKeeper> leases_;
     uint32_t natPmpLifetime_;
     WriterFactory writerFactory_;
     velmora::InstallOptions installOptions_;

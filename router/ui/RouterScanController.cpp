@@ -1,6 +1,7 @@
 #include "router/ui/RouterScanController.h"
 
 #include "platform/NetworkInterfaces.h"
+#include "platform/ui/DialogWorker.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
 
@@ -39,7 +40,7 @@ RouterScanController::~RouterScanController()
         notFound_->disconnect(this);
         delete notFound_;
     }
-    joinWorker();
+    worker_.reset();
 }
 
 void RouterScanController::setScanSteps(RouterScanSteps steps,
@@ -83,7 +84,6 @@ void RouterScanController::rescan()
 void RouterScanController::beginScan()
 {
     scanning_ = true;
-    joinWorker();
     // The list is emptied here, on the GUI thread; entries still held
     // elsewhere (an open dialog) live until released.
     routers_.clear();
@@ -93,22 +93,21 @@ void RouterScanController::beginScan()
     SetVisible(rescan_, false);
     emit scanStarted();
 
-    worker_ = std::thread([this, steps = steps_, addresses = localAddresses_] {
-        RouterList found;
-        try {
-            found = ScanRouters(addresses ? addresses() : std::vector<std::string>{}, steps);
-        } catch (const std::exception&) {
-            found.clear(); // a failed scan finds nothing
-        }
-        QMetaObject::invokeMethod(
-            this, [this, found = std::move(found)]() mutable { finishScan(std::move(found)); },
-            Qt::QueuedConnection);
-    });
+    worker_ = std::make_unique<velmora::DialogWorker>(
+        this, [this, steps = steps_, addresses = localAddresses_](velmora::GuiRelay& relay,
+                                                                 const std::atomic<bool>&) {
+            RouterList found;
+            try {
+                found = ScanRouters(addresses ? addresses() : std::vector<std::string>{}, steps);
+            } catch (const std::exception&) {
+                found.clear(); // a failed scan finds nothing
+            }
+            relay.post([this, found = std::move(found)]() mutable { finishScan(std::move(found)); });
+        });
 }
 
 void RouterScanController::finishScan(RouterList found)
 {
-    joinWorker();
     if (found.empty()) {
         showRouterNotFound();
         return;
@@ -159,15 +158,10 @@ void RouterScanController::showInfo()
         return;
     }
     std::string report;
-    BuildRouterInfoReport(router->data, router->urls, report);
+    BuildRouterInfoReport(*router, report);
     QMessageBox box(QMessageBox::NoIcon, kInfoCaption, QString::fromStdString(report),
                     QMessageBox::Ok, dialogParent_);
     box.setObjectName("routerInfoBox");
     box.exec();
 }
 
-void RouterScanController::joinWorker()
-{
-    if (worker_.joinable())
-        worker_.join();
-}

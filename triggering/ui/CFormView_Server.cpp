@@ -50,7 +50,7 @@ TriggeringEntry EntryFrom(const CAddPort::Texts& texts)
 } // namespace
 
 CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidget* parent)
-    : QWidget(parent), entries_(entries), relay_(this),
+    : QWidget(parent), entries_(entries), relay_(velmora::GuiRelay::create(this)),
       noticeMilliseconds_(CStart::kDefaultMilliseconds)
 {
     setObjectName("CFormView_Server");
@@ -100,7 +100,7 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
 CFormView_Server::~CFormView_Server()
 {
     // Running workers go on (they end with the process); their reports stop here.
-    relay_.detach();
+    relay_->cut();
 }
 
 void CFormView_Server::reloadRows()
@@ -224,7 +224,10 @@ void CFormView_Server::startRow(int row)
     runs_.resize(entries_.size());
     runs_[row] = StartTriggeringEntry(
         entries_[row],
-        relay_.callback([this](const std::shared_ptr<TriggeringRun>& run) { workerEnded(run); }),
+        // Runs on a worker's thread on its way out: only posts.
+        [this, relay = relay_](const std::shared_ptr<TriggeringRun>& run, const TriggeringEntry&) {
+            relay->post([this, run] { workerEnded(run); });
+        },
         timing_);
     setStatus(row, "running");
 }
