@@ -12,7 +12,7 @@ bool MakeIPv4Endpoint(const char* text, uint16_t port, sockaddr_in& out, IPv4Tex
     out.sin_family = AF_INET;
     out.sin_port = htons(port);
     const bool read = form == IPv4Text::Classic ? ::inet_aton(text, &out.sin_addr) != 0
-                                                 : ::inet_pton(AF_INET, text, &out.sin_addr) == 1;
+                                                : ::inet_pton(AF_INET, text, &out.sin_addr) == 1;
     if (!read)
         out = {};
     return read;

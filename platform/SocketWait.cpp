@@ -13,7 +13,8 @@ WaitResult WaitFor(int fd, short events, Deadline deadline)
         timespec limit{};
         timespec* limitPointer = nullptr;
         if (deadline != kNoDeadline) {
-            const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(TimeLeft(deadline));
+            const auto left =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(TimeLeft(deadline));
             limit.tv_sec = static_cast<time_t>(left.count() / 1'000'000'000);
             limit.tv_nsec = static_cast<long>(left.count() % 1'000'000'000);
             limitPointer = &limit;

@@ -9,7 +9,7 @@
 CquaymarkApp::CquaymarkApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(velmora::texts::kCaption);
-    setApplicationVersion("2.6.0");
+    setApplicationVersion(velmora::kProductVersion);
     setWindowIcon(QIcon(":/velmora/velmora.png"));
     setQuitOnLastWindowClosed(false); // hiding to the tray must not end the program
 }
@@ -23,8 +23,10 @@ int CquaymarkApp::InitInstance()
     CquaymarkDlg::Options options;
     options.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     CquaymarkDlg dialog(options);
-    connect(&instance, &SingleInstance::activationRequested, &dialog, &CquaymarkDlg::ShowMainWindow);
-    connect(&dialog, &CquaymarkDlg::exitRequested, this, &QCoreApplication::quit, Qt::QueuedConnection);
+    connect(&instance, &SingleInstance::activationRequested, &dialog,
+            &CquaymarkDlg::ShowMainWindow);
+    connect(&dialog, &CquaymarkDlg::exitRequested, this, &QCoreApplication::quit,
+            Qt::QueuedConnection);
     if (!dialog.OnInitDialog())
         return 1;
     dialog.show();

@@ -1,15 +1,15 @@
 #include "app/ui/CquaymarkDlg.h"
 
-#include "app/core/Log.h"
 #include "app/ui/AppTexts.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
 #include "app/ui/CXTTrayIconEx.h"
-#include "platform/ui/FormButtons.h"
 #include "config/core/ConfigStore.h"
 #include "forwarding/ui/CFormView_Client.h"
 #include "platform/Autostart.h"
 #include "platform/ExecutableDir.h"
+#include "platform/Log.h"
+#include "platform/ui/FormButtons.h"
 #include "router/ui/RouterScanController.h"
 #include "triggering/ui/CFormView_Server.h"
 

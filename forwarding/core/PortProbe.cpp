@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <sys/socket.h>
 
 namespace velmora {
@@ -27,21 +28,11 @@ std::string NoAnswerWithin(std::chrono::milliseconds timeout)
 
 const char* PortStateWord(PortState state)
 {
-    switch (state) {
-    case PortState::Open:
-        return "open";
-    case PortState::Closed:
-        return "closed";
-    case PortState::Filtered:
-        return "filtered";
-    case PortState::Unfiltered:
-        return "unfiltered";
-    case PortState::OpenFiltered:
-        return "open|filtered";
-    case PortState::ClosedFiltered:
-        return "closed|filtered";
-    }
-    return "filtered";
+    // In the order of the enumeration.
+    static constexpr const char* kWords[] = {"open",       "closed",        "filtered",
+                                             "unfiltered", "open|filtered", "closed|filtered"};
+    const auto index = static_cast<size_t>(state);
+    return index < std::size(kWords) ? kWords[index] : "filtered";
 }
 
 ProbeResult ProbeTcp(const std::string& address, uint16_t port, std::chrono::milliseconds timeout)
@@ -75,8 +66,8 @@ ProbeResult ProbeUdp(const std::string& address, uint16_t port, std::chrono::mil
         return {PortState::OpenFiltered, "not probed: \"" + address + "\" is not an IPv4 address"};
     SocketHandle socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     // A connected UDP socket reports the host's port-unreachable answer as ECONNREFUSED.
-    const int error = !socket.valid() ? errno
-                                      : ConnectWithin(socket.fd(), target, kNoDeadline).error;
+    const int error =
+        !socket.valid() ? errno : ConnectWithin(socket.fd(), target, kNoDeadline).error;
     if (error != 0)
         return {PortState::OpenFiltered, std::string("not probed: ") + std::strerror(error)};
     for (Deadline until : {start + timeout / 2, start + timeout}) {

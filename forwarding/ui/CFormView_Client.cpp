@@ -19,7 +19,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace texts = velmora::forwarding_texts;
 
@@ -49,12 +48,7 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
     operationRow->addWidget(portsList_);
     operationRow->addWidget(portCheck_);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(maintenance.group, 1);
-    buttons->addWidget(operation, 1);
-    auto* page = new QVBoxLayout(this);
-    page->addWidget(list_, 1);
-    page->addLayout(buttons);
+    LayOutListPage(this, list_, maintenance.group, 1, operation, 1);
 
     for (auto* button : {edit_, delete_, addIntoRouter_, portsList_, portCheck_})
         button->setEnabled(false);
@@ -183,9 +177,8 @@ void CFormView_Client::addIntoRouter()
             selected.push_back(entries_[static_cast<size_t>(row)]);
     }
 
-    auto writer = writerFactory_
-                      ? writerFactory_(*router)
-                      : velmora::MappingWriterFor(*router, leases_, natPmpLifetime_);
+    auto writer = writerFactory_ ? writerFactory_(*router)
+                                 : velmora::MappingWriterFor(*router, leases_, natPmpLifetime_);
     task_ = new RouterInstallTask(std::move(writer), velmora::PlanMappings(selected), this);
     connect(task_, &RouterInstallTask::finished, this, &CFormView_Client::installFinished);
     const qint64 total = task_->totalSteps();

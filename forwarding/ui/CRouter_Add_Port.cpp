@@ -2,8 +2,8 @@
 
 #include "forwarding/core/PortList.h"
 #include "forwarding/ui/ForwardingTexts.h"
-#include "forwarding/ui/Utf8LengthValidator.h"
 #include "platform/NetworkInterfaces.h"
+#include "platform/ui/Utf8LengthValidator.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,7 +22,7 @@ QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
-    edit->setValidator(new Utf8LengthValidator(maxBytes, edit));
+    edit->setValidator(new velmora::Utf8LengthValidator(maxBytes, edit));
     return edit;
 }
 

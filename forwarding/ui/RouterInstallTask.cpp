@@ -33,8 +33,8 @@ void RouterInstallTask::start(const velmora::InstallOptions& options)
     auto writer = std::shared_ptr<velmora::MappingWriter>(std::move(writer_));
     auto plan = std::make_shared<const velmora::MappingPlan>(std::move(plan_));
     worker_ = std::make_unique<velmora::DialogWorker>(
-        this, [this, writer, plan, options](velmora::GuiRelay& relay,
-                                            const std::atomic<bool>& cancel) {
+        this,
+        [this, writer, plan, options](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
             auto mailbox = std::make_shared<ProgressMailbox>();
             auto progress = [this, &relay, mailbox](size_t done, size_t total) {
                 mailbox->done = done;

@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-int AwaitNatPmpResponse(natpmp_t* handle, natpmpresp_t* response,
-                        velmora::Deadline deadline)
+int AwaitNatPmpResponse(natpmp_t* handle, natpmpresp_t* response, velmora::Deadline deadline)
 {
     using velmora::SteadyClock;
     int code = NATPMP_TRYAGAIN;

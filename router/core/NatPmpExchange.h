@@ -40,5 +40,4 @@ private:
 // on its schedule, but never past `deadline`. Returns libnatpmp's last result:
 // 0 with `response` filled, NATPMP_TRYAGAIN when the deadline came first, or
 // another (negative) error.
-int AwaitNatPmpResponse(natpmp_t* handle, natpmpresp_t* response,
-                        velmora::Deadline deadline);
+int AwaitNatPmpResponse(natpmp_t* handle, natpmpresp_t* response, velmora::Deadline deadline);

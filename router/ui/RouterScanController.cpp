@@ -1,6 +1,7 @@
 #include "router/ui/RouterScanController.h"
 
 #include "platform/NetworkInterfaces.h"
+#include "platform/Version.h"
 #include "platform/ui/DialogWorker.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr char kAppleNoInfo[] = "Apple router does not support view info.";
-constexpr char kAppCaption[] = "Velmora";
 constexpr char kInfoCaption[] = "Router Info";
 
 void SetVisible(QWidget* widget, bool visible)
@@ -95,14 +95,15 @@ void RouterScanController::beginScan()
 
     worker_ = std::make_unique<velmora::DialogWorker>(
         this, [this, steps = steps_, addresses = localAddresses_](velmora::GuiRelay& relay,
-                                                                 const std::atomic<bool>&) {
+                                                                  const std::atomic<bool>&) {
             RouterList found;
             try {
                 found = ScanRouters(addresses ? addresses() : std::vector<std::string>{}, steps);
             } catch (const std::exception&) {
                 found.clear(); // a failed scan finds nothing
             }
-            relay.post([this, found = std::move(found)]() mutable { finishScan(std::move(found)); });
+            relay.post(
+                [this, found = std::move(found)]() mutable { finishScan(std::move(found)); });
         });
 }
 
@@ -154,7 +155,7 @@ void RouterScanController::showInfo()
     if (!router)
         return;
     if (router->is_apple) {
-        QMessageBox::warning(dialogParent_, kAppCaption, kAppleNoInfo);
+        QMessageBox::warning(dialogParent_, velmora::kProductName, kAppleNoInfo);
         return;
     }
     std::string report;
@@ -164,4 +165,3 @@ void RouterScanController::showInfo()
     box.setObjectName("routerInfoBox");
     box.exec();
 }
-

@@ -100,8 +100,8 @@ TEST(SoapRequest, AnswerSuccessNeedsStatus200AndTheEnvelopeEnd)
     for (const char* failure : {
              "HTTP/1.1 500 Internal Server Error\r\n\r\n<s:Envelope>200 OK</s:Envelope>",
              "HTTP/1.1 200 OK\r\nContent-Length: 300\r\n\r\n<s:Env", // cut answer
-             "HTTP/1.1 200 OK\r\n\r\n<s:Envelope>",         // cut after the opening tag
-             "HTTP/1.1 200 OK\r\n\r\n<s:Envelope><s:Body>", // the same, a little later
+             "HTTP/1.1 200 OK\r\n\r\n<s:Envelope>",                  // cut after the opening tag
+             "HTTP/1.1 200 OK\r\n\r\n<s:Envelope><s:Body>",          // the same, a little later
              "HTTP/1.1 200 OK\r\n\r\n<Envelope>",
              "HTTP/1.1 2000 OK\r\n\r\n</s:Envelope>",
              "garbage 200 OK </s:Envelope>",
@@ -122,10 +122,9 @@ TEST(SoapRequest, ArgumentBlocksWholeAndValuesEndAtANul)
               "<NewEnabled>1</NewEnabled>\r\n"
               "<NewPortMappingDescription>a</NewPortMappingDescription>\r\n"
               "<NewLeaseDuration>0</NewLeaseDuration>\r\n");
-    EXPECT_EQ(DeletePortMappingArguments(80, "\0TCP"sv),
-              "<NewRemoteHost></NewRemoteHost>\r\n"
-              "<NewExternalPort>80</NewExternalPort>\r\n"
-              "<NewProtocol></NewProtocol>\r\n");
+    EXPECT_EQ(DeletePortMappingArguments(80, "\0TCP"sv), "<NewRemoteHost></NewRemoteHost>\r\n"
+                                                         "<NewExternalPort>80</NewExternalPort>\r\n"
+                                                         "<NewProtocol></NewProtocol>\r\n");
     EXPECT_EQ(GenericPortMappingEntryArguments(2147483647),
               "<NewPortMappingIndex>2147483647</NewPortMappingIndex>"
               "<NewRemoteHost></NewRemoteHost>\r\n"

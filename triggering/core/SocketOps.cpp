@@ -32,17 +32,15 @@ velmora::Deadline DeadlineOf(long long timeoutUs)
                          : velmora::DeadlineAfter(std::chrono::microseconds(timeoutUs));
 }
 
+// The socket functions' result codes: 0, kWaitTimeout or -1.
+int Code(bool done, bool timedOut)
+{
+    return done ? 0 : timedOut ? kWaitTimeout : -1;
+}
+
 int CodeOf(velmora::SendResult result)
 {
-    switch (result) {
-    case velmora::SendResult::Sent:
-        return 0;
-    case velmora::SendResult::TimedOut:
-        return kWaitTimeout;
-    case velmora::SendResult::Failed:
-        break;
-    }
-    return -1;
+    return Code(result == velmora::SendResult::Sent, result == velmora::SendResult::TimedOut);
 }
 
 int Send(int fd, const void* data, size_t length, const sockaddr_in* to, long long timeoutUs,
@@ -109,15 +107,9 @@ bool StreamStillOpen(int fd)
 int WaitSocket(int fd, bool forWrite, long long timeoutUs)
 {
     const auto deadline = DeadlineOf(timeoutUs);
-    switch (forWrite ? velmora::WaitWritable(fd, deadline) : velmora::WaitReadable(fd, deadline)) {
-    case velmora::WaitResult::Ready:
-        return 0;
-    case velmora::WaitResult::TimedOut:
-        return kWaitTimeout;
-    case velmora::WaitResult::Failed:
-        break;
-    }
-    return -1;
+    const velmora::WaitResult result =
+        forWrite ? velmora::WaitWritable(fd, deadline) : velmora::WaitReadable(fd, deadline);
+    return Code(result == velmora::WaitResult::Ready, result == velmora::WaitResult::TimedOut);
 }
 
 int SendOnce(int fd, const void* data, size_t length, long long timeoutUs, size_t& sent)

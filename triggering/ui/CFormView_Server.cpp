@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QThread>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -80,12 +79,7 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
     operationRow->addWidget(stop_);
     operationRow->addStretch();
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(maintenance.group, 175);
-    buttons->addWidget(operation, 215);
-    auto* page = new QVBoxLayout(this);
-    page->addWidget(list_, 1);
-    page->addLayout(buttons);
+    LayOutListPage(this, list_, maintenance.group, 175, operation, 215);
 
     setButtons(false, false, false, false);
     connect(add_, &QPushButton::clicked, this, &CFormView_Server::addEntry);

@@ -108,34 +108,36 @@ bool UpnpClient::parser_description()
     if (!name.empty())
         friendly_name = name.textAt(0) ? name.textAt(0) : "";
 
-    DebugTrace("parser_description step 4\n");
-    XMLNode gatewayList = gateway.findChild("deviceList");
-    if (gatewayList.empty())
-        return failStep(" Fail to find deviceList of device "
-                        "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n");
-
-    DebugTrace("parser_description step 5\n");
-    XMLNode wan = FindDevice(gatewayList, kWanDeviceType);
-    if (wan.empty())
-        return failStep("Fail to find device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
-
-    DebugTrace("parser_description step 6\n");
-    XMLNode wanList = wan.findChild("deviceList");
-    if (wanList.empty())
-        return failStep(" Fail to find deviceList of device "
-                        "\"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
-
-    DebugTrace("parser_description step 7\n");
-    XMLNode connection = FindDevice(wanList, kWanConnectionDeviceType);
-    if (connection.empty())
-        return failStep("Fail to find device "
-                        "\"urn:schemas-upnp-org:device:WANConnectionDevice:1\"\n");
-
-    DebugTrace("parser_description step 8\n");
-    XMLNode serviceList = connection.findChild("serviceList");
-    if (serviceList.empty())
-        return failStep(" Fail to find serviceList of device "
-                        "\"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
+    // Steps 4 to 8, down from the gateway to its connection device's service
+    // list: a child device of a type, or a list by its element name.
+    struct Down
+    {
+        const char* deviceType;
+        const char* listName;
+        const char* failure;
+    };
+    static constexpr Down kDown[] = {
+        {nullptr, "deviceList",
+         " Fail to find deviceList of device "
+         "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n"},
+        {kWanDeviceType, nullptr,
+         "Fail to find device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
+        {nullptr, "deviceList",
+         " Fail to find deviceList of device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
+        {kWanConnectionDeviceType, nullptr,
+         "Fail to find device \"urn:schemas-upnp-org:device:WANConnectionDevice:1\"\n"},
+        {nullptr, "serviceList",
+         " Fail to find serviceList of device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
+    };
+    XMLNode node = gateway;
+    int step = 4;
+    for (const Down& down : kDown) {
+        DebugTrace("parser_description step %d\n", step++);
+        node = down.deviceType ? FindDevice(node, down.deviceType) : node.findChild(down.listName);
+        if (node.empty())
+            return failStep(down.failure);
+    }
+    const XMLNode& serviceList = node;
 
     DebugTrace("parser_description step 9\n");
     XMLNode service = FindConnectionService(serviceList);

@@ -75,7 +75,8 @@ std::string UpnpClient::http_exchange(const std::string& request, const char* en
     // Reads until the answer is complete (Content-Length or the end marker),
     // the router closes, a socket error, or the deadline.
     for (;;) {
-        const velmora::ReceiveResult got = velmora::ReceiveWithin(fd, buffer, kReceiveBytes, deadline);
+        const velmora::ReceiveResult got =
+            velmora::ReceiveWithin(fd, buffer, kReceiveBytes, deadline);
         if (got.status != Status::Received)
             break;
         const size_t before = response.size();
