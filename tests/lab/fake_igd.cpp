@@ -4,6 +4,10 @@
 //
 //   fake_igd --desc FILE [--soap FILE] [--soap-status CODE] [--seconds N]
 //            [--http-port PORT] [--location URL] [--path /desc.xml] [--bodies FILE]
+//            [--silent-soap]
+//
+// --silent-soap: a router that accepts SOAP requests and never answers them;
+// each POST connection is read and then held open, unanswered, until the end.
 //
 // It prints "fake_igd ready http_port=PORT" once it listens, and one line per
 // request it saw ("ssdp ST", "http GET /path", "http POST /path SOAPAction")
@@ -27,6 +31,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -45,7 +50,11 @@ struct Options
     int httpPort = 0;
     std::string location;
     std::string path = "/desc.xml";
+    bool silentSoap = false;
 };
+
+// Connections of POSTs that are never answered (--silent-soap), closed at the end.
+std::vector<int> g_heldConnections;
 
 volatile sig_atomic_t g_stop = 0;
 
@@ -87,6 +96,10 @@ bool ParseArgs(int argc, char** argv, Options& o)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        if (a == "--silent-soap") {
+            o.silentSoap = true;
+            continue;
+        }
         const bool hasValue = i + 1 < argc;
         if (!hasValue)
             return false;
@@ -290,6 +303,16 @@ std::string Response(int status, const std::string& body)
            std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
+// Keeps a connection open without a word until the program ends.
+void HoldUnanswered(Fd& connection)
+{
+    const int fd = dup(connection.get());
+    if (fd >= 0 && g_heldConnections.size() < 256)
+        g_heldConnections.push_back(fd);
+    else if (fd >= 0)
+        close(fd);
+}
+
 void AnswerHttp(int listener, const Options& o)
 {
     Fd c(accept4(listener, nullptr, nullptr, SOCK_CLOEXEC));
@@ -308,6 +331,9 @@ void AnswerHttp(int listener, const Options& o)
             SendAll(c.get(), Response(200, body));
         else
             SendAll(c.get(), Response(404, ""));
+    } else if (method == "POST" && o.silentSoap) {
+        Log("http POST " + path + " " + Header(req, "SOAPAction") + " (held)");
+        HoldUnanswered(c);
     } else if (method == "POST") {
         Log("http POST " + path + " " + Header(req, "SOAPAction"));
         if (!o.bodies.empty()) {
@@ -362,7 +388,7 @@ int main(int argc, char** argv)
     if (!ParseArgs(argc, argv, o)) {
         fprintf(stderr, "usage: fake_igd --desc FILE [--soap FILE] [--soap-status CODE] "
                         "[--seconds N] [--http-port PORT] [--location URL] [--path /desc.xml] "
-                        "[--bodies FILE]\n");
+                        "[--bodies FILE] [--silent-soap]\n");
         return 2;
     }
     if (!InLabNamespace()) {
@@ -389,5 +415,7 @@ int main(int argc, char** argv)
         if (p[1].revents & POLLIN)
             AnswerHttp(http.get(), o);
     }
+    for (int fd : g_heldConnections)
+        close(fd);
     return 0;
 }

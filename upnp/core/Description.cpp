@@ -5,14 +5,32 @@
 #include "upnp/core/XMLNode.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
-const char kWanDeviceType[] = "urn:schemas-upnp-org:device:WANDevice:1";
-const char kWanConnectionDeviceType[] = "urn:schemas-upnp-org:device:WANConnectionDevice:1";
-const char kGatewayType[] = "urn:schemas-upnp-org:device:InternetGatewayDevice:1";
-const char SERVICE_WANIP[] = "urn:schemas-upnp-org:service:WANIPConnection:1";
-const char SERVICE_WANPPP[] = "urn:schemas-upnp-org:service:WANPPPConnection:1";
+// The device and service versions accepted at each level: version 1 as
+// before, and the version 2 types that current routers describe themselves
+// with. The WAN connection service found is used with its own type.
+using TypeList = std::initializer_list<const char*>;
+const TypeList kGatewayTypes = {"urn:schemas-upnp-org:device:InternetGatewayDevice:1",
+                                "urn:schemas-upnp-org:device:InternetGatewayDevice:2"};
+const TypeList kWanDeviceTypes = {"urn:schemas-upnp-org:device:WANDevice:1",
+                                  "urn:schemas-upnp-org:device:WANDevice:2"};
+const TypeList kWanConnectionDeviceTypes = {"urn:schemas-upnp-org:device:WANConnectionDevice:1",
+                                            "urn:schemas-upnp-org:device:WANConnectionDevice:2"};
+const TypeList kConnectionServiceTypes = {"urn:schemas-upnp-org:service:WANIPConnection:1",
+                                          "urn:schemas-upnp-org:service:WANIPConnection:2",
+                                          "urn:schemas-upnp-org:service:WANPPPConnection:1"};
+
+bool OneOf(const char* text, TypeList types)
+{
+    for (const char* type : types) {
+        if (std::strcmp(text, type) == 0)
+            return true;
+    }
+    return false;
+}
 
 // Text of the node's first child `name` (prefix rule); null when there is
 // no such child or it has no text.
@@ -21,8 +39,8 @@ const char* ChildText(const XMLNode& node, const char* name)
     return node.findChild(name).textAt(0);
 }
 
-// The "device" child of `parent` whose deviceType is exactly `type`.
-XMLNode FindDevice(const XMLNode& parent, const char* type)
+// The first "device" child of `parent` whose deviceType is exactly one of `types`.
+XMLNode FindDevice(const XMLNode& parent, TypeList types)
 {
     const int count = parent.childCount("device");
     for (int i = 0; i < count; ++i) {
@@ -30,13 +48,13 @@ XMLNode FindDevice(const XMLNode& parent, const char* type)
         if (device.empty())
             break;
         const char* deviceType = ChildText(device, "deviceType");
-        if (deviceType && std::strcmp(deviceType, type) == 0)
+        if (deviceType && OneOf(deviceType, types))
             return device;
     }
     return {};
 }
 
-// The first WANIP or WANPPP connection service of the list, in document order.
+// The first WAN IP or PPP connection service of the list, in document order.
 XMLNode FindConnectionService(const XMLNode& serviceList)
 {
     const int count = serviceList.childCount("service");
@@ -45,8 +63,7 @@ XMLNode FindConnectionService(const XMLNode& serviceList)
         if (service.empty())
             break;
         const char* type = ChildText(service, "serviceType");
-        if (type &&
-            (std::strcmp(type, SERVICE_WANIP) == 0 || std::strcmp(type, SERVICE_WANPPP) == 0))
+        if (type && OneOf(type, kConnectionServiceTypes))
             return service;
     }
     return {};
@@ -100,7 +117,7 @@ bool UpnpClient::parser_description()
     }
 
     DebugTrace("parser_description step 3\n");
-    XMLNode gateway = FindDevice(root, kGatewayType);
+    XMLNode gateway = FindDevice(root, kGatewayTypes);
     if (gateway.empty())
         return failStep("Fail to find device "
                         "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n");
@@ -112,19 +129,19 @@ bool UpnpClient::parser_description()
     // list: a child device of a type, or a list by its element name.
     struct Down
     {
-        const char* deviceType;
+        const TypeList* deviceTypes;
         const char* listName;
         const char* failure;
     };
-    static constexpr Down kDown[] = {
+    const Down kDown[] = {
         {nullptr, "deviceList",
          " Fail to find deviceList of device "
          "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n"},
-        {kWanDeviceType, nullptr,
+        {&kWanDeviceTypes, nullptr,
          "Fail to find device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
         {nullptr, "deviceList",
          " Fail to find deviceList of device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
-        {kWanConnectionDeviceType, nullptr,
+        {&kWanConnectionDeviceTypes, nullptr,
          "Fail to find device \"urn:schemas-upnp-org:device:WANConnectionDevice:1\"\n"},
         {nullptr, "serviceList",
          " Fail to find serviceList of device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
@@ -133,7 +150,8 @@ bool UpnpClient::parser_description()
     int step = 4;
     for (const Down& down : kDown) {
         DebugTrace("parser_description step %d\n", step++);
-        node = down.deviceType ? FindDevice(node, down.deviceType) : node.findChild(down.listName);
+        node = down.deviceTypes ? FindDevice(node, *down.deviceTypes)
+                                : node.findChild(down.listName);
         if (node.empty())
             return failStep(down.failure);
     }
