@@ -3,7 +3,7 @@
 #include "forwarding/core/PortList.h"
 #include "forwarding/ui/ForwardingTexts.h"
 #include "platform/NetworkInterfaces.h"
-#include "platform/ui/Utf8LengthValidator.h"
+#include "platform/ui/FormFields.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,21 +18,8 @@ namespace texts = velmora::forwarding_texts;
 
 namespace {
 
-QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(objectName);
-    edit->setValidator(new velmora::Utf8LengthValidator(maxBytes, edit));
-    return edit;
-}
-
-QLabel* BuddyLabel(const char* text, QWidget* buddy, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(text).trimmed());
-    return label;
-}
+using velmora::BuddyLabel;
+using velmora::MakeEdit;
 
 QLabel* Note(const char* text, QWidget* parent)
 {

@@ -39,34 +39,32 @@ const char* ChildText(const XMLNode& node, const char* name)
     return node.findChild(name).textAt(0);
 }
 
-// The first "device" child of `parent` whose deviceType is exactly one of `types`.
-XMLNode FindDevice(const XMLNode& parent, TypeList types)
+// The first `element` child of `parent` whose `typeElement` text is exactly
+// one of `types`, in document order.
+XMLNode FindTyped(const XMLNode& parent, const char* element, const char* typeElement,
+                  TypeList types)
 {
-    const int count = parent.childCount("device");
+    const int count = parent.childCount(element);
     for (int i = 0; i < count; ++i) {
-        XMLNode device = parent.findChild("device", i);
-        if (device.empty())
+        XMLNode child = parent.findChild(element, i);
+        if (child.empty())
             break;
-        const char* deviceType = ChildText(device, "deviceType");
-        if (deviceType && OneOf(deviceType, types))
-            return device;
+        const char* type = ChildText(child, typeElement);
+        if (type && OneOf(type, types))
+            return child;
     }
     return {};
 }
 
-// The first WAN IP or PPP connection service of the list, in document order.
+XMLNode FindDevice(const XMLNode& parent, TypeList types)
+{
+    return FindTyped(parent, "device", "deviceType", types);
+}
+
+// The first WAN IP or PPP connection service of the list.
 XMLNode FindConnectionService(const XMLNode& serviceList)
 {
-    const int count = serviceList.childCount("service");
-    for (int i = 0; i < count; ++i) {
-        XMLNode service = serviceList.findChild("service", i);
-        if (service.empty())
-            break;
-        const char* type = ChildText(service, "serviceType");
-        if (type && OneOf(type, kConnectionServiceTypes))
-            return service;
-    }
-    return {};
+    return FindTyped(serviceList, "service", "serviceType", kConnectionServiceTypes);
 }
 
 } // namespace
