@@ -8,6 +8,7 @@
 #include "config/core/ConfigStore.h"
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/CRouter_Management.h"
+#include "forwarding/ui/RouterMonitor.h"
 #include "platform/Autostart.h"
 #include "platform/ExecutableDir.h"
 #include "platform/Log.h"
@@ -158,6 +159,8 @@ bool CquaymarkDlg::OnInitDialog()
 
     server_ = new CFormView_Server(triggerings_, tabs_);
     client_ = new CFormView_Client(forwardings_, *this, tabs_);
+    client_->monitor()->setOptions(options_.monitor);
+    connect(client_, &CFormView_Client::activity, this, &CquaymarkDlg::writeActivity);
     tabs_->addTab(server_, "Port Triggering");
     tabs_->addTab(client_, "Port Forwarding");
 
@@ -171,6 +174,7 @@ bool CquaymarkDlg::OnInitDialog()
     });
 
     loadConfig();
+    client_->setMonitoring(std::atoi(settings_.monitor_router) != 0);
     server_->startAutoStartEntries();
 
     progress_->setValue(1);
@@ -214,6 +218,14 @@ void CquaymarkDlg::onProgressTimer()
     }
     int next = progress_->value() + 1;
     progress_->setValue(next > progress_->maximum() ? progress_->minimum() : next);
+}
+
+void CquaymarkDlg::writeActivity(const QStringList& lines, const QString& balloon)
+{
+    for (const QString& line : lines)
+        WriteLog("%s\n", line.toUtf8().constData());
+    if (!balloon.isEmpty() && tray_)
+        tray_->showBalloon(velmora::texts::kCaption, balloon, kBalloonTimeoutMs);
 }
 
 bool CquaymarkDlg::routerFound() const
@@ -275,6 +287,7 @@ void CquaymarkDlg::OnOption()
     if (dialog.exec() != QDialog::Accepted)
         return;
     velmora::SetField(settings_.monitor_router, dialog.monitorFlag() ? "1" : "0");
+    client_->setMonitoring(dialog.monitorFlag() != 0);
     if (dialog.autostartFlag()) {
         velmora::SetField(settings_.auto_startup, "1");
         std::string executable = options_.autostartExecutable.empty()
