@@ -7,7 +7,8 @@
 
 namespace velmora {
 
-ReceiveResult ReceiveWithin(int fd, char* buffer, size_t capacity, Deadline deadline, bool stream)
+ReceiveResult ReceiveWithin(int fd, char* buffer, size_t capacity, Deadline deadline, bool stream,
+                            sockaddr_in* from)
 {
     using Status = ReceiveResult::Status;
     for (;;) {
@@ -19,7 +20,10 @@ ReceiveResult ReceiveWithin(int fd, char* buffer, size_t capacity, Deadline dead
         case WaitResult::Ready:
             break;
         }
-        const ssize_t n = ::recv(fd, buffer, capacity, MSG_DONTWAIT);
+        socklen_t fromSize = sizeof(sockaddr_in);
+        const ssize_t n =
+            ::recvfrom(fd, buffer, capacity, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(from),
+                       from ? &fromSize : nullptr);
         if (n > 0)
             return {Status::Received, static_cast<size_t>(n)};
         if (n == 0)

@@ -3,6 +3,7 @@
 #include "platform/Deadline.h"
 
 #include <cstddef>
+#include <netinet/in.h>
 
 namespace velmora {
 
@@ -22,8 +23,8 @@ struct ReceiveResult
 
 // Waits until data is there or `deadline` passes, then reads once, up to
 // `capacity` bytes, without blocking. One datagram per call on a datagram
-// socket.
+// socket; `from`, when given, gets its sender.
 ReceiveResult ReceiveWithin(int fd, char* buffer, size_t capacity, Deadline deadline,
-                            bool stream = true);
+                            bool stream = true, sockaddr_in* from = nullptr);
 
 } // namespace velmora
