@@ -21,9 +21,8 @@ ReceiveResult ReceiveWithin(int fd, char* buffer, size_t capacity, Deadline dead
             break;
         }
         socklen_t fromSize = sizeof(sockaddr_in);
-        const ssize_t n =
-            ::recvfrom(fd, buffer, capacity, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(from),
-                       from ? &fromSize : nullptr);
+        const ssize_t n = ::recvfrom(fd, buffer, capacity, MSG_DONTWAIT,
+                                     reinterpret_cast<sockaddr*>(from), from ? &fromSize : nullptr);
         if (n > 0)
             return {Status::Received, static_cast<size_t>(n)};
         if (n == 0)
