@@ -15,8 +15,8 @@ set(VELMORA_ICON_DIR ${PROJECT_SOURCE_DIR}/resources/icons)
 set(VELMORA_APPSTREAM_ID example.velmora.Velmora)
 set(VELMORA_GENERATED_DIR ${PROJECT_BINARY_DIR}/packaging)
 
-install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# Relocations read-only before the program runs (Debian's hardening default).
+# The program (app/) and the shipped catalogue (catalogue/) have their own
+# install rules. Relocations read-only before the program runs (Debian's hardening default).
 target_link_options(velmora PRIVATE -Wl,-z,relro,-z,now)
 
 install(FILES ${VELMORA_PACKAGING_DIR}/velmora.desktop
@@ -28,13 +28,6 @@ foreach(size 16 22 24 32 48 64 128 256)
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# The shared data folder is also what tells the program it runs installed.
-if(EXISTS ${PROJECT_SOURCE_DIR}/catalogue/ports_list.txt)
-    install(FILES ${PROJECT_SOURCE_DIR}/catalogue/ports_list.txt
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/velmora)
-else()
-    install(DIRECTORY DESTINATION ${CMAKE_INSTALL_DATADIR}/velmora)
-endif()
 
 # Files that carry the version, and the compressed forms Debian expects.
 configure_file(${VELMORA_PACKAGING_DIR}/example.velmora.Velmora.metainfo.xml

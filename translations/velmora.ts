@@ -8,11 +8,6 @@
         <source>About</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <location line="+5"/>
-        <source>Velmora</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>CAddPort</name>
@@ -197,12 +192,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+258"/>
+        <location line="+243"/>
         <source>Add into Router</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-257"/>
+        <location line="-242"/>
         <source>Ports List</source>
         <translation type="unfinished"></translation>
     </message>
@@ -215,7 +210,7 @@
 <context>
     <name>CFormView_Server</name>
     <message>
-        <location filename="../triggering/ui/CFormView_Server.cpp" line="+57"/>
+        <location filename="../triggering/ui/CFormView_Server.cpp" line="+56"/>
         <source>Name</source>
         <translation type="unfinished"></translation>
     </message>
@@ -319,7 +314,7 @@
 <context>
     <name>CPort_Check</name>
     <message>
-        <location filename="../forwarding/ui/CPort_Check.cpp" line="+25"/>
+        <location filename="../forwarding/ui/CPort_Check.cpp" line="+26"/>
         <source>Port Check</source>
         <translation type="unfinished"></translation>
     </message>
@@ -342,7 +337,7 @@
 <context>
     <name>CRouter_Add_Port</name>
     <message>
-        <location filename="../forwarding/ui/CRouter_Add_Port.cpp" line="+53"/>
+        <location filename="../forwarding/ui/CRouter_Add_Port.cpp" line="+40"/>
         <source>Add Port Forwarding</source>
         <translation type="unfinished"></translation>
     </message>
@@ -442,7 +437,7 @@
 <context>
     <name>CView_IP</name>
     <message>
-        <location filename="../upnp/ui/CView_IP.cpp" line="+28"/>
+        <location filename="../upnp/ui/CView_IP.cpp" line="+29"/>
         <source>View IP</source>
         <translation type="unfinished"></translation>
     </message>
@@ -604,7 +599,7 @@
 <context>
     <name>Error</name>
     <message>
-        <location filename="../router/ui/Error.cpp" line="+65"/>
+        <location filename="../router/ui/Error.cpp" line="+69"/>
         <source>Error</source>
         <translation type="unfinished"></translation>
     </message>
@@ -661,12 +656,7 @@
 <context>
     <name>velmora</name>
     <message>
-        <location filename="../app/ui/AppTexts.h" line="+10"/>
-        <source>Version 2.6.0 Build on 14-1-2016</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+6"/>
+        <location filename="../app/ui/AppTexts.h" line="+17"/>
         <source>Velmora is still running here</source>
         <translation type="unfinished"></translation>
     </message>
@@ -676,8 +666,8 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../catalogue/ui/CatalogueTexts.h" line="+9"/>
-        <location filename="../forwarding/ui/ForwardingTexts.h" line="+9"/>
+        <location filename="../catalogue/ui/CatalogueTexts.h" line="+11"/>
+        <location filename="../forwarding/ui/ForwardingTexts.h" line="+11"/>
         <source>ERROR!</source>
         <translation type="unfinished"></translation>
     </message>
@@ -827,32 +817,12 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../router/ui/Error.cpp" line="-34"/>
-        <source>Failed to find your router. Please try to login your router, then enable UPnP or NAT-PMP option and try again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>If the UPnP or NAT-PMP option is enabled and you still see the problem, please try to disable the firewall of your computer and try again. </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>If you still see the problem, that means our tool can not detect your router due to some network configuration reason. </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>Pls click OK button to rescan your router again</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../router/ui/RouterScanController.cpp" line="+16"/>
+        <location filename="../router/ui/RouterScanController.cpp" line="+18"/>
         <source>Apple router does not support view info.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Router Info</source>
         <translation type="unfinished"></translation>
     </message>
@@ -862,7 +832,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../platform/ui/FormButtons.cpp" line="+21"/>
+        <location filename="../platform/ui/FormButtons.cpp" line="+32"/>
         <source>Maintenance</source>
         <translation type="unfinished"></translation>
     </message>

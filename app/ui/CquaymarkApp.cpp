@@ -11,7 +11,7 @@
 CquaymarkApp::CquaymarkApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(velmora::texts::kCaption);
-    setApplicationVersion("2.6.0");
+    setApplicationVersion(velmora::kProductVersion);
     setWindowIcon(velmora::AppIcon()); // every window and dialog carries the mark
     setDesktopFileName("velmora");     // the desktop entry that names and draws the program
     setQuitOnLastWindowClosed(false);  // hiding to the tray must not end the program
@@ -26,8 +26,10 @@ int CquaymarkApp::InitInstance()
     CquaymarkDlg::Options options;
     options.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     CquaymarkDlg dialog(options);
-    connect(&instance, &SingleInstance::activationRequested, &dialog, &CquaymarkDlg::ShowMainWindow);
-    connect(&dialog, &CquaymarkDlg::exitRequested, this, &QCoreApplication::quit, Qt::QueuedConnection);
+    connect(&instance, &SingleInstance::activationRequested, &dialog,
+            &CquaymarkDlg::ShowMainWindow);
+    connect(&dialog, &CquaymarkDlg::exitRequested, this, &QCoreApplication::quit,
+            Qt::QueuedConnection);
 
     // A request to end from outside (log-out, Ctrl+C) ends the program as Exit
     // does, even while a start-up message box waits for an answer.

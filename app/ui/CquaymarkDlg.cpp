@@ -1,6 +1,5 @@
 #include "app/ui/CquaymarkDlg.h"
 
-#include "app/core/Log.h"
 #include "app/ui/AppIcons.h"
 #include "app/ui/AppTexts.h"
 #include "app/ui/CAboutDlg.h"
@@ -13,6 +12,7 @@
 #include "forwarding/ui/RouterMonitor.h"
 #include "platform/Autostart.h"
 #include "platform/ExecutableDir.h"
+#include "platform/Log.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/Tr.h"
 #include "router/ui/RouterScanController.h"

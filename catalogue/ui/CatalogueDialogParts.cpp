@@ -1,7 +1,6 @@
 #include "catalogue/ui/CatalogueDialogParts.h"
 
 #include "catalogue/ui/CatalogueTexts.h"
-#include "forwarding/ui/Utf8LengthValidator.h"
 #include "platform/ui/Tr.h"
 
 #include <QDialog>
@@ -11,23 +10,6 @@
 #include <QMessageBox>
 
 namespace velmora::catalogue_ui {
-
-QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(objectName);
-    if (maxBytes > 0)
-        edit->setValidator(new Utf8LengthValidator(maxBytes, edit));
-    return edit;
-}
-
-QLabel* BuddyLabel(const QString& text, QLineEdit* edit, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(edit);
-    edit->setAccessibleName(text.trimmed());
-    return label;
-}
 
 QDialogButtonBox* OkCancel(QDialog* dialog)
 {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/Version.h"
+
 #include <QtGlobal> // QT_TRANSLATE_NOOP
 
 // Fixed texts of the Often Used Ports window and its dialogs.
 namespace velmora::catalogue_texts {
 
-inline constexpr char kAppCaption[] = "Velmora";
+inline constexpr auto& kAppCaption = kProductName;
 inline constexpr char kErrorCaption[] = QT_TRANSLATE_NOOP("velmora", "ERROR!");
 inline constexpr char kWindowTitle[] = QT_TRANSLATE_NOOP("velmora", "Often Used Ports");
 inline constexpr char kAddTitle[] = QT_TRANSLATE_NOOP("velmora", "Add Often Used Ports");

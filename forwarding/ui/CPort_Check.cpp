@@ -2,6 +2,7 @@
 
 #include "forwarding/ui/ForwardingTexts.h"
 #include "platform/ui/DialogWorker.h"
+#include "platform/ui/FormButtons.h"
 #include "platform/ui/Tr.h"
 
 #include <QDialogButtonBox>
@@ -38,9 +39,7 @@ CPort_Check::CPort_Check(QWidget* parent) : QDialog(parent)
     legend->setObjectName("legendLabel");
     stateLabel->setBuddy(legend);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
-    connect(buttons, &QDialogButtonBox::accepted, this, &CPort_Check::accept);
+    auto* buttons = MakeOkButtonBox(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(reportLabel);

@@ -2,8 +2,8 @@
 
 #include "forwarding/core/PortList.h"
 #include "forwarding/ui/ForwardingTexts.h"
-#include "forwarding/ui/Utf8LengthValidator.h"
 #include "platform/NetworkInterfaces.h"
+#include "platform/ui/FormFields.h"
 #include "platform/ui/Tr.h"
 
 #include <QCheckBox>
@@ -19,21 +19,8 @@ namespace texts = velmora::forwarding_texts;
 
 namespace {
 
-QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(objectName);
-    edit->setValidator(new Utf8LengthValidator(maxBytes, edit));
-    return edit;
-}
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(text).trimmed());
-    return label;
-}
+using velmora::BuddyLabel;
+using velmora::MakeEdit;
 
 QLabel* Note(const QString& text, QWidget* parent)
 {

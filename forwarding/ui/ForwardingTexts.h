@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/Version.h"
+
 #include <QtGlobal> // QT_TRANSLATE_NOOP
 
 // Fixed texts of the Port Forwarding tab and its dialogs.
 namespace velmora::forwarding_texts {
 
-inline constexpr char kAppCaption[] = "Velmora";
+inline constexpr auto& kAppCaption = kProductName;
 inline constexpr char kErrorCaption[] = QT_TRANSLATE_NOOP("velmora", "ERROR!");
 inline constexpr char kWarningCaption[] = QT_TRANSLATE_NOOP("velmora", "Warning");
 

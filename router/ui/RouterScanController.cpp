@@ -1,6 +1,8 @@
 #include "router/ui/RouterScanController.h"
 
 #include "platform/NetworkInterfaces.h"
+#include "platform/Version.h"
+#include "platform/ui/DialogWorker.h"
 #include "platform/ui/Tr.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
@@ -14,7 +16,6 @@ namespace {
 
 constexpr char kAppleNoInfo[] =
     QT_TRANSLATE_NOOP("velmora", "Apple router does not support view info.");
-constexpr char kAppCaption[] = "Velmora";
 constexpr char kInfoCaption[] = QT_TRANSLATE_NOOP("velmora", "Router Info");
 
 void SetVisible(QWidget* widget, bool visible)
@@ -41,7 +42,7 @@ RouterScanController::~RouterScanController()
         notFound_->disconnect(this);
         delete notFound_;
     }
-    joinWorker();
+    worker_.reset();
 }
 
 void RouterScanController::setScanSteps(RouterScanSteps steps,
@@ -85,7 +86,6 @@ void RouterScanController::rescan()
 void RouterScanController::beginScan()
 {
     scanning_ = true;
-    joinWorker();
     // The list is emptied here, on the GUI thread; entries still held
     // elsewhere (an open dialog) live until released.
     routers_.clear();
@@ -95,22 +95,22 @@ void RouterScanController::beginScan()
     SetVisible(rescan_, false);
     emit scanStarted();
 
-    worker_ = std::thread([this, steps = steps_, addresses = localAddresses_] {
-        RouterList found;
-        try {
-            found = ScanRouters(addresses ? addresses() : std::vector<std::string>{}, steps);
-        } catch (const std::exception&) {
-            found.clear(); // a failed scan finds nothing
-        }
-        QMetaObject::invokeMethod(
-            this, [this, found = std::move(found)]() mutable { finishScan(std::move(found)); },
-            Qt::QueuedConnection);
-    });
+    worker_ = std::make_unique<velmora::DialogWorker>(
+        this, [this, steps = steps_, addresses = localAddresses_](velmora::GuiRelay& relay,
+                                                                  const std::atomic<bool>&) {
+            RouterList found;
+            try {
+                found = ScanRouters(addresses ? addresses() : std::vector<std::string>{}, steps);
+            } catch (const std::exception&) {
+                found.clear(); // a failed scan finds nothing
+            }
+            relay.post(
+                [this, found = std::move(found)]() mutable { finishScan(std::move(found)); });
+        });
 }
 
 void RouterScanController::finishScan(RouterList found)
 {
-    joinWorker();
     if (found.empty()) {
         showRouterNotFound();
         return;
@@ -157,19 +157,13 @@ void RouterScanController::showInfo()
     if (!router)
         return;
     if (router->is_apple) {
-        QMessageBox::warning(dialogParent_, kAppCaption, velmora::Tr(kAppleNoInfo));
+        QMessageBox::warning(dialogParent_, velmora::kProductName, velmora::Tr(kAppleNoInfo));
         return;
     }
     std::string report;
-    BuildRouterInfoReport(router->data, router->urls, report);
+    BuildRouterInfoReport(*router, report);
     QMessageBox box(QMessageBox::NoIcon, velmora::Tr(kInfoCaption), QString::fromStdString(report),
                     QMessageBox::Ok, dialogParent_);
     box.setObjectName("routerInfoBox");
     box.exec();
-}
-
-void RouterScanController::joinWorker()
-{
-    if (worker_.joinable())
-        worker_.join();
 }

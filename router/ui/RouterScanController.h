@@ -6,11 +6,14 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 class Error;
+namespace velmora {
+class DialogWorker;
+}
 class QComboBox;
 class QProgressBar;
 class QPushButton;
@@ -19,8 +22,9 @@ class QWidget;
 // Runs router scans for the main window and owns their result: the router
 // list (entry i is line i of the router box) and the flags router_found and
 // scan_error_shown. Lives on the GUI thread, which alone touches the list,
-// the flags and the widgets; the network work of a scan runs on a worker
-// thread that hands its result back through a queued call. One scan at a
+// the flags and the widgets; the network work of a scan runs on a
+// velmora::DialogWorker whose result comes back as a queued call (dropped
+// once the controller is gone). One scan at a
 // time: from its start until routers are shown (including while the
 // router-not-found dialog is open), Rescan does nothing.
 class RouterScanController : public QObject
@@ -37,7 +41,8 @@ public:
     };
 
     RouterScanController(const Widgets& widgets, QObject* parent = nullptr);
-    // Waits for a running scan's network calls to end (they have deadlines).
+    // Returns at once: a running scan finishes its network calls (they have
+    // deadlines) in the background and its result is dropped.
     ~RouterScanController() override;
 
     bool routerFound() const { return router_found_; }
@@ -66,7 +71,6 @@ private:
     void finishScan(RouterList found);
     void showRouterNotFound();
     void onRouterNotFoundClosed();
-    void joinWorker();
 
     QPointer<QComboBox> routerBox_;
     QPointer<QPushButton> info_;
@@ -81,6 +85,6 @@ private:
 
     RouterScanSteps steps_;
     std::function<std::vector<std::string>()> localAddresses_;
-    std::thread worker_;
+    std::unique_ptr<velmora::DialogWorker> worker_;
     QPointer<Error> notFound_;
 };

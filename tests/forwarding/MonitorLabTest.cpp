@@ -3,12 +3,12 @@
 // mappings deleted or taken over by another client, the monitor switched off,
 // a restart announced over SSDP and a lease renewed before it runs out.
 
-#include "app/core/Log.h"
 #include "app/ui/CXTTrayIconEx.h"
 #include "app/ui/CquaymarkDlg.h"
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/RouterMonitor.h"
+#include "platform/Log.h"
 #include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"

@@ -1,7 +1,7 @@
 #include "triggering/ui/CAddPort.h"
 
+#include "platform/ui/Utf8LengthValidator.h"
 #include "triggering/ui/ModalBox.h"
-#include "triggering/ui/Utf8LengthValidator.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,7 +33,7 @@ QLineEdit* TextEdit(const char* objectName, int maxBytes, QWidget* parent)
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
     edit->setMaxLength(maxBytes);
-    edit->setValidator(new Utf8LengthValidator(maxBytes, edit));
+    edit->setValidator(new velmora::Utf8LengthValidator(maxBytes, edit));
     return edit;
 }
 

@@ -1,6 +1,7 @@
 #include "upnp/ui/CView_IP.h"
 
 #include "platform/NetworkInterfaces.h"
+#include "platform/Version.h"
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/Tr.h"
 #include "upnp/core/DoubleNat.h"
@@ -18,7 +19,7 @@
 #include <algorithm>
 
 namespace {
-constexpr char kAppCaption[] = "Velmora";
+constexpr auto& kAppCaption = velmora::kProductName;
 constexpr char kNotFound[] = QT_TRANSLATE_NOOP("velmora", "Fail to Find");
 } // namespace
 

@@ -2,19 +2,20 @@
 
 #include <QValidator>
 
+namespace velmora {
+
 // Refuses an edit that would make the text longer than a record field holds
 // (counted in UTF-8 bytes, as the field stores it), so what the user sees is
-// what gets stored.
+// what gets stored and a text is never cut when it is copied into its field.
 class Utf8LengthValidator final : public QValidator
 {
+    Q_OBJECT
 public:
-    Utf8LengthValidator(int maxBytes, QObject* parent) : QValidator(parent), maxBytes_(maxBytes) {}
-
-    State validate(QString& input, int&) const override
-    {
-        return input.toUtf8().size() <= maxBytes_ ? Acceptable : Invalid;
-    }
+    Utf8LengthValidator(int maxBytes, QObject* parent);
+    State validate(QString& input, int& position) const override;
 
 private:
     int maxBytes_;
 };
+
+} // namespace velmora

@@ -1,12 +1,11 @@
-#include "app/core/Log.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/Log.h"
 
 #include <atomic>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 // 0 until the log is opened; afterwards the result of the open, also -1.
@@ -28,9 +27,9 @@ namespace velmora {
 std::string FormatLogLine(const std::tm& local, std::string_view message)
 {
     char stamp[64];
-    int length = std::snprintf(stamp, sizeof stamp, "<%02d/%02d/%02d %02d:%02d:%02d>:",
-                               local.tm_mon + 1, local.tm_mday, local.tm_year + 1900,
-                               local.tm_hour, local.tm_min, local.tm_sec);
+    int length = std::snprintf(stamp, sizeof stamp,
+                               "<%02d/%02d/%02d %02d:%02d:%02d>:", local.tm_mon + 1, local.tm_mday,
+                               local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec);
     std::string line(stamp, length > 0 ? static_cast<size_t>(length) : 0);
     line.append(message.substr(0, kLogBufferSize));
     return line;
@@ -61,7 +60,8 @@ void WriteLog(const char* format, ...)
     int fd = g_logDescriptor.load();
     if (fd != 0) {
         if (fd > 0) {
-            ssize_t written = ::write(fd, line.data(), line.size()); // one write: lines never interleave
+            ssize_t written =
+                ::write(fd, line.data(), line.size()); // one write: lines never interleave
             (void)written;
         }
         return;
