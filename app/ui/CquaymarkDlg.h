@@ -48,7 +48,11 @@ public:
     RouterEntryPtr selectedRouter() const override;
     bool saveConfig() override;
 
+    // Exit: saves config.xml, removes the tray icon and ends the program.
     void SaveConfigAndExit();
+    // The same on SIGTERM/SIGINT; a failed save is reported on standard error.
+    void ExitOnSignal();
+    bool exiting() const { return exiting_; }
     void HideToTray();
     void ShowMainWindow();
     void OnOption();
@@ -69,7 +73,8 @@ public:
     QProgressBar* progressBar() const { return progress_; }
 
 signals:
-    void exitRequested(); // the process should end now
+    void exitStarting();  // Exit has begun: nothing should reach this instance any more
+    void exitRequested(); // config.xml is saved: the process should end now
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,6 +89,9 @@ private:
     void buildBottomRow();
     void loadConfig();
     void onProgressTimer();
+    void exitProgram(bool tellUser);
+    bool writeConfig(std::string* reason);
+    void reportSaveFailure(const std::string& reason);
 
     Options options_;
     std::vector<TriggeringEntry> triggerings_;

@@ -1,9 +1,10 @@
 #include "forwarding/ui/CRouter_Add_Port.h"
 
+#include "config/core/ConfigLoader.h"
 #include "forwarding/core/PortList.h"
 #include "forwarding/ui/ForwardingTexts.h"
-#include "forwarding/ui/Utf8LengthValidator.h"
 #include "platform/NetworkInterfaces.h"
+#include "platform/ui/Utf8LengthValidator.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,15 +54,14 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
     setMinimumWidth(380);
     const auto probe = velmora::ZeroedRecord<ForwardingEntry>();
 
-    nameEdit_ = MakeEdit("nameEdit", static_cast<int>(velmora::FieldCapacity(probe.name)), this);
+    nameEdit_ = MakeEdit("nameEdit", static_cast<int>(StorableLength(probe.name)), this);
     protocolBox_ = new QComboBox(this);
     protocolBox_->setObjectName("protocolBox");
     protocolBox_->setEditable(false);
-    portEdit_ =
-        MakeEdit("portEdit", static_cast<int>(velmora::FieldCapacity(probe.listen_port)), this);
+    portEdit_ = MakeEdit("portEdit", static_cast<int>(StorableLength(probe.listen_port)), this);
     destinationPortEdit_ = MakeEdit("destinationPortEdit", 19, this);
-    internalIpEdit_ = MakeEdit(
-        "internalIpEdit", static_cast<int>(velmora::FieldCapacity(probe.destination_ip)), this);
+    internalIpEdit_ =
+        MakeEdit("internalIpEdit", static_cast<int>(StorableLength(probe.destination_ip)), this);
     autoAddBox_ = new QCheckBox("Auto add when the software startup", this);
     autoAddBox_->setObjectName("autoAddBox");
 

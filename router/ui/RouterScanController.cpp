@@ -1,6 +1,7 @@
 #include "router/ui/RouterScanController.h"
 
 #include "platform/NetworkInterfaces.h"
+#include "platform/ui/DialogWorker.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
 
@@ -8,6 +9,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -31,10 +33,15 @@ RouterScanController::RouterScanController(const Widgets& widgets, QObject* pare
     // Entry i is line i: pressing Enter in the edit field must not add a line.
     if (routerBox_)
         routerBox_->setInsertPolicy(QComboBox::NoInsert);
+    infoTimer_ = new QTimer(this);
+    infoTimer_->setSingleShot(true);
+    connect(infoTimer_, &QTimer::timeout, this, [this] { showInfoReport(RouterInfoValues{}); });
 }
 
 RouterScanController::~RouterScanController()
 {
+    if (infoWorker_)
+        infoWorker_->stop();
     if (notFound_) {
         notFound_->disconnect(this);
         delete notFound_;
@@ -149,7 +156,7 @@ void RouterScanController::onRouterNotFoundClosed()
 
 void RouterScanController::showInfo()
 {
-    if (!router_found_)
+    if (!router_found_ || infoWorker_)
         return;
     RouterEntryPtr router = selectedRouter();
     if (!router)
@@ -158,10 +165,29 @@ void RouterScanController::showInfo()
         QMessageBox::warning(dialogParent_, kAppCaption, kAppleNoInfo);
         return;
     }
-    std::string report;
-    BuildRouterInfoReport(router->data, router->urls, report);
-    QMessageBox box(QMessageBox::NoIcon, kInfoCaption, QString::fromStdString(report),
-                    QMessageBox::Ok, dialogParent_);
+    if (info_)
+        info_->setEnabled(false);
+    // The entry stays alive with the worker, whatever a rescan does to the list.
+    infoWorker_ = std::make_unique<velmora::DialogWorker>(
+        this, [this, router](velmora::GuiRelay& relay, const std::atomic<bool>&) {
+            RouterInfoValues values = QueryRouterInfo(router->data, router->urls);
+            relay.post([this, values] { showInfoReport(values); });
+        });
+    infoTimer_->start(infoDeadline_);
+}
+
+void RouterScanController::showInfoReport(const RouterInfoValues& values)
+{
+    infoTimer_->stop();
+    if (infoWorker_) {
+        infoWorker_->stop(); // past the deadline, its late answer is dropped
+        infoWorker_.reset();
+    }
+    if (info_)
+        info_->setEnabled(true);
+    QMessageBox box(QMessageBox::NoIcon, kInfoCaption,
+                    QString::fromStdString(FormatRouterInfoReport(values)), QMessageBox::Ok,
+                    dialogParent_);
     box.setObjectName("routerInfoBox");
     box.exec();
 }

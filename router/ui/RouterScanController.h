@@ -5,16 +5,24 @@
 
 #include <QObject>
 #include <QPointer>
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 class Error;
+struct RouterInfoValues;
 class QComboBox;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 class QWidget;
+
+namespace velmora {
+class DialogWorker;
+}
 
 // Runs router scans for the main window and owns their result: the router
 // list (entry i is line i of the router box) and the flags router_found and
@@ -50,7 +58,13 @@ public:
 
     void startScan(); // start-up: one scan on a worker thread
     void rescan();    // the Rescan button
-    void showInfo();  // the Info button
+    // The Info button: the router is asked on a worker thread and the report
+    // shows when its answers are in, or after the info deadline as the report
+    // of a router that answered nothing. Info is disabled meanwhile.
+    void showInfo();
+    bool infoRunning() const { return infoWorker_ != nullptr; }
+    void setInfoDeadline(std::chrono::milliseconds deadline) { infoDeadline_ = deadline; }
+    static constexpr std::chrono::milliseconds kInfoDeadline{20000};
 
     // Replaces the network steps and the source of local addresses (tests).
     void setScanSteps(RouterScanSteps steps,
@@ -67,6 +81,7 @@ private:
     void showRouterNotFound();
     void onRouterNotFoundClosed();
     void joinWorker();
+    void showInfoReport(const RouterInfoValues& values);
 
     QPointer<QComboBox> routerBox_;
     QPointer<QPushButton> info_;
@@ -83,4 +98,7 @@ private:
     std::function<std::vector<std::string>()> localAddresses_;
     std::thread worker_;
     QPointer<Error> notFound_;
+    std::unique_ptr<velmora::DialogWorker> infoWorker_;
+    QTimer* infoTimer_ = nullptr;
+    std::chrono::milliseconds infoDeadline_ = kInfoDeadline;
 };

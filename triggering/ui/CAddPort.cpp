@@ -1,7 +1,8 @@
 #include "triggering/ui/CAddPort.h"
 
+#include "config/core/ConfigLoader.h"
+#include "platform/ui/Utf8LengthValidator.h"
 #include "triggering/ui/ModalBox.h"
-#include "triggering/ui/Utf8LengthValidator.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,7 +33,6 @@ QLineEdit* TextEdit(const char* objectName, int maxBytes, QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
-    edit->setMaxLength(maxBytes);
     edit->setValidator(new Utf8LengthValidator(maxBytes, edit));
     return edit;
 }
@@ -75,16 +75,16 @@ CAddPort::CAddPort(const std::vector<TriggeringEntry>& entries, const Triggering
 void CAddPort::buildControls()
 {
     const auto sample = velmora::ZeroedRecord<TriggeringEntry>();
-    name_ = TextEdit("nameEdit", static_cast<int>(velmora::FieldCapacity(sample.name)), this);
+    name_ = TextEdit("nameEdit", static_cast<int>(StorableLength(sample.name)), this);
     protocol_ = new QComboBox(this);
     protocol_->setObjectName("protocolBox");
     protocol_->setEditable(true);
     protocol_->setInsertPolicy(QComboBox::NoInsert);
     for (const char* protocol : kProtocols)
         protocol_->addItem(protocol);
-    address_ = TextEdit("triggerAddressEdit",
-                        static_cast<int>(velmora::FieldCapacity(sample.trigger_address)), this);
-    const int portDigits = static_cast<int>(velmora::FieldCapacity(sample.trigger_port));
+    address_ = TextEdit("triggerAddressEdit", static_cast<int>(StorableLength(sample.trigger_address)),
+                        this);
+    const int portDigits = static_cast<int>(StorableLength(sample.trigger_port));
     startPort_ = DigitsEdit("startPortEdit", portDigits, this);
     endPort_ = DigitsEdit("endPortEdit", portDigits, this);
     endPort_->installEventFilter(this);

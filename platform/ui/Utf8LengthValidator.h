@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QValidator>
+
+// Keeps an edit's text within a number of UTF-8 bytes (the way a record
+// field and the configuration reader count it). Typed or pasted text that
+// would go over the limit is cut on a character boundary, as far as it does
+// not fit, the way a maximum length cuts an insertion; text set from outside
+// is cut the same way.
+class Utf8LengthValidator final : public QValidator
+{
+    Q_OBJECT
+public:
+    Utf8LengthValidator(int maxBytes, QObject* parent);
+
+    State validate(QString& input, int& position) const override;
+
+    // The longest prefix of `text` of at most `maxBytes` UTF-8 bytes that
+    // does not split a character.
+    static QString CutToBytes(const QString& text, int maxBytes);
+
+private:
+    int maxBytes_;
+    mutable QString last_; // the text last accepted
+};
