@@ -33,6 +33,9 @@ RouterScanController::RouterScanController(const Widgets& widgets, QObject* pare
     // Entry i is line i: pressing Enter in the edit field must not add a line.
     if (routerBox_)
         routerBox_->setInsertPolicy(QComboBox::NoInsert);
+    scanTimer_ = new QTimer(this);
+    scanTimer_->setSingleShot(true);
+    connect(scanTimer_, &QTimer::timeout, this, [this] { finishScan({}); });
     infoTimer_ = new QTimer(this);
     infoTimer_->setSingleShot(true);
     connect(infoTimer_, &QTimer::timeout, this, [this] { showInfoReport(RouterInfoValues{}); });
@@ -46,7 +49,7 @@ RouterScanController::~RouterScanController()
         notFound_->disconnect(this);
         delete notFound_;
     }
-    joinWorker();
+    abandonWorker();
 }
 
 void RouterScanController::setScanSteps(RouterScanSteps steps,
@@ -90,7 +93,7 @@ void RouterScanController::rescan()
 void RouterScanController::beginScan()
 {
     scanning_ = true;
-    joinWorker();
+    abandonWorker();
     // The list is emptied here, on the GUI thread; entries still held
     // elsewhere (an open dialog) live until released.
     routers_.clear();
@@ -100,22 +103,24 @@ void RouterScanController::beginScan()
     SetVisible(rescan_, false);
     emit scanStarted();
 
-    worker_ = std::thread([this, steps = steps_, addresses = localAddresses_] {
-        RouterList found;
-        try {
-            found = ScanRouters(addresses ? addresses() : std::vector<std::string>{}, steps);
-        } catch (const std::exception&) {
-            found.clear(); // a failed scan finds nothing
-        }
-        QMetaObject::invokeMethod(
-            this, [this, found = std::move(found)]() mutable { finishScan(std::move(found)); },
-            Qt::QueuedConnection);
-    });
+    worker_ = std::make_unique<velmora::DialogWorker>(
+        this, [this, steps = steps_, addresses = localAddresses_](velmora::GuiRelay& relay,
+                                                                   const std::atomic<bool>&) {
+            RouterList found;
+            try {
+                found = ScanRouters(addresses ? addresses() : std::vector<std::string>{}, steps);
+            } catch (const std::exception&) {
+                found.clear(); // a failed scan finds nothing
+            }
+            relay.post([this, found = std::move(found)]() mutable { finishScan(std::move(found)); });
+        });
+    scanTimer_->start(scanDeadline_);
 }
 
 void RouterScanController::finishScan(RouterList found)
 {
-    joinWorker();
+    scanTimer_->stop();
+    abandonWorker(); // past the deadline, the scan's late result is dropped
     if (found.empty()) {
         showRouterNotFound();
         return;
@@ -192,8 +197,10 @@ void RouterScanController::showInfoReport(const RouterInfoValues& values)
     box.exec();
 }
 
-void RouterScanController::joinWorker()
+void RouterScanController::abandonWorker()
 {
-    if (worker_.joinable())
-        worker_.join();
+    if (worker_) {
+        worker_->stop();
+        worker_.reset();
+    }
 }

@@ -9,7 +9,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 class Error;
@@ -45,7 +44,8 @@ public:
     };
 
     RouterScanController(const Widgets& widgets, QObject* parent = nullptr);
-    // Waits for a running scan's network calls to end (they have deadlines).
+    // Returns at once: a scan still waiting for the network is left to finish
+    // on its own, and its result is dropped.
     ~RouterScanController() override;
 
     bool routerFound() const { return router_found_; }
@@ -65,6 +65,10 @@ public:
     bool infoRunning() const { return infoWorker_ != nullptr; }
     void setInfoDeadline(std::chrono::milliseconds deadline) { infoDeadline_ = deadline; }
     static constexpr std::chrono::milliseconds kInfoDeadline{20000};
+    // A scan that has not ended by then (a router that answers its description
+    // slowly or not at all) is given up as one that found nothing.
+    void setScanDeadline(std::chrono::milliseconds deadline) { scanDeadline_ = deadline; }
+    static constexpr std::chrono::milliseconds kScanDeadline{20000};
 
     // Replaces the network steps and the source of local addresses (tests).
     void setScanSteps(RouterScanSteps steps,
@@ -80,7 +84,7 @@ private:
     void finishScan(RouterList found);
     void showRouterNotFound();
     void onRouterNotFoundClosed();
-    void joinWorker();
+    void abandonWorker();
     void showInfoReport(const RouterInfoValues& values);
 
     QPointer<QComboBox> routerBox_;
@@ -96,7 +100,9 @@ private:
 
     RouterScanSteps steps_;
     std::function<std::vector<std::string>()> localAddresses_;
-    std::thread worker_;
+    std::unique_ptr<velmora::DialogWorker> worker_;
+    QTimer* scanTimer_ = nullptr;
+    std::chrono::milliseconds scanDeadline_ = kScanDeadline;
     QPointer<Error> notFound_;
     std::unique_ptr<velmora::DialogWorker> infoWorker_;
     QTimer* infoTimer_ = nullptr;
