@@ -409,7 +409,10 @@ std::string SoapArgument(const std::string& request, const std::string& name)
 std::string ScriptedSoap(const std::string& action, const std::string& request, int& status)
 {
     const std::string service = "urn:schemas-upnp-org:service:WANIPConnection:1";
-    const std::string name = action.substr(action.find('#') + 1);
+    std::string name = action.substr(action.find('#') + 1);
+    if (!name.empty() && name.back() == '"')
+        name.pop_back(); // SOAPAction is a quoted URI
+
     auto answer = [&](const std::string& arguments) {
         status = 200;
         return SoapEnvelope("<u:" + name + "Response xmlns:u=\"" + service + "\">" + arguments +
