@@ -33,18 +33,17 @@ int CquaymarkApp::InitInstance()
     connect(&instance, &SingleInstance::activationRequested, &dialog, &CquaymarkDlg::ShowMainWindow);
     // A start during shutdown must start a program of its own, not poke this one.
     connect(&dialog, &CquaymarkDlg::exitStarting, &instance, &SingleInstance::release);
-    connect(&dialog, &CquaymarkDlg::exitRequested, this, &QCoreApplication::quit, Qt::QueuedConnection);
+    // config.xml is saved: end here, whatever loop runs (a message box of the
+    // start-up, a dialog, the main loop). Workers still waiting for a router
+    // must not hold the process, nor see anything torn down under them.
+    connect(&dialog, &CquaymarkDlg::exitRequested, this,
+            [] { velmora::EndProcess(0, kWorkerGrace); });
     ExitSignals exitSignals;
     exitSignals.install();
     connect(&exitSignals, &ExitSignals::exitRequested, &dialog, &CquaymarkDlg::ExitOnSignal);
     if (!dialog.OnInitDialog())
         return 1;
-    int status = 0;
-    if (!dialog.exiting()) { // a signal may have come while the start-up showed a message
-        dialog.show();
-        status = exec();
-    }
-    // config.xml is saved and no event loop runs: workers still waiting for a
-    // router must not hold the process, nor see anything torn down under them.
+    dialog.show();
+    const int status = exec(); // ends only through Exit, which ends the process itself
     velmora::EndProcess(status, kWorkerGrace);
 }

@@ -256,8 +256,11 @@ TEST_F(HostileRouter, PortsListListsDeletesAndClosesAtOnce)
         const qint64 listTook = clock.elapsed();
         const int rows = dialog->list()->rowCount();
         const std::string m = mode;
-        const bool answers = m == "none" || m == "forgetful";
-        EXPECT_EQ(rows, answers ? 1 : 0);
+        // The 50 MB answer is a whole answer too, only long.
+        const bool answers = m == "none" || m == "forgetful" || m == "huge";
+        if (listed) {
+            EXPECT_EQ(rows, answers ? 1 : 0);
+        }
         std::string outcome = listed ? std::to_string(rows) + " rows" : "listing still running";
         qint64 deleteTook = -1;
         if (rows > 0) {

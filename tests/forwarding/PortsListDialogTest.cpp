@@ -154,6 +154,27 @@ private slots:
         QCOMPARE(server.deletedPorts(), std::vector<std::string>{"1002"});
     }
 
+    void aPortCheckPastItsDeadlineReportsWhatItDidNotLearn()
+    {
+        LoopbackSoapServer server(true); // holds the mapping request
+        CPort_Check report;
+        report.show();
+        velmora::PortCheckOptions options;
+        options.deadline = std::chrono::milliseconds(300);
+        report.startCheck({server.controlUrl(), kService}, {"held", "TCP", 80, "127.0.0.1"},
+                          options);
+        QVERIFY(WaitFor([&] { return report.checkFinished(); }, 10000));
+        const QString text = report.report();
+        QVERIFY2(text.contains("1. The router's port mapping TCP 80: not read (the check ran out "
+                               "of time)."),
+                 qPrintable(text));
+        QVERIFY(text.contains("2. The internal client from this computer: not probed"));
+        server.release();
+        BackgroundThreads::instance().joinAll();
+        QTest::qWait(50);
+        QCOMPARE(report.report(), text); // the late answer changes nothing
+    }
+
     void portCheckLayoutAndClosingItWhileItRuns()
     {
         LoopbackSoapServer server(true);
