@@ -5,7 +5,7 @@ set -euo pipefail
 
 build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
     libminiupnpc-dev libnatpmp-dev libexpat1-dev libpoco-dev libgtest-dev libgmock-dev)
-test_packages=(miniupnpd-nftables nftables iproute2 util-linux procps xvfb xauth x11-utils
+test_packages=(miniupnpd-nftables miniupnpc nftables iproute2 util-linux procps xvfb xauth x11-utils
     imagemagick clang libclang-rt-14-dev)
 
 wanted=("${build_packages[@]}")

@@ -5,13 +5,16 @@
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
 #include "app/ui/CXTTrayIconEx.h"
+#include "catalogue/ui/COften_used_ports.h"
 #include "platform/ui/FormButtons.h"
 #include "config/core/ConfigStore.h"
 #include "forwarding/ui/CFormView_Client.h"
+#include "forwarding/ui/CRouter_Management.h"
 #include "platform/Autostart.h"
 #include "platform/ExecutableDir.h"
 #include "router/ui/RouterScanController.h"
 #include "triggering/ui/CFormView_Server.h"
+#include "upnp/ui/CView_IP.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -119,23 +122,20 @@ void CquaymarkDlg::buildToolButton()
 
     auto* menu = new QMenu("Menu", toolButton_);
     menu->setObjectName("toolMenu");
+    auto* management = MakeCommand("Fetch Port Forwarding Entry in Router", 32784, menu);
+    auto* portTester = MakeCommand("Port Forwarding Tester", 32781, menu);
+    auto* viewIp = MakeCommand("View IP", 32780, menu);
     auto* oftenUsed = MakeCommand("View Often Used Ports", 32777, menu);
     auto* option = MakeCommand("Option", 32778, menu);
-    menu->addAction(oftenUsed);
+    menu->addActions({management, portTester, viewIp, oftenUsed});
     menu->addSeparator();
     menu->addAction(option);
     toolButton_->setMenu(menu);
-    connect(oftenUsed, &QAction::triggered, this, &CquaymarkDlg::OnViewOftenUsedPorts);
-    connect(option, &QAction::triggered, this, &CquaymarkDlg::OnOption);
-
-    // Commands the window handles but no menu shows yet.
-    auto* portTester = MakeCommand("Port Forwarding Tester", 32781, this);
-    auto* viewIp = MakeCommand("View IP", 32780, this);
-    auto* management = MakeCommand("Fetch Port Forwarding Entry in Router", 32784, this);
-    addActions({portTester, viewIp, management});
+    connect(management, &QAction::triggered, this, &CquaymarkDlg::OnRouterManagement);
     connect(portTester, &QAction::triggered, this, &CquaymarkDlg::OnPortTester);
     connect(viewIp, &QAction::triggered, this, &CquaymarkDlg::OnViewIP);
-    connect(management, &QAction::triggered, this, &CquaymarkDlg::OnRouterManagement);
+    connect(oftenUsed, &QAction::triggered, this, &CquaymarkDlg::OnViewOftenUsedPorts);
+    connect(option, &QAction::triggered, this, &CquaymarkDlg::OnOption);
 }
 
 void CquaymarkDlg::buildBottomRow()
@@ -335,18 +335,46 @@ void CquaymarkDlg::OnAbout()
     about.exec();
 }
 
-void CquaymarkDlg::OnPortTester()
+QUrl CquaymarkDlg::PortTesterUrl()
 {
     QUrl page(velmora::texts::kHomePage);
     page.setPath(velmora::texts::kPortTesterPath);
-    QDesktopServices::openUrl(page);
+    return page;
 }
 
-void CquaymarkDlg::OnViewIP() {}
+void CquaymarkDlg::OnPortTester()
+{
+    if (options_.openUrl)
+        options_.openUrl(PortTesterUrl());
+    else
+        QDesktopServices::openUrl(PortTesterUrl());
+}
 
-void CquaymarkDlg::OnRouterManagement() {}
+void CquaymarkDlg::OnViewIP()
+{
+    CView_IP dialog(this);
+    dialog.exec();
+}
 
-void CquaymarkDlg::OnViewOftenUsedPorts() {}
+void CquaymarkDlg::OnRouterManagement()
+{
+    CRouter_Management dialog(routerFound(), selectedRouter(), [this] { OnPortTester(); }, this);
+    dialog.exec();
+}
+
+void CquaymarkDlg::OnViewOftenUsedPorts()
+{
+    // A new window each time; it deletes itself when closed.
+    COften_used_ports::Forwarding forwarding;
+    forwarding.entries = &forwardings_;
+    forwarding.add = [this](const CRouter_Add_Port::Prefill& values, QWidget* over) {
+        if (client_)
+            client_->addEntryFrom(values, over);
+    };
+    auto* window = new COften_used_ports(velmora::AppPathsFor(options_.programDir).catalogue,
+                                         std::move(forwarding), this);
+    window->show();
+}
 
 void CquaymarkDlg::closeEvent(QCloseEvent* event)
 {

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class QUrl;
 class QToolButton;
 class RouterScanController;
 
@@ -35,6 +37,8 @@ public:
         bool trayAvailable = true;    // the desktop has a system tray
         bool startRouterScan = true;  // tests of the window alone leave the network alone
         std::string autostartExecutable; // Exec of the autostart entry; empty: this executable
+        // Opens a web page; empty: the desktop's browser (tests record the address instead).
+        std::function<void(const QUrl&)> openUrl;
     };
 
     explicit CquaymarkDlg(Options options, QWidget* parent = nullptr);
@@ -57,6 +61,7 @@ public:
     void ShowMainWindow();
     void OnOption();
     void OnAbout();
+    static QUrl PortTesterUrl();
     void OnPortTester();         // command 32781
     void OnViewIP();             // command 32780
     void OnRouterManagement();   // command 32784

@@ -1,6 +1,7 @@
 #include "forwarding/core/PortCheck.h"
 
 #include "forwarding/core/PortList.h"
+#include "upnp/core/DoubleNat.h"
 
 #include <algorithm>
 #include <sstream>
@@ -60,6 +61,8 @@ void ExternalPart(std::ostringstream& out, const PortCheckFindings& f)
         out << "the router reports none.\n";
     else
         out << "not known (" << DescribeUpnpResult(*f.externalCode) << ").\n";
+    if (f.externalCode && *f.externalCode == 0 && IsPrivateOrSharedAddress(f.externalAddress))
+        out << "   " << DoubleNatMessage(f.externalAddress) << "\n";
 }
 
 } // namespace

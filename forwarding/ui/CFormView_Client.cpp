@@ -111,7 +111,19 @@ void CFormView_Client::updateButtons()
 
 void CFormView_Client::addEntry()
 {
-    CRouter_Add_Port dialog(entries_, nullptr, this);
+    runAddDialog(nullptr, this);
+}
+
+void CFormView_Client::addEntryFrom(const CRouter_Add_Port::Prefill& values, QWidget* dialogParent)
+{
+    runAddDialog(&values, dialogParent ? dialogParent : this);
+}
+
+void CFormView_Client::runAddDialog(const CRouter_Add_Port::Prefill* values, QWidget* dialogParent)
+{
+    CRouter_Add_Port dialog(entries_, nullptr, dialogParent);
+    if (values)
+        dialog.prefill(*values);
     if (dialog.exec() != QDialog::Accepted)
         return;
     // `type` stays empty: entries are installed only through "Add into Router".

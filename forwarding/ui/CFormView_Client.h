@@ -3,6 +3,7 @@
 #include "config/core/Records.h"
 #include "forwarding/core/MappingInstaller.h"
 #include "forwarding/core/PortCheck.h"
+#include "forwarding/ui/CRouter_Add_Port.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -44,6 +45,10 @@ public:
     // A scan found routers: "Ports List" is enabled, "Add into Router" follows the selection.
     void onRoutersFound();
 
+    // The Add button's road with a dialog that opens filled from `values`,
+    // over `dialogParent` (this page when null).
+    void addEntryFrom(const CRouter_Add_Port::Prefill& values, QWidget* dialogParent = nullptr);
+
     ReportList* list() const { return list_; }
 
     // Lifetime asked for NAT-PMP mappings, in seconds (7200 unless a test shortens it).
@@ -58,6 +63,7 @@ public:
 private:
     void updateButtons();
     void addEntry();
+    void runAddDialog(const CRouter_Add_Port::Prefill* values, QWidget* dialogParent);
     void editEntry();
     void deleteEntry();
     void showPortsList();

@@ -128,6 +128,15 @@ void CRouter_Add_Port::fillFromEntry(const ForwardingEntry& entry)
     internalIpEdit_->setText(QString::fromUtf8(velmora::Field(entry.destination_ip)));
 }
 
+void CRouter_Add_Port::prefill(const Prefill& values)
+{
+    nameEdit_->setText(QString::fromStdString(values.name));
+    const int protocol = protocolBox_->findText(QString::fromStdString(values.protocol));
+    if (protocol >= 0)
+        protocolBox_->setCurrentIndex(protocol);
+    portEdit_->setText(QString::fromStdString(values.ports));
+}
+
 bool CRouter_Add_Port::nameIsTaken(const std::string& name) const
 {
     if (editing_ && velmora::Field(editing_->name) == name)

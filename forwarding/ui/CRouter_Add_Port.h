@@ -25,6 +25,16 @@ public:
     CRouter_Add_Port(const std::vector<ForwardingEntry>& entries, const ForwardingEntry* editing,
                      QWidget* parent = nullptr, AddressProposer proposeAddress = {});
 
+    // Texts a new entry's dialog opens with instead of empty ones; the
+    // Internal IP stays the proposed address.
+    struct Prefill
+    {
+        std::string name;
+        std::string protocol; // "TCP", "UDP" or "Both"
+        std::string ports;
+    };
+    void prefill(const Prefill& values);
+
     // Valid after OK, UTF-8, each fitting its ForwardingEntry field.
     const std::string& name() const { return name_; }
     const std::string& protocol() const { return protocol_; }

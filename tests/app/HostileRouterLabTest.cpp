@@ -33,6 +33,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 namespace velmora::test {
@@ -76,13 +77,20 @@ private:
     qint64 worst_ = 0;
 };
 
+long PeakRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 void Figure(const char* operation, const char* mode, const std::string& outcome, qint64 outcomeMs,
             qint64 stallMs, qint64 closeMs = -1)
 {
     std::printf("figure %-12s %-10s outcome=%-28s time_ms=%-6lld worst_stall_ms=%-5lld "
-                "close_ms=%lld\n",
+                "close_ms=%-4lld peak_rss_kb=%ld\n",
                 operation, mode, outcome.c_str(), static_cast<long long>(outcomeMs),
-                static_cast<long long>(stallMs), static_cast<long long>(closeMs));
+                static_cast<long long>(stallMs), static_cast<long long>(closeMs), PeakRssKb());
     std::fflush(stdout);
 }
 

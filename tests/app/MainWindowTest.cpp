@@ -20,6 +20,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include <cstdlib>
 #include <filesystem>
@@ -62,9 +63,11 @@ class MainWindowTest : public QObject
 
     std::unique_ptr<TempDir> dir_;
 
-    std::unique_ptr<CquaymarkDlg> makeWindow(bool tray = true)
+    std::unique_ptr<CquaymarkDlg> makeWindow(bool tray = true,
+                                             std::function<void(const QUrl&)> openUrl = {})
     {
         CquaymarkDlg::Options options;
+        options.openUrl = std::move(openUrl);
         options.programDir = dir_->path();
         options.trayAvailable = tray;
         options.startRouterScan = false; // no network in these tests
@@ -136,13 +139,50 @@ private slots:
         auto window = makeWindow();
         auto* tool = window->findChild<QToolButton*>("toolButton");
         QVERIFY(tool && tool->menu());
-        auto actions = tool->menu()->actions();
-        QCOMPARE(actions.size(), 3);
-        QCOMPARE(actions[0]->text(), QString("View Often Used Ports"));
-        QVERIFY(actions[1]->isSeparator());
-        QCOMPARE(actions[2]->text(), QString("Option"));
-        for (const char* id : {"command32780", "command32781", "command32784"})
-            QVERIFY2(window->findChild<QAction*>(id), id);
+        QStringList texts;
+        for (QAction* action : tool->menu()->actions())
+            texts << (action->isSeparator() ? QString("-") : action->text());
+        QCOMPARE(texts, QStringList({"Fetch Port Forwarding Entry in Router", "Port Forwarding Tester",
+                                     "View IP", "View Often Used Ports", "-", "Option"}));
+        for (const char* id : {"command32784", "command32781", "command32780", "command32777",
+                               "command32778"})
+            QVERIFY2(tool->menu()->findChild<QAction*>(id), id);
+    }
+
+    void portTesterOpensThePageAndRouterManagementWithoutRouterIsEmpty()
+    {
+        dir_->write("config.xml", kConfig);
+        QList<QUrl> opened;
+        auto window = makeWindow(true, [&](const QUrl& url) { opened << url; });
+        auto* menu = window->findChild<QToolButton*>("toolButton")->menu();
+        menu->findChild<QAction*>("command32781")->trigger();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.front().path(), QString("/port_tester.pl"));
+        QCOMPARE(opened.front().host(), QUrl(velmora::texts::kHomePage).host());
+
+        // No router is known (no scan in these tests): an empty list and no
+        // message; Delete does nothing; Test opens the page; Close ends it.
+        ModalCatcher catcher;
+        int rows = -1;
+        catcher.answer = [&](QWidget* modal) {
+            auto* dialog = qobject_cast<QDialog*>(modal);
+            if (!dialog || dialog->objectName() != "CRouter_Management") {
+                if (dialog)
+                    dialog->reject();
+                return;
+            }
+            QCOMPARE(dialog->windowTitle(), QString("Router Management"));
+            auto* list = dialog->findChild<QTableWidget*>("mappingList");
+            rows = list->rowCount();
+            QCOMPARE(Headings(list), QStringList({"Name", "Protocol", "Port", "Internal IP"}));
+            dialog->findChild<QPushButton*>("deleteButton")->click();
+            dialog->findChild<QPushButton*>("testButton")->click();
+            dialog->findChild<QPushButton*>("closeButton")->click();
+        };
+        menu->findChild<QAction*>("command32784")->trigger();
+        QCOMPARE(rows, 0);
+        QCOMPARE(catcher.texts(), QStringList({""}));
+        QCOMPARE(opened.size(), 2);
     }
 
     void missingConfigSaysSoOnceAndStartsEmpty()

@@ -53,3 +53,26 @@ TEST(PortCheckReport, SaysWhatCanBeKnownFromInside)
     ExpectReport(unknown, {"the router did not say (", "not probed (the check ran out of time)",
                            "external address: not read", "needs a check from outside"});
 }
+
+TEST(PortCheckReport, PrivateOrSharedExternalAddressTellsOfAnotherNat)
+{
+    const struct
+    {
+        const char* address;
+        bool told;
+    } cases[] = {{"192.168.1.20", true}, {"100.72.0.3", true}, {"11.22.33.1", false}};
+    for (const auto& c : cases) {
+        auto f = Findings();
+        f.externalAddress = c.address;
+        const auto text = BuildPortCheckReport(f);
+        const bool told = text.find("carrier-grade NAT sits between this router and the internet") !=
+                          std::string::npos;
+        EXPECT_EQ(told, c.told) << text;
+        if (c.told) {
+            EXPECT_NE(text.find(std::string("external address: ") + c.address + "\n   The router's "
+                                "external address " + c.address),
+                      std::string::npos)
+                << text;
+        }
+    }
+}

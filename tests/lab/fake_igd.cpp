@@ -4,10 +4,12 @@
 //
 //   fake_igd --desc FILE [--soap FILE] [--soap-status CODE] [--seconds N]
 //            [--http-port PORT] [--location URL] [--path /desc.xml] [--bodies FILE]
-//            [--hostile MODE [--hostile-on desc|soap|all]]
+//            [--hostile MODE [--hostile-on desc|soap|all]] [--silent-soap]
 //
 // With --hostile it misbehaves as a broken router would (see HostileMode);
 // its SOAP side then answers the common actions itself and --soap is not used.
+// --silent-soap: a router that accepts SOAP requests and never answers them;
+// each POST connection is read and then held open, unanswered, until the end.
 //
 // It prints "fake_igd ready http_port=PORT" once it listens, and one line per
 // request it saw ("ssdp ST", "http GET /path", "http POST /path SOAPAction")
@@ -68,7 +70,11 @@ struct Options
     HostileMode hostile = HostileMode::None;
     bool hostileDesc = true; // the mode applies to the description
     bool hostileSoap = true; // and to SOAP answers
+    bool silentSoap = false;
 };
+
+// Connections of POSTs that are never answered (--silent-soap), closed at the end.
+std::vector<int> g_heldConnections;
 
 bool ParseHostileMode(const std::string& name, HostileMode& mode)
 {
@@ -127,6 +133,10 @@ bool ParseArgs(int argc, char** argv, Options& o)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        if (a == "--silent-soap") {
+            o.silentSoap = true;
+            continue;
+        }
         const bool hasValue = i + 1 < argc;
         if (!hasValue)
             return false;
@@ -343,6 +353,16 @@ std::string Response(int status, const std::string& body)
            std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
+// Keeps a connection open without a word until the program ends.
+void HoldUnanswered(Fd& connection)
+{
+    const int fd = dup(connection.get());
+    if (fd >= 0 && g_heldConnections.size() < 256)
+        g_heldConnections.push_back(fd);
+    else if (fd >= 0)
+        close(fd);
+}
+
 void AnswerHttp(int listener, const Options& o)
 {
     Fd c(accept4(listener, nullptr, nullptr, SOCK_CLOEXEC));
@@ -361,6 +381,9 @@ void AnswerHttp(int listener, const Options& o)
             SendAll(c.get(), Response(200, body));
         else
             SendAll(c.get(), Response(404, ""));
+    } else if (method == "POST" && o.silentSoap) {
+        Log("http POST " + path + " " + Header(req, "SOAPAction") + " (held)");
+        HoldUnanswered(c);
     } else if (method == "POST") {
         Log("http POST " + path + " " + Header(req, "SOAPAction"));
         if (!o.bodies.empty()) {
@@ -646,8 +669,8 @@ int main(int argc, char** argv)
     if (!ParseArgs(argc, argv, o)) {
         fprintf(stderr, "usage: fake_igd --desc FILE [--soap FILE] [--soap-status CODE] "
                         "[--seconds N] [--http-port PORT] [--location URL] [--path /desc.xml] "
-                        "[--bodies FILE] [--hostile silent|trickle|garbage|huge|forgetful|fault|"
-                        "igd2 [--hostile-on desc|soap|all]]\n");
+                        "[--bodies FILE] [--silent-soap] [--hostile silent|trickle|garbage|huge|"
+                        "forgetful|fault|igd2 [--hostile-on desc|soap|all]]\n");
         return 2;
     }
     if (!InLabNamespace()) {
@@ -683,5 +706,7 @@ int main(int argc, char** argv)
         }
         hostile.step(o);
     }
+    for (int fd : g_heldConnections)
+        close(fd);
     return 0;
 }

@@ -12,9 +12,9 @@
 # The WAN side uses a non-reserved /24 because miniupnpd treats a reserved WAN
 # address as "behind another NAT" and refuses to map ports.
 #
-# Usage: lab.sh up PREFIX [--mode both|upnp|natpmp|none] [--second-lan] [--secure-mode]
+# Usage: lab.sh up PREFIX [--mode both|upnp|natpmp|none] [--second-lan] [--secure-mode] [--igd2]
 #        lab.sh down PREFIX
-#        lab.sh router PREFIX start|stop|restart [--mode M] [--secure-mode]
+#        lab.sh router PREFIX start|stop|restart [--mode M] [--secure-mode] [--igd2]
 #        lab.sh add-address PREFIX ADDR/LEN [DEV]
 #        lab.sh exec PREFIX lan|router|inet -- CMD...
 #        lab.sh info PREFIX
@@ -137,12 +137,13 @@ owner_alive() {
 
 lab_up() {
     local p=$1; shift
-    local mode=both second_lan=no secure=no
+    local mode=both second_lan=no secure=no igd2=no
     while [ $# -gt 0 ]; do
         case "$1" in
             --mode) mode=${2:-}; shift 2 ;;
             --second-lan) second_lan=yes; shift ;;
             --secure-mode) secure=yes; shift ;;
+            --igd2) igd2=yes; shift ;;
             *) die "up: unknown option '$1'" ;;
         esac
     done
@@ -169,6 +170,7 @@ lab_up() {
     if [ "$mode" != none ]; then
         local args=(--mode "$mode")
         [ "$secure" = yes ] && args+=(--secure-mode)
+        [ "$igd2" = yes ] && args+=(--igd2)
         if ! router_start "$p" "${args[@]}"; then
             lab_down "$p"
             die "up: miniupnpd did not start"
@@ -284,7 +286,7 @@ check_mode() {
 }
 
 write_config() {
-    local p=$1 mode=$2 secure=$3 sd
+    local p=$1 mode=$2 secure=$3 igd2=${4:-no} sd
     sd=$(state_dir "$p")
     local upnp=yes natpmp=yes
     [ "$mode" = natpmp ] && upnp=no
@@ -300,7 +302,9 @@ write_config() {
         echo "lease_file=$sd/leases"
         echo "uuid=$(cat "$sd/uuid")"
         echo "friendly_name=$FRIENDLY_NAME"
-        echo "force_igd_desc_v1=yes"
+        # --igd2: the router describes itself as InternetGatewayDevice:2
+        # (WANIPConnection:2); it still answers searches for version 1.
+        if [ "$igd2" = yes ]; then echo "force_igd_desc_v1=no"; else echo "force_igd_desc_v1=yes"; fi
         # A veth reports 10 Gbit/s, which overflows the 32-bit IGD v1 fields.
         echo "bitrate_down=100000000"
         echo "bitrate_up=20000000"
@@ -346,7 +350,7 @@ router_listening() {
 
 router_start() {
     local p=$1; shift
-    local sd mode secure=no
+    local sd mode secure=no igd2=no
     sd=$(state_dir "$p")
     mode=$(cat "$sd/mode" 2>/dev/null || echo both)
     [ "$mode" = none ] && mode=both
@@ -354,15 +358,16 @@ router_start() {
         case "$1" in
             --mode) mode=${2:-}; shift 2 ;;
             --secure-mode) secure=yes; shift ;;
+            --igd2) igd2=yes; shift ;;
             *) die "router start: unknown option '$1'" ;;
         esac
     done
     check_mode "$mode"
     ns_exists "$(ns_name "$p" router)" || die "no lab $p"
     router_pid "$p" >/dev/null && die "miniupnpd already runs in lab $p"
-    echo "$mode" >"$sd/mode"; echo "$secure" >"$sd/secure"
+    echo "$mode" >"$sd/mode"; echo "$secure" >"$sd/secure"; echo "$igd2" >"$sd/igd2"
     [ "$mode" = none ] && return 0
-    write_config "$p" "$mode" "$secure"
+    write_config "$p" "$mode" "$secure" "$igd2"
 
     # Without /dev/log miniupnpd copies every log line to /dev/console; a private
     # mount namespace sends both to /dev/null and -d keeps the log on stderr.
@@ -432,6 +437,7 @@ lab_info() {
     echo "ROUTER_UUID=$(cat "$sd/uuid" 2>/dev/null)"
     echo "ROUTER_MODE=$(cat "$sd/mode" 2>/dev/null)"
     echo "SECURE_MODE=$(cat "$sd/secure" 2>/dev/null)"
+    echo "IGD2=$(cat "$sd/igd2" 2>/dev/null)"
     echo "ROUTER_PID=$(router_pid "$p" 2>/dev/null)"
     echo "STATE_DIR=$sd"
     echo "LEASE_FILE=$sd/leases"

@@ -77,6 +77,23 @@ TEST(SsdpAnswer, SearchTextAndTheFirstUrlOfAnAnswer)
         EXPECT_EQ(DescribeUrlFromSsdpAnswer(c.answer), c.url) << c.answer;
 }
 
+TEST(SsdpAnswer, GatewayVersionOneOrTwo)
+{
+    const struct
+    {
+        const char* description;
+        bool gateway;
+    } cases[] = {
+        {"<deviceType>urn:schemas-upnp-org:device:InternetGatewayDevice:1</deviceType>", true},
+        {"<deviceType>urn:schemas-upnp-org:device:InternetGatewayDevice:2</deviceType>", true},
+        {"<deviceType>urn:schemas-upnp-org:device:InternetGatewayDevice:3</deviceType>", false},
+        {"<deviceType>urn:schemas-upnp-org:device:MediaServer:1</deviceType>", false},
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(velmora::NamesGatewayDevice(c.description), c.gateway) << c.description;
+}
+
 TEST(SoapRequest, EveryArgumentValueIsEscaped)
 {
     EXPECT_EQ(XmlEscape("a&b<c>d\"e'f"), "a&amp;b&lt;c&gt;d&quot;e&apos;f");

@@ -27,6 +27,7 @@ std::string Service(const std::string& type, const std::string& control)
 }
 
 const std::string kPpp = "urn:schemas-upnp-org:service:WANPPPConnection:1";
+const char kWanIp2[] = "urn:schemas-upnp-org:service:WANIPConnection:2";
 
 // A description with the three device levels; each part can be replaced.
 struct Desc
@@ -75,12 +76,14 @@ TEST(ParserDescription, RealRouters)
               "http://192.168.1.1:49152" + ValuesEntry(values, "first", "controlurl"));
     EXPECT_EQ(FirstFriendlyName(linksys), "LINKSYS WAG200G Gateway");
 
-    // Livebox: an IGD v2 device, refused at the root device.
+    // Livebox: IGD v2 devices are walked, but its only connection service is
+    // WANPPPConnection:2, which is not taken.
     const std::string livebox = ReadTestData("routers/new_LiveBox_desc.xml");
     ASSERT_FALSE(livebox.empty());
     EXPECT_FALSE(ParseDescription(client, livebox, "http://192.168.1.1:80/87895a19/desc.xml"));
     EXPECT_EQ(client.status, UpnpStatus::Failed);
-    EXPECT_EQ(client.last_error, kNoGateway);
+    EXPECT_EQ(client.last_error,
+              "can't find  \" SERVICE_WANIP \" or \" SERVICE_WANPPP \" service.\n");
     EXPECT_EQ(client.base_URL, "http://192.168.1.1:80"); // set by the earlier step
     EXPECT_EQ(FirstFriendlyName(livebox), "Orange Livebox");
     EXPECT_EQ(FirstFriendlyName(kHeaders + livebox), "Orange Livebox");
@@ -112,6 +115,17 @@ TEST(ParserDescription, ServiceChoiceAndControlUrl)
                           Service(kPpp, "/ppp") + Service(kWanIp, "/ip")},
          kPpp, "http://10.77.0.1:5000/ppp"},
         {Desc{.beforeWan = lan}, kWanIp, "http://10.77.0.1:5000/ctl/IPConn"},
+        // Version 2 devices, and the version 2 IP connection with its own type.
+        {Desc{.rootType = "urn:schemas-upnp-org:device:InternetGatewayDevice:2",
+              .wanType = "urn:schemas-upnp-org:device:WANDevice:2",
+              .connType = "urn:schemas-upnp-org:device:WANConnectionDevice:2",
+              .services = Service(kWanIp2, "/ip2")},
+         kWanIp2, "http://10.77.0.1:5000/ip2"},
+        {Desc{.rootType = "urn:schemas-upnp-org:device:InternetGatewayDevice:2",
+              .services = Service(kWanIp2, "/ip2") + Service(kWanIp, "/ip1")},
+         kWanIp2, "http://10.77.0.1:5000/ip2"},
+        {Desc{.wanType = "urn:schemas-upnp-org:device:WANDevice:2"}, kWanIp,
+         "http://10.77.0.1:5000/ctl/IPConn"},
     };
     for (const Case& c : cases) {
         UpnpClient client;
@@ -142,7 +156,9 @@ TEST(ParserDescription, StepMessages)
         {Desc{.rootList = false}.text(),
          " Fail to find deviceList of device "
          "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n"},
-        {Desc{.wanType = "urn:schemas-upnp-org:device:WANDevice:2"}.text(),
+        {Desc{.rootType = "urn:schemas-upnp-org:device:InternetGatewayDevice:3"}.text(),
+         kNoGateway},
+        {Desc{.wanType = "urn:schemas-upnp-org:device:WANDevice:3"}.text(),
          "Fail to find device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
         {Desc{.wanList = false}.text(),
          " Fail to find deviceList of device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
@@ -150,7 +166,9 @@ TEST(ParserDescription, StepMessages)
          "Fail to find device \"urn:schemas-upnp-org:device:WANConnectionDevice:1\"\n"},
         {Desc{.serviceList = false}.text(),
          " Fail to find serviceList of device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
-        {Desc{.services = Service("urn:schemas-upnp-org:service:WANIPConnection:2", "/ip2")}.text(),
+        {Desc{.services = Service("urn:schemas-upnp-org:service:WANPPPConnection:2", "/ppp2") +
+                          Service("urn:schemas-upnp-org:service:WANIPConnection:3", "/ip3")}
+             .text(),
          "can't find  \" SERVICE_WANIP \" or \" SERVICE_WANPPP \" service.\n"},
     };
     for (const Case& c : cases) {

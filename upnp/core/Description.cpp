@@ -5,14 +5,32 @@
 #include "upnp/core/XMLNode.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
-const char kWanDeviceType[] = "urn:schemas-upnp-org:device:WANDevice:1";
-const char kWanConnectionDeviceType[] = "urn:schemas-upnp-org:device:WANConnectionDevice:1";
-const char kGatewayType[] = "urn:schemas-upnp-org:device:InternetGatewayDevice:1";
-const char SERVICE_WANIP[] = "urn:schemas-upnp-org:service:WANIPConnection:1";
-const char SERVICE_WANPPP[] = "urn:schemas-upnp-org:service:WANPPPConnection:1";
+// The device and service versions accepted at each level: version 1 as
+// before, and the version 2 types that current routers describe themselves
+// with. The WAN connection service found is used with its own type.
+using TypeList = std::initializer_list<const char*>;
+const TypeList kGatewayTypes = {"urn:schemas-upnp-org:device:InternetGatewayDevice:1",
+                                "urn:schemas-upnp-org:device:InternetGatewayDevice:2"};
+const TypeList kWanDeviceTypes = {"urn:schemas-upnp-org:device:WANDevice:1",
+                                  "urn:schemas-upnp-org:device:WANDevice:2"};
+const TypeList kWanConnectionDeviceTypes = {"urn:schemas-upnp-org:device:WANConnectionDevice:1",
+                                            "urn:schemas-upnp-org:device:WANConnectionDevice:2"};
+const TypeList kConnectionServiceTypes = {"urn:schemas-upnp-org:service:WANIPConnection:1",
+                                          "urn:schemas-upnp-org:service:WANIPConnection:2",
+                                          "urn:schemas-upnp-org:service:WANPPPConnection:1"};
+
+bool OneOf(const char* text, TypeList types)
+{
+    for (const char* type : types) {
+        if (std::strcmp(text, type) == 0)
+            return true;
+    }
+    return false;
+}
 
 // Text of the node's first child `name` (prefix rule); null when there is
 // no such child or it has no text.
@@ -21,8 +39,8 @@ const char* ChildText(const XMLNode& node, const char* name)
     return node.findChild(name).textAt(0);
 }
 
-// The "device" child of `parent` whose deviceType is exactly `type`.
-XMLNode FindDevice(const XMLNode& parent, const char* type)
+// The first "device" child of `parent` whose deviceType is exactly one of `types`.
+XMLNode FindDevice(const XMLNode& parent, TypeList types)
 {
     const int count = parent.childCount("device");
     for (int i = 0; i < count; ++i) {
@@ -30,13 +48,13 @@ XMLNode FindDevice(const XMLNode& parent, const char* type)
         if (device.empty())
             break;
         const char* deviceType = ChildText(device, "deviceType");
-        if (deviceType && std::strcmp(deviceType, type) == 0)
+        if (deviceType && OneOf(deviceType, types))
             return device;
     }
     return {};
 }
 
-// The first WANIP or WANPPP connection service of the list, in document order.
+// The first WAN IP or PPP connection service of the list, in document order.
 XMLNode FindConnectionService(const XMLNode& serviceList)
 {
     const int count = serviceList.childCount("service");
@@ -45,8 +63,7 @@ XMLNode FindConnectionService(const XMLNode& serviceList)
         if (service.empty())
             break;
         const char* type = ChildText(service, "serviceType");
-        if (type &&
-            (std::strcmp(type, SERVICE_WANIP) == 0 || std::strcmp(type, SERVICE_WANPPP) == 0))
+        if (type && OneOf(type, kConnectionServiceTypes))
             return service;
     }
     return {};
@@ -100,7 +117,7 @@ bool UpnpClient::parser_description()
     }
 
     DebugTrace("parser_description step 3\n");
-    XMLNode gateway = FindDevice(root, kGatewayType);
+    XMLNode gateway = FindDevice(root, kGatewayTypes);
     if (gateway.empty())
         return failStep("Fail to find device "
                         "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n");
@@ -115,7 +132,7 @@ bool UpnpClient::parser_description()
                         "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n");
 
     DebugTrace("parser_description step 5\n");
-    XMLNode wan = FindDevice(gatewayList, kWanDeviceType);
+    XMLNode wan = FindDevice(gatewayList, kWanDeviceTypes);
     if (wan.empty())
         return failStep("Fail to find device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
 
@@ -126,7 +143,7 @@ bool UpnpClient::parser_description()
                         "\"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
 
     DebugTrace("parser_description step 7\n");
-    XMLNode connection = FindDevice(wanList, kWanConnectionDeviceType);
+    XMLNode connection = FindDevice(wanList, kWanConnectionDeviceTypes);
     if (connection.empty())
         return failStep("Fail to find device "
                         "\"urn:schemas-upnp-org:device:WANConnectionDevice:1\"\n");

@@ -57,7 +57,7 @@ bool UpnpClient::discovery()
         DebugTrace("time_out is %d\n", time_out);
 
         std::vector<char> buffer(kReceiveBytes);
-        for (int cycle = 0; cycle < kSearchCycles; ++cycle) {
+        for (int cycle = 0; cycle < kSearchCycles && !cancelled(); ++cycle) {
             const std::string datagram = ReadOneDatagram(ssdp_sock.fd(), buffer, kCycleWaitMs);
             if (datagram.empty())
                 continue;
@@ -70,7 +70,7 @@ bool UpnpClient::discovery()
                 DebugTrace("inner get_description error\n");
                 continue;
             }
-            if (description.find(velmora::kGatewayDeviceType) != std::string::npos) {
+            if (velmora::NamesGatewayDevice(description)) {
                 ssdp_sock.close();
                 status = UpnpStatus::GatewayFound;
                 return true;

@@ -88,7 +88,7 @@ bool UpnpClient::tcp_connect(const std::string& host, uint16_t port)
     // Dotted IPv4 text only; anything else can never connect, so no attempt
     // is made and nothing is waited for.
     const bool usable = inet_pton(AF_INET, host.c_str(), &address.sin_addr) == 1;
-    for (int32_t attempt = 0; usable && attempt < time_out; ++attempt) {
+    for (int32_t attempt = 0; usable && attempt < time_out && !cancelled(); ++attempt) {
         if (attempt > 0)
             std::this_thread::sleep_for(kAttemptPause);
         SocketHandle sock = ConnectOnce(address);

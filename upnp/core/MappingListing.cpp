@@ -14,7 +14,7 @@ bool UpnpClient::list_port_mappings()
     Endpoint endpoint;
     if (!controlEndpoint(endpoint))
         return false;
-    for (int index = 0;; ++index) {
+    for (int index = 0; !cancelled(); ++index) {
         if (index > kMaxMappingIndex) {
             // A router that keeps answering with new entries: stop here.
             fail(velmora::Format("Totally %i mapping entries.\n", index));
@@ -104,5 +104,7 @@ bool UpnpClient::parse_mapping_info()
         return false;
     }
     mappings.push_back(std::move(record));
+    if (mapping_added)
+        mapping_added(mappings.back());
     return true;
 }

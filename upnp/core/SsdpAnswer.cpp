@@ -11,6 +11,15 @@ const char kSsdpSearchRequest[] = "M-SEARCH * HTTP/1.1\r\n"
 
 const char kGatewayDeviceType[] = "urn:schemas-upnp-org:device:InternetGatewayDevice:1";
 
+bool NamesGatewayDevice(std::string_view description)
+{
+    // Routers that describe themselves as version 2 also answer a version 1 search.
+    static constexpr std::string_view kGatewayType2 =
+        "urn:schemas-upnp-org:device:InternetGatewayDevice:2";
+    return description.find(kGatewayDeviceType) != std::string_view::npos ||
+           description.find(kGatewayType2) != std::string_view::npos;
+}
+
 std::optional<std::string> DescribeUrlFromSsdpAnswer(std::string_view datagram)
 {
     if (datagram.find("200 OK") == std::string_view::npos)

@@ -4,8 +4,10 @@
 #include "upnp/core/RouterInfo.h"
 #include "platform/SocketHandle.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +55,14 @@ public:
     std::string control_url;
     std::string base_URL;
     std::string description;
+
+    // Set by the owner of a client that runs on a worker thread: once the
+    // flag is set, a search stops before its next wait, a connection before
+    // its next attempt and a listing before its next entry (a request in
+    // flight runs to its own deadline).
+    const std::atomic<bool>* cancel = nullptr;
+    // Called on the listing's thread for each entry kept, as it comes.
+    std::function<void(const MappingRecord&)> mapping_added;
 
     // Sets the number of TCP connection attempts; always true.
     bool init_client(int32_t attempts);
@@ -108,6 +118,7 @@ private:
     SoapOutcome soapExchange(const Endpoint& endpoint, const char* action,
                              const std::string& arguments, int cycles, std::string& response);
     void fail(std::string message);
+    bool cancelled() const { return cancel && cancel->load(); }
 
     // Working buffer of the exchanges, made once per client.
     std::unique_ptr<char[]> receive_buffer_;

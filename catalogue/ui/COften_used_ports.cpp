@@ -1,0 +1,131 @@
+#include "catalogue/ui/COften_used_ports.h"
+
+#include "catalogue/core/CatalogueFile.h"
+#include "catalogue/core/ForwardProposal.h"
+#include "catalogue/ui/CAdd_Often_Port.h"
+#include "catalogue/ui/CSearch_Ports.h"
+#include "catalogue/ui/CatalogueReport.h"
+#include "catalogue/ui/CatalogueTexts.h"
+#include "platform/ui/FormButtons.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace texts = velmora::catalogue_texts;
+
+COften_used_ports::COften_used_ports(std::string cataloguePath, Forwarding forwarding,
+                                     QWidget* parent)
+    : QDialog(parent), path_(std::move(cataloguePath)), forwarding_(std::move(forwarding))
+{
+    setObjectName("COften_used_ports");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(texts::kWindowTitle);
+
+    auto* label = new QLabel(texts::kFilterLabel, this);
+    filter_ = new QComboBox(this);
+    filter_->setObjectName("filterBox");
+    filter_->setAccessibleName(QString(texts::kFilterLabel).trimmed());
+    label->setBuddy(filter_);
+    report_ = new CatalogueReport(this);
+    search_ = MakeFormButton("Search", "searchButton", this);
+    add_ = MakeFormButton("Add", "addButton", this);
+    forward_ = MakeFormButton("Forward...", "forwardButton", this);
+    cancel_ = MakeFormButton("Cancel", "cancelButton", this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(label);
+    top->addWidget(filter_);
+    top->addStretch();
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (auto* button : {search_, add_, forward_, cancel_})
+        buttons->addWidget(button);
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(top);
+    page->addWidget(report_, 1);
+    page->addLayout(buttons);
+    resize(760, 480);
+
+    ReadCatalogue(texts::kAllFilter);
+    fillFilterBox();
+
+    connect(filter_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { ReadCatalogue(filter_->itemText(index)); });
+    connect(search_, &QPushButton::clicked, this, &COften_used_ports::OnSearch);
+    connect(add_, &QPushButton::clicked, this, &COften_used_ports::OnAdd);
+    connect(forward_, &QPushButton::clicked, this, &COften_used_ports::OnForward);
+    connect(cancel_, &QPushButton::clicked, this, &COften_used_ports::reject);
+}
+
+void COften_used_ports::fillFilterBox()
+{
+    // The box keeps its items sorted, so "ALL" falls between "A" and "B".
+    QStringList items{texts::kAllFilter};
+    for (char c = '0'; c <= '9'; ++c)
+        items << QString(QChar(c));
+    for (char c = 'A'; c <= 'Z'; ++c)
+        items << QString(QChar(c));
+    items.sort(Qt::CaseSensitive);
+    filter_->addItems(items);
+    filter_->setCurrentIndex(filter_->findText(texts::kAllFilter));
+}
+
+void COften_used_ports::ReadCatalogue(const QString& filter)
+{
+    std::vector<velmora::CatalogueRecord> records;
+    if (!velmora::ReadCatalogue(path_, filter.toStdString(), records) && records.empty())
+        return;
+    report_->setRecords(records);
+}
+
+void COften_used_ports::OnSearch()
+{
+    CSearch_Ports dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString wanted = dialog.text();
+    bool found = false;
+    for (int row : report_->rowsInRecordOrder()) {
+        auto* cell = report_->item(row, 0);
+        if (!cell || !cell->text().contains(wanted, Qt::CaseInsensitive))
+            continue;
+        found = true;
+        report_->scrollToItem(cell);
+        report_->setCurrentCell(row, 0);
+    }
+    if (!found)
+        QMessageBox::information(this, texts::kAppCaption, wanted + texts::kNotFound);
+}
+
+void COften_used_ports::OnAdd()
+{
+    CAdd_Often_Port dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    velmora::AppendCatalogueLine(path_, dialog.name(), dialog.tcpPorts(), dialog.udpPorts());
+    report_->addRecord({dialog.name(), dialog.tcpPorts(), dialog.udpPorts()});
+}
+
+void COften_used_ports::OnForward()
+{
+    const int row = report_->currentRow();
+    if (row < 0 || !forwarding_.add || !forwarding_.entries)
+        return;
+    const auto proposals = velmora::ProposeForwarding(
+        report_->record(row), velmora::FieldCapacity(ForwardingEntry{}.listen_port));
+    QPointer<COften_used_ports> self(this);
+    for (const auto& proposal : proposals) {
+        CRouter_Add_Port::Prefill values{
+            velmora::UniqueEntryName(proposal.name, *forwarding_.entries), proposal.protocol,
+            proposal.ports};
+        forwarding_.add(values, this);
+        if (!self)
+            return; // the window went while its dialog was open
+    }
+}

@@ -1,0 +1,147 @@
+#include "forwarding/ui/CRouter_Management.h"
+
+#include "forwarding/core/PortList.h"
+#include "forwarding/core/ProgramUpnpClient.h"
+#include "forwarding/ui/ForwardingTexts.h"
+#include "platform/ui/DialogWorker.h"
+#include "platform/ui/FormButtons.h"
+#include "platform/ui/ReportList.h"
+#include "upnp/core/PortMappingList.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPersistentModelIndex>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace texts = velmora::forwarding_texts;
+
+namespace {
+constexpr char kListLabel[] = "Current port forwarding entry in router:";
+constexpr char kListingFailed[] = "Failed to get router's port mappings!";
+
+QStringList RowOf(const MappingRecord& record)
+{
+    return {QString::fromStdString(record.mapping_desc), QString::fromStdString(record.protocol),
+            QString::fromStdString(record.external_port),
+            QString::fromStdString(record.internal_client)};
+}
+} // namespace
+
+CRouter_Management::CRouter_Management(bool routerFound, RouterEntryPtr router,
+                                       std::function<void()> openPortTester, QWidget* parent)
+    : QDialog(parent), routerFound_(routerFound), router_(std::move(router)),
+      openPortTester_(std::move(openPortTester))
+{
+    setObjectName("CRouter_Management");
+    setWindowTitle("Router Management");
+    if (router_)
+        endpoint_ = velmora::EndpointOf(*router_);
+
+    auto* label = new QLabel(kListLabel, this);
+    list_ = new ReportList({{"Name", 130}, {"Protocol", 80}, {"Port", 80}, {"Internal IP", 100}},
+                           kListLabel, this);
+    list_->setObjectName("mappingList");
+    label->setBuddy(list_);
+    test_ = MakeFormButton("Test", "testButton", this);
+    delete_ = MakeFormButton("Delete", "deleteButton", this);
+    close_ = MakeFormButton("Close", "closeButton", this);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(test_);
+    buttons->addStretch(1);
+    buttons->addWidget(delete_);
+    buttons->addWidget(close_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(list_, 1);
+    layout->addLayout(buttons);
+    resize(460, 320);
+
+    connect(test_, &QPushButton::clicked, this, [this] {
+        if (openPortTester_)
+            openPortTester_();
+    });
+    connect(delete_, &QPushButton::clicked, this, &CRouter_Management::deleteFirstSelected);
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+    startListing();
+}
+
+CRouter_Management::~CRouter_Management() = default;
+
+void CRouter_Management::startListing()
+{
+    if (!routerFound_ || !router_) {
+        listingFinished_ = true; // nothing to list, and nothing to say
+        return;
+    }
+    if (router_->is_apple) {
+        listingFinished_ = true;
+        // Over the open dialog.
+        QMetaObject::invokeMethod(
+            this,
+            [this] { QMessageBox::warning(this, texts::kAppCaption, texts::kAppleNoPortsList); },
+            Qt::QueuedConnection);
+        return;
+    }
+    const velmora::RouterEndpoint endpoint = endpoint_;
+    listing_ = std::make_unique<velmora::DialogWorker>(
+        this, [this, endpoint](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+            const bool read = velmora::ProgramUpnpClient::instance().run(
+                endpoint, cancel, [this, &relay](UpnpClient& client) {
+                    client.mapping_added = [this, &relay](const MappingRecord& record) {
+                        relay.post([this, row = RowOf(record)] { list_->appendRow(row); });
+                    };
+                    return velmora::ReadMappingTable(client);
+                });
+            // Queued after every row.
+            relay.post([this, read] {
+                listingFinished_ = true;
+                if (read)
+                    return;
+                list_->setRowCount(0); // a failed listing shows no rows
+                QMessageBox::warning(this, texts::kAppCaption, kListingFailed);
+            });
+        });
+}
+
+void CRouter_Management::deleteFirstSelected()
+{
+    if (!routerFound_ || !router_ || router_->is_apple)
+        return;
+    const int row = list_->firstSelectedRow();
+    if (row < 0)
+        return;
+    const std::string protocol = list_->cell(row, 1).toStdString();
+    const int number = velmora::AtoiLike(list_->cell(row, 2).toStdString());
+    const auto port = static_cast<uint16_t>(number);
+    // The row is found again by this index when the answer comes: rows added
+    // or removed meanwhile move it.
+    const int id = nextDeletion_++;
+    pendingRows_.emplace(id, QPersistentModelIndex(list_->model()->index(row, 0)));
+    const velmora::RouterEndpoint endpoint = endpoint_;
+    deletions_.push_back(std::make_unique<velmora::DialogWorker>(
+        this, [this, endpoint, port, protocol, id](velmora::GuiRelay& relay,
+                                                   const std::atomic<bool>& cancel) {
+            const bool deleted = velmora::ProgramUpnpClient::instance().run(
+                endpoint, cancel,
+                [&](UpnpClient& client) { return client.DeletePortMapping(port, protocol); });
+            relay.post([this, deleted, id] {
+                ++deletionsAnswered_;
+                const QPersistentModelIndex key = pendingRows_.at(id);
+                pendingRows_.erase(id);
+                if (deleted && key.isValid())
+                    list_->removeRow(key.row()); // a refusal leaves the row, without a word
+            });
+        }));
+}
+
+void CRouter_Management::done(int result)
+{
+    if (listing_)
+        listing_->stop();
+    for (auto& deletion : deletions_)
+        deletion->stop();
+    QDialog::done(result);
+}

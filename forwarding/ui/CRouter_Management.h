@@ -1,0 +1,59 @@
+#pragma once
+
+#include "forwarding/core/RouterMappings.h"
+#include "router/core/RouterEntry.h"
+
+#include <QDialog>
+#include <QPersistentModelIndex>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace velmora {
+class DialogWorker;
+}
+class QPushButton;
+class ReportList;
+
+// "Router Management": the port mappings the router selected in the router
+// box holds, read through the program's own UPnP client on a worker thread
+// (rows appear as they come), deletion of the first selected one, and the
+// port tester page. Close returns at once; late results are dropped.
+class CRouter_Management final : public QDialog
+{
+    Q_OBJECT
+public:
+    // `router` is the router box's selection (null when none is found);
+    // `openPortTester` opens the port tester page.
+    CRouter_Management(bool routerFound, RouterEntryPtr router,
+                       std::function<void()> openPortTester, QWidget* parent = nullptr);
+    ~CRouter_Management() override;
+
+    ReportList* list() const { return list_; }
+    bool listingFinished() const { return listingFinished_; }
+    // Deletions sent and answered so far.
+    int deletionsAnswered() const { return deletionsAnswered_; }
+
+    void done(int result) override;
+
+private:
+    void startListing();
+    void deleteFirstSelected();
+
+    bool routerFound_ = false;
+    RouterEntryPtr router_;
+    velmora::RouterEndpoint endpoint_;
+    std::function<void()> openPortTester_;
+    ReportList* list_ = nullptr;
+    QPushButton* test_ = nullptr;
+    QPushButton* delete_ = nullptr;
+    QPushButton* close_ = nullptr;
+    std::unique_ptr<velmora::DialogWorker> listing_;
+    std::vector<std::unique_ptr<velmora::DialogWorker>> deletions_;
+    // Rows whose deletion waits for the router's answer, by deletion.
+    std::map<int, QPersistentModelIndex> pendingRows_;
+    int nextDeletion_ = 0;
+    bool listingFinished_ = false;
+    int deletionsAnswered_ = 0;
+};

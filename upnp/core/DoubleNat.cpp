@@ -1,0 +1,29 @@
+#include "upnp/core/DoubleNat.h"
+
+#include <arpa/inet.h>
+#include <cstdint>
+
+namespace velmora {
+
+bool IsPrivateOrSharedAddress(std::string_view address)
+{
+    const std::string text(address);
+    in_addr parsed{};
+    if (inet_pton(AF_INET, text.c_str(), &parsed) != 1)
+        return false;
+    const uint32_t a = ntohl(parsed.s_addr);
+    const auto in = [a](uint32_t net, int bits) {
+        return (a >> (32 - bits)) == (net >> (32 - bits));
+    };
+    return in(0x0A000000, 8) || in(0xAC100000, 12) || in(0xC0A80000, 16) || in(0x64400000, 10);
+}
+
+std::string DoubleNatMessage(const std::string& address)
+{
+    return "The router's external address " + address +
+           " is a private or shared address: another router or the provider's carrier-grade NAT "
+           "sits between this router and the internet. A port mapping on this router alone will "
+           "not make a program on this computer reachable from the internet.";
+}
+
+} // namespace velmora

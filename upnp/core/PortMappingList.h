@@ -1,0 +1,56 @@
+#pragma once
+
+#include "upnp/core/MappingRecord.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class UpnpClient;
+
+// The whole port-mapping table in few requests, with GetListOfPortMappings of
+// the WANIPConnection:2 service.
+
+namespace velmora {
+
+inline constexpr char kWanIpConnection2[] = "urn:schemas-upnp-org:service:WANIPConnection:2";
+// Entries asked for per request.
+inline constexpr int kPortListingChunk = 1000;
+
+// The argument block of GetListOfPortMappings (all mappings, not only ours).
+std::string PortListingArguments(uint16_t startPort, uint16_t endPort, std::string_view protocol,
+                                 int count);
+
+enum class PortListingAnswer
+{
+    Entries,  // `entries` holds the list, in the router's order
+    NoneLeft, // the router has no mapping in the range (UPnP error 730 or 714)
+    Refused,  // another error answer, or a list that cannot be read
+};
+
+// Reads a GetListOfPortMappings answer (the whole HTTP response): the
+// NewPortListing element holds a PortMappingList document, escaped or as a
+// CDATA section, that is parsed in turn.
+PortListingAnswer ReadPortListing(const std::string& response, std::vector<MappingRecord>& entries);
+
+enum class BulkListing
+{
+    Read,         // the table is in `mappings` (also when it is empty)
+    Refused,      // the router does not list this way (nothing read): ask entry by entry
+    NoConnection, // unusable control URL or no connection
+};
+
+// Lists TCP then UDP mappings, ports 0-65535, in chunks of kPortListingChunk,
+// into client.mappings (emptied first), handing each entry to
+// client.mapping_added as it comes. Stops between two requests when the
+// client's cancel flag is set.
+BulkListing ListPortMappingsInBulk(UpnpClient& client);
+
+// The table into client.mappings, each entry handed to client.mapping_added
+// as it comes: in bulk where the service is WANIPConnection:2, entry by entry
+// (list_port_mappings) otherwise or when the router refuses the bulk request.
+// False when the table could not be read (no usable endpoint, no connection).
+bool ReadMappingTable(UpnpClient& client);
+
+} // namespace velmora

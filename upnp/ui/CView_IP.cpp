@@ -1,0 +1,116 @@
+#include "upnp/ui/CView_IP.h"
+
+#include "platform/NetworkInterfaces.h"
+#include "platform/ui/DialogWorker.h"
+#include "upnp/core/DoubleNat.h"
+#include "upnp/core/ExternalAddressLookup.h"
+#include "upnp/core/UpnpClient.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+constexpr char kAppCaption[] = "Velmora";
+constexpr char kNotFound[] = "Fail to Find";
+} // namespace
+
+CView_IP::CView_IP(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("CView_IP");
+    setWindowTitle("View IP");
+
+    auto* localLabel = new QLabel("Local IP:", this);
+    localIp_ = new QComboBox(this);
+    localIp_->setObjectName("localIpBox");
+    localIp_->setAccessibleName("Local IP:");
+    localLabel->setBuddy(localIp_);
+    auto* externalLabel = new QLabel("External IP: ", this);
+    externalIp_ = new QLineEdit(this);
+    externalIp_->setObjectName("externalIpEdit");
+    externalIp_->setAccessibleName("External IP: ");
+    externalLabel->setBuddy(externalIp_);
+
+    ok_ = new QPushButton("OK", this);
+    ok_->setObjectName("okButton");
+    ok_->setAccessibleName("OK");
+    ok_->setDefault(true);
+    cancel_ = new QPushButton("Cancel", this);
+    cancel_->setObjectName("cancelButton");
+    cancel_->setAccessibleName("Cancel");
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(localLabel, 0, 0);
+    fields->addWidget(localIp_, 0, 1);
+    fields->addWidget(externalLabel, 1, 0);
+    fields->addWidget(externalIp_, 1, 1);
+    fields->setColumnStretch(1, 1);
+    fields->setVerticalSpacing(16);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    resize(365, 165);
+
+    setLocalAddresses(velmora::LocalIPv4Addresses());
+    externalIp_->setText(kNotFound);
+    startLookup();
+}
+
+CView_IP::~CView_IP() = default;
+
+void CView_IP::setLocalAddresses(const std::vector<std::string>& addresses)
+{
+    localIp_->clear();
+    if (addresses.empty())
+        return;
+    // The box is sorted; the first address found stays the selected one.
+    std::vector<std::string> sorted = addresses;
+    std::sort(sorted.begin(), sorted.end());
+    for (const std::string& address : sorted)
+        localIp_->addItem(QString::fromStdString(address));
+    localIp_->setCurrentIndex(localIp_->findText(QString::fromStdString(addresses.front())));
+}
+
+void CView_IP::startLookup()
+{
+    lookup_ = std::make_unique<velmora::DialogWorker>(
+        this, [this](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+            UpnpClient client; // a fresh search every time the dialog opens
+            client.cancel = &cancel;
+            const velmora::ExternalAddressOutcome outcome = velmora::LookUpExternalAddress(client);
+            relay.post([this, outcome] { showOutcome(outcome); });
+        });
+}
+
+void CView_IP::showOutcome(const velmora::ExternalAddressOutcome& outcome)
+{
+    finished_ = true;
+    if (const char* message = velmora::ExternalAddressStepMessage(outcome.step)) {
+        QMessageBox::warning(this, kAppCaption, message);
+        return;
+    }
+    externalIp_->setText(QString::fromStdString(outcome.address));
+    if (velmora::IsPrivateOrSharedAddress(outcome.address))
+        QMessageBox::warning(this, kAppCaption,
+                             QString::fromStdString(velmora::DoubleNatMessage(outcome.address)));
+}
+
+void CView_IP::done(int result)
+{
+    if (lookup_)
+        lookup_->stop();
+    QDialog::done(result);
+}
