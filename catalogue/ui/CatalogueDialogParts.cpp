@@ -16,7 +16,8 @@ QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent)
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
     if (maxBytes > 0)
-        edit->setValidator(new Utf8LengthValidator(maxBytes, edit));
+        edit->setValidator(
+            new Utf8LengthValidator(maxBytes, edit, Utf8LengthValidator::Overflow::Refuse));
     return edit;
 }
 

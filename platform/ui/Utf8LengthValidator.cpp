@@ -27,8 +27,8 @@ int CharacterAt(const QString& text, qsizetype i, qsizetype* units)
 
 } // namespace
 
-Utf8LengthValidator::Utf8LengthValidator(int maxBytes, QObject* parent)
-    : QValidator(parent), maxBytes_(maxBytes)
+Utf8LengthValidator::Utf8LengthValidator(int maxBytes, QObject* parent, Overflow overflow)
+    : QValidator(parent), maxBytes_(maxBytes), overflow_(overflow)
 {
 }
 
@@ -53,6 +53,8 @@ QValidator::State Utf8LengthValidator::validate(QString& input, int& position) c
         last_ = input;
         return Acceptable;
     }
+    if (overflow_ == Overflow::Refuse)
+        return Invalid;
     // The part that differs from the last accepted text is what was inserted;
     // keep as much of it as fits around what was already there.
     const qsizetype common = std::min(input.size(), last_.size());

@@ -3,15 +3,23 @@
 #include <QValidator>
 
 // Keeps an edit's text within a number of UTF-8 bytes (the way a record
-// field and the configuration reader count it). Typed or pasted text that
-// would go over the limit is cut on a character boundary, as far as it does
-// not fit, the way a maximum length cuts an insertion; text set from outside
-// is cut the same way.
+// field and the configuration reader count it). With Overflow::Cut, typed or
+// pasted text that would go over the limit is cut on a character boundary, as
+// far as it does not fit, the way a maximum length cuts an insertion, and text
+// set from outside is cut the same way. With Overflow::Refuse an edit that
+// would go over is refused whole (text set from outside stays as set, for the
+// dialog's own check to refuse).
 class Utf8LengthValidator final : public QValidator
 {
     Q_OBJECT
 public:
-    Utf8LengthValidator(int maxBytes, QObject* parent);
+    enum class Overflow
+    {
+        Cut,
+        Refuse
+    };
+
+    Utf8LengthValidator(int maxBytes, QObject* parent, Overflow overflow = Overflow::Cut);
 
     State validate(QString& input, int& position) const override;
 
@@ -21,5 +29,6 @@ public:
 
 private:
     int maxBytes_;
+    Overflow overflow_;
     mutable QString last_; // the text last accepted
 };

