@@ -53,8 +53,9 @@ bool BackgroundThreads::joinFinishedWithin(std::chrono::milliseconds limit)
         bool left = false;
         {
             std::lock_guard lock(mutex_);
-            auto firstDone = std::stable_partition(threads_.begin(), threads_.end(),
-                                                   [](const Adopted& a) { return !a.finished->load(); });
+            auto firstDone =
+                std::stable_partition(threads_.begin(), threads_.end(),
+                                      [](const Adopted& a) { return !a.finished->load(); });
             std::move(firstDone, threads_.end(), std::back_inserter(done));
             threads_.erase(firstDone, threads_.end());
             left = !threads_.empty();

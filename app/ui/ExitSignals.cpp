@@ -1,7 +1,6 @@
 #include "app/ui/ExitSignals.h"
 
 #include <QSocketNotifier>
-
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>

@@ -81,7 +81,8 @@ void RunTriggers()
         velmora::SetField(e.trigger_port, std::to_string(45000 + i * kPorts));
         velmora::SetField(e.trigger_port_end, std::to_string(45000 + i * kPorts + kPorts - 1));
         velmora::SetField(e.frequence, "200");
-        runs.push_back(StartTriggeringEntry(e, {}, TriggeringTiming{std::chrono::milliseconds(3000)}));
+        runs.push_back(
+            StartTriggeringEntry(e, {}, TriggeringTiming{std::chrono::milliseconds(3000)}));
     }
     const qint64 started = clock.elapsed();
     std::this_thread::sleep_for(std::chrono::seconds(2));

@@ -4,7 +4,6 @@
 #include "config/core/XcfgReader.h"
 
 #include <algorithm>
-
 #include <string>
 #include <vector>
 

@@ -43,7 +43,8 @@ bool HeadSaysChunked(const std::string& head)
     while (line != std::string::npos && line + 2 < head.size()) {
         const size_t start = line + 2;
         line = head.find("\r\n", start);
-        const std::string field = head.substr(start, line == std::string::npos ? line : line - start);
+        const std::string field =
+            head.substr(start, line == std::string::npos ? line : line - start);
         constexpr char kName[] = "transfer-encoding:";
         if (field.size() >= sizeof kName - 1 &&
             ::strncasecmp(field.c_str(), kName, sizeof kName - 1) == 0)

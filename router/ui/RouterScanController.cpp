@@ -105,14 +105,15 @@ void RouterScanController::beginScan()
 
     worker_ = std::make_unique<velmora::DialogWorker>(
         this, [this, steps = steps_, addresses = localAddresses_](velmora::GuiRelay& relay,
-                                                                   const std::atomic<bool>&) {
+                                                                  const std::atomic<bool>&) {
             RouterList found;
             try {
                 found = ScanRouters(addresses ? addresses() : std::vector<std::string>{}, steps);
             } catch (const std::exception&) {
                 found.clear(); // a failed scan finds nothing
             }
-            relay.post([this, found = std::move(found)]() mutable { finishScan(std::move(found)); });
+            relay.post(
+                [this, found = std::move(found)]() mutable { finishScan(std::move(found)); });
         });
     scanTimer_->start(scanDeadline_);
 }

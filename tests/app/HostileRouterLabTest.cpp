@@ -50,8 +50,8 @@ constexpr int kScanWaitMs = 35000;
 constexpr int kInfoWaitMs = 35000;
 constexpr int kOperationWaitMs = 40000;
 
-const char* const kModes[] = {"none",      "silent", "trickle", "garbage",
-                              "huge",      "forgetful", "fault", "igd2"};
+const char* const kModes[] = {"none", "silent",    "trickle", "garbage",
+                              "huge", "forgetful", "fault",   "igd2"};
 
 // The longest time the GUI thread went without running its timers while it lived.
 class StallWatch final
@@ -102,7 +102,10 @@ protected:
 
     static void SetUpTestSuite() { LabEnvironment::Instance().stopRouter(); }
     static void TearDownTestSuite() { LabEnvironment::Instance().startRouter(RouterMode::Both); }
-    void TearDown() override { BackgroundThreads::instance().joinFinishedWithin(std::chrono::seconds(0)); }
+    void TearDown() override
+    {
+        BackgroundThreads::instance().joinFinishedWithin(std::chrono::seconds(0));
+    }
 
     std::string descriptionUrl() const
     {
@@ -113,8 +116,12 @@ protected:
     BackgroundProcess startFake(const std::string& mode, const char* on)
     {
         dir.write("desc.xml", lab::FakeDescription("Hostile Router"));
-        std::vector<std::string> argv{LabEnvironment::FakeIgdPath(), "--desc", dir.file("desc.xml"),
-                                      "--http-port", std::to_string(kFakePort), "--seconds",
+        std::vector<std::string> argv{LabEnvironment::FakeIgdPath(),
+                                      "--desc",
+                                      dir.file("desc.xml"),
+                                      "--http-port",
+                                      std::to_string(kFakePort),
+                                      "--seconds",
                                       "600"};
         if (mode != "none")
             argv.insert(argv.end(), {"--hostile", mode, "--hostile-on", on});
@@ -167,7 +174,10 @@ TEST_F(HostileRouter, ScanEndsWithARouterOrTheNotFoundDialogWithinItsDeadline)
         QElapsedTimer closing;
         closing.start();
         w.reset();
-        Figure("scan", mode, !ended ? "none" : sawRouter ? "router found" : "router not found",
+        Figure("scan", mode,
+               !ended      ? "none"
+               : sawRouter ? "router found"
+                           : "router not found",
                took, stalls.worst(), closing.elapsed());
         fake.stop();
     }
@@ -243,8 +253,7 @@ TEST_F(HostileRouter, AddIntoRouterEndsWithItsResultWithinItsDeadline)
         const qint64 took = clock.elapsed();
         // Every one of these routers leaves the mapping uninstalled: the user is told.
         EXPECT_EQ(messages, QStringList{"Failed to add port mapping into router!"});
-        Figure("add", mode, messages.isEmpty() ? "none" : "failure reported", took,
-               stalls.worst());
+        Figure("add", mode, messages.isEmpty() ? "none" : "failure reported", took, stalls.worst());
         fake.stop();
     }
 }
@@ -279,7 +288,8 @@ TEST_F(HostileRouter, PortsListListsDeletesAndClosesAtOnce)
             clock.restart();
             QTest::mouseClick(dialog->findChild<QPushButton*>("deleteFromRouterButton"),
                               Qt::LeftButton);
-            EXPECT_TRUE(WaitFor([&] { return dialog->deletionsAnswered() == 1; }, kOperationWaitMs));
+            EXPECT_TRUE(
+                WaitFor([&] { return dialog->deletionsAnswered() == 1; }, kOperationWaitMs));
             deleteTook = clock.elapsed();
             EXPECT_EQ(dialog->list()->rowCount(), 0);
             outcome += ", row deleted";

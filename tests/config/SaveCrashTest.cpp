@@ -6,8 +6,8 @@
 #include "tests/support/TempDir.h"
 
 #include <chrono>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>

@@ -86,8 +86,9 @@ private:
         if (start == std::string::npos)
             return {};
         const size_t end = text.find(close, start + open.size());
-        return end == std::string::npos ? std::string()
-                                        : text.substr(start + open.size(), end - start - open.size());
+        return end == std::string::npos
+                   ? std::string()
+                   : text.substr(start + open.size(), end - start - open.size());
     }
 
     void serve()

@@ -57,8 +57,8 @@ private:
             unsigned char in[16];
             sockaddr_in peer{};
             socklen_t length = sizeof peer;
-            const ssize_t n = ::recvfrom(socket_, in, sizeof in, 0,
-                                         reinterpret_cast<sockaddr*>(&peer), &length);
+            const ssize_t n =
+                ::recvfrom(socket_, in, sizeof in, 0, reinterpret_cast<sockaddr*>(&peer), &length);
             if (n != 12 || in[0] != 0 || (in[1] != 1 && in[1] != 2))
                 continue;
             ++requests_;

@@ -23,17 +23,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <random>
 #include <sstream>
 #include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <fcntl.h>
-#include <random>
 #include <unistd.h>
 #include <vector>
 
@@ -48,13 +48,13 @@ constexpr const char* kIgdType = "urn:schemas-upnp-org:device:InternetGatewayDev
 enum class HostileMode
 {
     None,
-    Silent,   // accepts the connection, reads the request, never answers
-    Trickle,  // sends its answer one byte every 0.5 s
-    Garbage,  // answers 4 KiB of random bytes
-    Huge,     // a 50 MB answer (description or SOAP)
+    Silent,    // accepts the connection, reads the request, never answers
+    Trickle,   // sends its answer one byte every 0.5 s
+    Garbage,   // answers 4 KiB of random bytes
+    Huge,      // a 50 MB answer (description or SOAP)
     Forgetful, // "200 OK" to AddPortMapping, but stores nothing
-    Fault,    // a SOAP fault to every action
-    Igd2,     // answers an IGD:1 search with an IGD:2 search target
+    Fault,     // a SOAP fault to every action
+    Igd2,      // answers an IGD:1 search with an IGD:2 search target
 };
 
 struct Options
@@ -552,7 +552,8 @@ private:
                 ++c.sent;
             c.nextByte = Clock::now() + kTrickleGap;
         } else {
-            const ssize_t n = send(c.fd, c.out.data() + c.sent, c.out.size() - c.sent, MSG_NOSIGNAL);
+            const ssize_t n =
+                send(c.fd, c.out.data() + c.sent, c.out.size() - c.sent, MSG_NOSIGNAL);
             if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
                 return false;
             if (n > 0)
@@ -614,8 +615,9 @@ private:
                     // The description, then 50 MB of comment before its end.
                     const size_t end = body.rfind("</root>");
                     const std::string padding = "<!--" + std::string(50u << 20, 'x') + "-->";
-                    body = end == std::string::npos ? body + padding
-                                                    : body.substr(0, end) + padding + body.substr(end);
+                    body = end == std::string::npos
+                               ? body + padding
+                               : body.substr(0, end) + padding + body.substr(end);
                 } else {
                     body += std::string(50u << 20, ' ');
                 }

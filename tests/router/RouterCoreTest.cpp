@@ -358,8 +358,8 @@ TEST(Dechunk, ChunkedDescriptionsComeBackWholeAndCutOnesAreRefused)
         {"5\r\n<root\r\n2\r\n/>\r\n0\r\n\r\n", true, "<root/>"},
         {"A;ext=1\r\n0123456789\r\n0\r\n\r\n", true, "0123456789"},
         {"0\r\n\r\n", true, ""},
-        {"5\r\n<ro", false, ""},          // cut inside a chunk
-        {"5\r\n<root\r\n", false, ""},    // no last chunk
+        {"5\r\n<ro", false, ""},       // cut inside a chunk
+        {"5\r\n<root\r\n", false, ""}, // no last chunk
         {"zz\r\n<root\r\n0\r\n", false, ""},
         {"FFFFFFFF\r\nab\r\n0\r\n", false, ""}, // longer than what came
     };

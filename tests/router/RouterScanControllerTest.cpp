@@ -2,9 +2,9 @@
 // controls in each phase, the router-not-found dialog, Rescan, Info, and
 // going away in the middle of a scan or with the dialog open.
 
-#include "platform/BackgroundThreads.h"
 #include "router/ui/RouterScanController.h"
 
+#include "platform/BackgroundThreads.h"
 #include "router/ui/Error.h"
 #include "tests/router/FakeScanSteps.h"
 #include "tests/router/ScanWindow.h"

@@ -82,8 +82,8 @@ void CAddPort::buildControls()
     protocol_->setInsertPolicy(QComboBox::NoInsert);
     for (const char* protocol : kProtocols)
         protocol_->addItem(protocol);
-    address_ = TextEdit("triggerAddressEdit", static_cast<int>(StorableLength(sample.trigger_address)),
-                        this);
+    address_ = TextEdit("triggerAddressEdit",
+                        static_cast<int>(StorableLength(sample.trigger_address)), this);
     const int portDigits = static_cast<int>(StorableLength(sample.trigger_port));
     startPort_ = DigitsEdit("startPortEdit", portDigits, this);
     endPort_ = DigitsEdit("endPortEdit", portDigits, this);
