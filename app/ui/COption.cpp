@@ -14,7 +14,7 @@ COption::COption(int autostartFlag, int monitorFlag, QWidget* parent)
     autostart_->setObjectName("autostartCheck");
     monitor_ = new QCheckBox("Monitor port forwarding entry change in router", this);
     monitor_->setObjectName("monitorCheck");
-    monitor_->hide();
+    monitor_->setAccessibleName(monitor_->text());
     autostart_->setChecked(autostartFlag_ != 0);
     monitor_->setChecked(monitorFlag_ != 0);
 

@@ -4,8 +4,8 @@
 
 class QCheckBox;
 
-// The "Option" dialog: start with the desktop session, and the (hidden)
-// monitor setting. The flags carry the check states in and out.
+// The "Option" dialog: start with the desktop session, and whether the port
+// mappings in the router are looked after. The flags carry the check states in and out.
 class COption : public QDialog
 {
     Q_OBJECT

@@ -48,6 +48,7 @@ void CXTTrayIconEx::remove()
 
 void CXTTrayIconEx::showBalloon(const QString& title, const QString& text, int timeoutMs)
 {
+    emit balloonRequested(title, text);
     if (icon_ && QSystemTrayIcon::supportsMessages())
         icon_->showMessage(title, text, QSystemTrayIcon::Information, timeoutMs);
 }

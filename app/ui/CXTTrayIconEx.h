@@ -29,6 +29,8 @@ public:
 signals:
     void openRequested(); // double click or "&Open Velmora"
     void exitRequested(); // "&Exit"
+    // Every balloon asked for, shown or not (a desktop without a tray shows none).
+    void balloonRequested(const QString& title, const QString& text);
 
 private:
     QSystemTrayIcon* icon_ = nullptr;

@@ -6,12 +6,13 @@
 #include "app/ui/COption.h"
 #include "app/ui/CXTTrayIconEx.h"
 #include "catalogue/ui/COften_used_ports.h"
-#include "platform/ui/FormButtons.h"
 #include "config/core/ConfigStore.h"
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/CRouter_Management.h"
+#include "forwarding/ui/RouterMonitor.h"
 #include "platform/Autostart.h"
 #include "platform/ExecutableDir.h"
+#include "platform/ui/FormButtons.h"
 #include "router/ui/RouterScanController.h"
 #include "triggering/ui/CFormView_Server.h"
 #include "upnp/ui/CView_IP.h"
@@ -31,7 +32,6 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -160,6 +160,8 @@ bool CquaymarkDlg::OnInitDialog()
     server_ = new CFormView_Server(triggerings_, tabs_);
     server_->setSaveConfig([this] { saveConfig(); });
     client_ = new CFormView_Client(forwardings_, *this, tabs_);
+    client_->monitor()->setOptions(options_.monitor);
+    connect(client_, &CFormView_Client::activity, this, &CquaymarkDlg::writeActivity);
     tabs_->addTab(server_, "Port Triggering");
     tabs_->addTab(client_, "Port Forwarding");
 
@@ -173,6 +175,7 @@ bool CquaymarkDlg::OnInitDialog()
     });
 
     loadConfig();
+    client_->setMonitoring(std::atoi(settings_.monitor_router) != 0);
     server_->startAutoStartEntries();
 
     progress_->setValue(1);
@@ -218,6 +221,14 @@ void CquaymarkDlg::onProgressTimer()
     progress_->setValue(next > progress_->maximum() ? progress_->minimum() : next);
 }
 
+void CquaymarkDlg::writeActivity(const QStringList& lines, const QString& balloon)
+{
+    for (const QString& line : lines)
+        WriteLog("%s\n", line.toUtf8().constData());
+    if (!balloon.isEmpty() && tray_)
+        tray_->showBalloon(velmora::texts::kCaption, balloon, kBalloonTimeoutMs);
+}
+
 bool CquaymarkDlg::routerFound() const
 {
     return scan_ && scan_->routerFound();
@@ -235,10 +246,10 @@ bool CquaymarkDlg::writeConfig(std::string* reason)
 
 void CquaymarkDlg::reportSaveFailure(const std::string& reason)
 {
-    QMessageBox::critical(this, velmora::kInvalidConfigCaption,
-                          QString("Could not save %1: %2")
-                              .arg(QString::fromStdString(configPath()),
-                                   QString::fromStdString(reason)));
+    QMessageBox::critical(
+        this, velmora::kInvalidConfigCaption,
+        QString("Could not save %1: %2")
+            .arg(QString::fromStdString(configPath()), QString::fromStdString(reason)));
 }
 
 bool CquaymarkDlg::saveConfig()
@@ -305,6 +316,7 @@ void CquaymarkDlg::OnOption()
     if (dialog.exec() != QDialog::Accepted)
         return;
     velmora::SetField(settings_.monitor_router, dialog.monitorFlag() ? "1" : "0");
+    client_->setMonitoring(dialog.monitorFlag() != 0);
     std::string reason;
     bool done = false;
     if (dialog.autostartFlag()) {
@@ -319,12 +331,12 @@ void CquaymarkDlg::OnOption()
     velmora::SetField(settings_.auto_startup, velmora::AutostartEntryPresent() ? "1" : "0");
     if (!done) {
         const std::string path = velmora::AutostartEntryPath();
-        QMessageBox::critical(this, velmora::kInvalidConfigCaption,
-                              QString(dialog.autostartFlag() ? "Could not write %1: %2"
-                                                             : "Could not remove %1: %2")
-                                  .arg(QString::fromStdString(path.empty() ? "~/.config/autostart/velmora.desktop"
-                                                                           : path),
-                                       QString::fromStdString(reason)));
+        QMessageBox::critical(
+            this, velmora::kInvalidConfigCaption,
+            QString(dialog.autostartFlag() ? "Could not write %1: %2" : "Could not remove %1: %2")
+                .arg(QString::fromStdString(path.empty() ? "~/.config/autostart/velmora.desktop"
+                                                         : path),
+                     QString::fromStdString(reason)));
     }
     saveConfig();
 }
@@ -358,7 +370,8 @@ void CquaymarkDlg::OnViewIP()
 
 void CquaymarkDlg::OnRouterManagement()
 {
-    CRouter_Management dialog(routerFound(), selectedRouter(), [this] { OnPortTester(); }, this);
+    CRouter_Management dialog(
+        routerFound(), selectedRouter(), [this] { OnPortTester(); }, this);
     dialog.exec();
 }
 

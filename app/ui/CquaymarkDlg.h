@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/core/Records.h"
+#include "forwarding/core/MappingMonitor.h"
 #include "forwarding/ui/ForwardingHost.h"
 #include "platform/AppPaths.h"
 
@@ -39,6 +40,7 @@ public:
         std::string autostartExecutable; // Exec of the autostart entry; empty: this executable
         // Opens a web page; empty: the desktop's browser (tests record the address instead).
         std::function<void(const QUrl&)> openUrl;
+        velmora::MonitorOptions monitor; // how often the router's mappings are looked at
     };
 
     explicit CquaymarkDlg(Options options, QWidget* parent = nullptr);
@@ -97,6 +99,7 @@ private:
     void exitProgram(bool tellUser);
     bool writeConfig(std::string* reason);
     void reportSaveFailure(const std::string& reason);
+    void writeActivity(const QStringList& lines, const QString& balloon);
 
     Options options_;
     std::vector<TriggeringEntry> triggerings_;

@@ -58,6 +58,7 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
         }
         if (writer.holds(*written[i])) {
             ++result.installed;
+            result.held.push_back(*written[i]);
         } else {
             ++result.failed;
         }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <vector>
 
 namespace velmora {
 
@@ -43,6 +44,7 @@ struct InstallResult
     int64_t failed = 0;   // refused, not kept, not sent, or invalid port numbers
     bool cancelled = false;
     bool timedOut = false;
+    std::vector<MappingRequest> held; // the requests written and read back, in plan order
 };
 
 // Progress: steps done of the total (one write and one read-back per request).

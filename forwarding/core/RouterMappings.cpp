@@ -63,6 +63,7 @@ int GetGenericPortMapping(const RouterEndpoint& router, int index, PortMappingRo
     row.externalPort = Text(b.externalPort, sizeof b.externalPort);
     row.internalClient = Text(b.internalClient, sizeof b.internalClient);
     row.internalPort = Text(b.internalPort, sizeof b.internalPort);
+    row.leaseDuration = Text(b.duration, sizeof b.duration);
     return code;
 }
 
@@ -94,6 +95,7 @@ int GetSpecificPortMapping(const RouterEndpoint& router, uint16_t externalPort,
     row.externalPort = portText;
     row.internalClient = Text(b.internalClient, sizeof b.internalClient);
     row.internalPort = Text(b.internalPort, sizeof b.internalPort);
+    row.leaseDuration = Text(b.duration, sizeof b.duration);
     return code;
 }
 

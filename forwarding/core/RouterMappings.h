@@ -30,6 +30,7 @@ struct PortMappingRow
     std::string externalPort;
     std::string internalClient;
     std::string internalPort;
+    std::string leaseDuration; // seconds left as the router says; "0" or empty: no end
 };
 
 // UPNPCOMMAND_SUCCESS (0) when the router returned the mapping at `index`;

@@ -10,6 +10,7 @@
 #include "forwarding/ui/ForwardingTexts.h"
 #include "forwarding/ui/Ports_List.h"
 #include "forwarding/ui/RouterInstallTask.h"
+#include "forwarding/ui/RouterMonitor.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
 
@@ -19,6 +20,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace texts = velmora::forwarding_texts;
 
@@ -65,12 +67,20 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
     connect(portsList_, &QPushButton::clicked, this, &CFormView_Client::showPortsList);
     connect(addIntoRouter_, &QPushButton::clicked, this, &CFormView_Client::addIntoRouter);
     connect(portCheck_, &QPushButton::clicked, this, &CFormView_Client::portCheck);
+
+    monitor_ = new RouterMonitor(*leases_, this);
+    connect(monitor_, &RouterMonitor::reported, this, &CFormView_Client::activity);
 }
 
 CFormView_Client::~CFormView_Client()
 {
-    delete task_; // cancels and joins its thread before the lease keeper goes
+    // Each of these joins its thread before the lease keeper goes.
+    delete task_;
     task_ = nullptr;
+    delete autoTask_;
+    autoTask_ = nullptr;
+    delete monitor_;
+    monitor_ = nullptr;
 }
 
 void CFormView_Client::reloadRows()
@@ -78,6 +88,7 @@ void CFormView_Client::reloadRows()
     list_->setRowCount(0);
     for (const auto& entry : entries_)
         setRow(list_->appendRow({}), entry);
+    refreshWatch();
 }
 
 void CFormView_Client::setRow(int row, const ForwardingEntry& entry)
@@ -92,12 +103,77 @@ void CFormView_Client::onScanStarted()
 {
     addIntoRouter_->setEnabled(false);
     portsList_->setEnabled(false);
+    monitor_->setRouter(nullptr, natPmpLifetime_);
 }
 
 void CFormView_Client::onRoutersFound()
 {
     portsList_->setEnabled(true);
     updateButtons();
+    RouterEntryPtr router = host_.selectedRouter();
+    monitor_->setRouter(router, natPmpLifetime_);
+    if (router)
+        autoAdd(router);
+}
+
+void CFormView_Client::setMonitoring(bool on)
+{
+    monitor_->setEnabled(on);
+}
+
+void CFormView_Client::refreshWatch()
+{
+    monitor_->setMappings(velmora::WatchList(entries_, installed_));
+}
+
+void CFormView_Client::installed(const velmora::InstallResult& result)
+{
+    installed_.insert(installed_.end(), result.held.begin(), result.held.end());
+    refreshWatch();
+}
+
+void CFormView_Client::autoAdd(const RouterEntryPtr& router)
+{
+    std::vector<ForwardingEntry> automatic;
+    for (const auto& entry : entries_) {
+        if (velmora::Field(entry.type) == "Y")
+            automatic.push_back(entry);
+    }
+    if (automatic.empty())
+        return;
+    delete autoTask_; // a run of an earlier scan: cancelled and joined
+    velmora::MappingPlan plan = velmora::PlanMappings(automatic);
+    autoTask_ = new RouterInstallTask(makeWriter(*router), plan, this);
+    connect(autoTask_, &RouterInstallTask::finished, this,
+            [this, plan](const velmora::InstallResult& result) { autoAddFinished(plan, result); });
+    autoTask_->start(installOptions_);
+}
+
+void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
+                                       const velmora::InstallResult& result)
+{
+    autoTask_->deleteLater();
+    autoTask_ = nullptr;
+    installed(result);
+    using Kind = velmora::MonitorFindings::Kind;
+    velmora::MonitorFindings findings;
+    if (plan.invalidPorts > 0) {
+        findings.note("Auto add: " + std::to_string(plan.invalidPorts) +
+                          " port numbers outside 1-65535 were not sent to the router.",
+                      true);
+    }
+    for (const auto& request : plan.requests) {
+        const bool held = std::any_of(result.held.begin(), result.held.end(), [&](const auto& h) {
+            return h.port == request.port && h.protocol == request.protocol &&
+                   h.description == request.description;
+        });
+        findings.add(held ? Kind::AutoAdded : Kind::AutoAddFailed, request);
+    }
+    const velmora::MonitorReport report = findings.report();
+    QStringList lines;
+    for (const auto& line : report.lines)
+        lines << QString::fromStdString(line);
+    emit activity(lines, QString::fromStdString(report.balloon));
 }
 
 void CFormView_Client::updateButtons()
@@ -126,14 +202,15 @@ void CFormView_Client::runAddDialog(const CRouter_Add_Port::Prefill* values, QWi
         dialog.prefill(*values);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    // `type` stays empty: entries are installed only through "Add into Router".
     auto entry = velmora::ZeroedRecord<ForwardingEntry>();
     velmora::SetField(entry.name, dialog.name());
+    velmora::SetField(entry.type, dialog.autoAdd());
     velmora::SetField(entry.protocol, dialog.protocol());
     velmora::SetField(entry.listen_port, dialog.portList());
     velmora::SetField(entry.destination_ip, dialog.internalIp());
     entries_.push_back(entry);
     setRow(list_->appendRow({}), entry);
+    refreshWatch();
     host_.saveConfig();
 }
 
@@ -147,10 +224,12 @@ void CFormView_Client::editEntry()
     if (dialog.exec() != QDialog::Accepted)
         return;
     velmora::SetField(entry.name, dialog.name());
+    velmora::SetField(entry.type, dialog.autoAdd());
     velmora::SetField(entry.protocol, dialog.protocol());
     velmora::SetField(entry.listen_port, dialog.portList());
     velmora::SetField(entry.destination_ip, dialog.internalIp());
     setRow(row, entry);
+    refreshWatch();
     host_.saveConfig();
 }
 
@@ -161,6 +240,7 @@ void CFormView_Client::deleteEntry()
         return;
     entries_.erase(entries_.begin() + row);
     list_->removeRow(row);
+    refreshWatch();
     host_.saveConfig();
 }
 
@@ -212,6 +292,7 @@ void CFormView_Client::addIntoRouter()
             selected.push_back(entries_[static_cast<size_t>(row)]);
     }
 
+    taskRouter_ = router;
     task_ = new RouterInstallTask(makeWriter(*router), velmora::PlanMappings(selected), this);
     connect(task_, &RouterInstallTask::finished, this, &CFormView_Client::installFinished);
     const qint64 total = task_->totalSteps();
@@ -240,6 +321,9 @@ void CFormView_Client::installFinished(const velmora::InstallResult& result)
     }
     task_->deleteLater();
     task_ = nullptr;
+    // What was installed is looked after in the router it went to.
+    monitor_->setRouter(std::move(taskRouter_), natPmpLifetime_);
+    installed(result);
     updateButtons();
     if (result.failed > 0)
         QMessageBox::warning(this, texts::kAppCaption, texts::kAddFailed);

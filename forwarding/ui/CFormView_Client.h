@@ -2,8 +2,10 @@
 
 #include "config/core/Records.h"
 #include "forwarding/core/MappingInstaller.h"
+#include "forwarding/core/MappingMonitor.h"
 #include "forwarding/core/PortCheck.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
+#include "router/core/RouterEntry.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -16,7 +18,7 @@ class QProgressDialog;
 class QPushButton;
 class ReportList;
 class RouterInstallTask;
-struct RouterEntry;
+class RouterMonitor;
 
 namespace velmora {
 class NatPmpLeaseKeeper;
@@ -24,7 +26,9 @@ class NatPmpLeaseKeeper;
 
 // The "Port Forwarding" page: the forwarding list as a table (row i shows
 // entry i of the main window's list), Add/Edit/Delete, "Add into Router"
-// and "Ports List".
+// and "Ports List". When a scan finds routers it installs the entries whose
+// type is "Y" without a dialog, and its monitor looks after those and every
+// mapping installed during the run while monitoring is on.
 class CFormView_Client : public QWidget
 {
     Q_OBJECT
@@ -42,8 +46,15 @@ public:
     void reloadRows();
     // A scan begins: "Add into Router" and "Ports List" are disabled.
     void onScanStarted();
-    // A scan found routers: "Ports List" is enabled, "Add into Router" follows the selection.
+    // A scan found routers: "Ports List" is enabled, "Add into Router" follows the
+    // selection, the "Y" entries are installed in the selected router and the
+    // monitor watches it.
     void onRoutersFound();
+    // The monitor setting: on, the mappings are looked after; off, nothing is watched.
+    void setMonitoring(bool on);
+    RouterMonitor* monitor() const { return monitor_; }
+    // Whether the start-up install of the "Y" entries is still going.
+    bool autoAdding() const { return autoTask_ != nullptr; }
 
     // The Add button's road with a dialog that opens filled from `values`,
     // over `dialogParent` (this page when null).
@@ -60,6 +71,11 @@ public:
     bool installing() const { return task_ != nullptr; }
     const velmora::NatPmpLeaseKeeper& natPmpLeases() const { return *leases_; }
 
+signals:
+    // Lines for the activity log and, when something went wrong or changed,
+    // the text of one tray balloon (empty: none).
+    void activity(const QStringList& lines, const QString& balloon);
+
 private:
     void updateButtons();
     void addEntry();
@@ -70,6 +86,10 @@ private:
     void addIntoRouter();
     void portCheck();
     void installFinished(const velmora::InstallResult& result);
+    void autoAdd(const RouterEntryPtr& router);
+    void autoAddFinished(const velmora::MappingPlan& plan, const velmora::InstallResult& result);
+    void installed(const velmora::InstallResult& result);
+    void refreshWatch();
     std::unique_ptr<velmora::MappingWriter> makeWriter(RouterEntry& router);
     void setRow(int row, const ForwardingEntry& entry);
 
@@ -89,5 +109,10 @@ private:
     velmora::InstallOptions installOptions_;
     velmora::PortCheckOptions checkOptions_;
     RouterInstallTask* task_ = nullptr;
+    RouterEntryPtr taskRouter_;
+    RouterInstallTask* autoTask_ = nullptr;
     QPointer<QProgressDialog> progress_;
+    RouterMonitor* monitor_ = nullptr;
+    // Mappings installed and read back during this run.
+    std::vector<velmora::MappingRequest> installed_;
 };

@@ -64,6 +64,7 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
         MakeEdit("internalIpEdit", static_cast<int>(StorableLength(probe.destination_ip)), this);
     autoAddBox_ = new QCheckBox("Auto add when the software startup", this);
     autoAddBox_->setObjectName("autoAddBox");
+    autoAddBox_->setAccessibleName(autoAddBox_->text());
 
     auto* grid = new QGridLayout(this);
     int row = 0;
@@ -89,7 +90,6 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
     connect(buttons, &QDialogButtonBox::rejected, this, &CRouter_Add_Port::reject);
 
     // In the dialog's template, but not part of what it does.
-    autoAddBox_->hide();
     destinationLabel->hide();
     destinationPortEdit_->hide();
 

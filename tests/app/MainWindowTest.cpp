@@ -4,6 +4,8 @@
 #include "platform/ui/ReportList.h"
 #include "triggering/ui/CFormView_Server.h"
 #include "app/ui/CquaymarkDlg.h"
+#include "forwarding/ui/CFormView_Client.h"
+#include "forwarding/ui/RouterMonitor.h"
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/TempDir.h"
 
@@ -277,7 +279,7 @@ private slots:
             auto* option = qobject_cast<COption*>(modal);
             QVERIFY(option);
             QVERIFY(!option->findChild<QCheckBox*>("autostartCheck")->isChecked());
-            QVERIFY(!option->findChild<QCheckBox*>("monitorCheck")->isVisible());
+            QVERIFY(option->findChild<QCheckBox*>("monitorCheck")->isVisible());
             QVERIFY(option->findChild<QCheckBox*>("monitorCheck")->isChecked());
             option->findChild<QCheckBox*>("autostartCheck")->setChecked(true);
             option->accept();
@@ -412,6 +414,33 @@ private slots:
         QCOMPARE(steps, (QStringList{"starting", "saved"}));
         QVERIFY(!window->isVisible());
         QVERIFY(window->exiting());
+    }
+
+    // The monitor follows the setting read at start-up and every OK in Option.
+    void optionSwitchesTheMonitor()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow();
+        RouterMonitor* monitor = window->clientView()->monitor();
+        QVERIFY(monitor->enabled());
+        ModalCatcher catcher;
+        QString name;
+        catcher.answer = [&name](QWidget* modal) {
+            auto* box = modal->findChild<QCheckBox*>("monitorCheck");
+            name = box->accessibleName();
+            box->setChecked(false);
+            qobject_cast<COption*>(modal)->accept();
+        };
+        window->OnOption();
+        QCOMPARE(name, QString("Monitor port forwarding entry change in router"));
+        QCOMPARE(QByteArray(window->settings().monitor_router), QByteArray("0"));
+        QVERIFY(!monitor->enabled());
+        catcher.answer = [](QWidget* modal) {
+            modal->findChild<QCheckBox*>("monitorCheck")->setChecked(true);
+            qobject_cast<COption*>(modal)->reject();
+        };
+        window->OnOption();
+        QVERIFY(!monitor->enabled());
     }
 
     void aboutShowsTheVersion()

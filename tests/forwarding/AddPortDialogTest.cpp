@@ -58,7 +58,10 @@ private slots:
         QCOMPARE(box->currentText(), QString("TCP"));
         QVERIFY(!box->isEditable());
         QCOMPARE(Edit(&d, "internalIpEdit")->text(), QString("192.168.77.2"));
-        QVERIFY(!d.findChild<QCheckBox*>("autoAddBox")->isVisible());
+        auto* autoAdd = d.findChild<QCheckBox*>("autoAddBox");
+        QVERIFY(autoAdd->isVisible());
+        QVERIFY(!autoAdd->isChecked());
+        QCOMPARE(autoAdd->accessibleName(), QString("Auto add when the software startup"));
         QVERIFY(!Edit(&d, "destinationPortEdit")->isVisible());
         // Every visible input is the buddy of its label.
         QStringList buddies, texts;

@@ -3,6 +3,7 @@
 #include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/support/ModalCatcher.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -174,14 +175,75 @@ private slots:
         QCOMPARE(Field(added.protocol), std::string_view("Both"));
         QCOMPARE(Field(added.listen_port), std::string_view("80,443-447,8080"));
         QCOMPARE(Field(added.destination_ip), std::string_view("192.168.77.2"));
-        QCOMPARE(Field(added.type), std::string_view(""));
+        QCOMPARE(Field(added.type), std::string_view("N"));
         QCOMPARE(tab.view->list()->cell(1, 2), QString("80,443-447,8080"));
         QCOMPARE(tab.host.saves, 1);
         auto saved = tab.host.reload();
         QCOMPARE(saved.size(), size_t{2});
         QCOMPARE(Field(saved[1].name), std::string_view("web"));
-        QCOMPARE(Field(saved[1].type), std::string_view(""));
+        QCOMPARE(Field(saved[1].type), std::string_view("N"));
         QCOMPARE(Field(saved[0].type), std::string_view("Y"));
+    }
+
+    // The auto-add box goes to `type` on Add and on Edit; an entry read with
+    // an empty `type` keeps it until it is edited.
+    void autoAddIsKeptInType()
+    {
+        Tab tab({MakeEntry("old", "TCP", "80", "127.0.0.2"),
+                 MakeEntry("other", "TCP", "81", "127.0.0.2")});
+        auto answer = [](bool check, QString name, bool* shownChecked = nullptr) {
+            return [=](QWidget* modal) {
+                auto* box = modal->findChild<QCheckBox*>("autoAddBox");
+                if (!box)
+                    return;
+                if (shownChecked)
+                    *shownChecked = box->isChecked();
+                box->setChecked(check);
+                FillDialog(name, "TCP", "90", "127.0.0.2")(modal);
+            };
+        };
+        struct Step
+        {
+            bool check;
+            const char* name;
+            const char* type;
+        };
+        for (const Step& step : {Step{true, "yes", "Y"}, Step{false, "no", "N"}}) {
+            ModalCatcher catcher;
+            catcher.answer = answer(step.check, step.name);
+            QTest::mouseClick(tab.button("addButton"), Qt::LeftButton);
+            QCOMPARE(Field(tab.entries.back().name), std::string_view(step.name));
+            QCOMPARE(Field(tab.entries.back().type), std::string_view(step.type));
+        }
+        QCOMPARE(tab.view->list()->columnCount(), 4);
+        auto saved = tab.host.reload();
+        QCOMPARE(saved.size(), size_t{4});
+        QCOMPARE(Field(saved[0].type), std::string_view(""));
+        QCOMPARE(Field(saved[1].type), std::string_view(""));
+        QCOMPARE(Field(saved[2].type), std::string_view("Y"));
+        QCOMPARE(Field(saved[3].type), std::string_view("N"));
+
+        struct Edit
+        {
+            int row;
+            bool check;
+            bool shown;
+            const char* type;
+        };
+        for (const Edit& edit : {Edit{0, true, false, "Y"}, Edit{2, false, true, "N"}}) {
+            bool shown = !edit.shown;
+            tab.select({edit.row});
+            ModalCatcher catcher;
+            catcher.answer = answer(
+                edit.check, QString::fromUtf8(Field(tab.entries[size_t(edit.row)].name)), &shown);
+            QTest::mouseClick(tab.button("editButton"), Qt::LeftButton);
+            QCOMPARE(shown, edit.shown);
+            QCOMPARE(Field(tab.entries[size_t(edit.row)].type), std::string_view(edit.type));
+        }
+        saved = tab.host.reload();
+        QCOMPARE(Field(saved[0].type), std::string_view("Y"));
+        QCOMPARE(Field(saved[1].type), std::string_view("")); // never edited
+        QCOMPARE(Field(saved[2].type), std::string_view("N"));
     }
 
     // With two rows selected, Edit opens the first and Delete removes the first.

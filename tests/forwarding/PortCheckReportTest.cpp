@@ -11,7 +11,7 @@ PortCheckFindings Findings()
     PortCheckFindings f;
     f.target = {"web", "TCP", 8080, "192.168.77.2"};
     f.mappingCode = 0;
-    f.held = {"web", "TCP", "8080", "192.168.77.2", "8080"};
+    f.held = {"web", "TCP", "8080", "192.168.77.2", "8080", "0"};
     f.probedClient = "192.168.77.2";
     f.probedPort = 8080;
     f.probe = ProbeResult{PortState::Open, "connection accepted"};

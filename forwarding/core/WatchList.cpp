@@ -1,0 +1,35 @@
+#include "forwarding/core/WatchList.h"
+
+#include <set>
+#include <string>
+#include <utility>
+
+namespace velmora {
+
+std::vector<WatchedMapping> WatchList(const std::vector<ForwardingEntry>& entries,
+                                      const std::vector<MappingRequest>& installed)
+{
+    std::vector<WatchedMapping> watched;
+    std::set<std::pair<std::string, uint16_t>> taken;
+    auto watch = [&](const MappingRequest& request, bool reinstall) {
+        if (taken.insert({request.protocol, request.port}).second)
+            watched.push_back({request, reinstall});
+    };
+
+    std::vector<ForwardingEntry> automatic;
+    std::set<std::string> names;
+    for (const auto& entry : entries) {
+        names.insert(std::string(Field(entry.name)));
+        if (Field(entry.type) == "Y")
+            automatic.push_back(entry);
+    }
+    for (const auto& request : PlanMappings(automatic).requests)
+        watch(request, true);
+    for (const auto& request : installed) {
+        if (names.count(request.description))
+            watch(request, false);
+    }
+    return watched;
+}
+
+} // namespace velmora

@@ -1,0 +1,103 @@
+#include "forwarding/ui/RouterMonitor.h"
+
+#include "forwarding/core/NatPmpMonitoredRouter.h"
+#include "forwarding/core/UpnpMonitoredRouter.h"
+#include "platform/ui/GuiRelay.h"
+#include "router/core/BootIdListener.h"
+#include "upnp/core/UrlParts.h"
+
+RouterMonitor::RouterMonitor(velmora::NatPmpLeaseKeeper& keeper, QObject* parent)
+    : QObject(parent), keeper_(keeper), relay_(velmora::GuiRelay::create(this))
+{
+    makeMonitor();
+}
+
+RouterMonitor::~RouterMonitor()
+{
+    relay_->cut();
+    listener_.reset();
+    monitor_.reset();
+}
+
+void RouterMonitor::makeMonitor()
+{
+    listener_.reset();
+    monitor_.reset();
+    monitor_ = std::make_unique<velmora::MappingMonitor>(
+        [relay = relay_, this](const velmora::MonitorReport& report) {
+            QStringList lines;
+            for (const auto& line : report.lines)
+                lines << QString::fromStdString(line);
+            const QString balloon = QString::fromStdString(report.balloon);
+            relay->post([this, lines, balloon] { emit reported(lines, balloon); });
+        },
+        options_);
+    monitor_->setMappings(mappings_);
+    apply();
+}
+
+void RouterMonitor::setOptions(const velmora::MonitorOptions& options)
+{
+    options_ = options;
+    makeMonitor();
+}
+
+void RouterMonitor::setEnabled(bool enabled)
+{
+    if (enabled == enabled_)
+        return;
+    enabled_ = enabled;
+    apply();
+}
+
+void RouterMonitor::setRouter(RouterEntryPtr router, uint32_t natPmpLifetime)
+{
+    if (router == router_ && natPmpLifetime == natPmpLifetime_)
+        return;
+    router_ = std::move(router);
+    natPmpLifetime_ = natPmpLifetime;
+    apply();
+}
+
+void RouterMonitor::setMappings(std::vector<velmora::WatchedMapping> mappings)
+{
+    mappings_ = std::move(mappings);
+    monitor_->setMappings(mappings_);
+}
+
+bool RouterMonitor::listening() const
+{
+    return listener_ && listener_->listening();
+}
+
+void RouterMonitor::apply()
+{
+    listener_.reset();
+    if (!enabled_ || !router_) {
+        monitor_->setRouter(nullptr);
+        return;
+    }
+    if (router_->is_apple) {
+        in_addr_t gateway = 0;
+        {
+            std::lock_guard lock(router_->natpmp_mutex);
+            if (router_->natpmp_open)
+                gateway = router_->natpmp.gateway;
+        }
+        monitor_->setRouter(
+            std::make_shared<velmora::NatPmpMonitoredRouter>(gateway, keeper_, natPmpLifetime_));
+        return;
+    }
+    const velmora::RouterEndpoint endpoint = velmora::EndpointOf(*router_);
+    monitor_->setRouter(std::make_shared<velmora::UpnpMonitoredRouter>(endpoint));
+    if (!options_.watchAnnouncements)
+        return;
+    std::string host;
+    uint16_t port = 0;
+    std::string path;
+    if (!parseUrl(endpoint.controlUrl, host, port, path))
+        return;
+    velmora::MappingMonitor* monitor = monitor_.get();
+    listener_ = std::make_unique<BootIdListener>(
+        router_->lan_address, host, [monitor](const std::string& why) { monitor->checkSoon(why); });
+}

@@ -1,0 +1,111 @@
+#include "router/core/BootIdListener.h"
+
+#include "router/core/SsdpNotify.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <optional>
+#include <poll.h>
+#include <string>
+#include <sys/socket.h>
+
+namespace {
+constexpr char kGroup[] = "239.255.255.250";
+constexpr uint16_t kPort = 1900;
+constexpr size_t kDatagramSize = 2048; // longer announcements are cut (headers we need come early)
+} // namespace
+
+BootIdListener::BootIdListener(const std::string& interfaceAddress,
+                               const std::string& routerAddress, Restarted restarted)
+    : restarted_(std::move(restarted))
+{
+    in_addr router{};
+    if (inet_pton(AF_INET, routerAddress.c_str(), &router) != 1)
+        return;
+    router_ = router.s_addr;
+    SocketHandle socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    if (!socket.valid())
+        return;
+    const int on = 1;
+    setsockopt(socket.fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    setsockopt(socket.fd(), SOL_SOCKET, SO_REUSEPORT, &on, sizeof on);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(kPort);
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (bind(socket.fd(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
+        return;
+    ip_mreq membership{};
+    inet_pton(AF_INET, kGroup, &membership.imr_multiaddr);
+    membership.imr_interface.s_addr = htonl(INADDR_ANY);
+    if (!interfaceAddress.empty())
+        inet_pton(AF_INET, interfaceAddress.c_str(), &membership.imr_interface);
+    if (setsockopt(socket.fd(), IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership) != 0)
+        return;
+    // The router's answer (it carries the boot id) comes back to this socket.
+    constexpr char kSearch[] = "M-SEARCH * HTTP/1.1\r\n"
+                               "HOST: 239.255.255.250:1900\r\n"
+                               "MAN: \"ssdp:discover\"\r\n"
+                               "MX: 1\r\n"
+                               "ST: upnp:rootdevice\r\n"
+                               "\r\n";
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(kPort);
+    to.sin_addr = router;
+    sendto(socket.fd(), kSearch, sizeof kSearch - 1, MSG_DONTWAIT,
+           reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    socket_ = std::move(socket);
+    thread_ = std::thread([this] { run(); });
+}
+
+BootIdListener::~BootIdListener()
+{
+    stopping_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void BootIdListener::run()
+{
+    std::optional<uint32_t> known;
+    bool away = false;
+    char buffer[kDatagramSize];
+    while (!stopping_) {
+        pollfd wait{socket_.fd(), POLLIN, 0};
+        if (poll(&wait, 1, kWakeMs) <= 0)
+            continue;
+        sockaddr_in from{};
+        socklen_t fromSize = sizeof from;
+        const ssize_t size = recvfrom(socket_.fd(), buffer, sizeof buffer, MSG_DONTWAIT,
+                                      reinterpret_cast<sockaddr*>(&from), &fromSize);
+        if (size <= 0 || from.sin_addr.s_addr != router_)
+            continue;
+        const auto notify = ParseSsdpNotify(std::string_view(buffer, static_cast<size_t>(size)));
+        if (!notify)
+            continue;
+        if (notify->answer) {
+            if (!known)
+                known = notify->bootId;
+            continue;
+        }
+        if (notify->nts == "ssdp:byebye") {
+            away = true;
+            continue;
+        }
+        if (notify->nts != "ssdp:alive")
+            continue;
+        std::string why;
+        if (known && notify->bootId && *known != *notify->bootId) {
+            why = "The router has restarted (BOOTID.UPNP.ORG " + std::to_string(*known) + " to " +
+                  std::to_string(*notify->bootId) + ").";
+        } else if (away) {
+            why = "The router said goodbye and is back.";
+        }
+        away = false;
+        if (notify->bootId)
+            known = notify->bootId;
+        if (!why.empty() && restarted_)
+            restarted_(why);
+    }
+}
