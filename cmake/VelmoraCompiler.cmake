@@ -4,25 +4,36 @@ if(CCACHE_PROGRAM)
     set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
 endif()
 
-add_compile_options(-Wall -Wextra)
+set(THREADS_PREFER_PTHREAD_FLAG ON)
+
+# velmora_build: what every target of ours compiles with. Each library links
+# it PUBLIC, so tests, benchmarks and the executable that link a library get
+# it too: the include root (#include "config/core/Records.h"), the generated
+# version header, the warnings and the sanitizer or fuzzing instrumentation.
+add_library(velmora_build INTERFACE)
+target_compile_features(velmora_build INTERFACE cxx_std_20)
+target_include_directories(velmora_build INTERFACE
+    ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
+target_compile_options(velmora_build INTERFACE
+    -Wall -Wextra -Wshadow -Wnon-virtual-dtor
+    $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast>)
 if(VELMORA_WERROR)
-    add_compile_options(-Werror)
+    target_compile_options(velmora_build INTERFACE -Werror)
 endif()
 
 if(VELMORA_SANITIZE)
-    add_compile_options(-fsanitize=${VELMORA_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
-    add_link_options(-fsanitize=${VELMORA_SANITIZE})
+    target_compile_options(velmora_build INTERFACE
+        -fsanitize=${VELMORA_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    target_link_options(velmora_build INTERFACE -fsanitize=${VELMORA_SANITIZE})
     # GCC's flow analysis reports uninitialised values inside the standard
     # library (std::regex, std::function) once the sanitizers instrument it.
     if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-        add_compile_options(-Wno-maybe-uninitialized)
+        target_compile_options(velmora_build INTERFACE -Wno-maybe-uninitialized)
     endif()
 endif()
-
-set(THREADS_PREFER_PTHREAD_FLAG ON)
 
 # Fuzz builds instrument all the code for coverage, so the fuzzers see into
 # the libraries they drive, not only into their own harness.
 if(VELMORA_BUILD_FUZZ)
-    add_compile_options(-fsanitize=fuzzer-no-link)
+    target_compile_options(velmora_build INTERFACE -fsanitize=fuzzer-no-link)
 endif()

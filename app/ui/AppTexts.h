@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/Version.h"
+
 // Fixed texts and addresses of the application shell.
 namespace velmora::texts {
 
-inline constexpr char kCaption[] = "Velmora";
-inline constexpr char kVersionLine[] = "Version 2.6.0 Build on 14-1-2016";
-inline constexpr char kHomePage[] = "https://velmora.example/";
+inline constexpr auto& kCaption = kProductName;
+inline constexpr auto& kVersionLine = velmora::kVersionLine;
+inline constexpr auto& kHomePage = velmora::kHomePage;
 inline constexpr char kPortTesterPath[] = "/port_tester.pl";
 inline constexpr char kSingleInstanceName[] = "brinmoor-gatewise";
 

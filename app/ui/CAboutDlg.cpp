@@ -1,6 +1,7 @@
 #include "app/ui/CAboutDlg.h"
 
 #include "app/ui/AppTexts.h"
+#include "platform/ui/FormButtons.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -15,7 +16,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* banner = new QLabel(this);
     banner->setObjectName("banner");
     banner->setPixmap(QPixmap(":/velmora/banner.png"));
-    banner->setAccessibleName("Velmora");
+    banner->setAccessibleName(velmora::kProductName);
 
     auto* version = new QLabel(velmora::texts::kVersionLine, this);
     version->setObjectName("versionLabel");
@@ -28,9 +29,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     link->setOpenExternalLinks(true);
     link->setAccessibleName(home);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    auto* buttons = MakeOkButtonBox(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(banner);

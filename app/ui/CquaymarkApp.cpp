@@ -16,7 +16,7 @@ constexpr std::chrono::milliseconds kWorkerGrace{300};
 CquaymarkApp::CquaymarkApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(velmora::texts::kCaption);
-    setApplicationVersion("2.6.0");
+    setApplicationVersion(velmora::kProductVersion);
     setWindowIcon(QIcon(":/velmora/velmora.png"));
     setQuitOnLastWindowClosed(false); // hiding to the tray must not end the program
 }
@@ -30,7 +30,8 @@ int CquaymarkApp::InitInstance()
     CquaymarkDlg::Options options;
     options.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     CquaymarkDlg dialog(options);
-    connect(&instance, &SingleInstance::activationRequested, &dialog, &CquaymarkDlg::ShowMainWindow);
+    connect(&instance, &SingleInstance::activationRequested, &dialog,
+            &CquaymarkDlg::ShowMainWindow);
     // A start during shutdown must start a program of its own, not poke this one.
     connect(&dialog, &CquaymarkDlg::exitStarting, &instance, &SingleInstance::release);
     // config.xml is saved: end here, whatever loop runs (a message box of the

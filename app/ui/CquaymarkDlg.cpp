@@ -1,6 +1,5 @@
 #include "app/ui/CquaymarkDlg.h"
 
-#include "app/core/Log.h"
 #include "app/ui/AppTexts.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
@@ -12,6 +11,7 @@
 #include "forwarding/ui/RouterMonitor.h"
 #include "platform/Autostart.h"
 #include "platform/ExecutableDir.h"
+#include "platform/Log.h"
 #include "platform/ui/FormButtons.h"
 #include "router/ui/RouterScanController.h"
 #include "triggering/ui/CFormView_Server.h"

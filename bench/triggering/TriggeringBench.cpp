@@ -3,8 +3,8 @@
 // Runs one UDP triggering entry over `ports` consecutive loopback ports and
 // counts the datagrams in a child process (so its CPU stays out of the
 // figures), then stops the entry and times the way out.
-#include "app/core/Log.h"
 #include "config/core/Records.h"
+#include "platform/Log.h"
 #include "tests/triggering/LoopbackCounter.h"
 #include "triggering/core/Triggering.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/FormFields.h"
+
 class QDialog;
 class QDialogButtonBox;
 class QLabel;
@@ -10,11 +12,9 @@ class QWidget;
 // Pieces the catalogue's two small dialogs share.
 namespace velmora::catalogue_ui {
 
-// A line edit that holds at most `maxBytes` bytes of UTF-8 (0: no limit).
-QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent);
-
-// A label whose buddy is `edit`; the edit is named for screen readers after it.
-QLabel* BuddyLabel(const char* text, QLineEdit* edit, QWidget* parent);
+// The edits and their labels, as every dialog of the program makes them.
+using velmora::BuddyLabel;
+using velmora::MakeEdit;
 
 // OK and Cancel wired to the dialog's accept and reject.
 QDialogButtonBox* OkCancel(QDialog* dialog);

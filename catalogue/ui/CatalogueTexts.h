@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/Version.h"
+
 // Fixed texts of the Often Used Ports window and its dialogs.
 namespace velmora::catalogue_texts {
 
-inline constexpr char kAppCaption[] = "Velmora";
+inline constexpr auto& kAppCaption = kProductName;
 inline constexpr char kErrorCaption[] = "ERROR!";
 inline constexpr char kWindowTitle[] = "Often Used Ports";
 inline constexpr char kAddTitle[] = "Add Often Used Ports";

@@ -3,21 +3,12 @@
 #include "config/core/AtomicFile.h"
 #include "config/core/XmlAttributeText.h"
 
+#include <initializer_list>
 #include <string_view>
 
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-
-// name="value" followed by one space, so every start tag ends in " >".
-template <size_t N>
-void AppendAttribute(std::string& out, std::string_view name, const char (&field)[N])
-{
-    out += name;
-    out += "=\"";
-    velmora::AppendAttributeValue(out, velmora::Field(field));
-    out += "\" ";
-}
 
 void AppendLine(std::string& out, std::string_view line)
 {
@@ -25,30 +16,61 @@ void AppendLine(std::string& out, std::string_view line)
     out += kLineEnd;
 }
 
+struct Attribute
+{
+    std::string_view name;
+    std::string_view value;
+};
+
+// A start tag with its attributes, each name="value" followed by one space,
+// so every start tag ends in " >".
+void AppendStartTag(std::string& out, std::string_view tag,
+                    std::initializer_list<Attribute> attributes)
+{
+    out += '<';
+    out += tag;
+    out += ' ';
+    for (const Attribute& attribute : attributes) {
+        out += attribute.name;
+        out += "=\"";
+        velmora::AppendAttributeValue(out, attribute.value);
+        out += "\" ";
+    }
+    AppendLine(out, ">");
+}
+
+// An element with no content: its start tag, then its end tag on the next line.
+void AppendElement(std::string& out, std::string_view tag,
+                   std::initializer_list<Attribute> attributes)
+{
+    AppendStartTag(out, tag, attributes);
+    out += "</";
+    out += tag;
+    AppendLine(out, ">");
+}
+
 void AppendTrigger(std::string& out, const TriggeringEntry& entry)
 {
-    out += "<trigger ";
-    AppendAttribute(out, "name", entry.name);
-    AppendAttribute(out, "auto_start", entry.auto_start);
-    AppendAttribute(out, "protocol", entry.protocol);
-    AppendAttribute(out, "trigger_address", entry.trigger_address);
-    AppendAttribute(out, "trigger_port", entry.trigger_port);
-    AppendAttribute(out, "trigger_port_end", entry.trigger_port_end);
-    AppendAttribute(out, "frequence", entry.frequence);
-    AppendLine(out, ">");
-    AppendLine(out, "</trigger>");
+    using velmora::Field;
+    AppendElement(out, "trigger",
+                  {{"name", Field(entry.name)},
+                   {"auto_start", Field(entry.auto_start)},
+                   {"protocol", Field(entry.protocol)},
+                   {"trigger_address", Field(entry.trigger_address)},
+                   {"trigger_port", Field(entry.trigger_port)},
+                   {"trigger_port_end", Field(entry.trigger_port_end)},
+                   {"frequence", Field(entry.frequence)}});
 }
 
 void AppendForwarding(std::string& out, const ForwardingEntry& entry)
 {
-    out += "<forwarding ";
-    AppendAttribute(out, "name", entry.name);
-    AppendAttribute(out, "protocol", entry.protocol);
-    AppendAttribute(out, "listen_port", entry.listen_port);
-    AppendAttribute(out, "destination_ip", entry.destination_ip);
-    AppendAttribute(out, "type", entry.type); // last in the file, second in the record
-    AppendLine(out, ">");
-    AppendLine(out, "</forwarding>");
+    using velmora::Field;
+    AppendElement(out, "forwarding",
+                  {{"name", Field(entry.name)},
+                   {"protocol", Field(entry.protocol)},
+                   {"listen_port", Field(entry.listen_port)},
+                   {"destination_ip", Field(entry.destination_ip)},
+                   {"type", Field(entry.type)}}); // last in the file, second in the record
 }
 
 } // namespace
@@ -60,10 +82,9 @@ std::string BuildConfigText(const AppSettings& settings,
     std::string out;
     out.reserve(256 + 300 * (triggerings.size() + forwardings.size()));
     AppendLine(out, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>");
-    out += "<mappings ";
-    AppendAttribute(out, "auto_startup", settings.auto_startup);
-    AppendAttribute(out, "monitor_router", settings.monitor_router);
-    AppendLine(out, ">");
+    AppendStartTag(out, "mappings",
+                   {{"auto_startup", velmora::Field(settings.auto_startup)},
+                    {"monitor_router", velmora::Field(settings.monitor_router)}});
 
     AppendLine(out, "<triggerings>");
     for (const TriggeringEntry& entry : triggerings)

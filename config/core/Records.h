@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Utf8Text.h"
+
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -36,20 +38,6 @@ struct AppSettings
 };
 
 namespace velmora {
-
-// Length of the longest prefix of `text` of at most `limit` bytes that does not
-// end inside a UTF-8 sequence.
-inline size_t Utf8CutLength(std::string_view text, size_t limit)
-{
-    if (text.size() <= limit)
-        return text.size();
-    // If the byte after the cut continues a sequence, the sequence it belongs
-    // to does not fit whole: cut before its lead byte.
-    size_t cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;
-    return cut;
-}
 
 // Copies `text` into a fixed-width field, cut on a UTF-8 character boundary so
 // that it fits with its terminator. The rest of the field is zeroed.

@@ -10,41 +10,38 @@ namespace {
 // surrogates are not valid).
 size_t DecodeUtf8(std::string_view text, uint32_t* code_point)
 {
+    // Well-formed sequences by lead byte: their length, the lead's value bits
+    // and the allowed range of the second byte (the later ones are 80..BF).
+    struct LeadRange
+    {
+        unsigned char first, last;
+        size_t length;
+        unsigned char valueMask, low, high;
+    };
+    static constexpr LeadRange kLeads[] = {
+        {0xC2, 0xDF, 2, 0x1F, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0x0F, 0xA0, 0xBF},
+        {0xE1, 0xEC, 3, 0x0F, 0x80, 0xBF}, {0xED, 0xED, 3, 0x0F, 0x80, 0x9F},
+        {0xEE, 0xEF, 3, 0x0F, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x07, 0x90, 0xBF},
+        {0xF1, 0xF3, 4, 0x07, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x07, 0x80, 0x8F},
+    };
     auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(0);
-    size_t length = 0;
-    uint32_t value = 0;
-    unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-        if (lead == 0xE0)
-            low = 0xA0;
-        if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
+    const LeadRange* range = nullptr;
+    for (const LeadRange& candidate : kLeads) {
+        if (lead >= candidate.first && lead <= candidate.last)
+            range = &candidate;
     }
-    if (text.size() < length)
+    if (range == nullptr || text.size() < range->length)
         return 0;
-    for (size_t i = 1; i < length; ++i) {
+    uint32_t value = lead & range->valueMask;
+    for (size_t i = 1; i < range->length; ++i) {
         const unsigned char next = byte(i);
-        if (i == 1 ? (next < low || next > high) : (next & 0xC0) != 0x80)
+        if (i == 1 ? (next < range->low || next > range->high) : (next & 0xC0) != 0x80)
             return 0;
         value = (value << 6) | (next & 0x3F);
     }
     *code_point = value;
-    return length;
+    return range->length;
 }
 
 bool IsXmlChar(uint32_t c)

@@ -4,9 +4,10 @@
 
 namespace velmora {
 
-NatPmpMappingWriter::NatPmpMappingWriter(in_addr_t gateway, NatPmpLeaseKeeper& keeper,
+NatPmpMappingWriter::NatPmpMappingWriter(in_addr_t gateway,
+                                         std::shared_ptr<NatPmpLeaseKeeper> keeper,
                                          uint32_t lifetime, std::chrono::milliseconds timeout)
-    : gateway_(gateway), keeper_(keeper), lifetime_(lifetime), timeout_(timeout)
+    : gateway_(gateway), keeper_(std::move(keeper)), lifetime_(lifetime), timeout_(timeout)
 {
 }
 
@@ -33,7 +34,7 @@ MappingWriter::Outcome NatPmpMappingWriter::write(const MappingRequest& request)
         RequestNatPmpMapping(gateway_, protocol, request.port, 0, 0, timeout_);
         return Outcome::Refused;
     }
-    keeper_.keep({gateway_, protocol, request.port, lifetime_}, answer.lifetime);
+    keeper_->keep({gateway_, protocol, request.port, lifetime_}, answer.lifetime);
     return Outcome::Written;
 }
 

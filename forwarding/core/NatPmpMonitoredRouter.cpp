@@ -4,6 +4,7 @@
 #include "router/core/NatPmpExchange.h"
 
 #include <arpa/inet.h>
+#include <memory>
 
 namespace velmora {
 
@@ -50,7 +51,11 @@ MappingLookup NatPmpMonitoredRouter::lookup(const MappingRequest&)
 
 bool NatPmpMonitoredRouter::reinstall(const MappingRequest& request)
 {
-    NatPmpMappingWriter writer(gateway_, keeper_, lifetime_, timeout_);
+    // The writer lives only for this call and the keeper outlives this
+    // router: it is shared without being owned.
+    const std::shared_ptr<NatPmpLeaseKeeper> unowned(std::shared_ptr<NatPmpLeaseKeeper>(),
+                                                     &keeper_);
+    NatPmpMappingWriter writer(gateway_, unowned, lifetime_, timeout_);
     return writer.write(request) == MappingWriter::Outcome::Written;
 }
 

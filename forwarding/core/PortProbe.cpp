@@ -1,137 +1,88 @@
 #include "forwarding/core/PortProbe.h"
 
-#include <arpa/inet.h>
+#include "platform/IPv4Endpoint.h"
+#include "platform/SocketConnect.h"
+#include "platform/SocketHandle.h"
+#include "platform/SocketReceive.h"
+#include "platform/SocketSend.h"
+
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
+#include <iterator>
 #include <sys/socket.h>
-#include <unistd.h>
 
 namespace velmora {
 namespace {
-
-class Socket final
-{
-public:
-    explicit Socket(int type) : fd_(socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0)) {}
-    ~Socket()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int fd() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-bool ToSockaddr(const std::string& address, uint16_t port, sockaddr_in& out)
-{
-    std::memset(&out, 0, sizeof out);
-    out.sin_family = AF_INET;
-    out.sin_port = htons(port);
-    return inet_pton(AF_INET, address.c_str(), &out.sin_addr) == 1;
-}
-
-// Waits for `events` on `fd` until `deadline`; the events seen, 0 on timeout.
-short WaitUntil(int fd, short events, std::chrono::steady_clock::time_point deadline)
-{
-    for (;;) {
-        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline -
-                                                                 std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            return 0;
-        pollfd waitFor{fd, events, 0};
-        int ready = poll(&waitFor, 1, static_cast<int>(left.count()));
-        if (ready > 0)
-            return waitFor.revents;
-        if (ready < 0 && errno != EINTR)
-            return POLLERR;
-    }
-}
 
 ProbeResult Unreached(int error)
 {
     return {PortState::Filtered, std::string("no connection (") + std::strerror(error) + ")"};
 }
 
+std::string NoAnswerWithin(std::chrono::milliseconds timeout)
+{
+    return "no answer within " + std::to_string(timeout.count()) + " ms";
+}
+
 } // namespace
 
 const char* PortStateWord(PortState state)
 {
-    switch (state) {
-    case PortState::Open:
-        return "open";
-    case PortState::Closed:
-        return "closed";
-    case PortState::Filtered:
-        return "filtered";
-    case PortState::Unfiltered:
-        return "unfiltered";
-    case PortState::OpenFiltered:
-        return "open|filtered";
-    case PortState::ClosedFiltered:
-        return "closed|filtered";
-    }
-    return "filtered";
+    // In the order of the enumeration.
+    static constexpr const char* kWords[] = {"open",       "closed",        "filtered",
+                                             "unfiltered", "open|filtered", "closed|filtered"};
+    const auto index = static_cast<size_t>(state);
+    return index < std::size(kWords) ? kWords[index] : "filtered";
 }
 
 ProbeResult ProbeTcp(const std::string& address, uint16_t port, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const Deadline deadline = DeadlineAfter(timeout);
     sockaddr_in target{};
-    if (!ToSockaddr(address, port, target))
+    if (!MakeIPv4Endpoint(address.c_str(), port, target))
         return {PortState::Filtered, "not probed: \"" + address + "\" is not an IPv4 address"};
-    Socket socket(SOCK_STREAM);
-    if (socket.fd() < 0)
+    SocketHandle socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!socket.valid())
         return Unreached(errno);
-    if (connect(socket.fd(), reinterpret_cast<sockaddr*>(&target), sizeof target) != 0 &&
-        errno != EINPROGRESS) {
-        return errno == ECONNREFUSED ? ProbeResult{PortState::Closed, "connection refused"}
-                                     : Unreached(errno);
-    }
-    if (WaitUntil(socket.fd(), POLLOUT, deadline) == 0)
-        return {PortState::Filtered, "no answer within " + std::to_string(timeout.count()) + " ms"};
-    int error = 0;
-    socklen_t length = sizeof error;
-    getsockopt(socket.fd(), SOL_SOCKET, SO_ERROR, &error, &length);
-    if (error == 0)
+    const ConnectResult connected = ConnectWithin(socket.fd(), target, deadline);
+    switch (connected.status) {
+    case ConnectResult::Status::Connected:
         return {PortState::Open, "connection accepted"};
-    if (error == ECONNREFUSED)
+    case ConnectResult::Status::TimedOut:
+        return {PortState::Filtered, NoAnswerWithin(timeout)};
+    case ConnectResult::Status::Failed:
+        break;
+    }
+    if (connected.error == ECONNREFUSED)
         return {PortState::Closed, "connection refused"};
-    return Unreached(error);
+    return Unreached(connected.error);
 }
 
 ProbeResult ProbeUdp(const std::string& address, uint16_t port, std::chrono::milliseconds timeout)
 {
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = SteadyClock::now();
     sockaddr_in target{};
-    if (!ToSockaddr(address, port, target))
+    if (!MakeIPv4Endpoint(address.c_str(), port, target))
         return {PortState::OpenFiltered, "not probed: \"" + address + "\" is not an IPv4 address"};
-    Socket socket(SOCK_DGRAM);
+    SocketHandle socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     // A connected UDP socket reports the host's port-unreachable answer as ECONNREFUSED.
-    if (socket.fd() < 0 ||
-        connect(socket.fd(), reinterpret_cast<sockaddr*>(&target), sizeof target) != 0) {
-        return {PortState::OpenFiltered, std::string("not probed: ") + std::strerror(errno)};
-    }
-    for (auto until : {start + timeout / 2, start + timeout}) {
-        if (send(socket.fd(), "", 0, 0) < 0 && errno == ECONNREFUSED)
+    const int error =
+        !socket.valid() ? errno : ConnectWithin(socket.fd(), target, kNoDeadline).error;
+    if (error != 0)
+        return {PortState::OpenFiltered, std::string("not probed: ") + std::strerror(error)};
+    for (Deadline until : {start + timeout / 2, start + timeout}) {
+        size_t sent = 0;
+        if (SendSome(socket.fd(), "", 0, until, sent) == SendResult::Failed &&
+            errno == ECONNREFUSED)
             return {PortState::Closed, "port unreachable"};
-        while (WaitUntil(socket.fd(), POLLIN, until) != 0) {
-            char reply[512];
-            if (recv(socket.fd(), reply, sizeof reply, 0) >= 0)
-                return {PortState::Open, "a datagram came back"};
-            if (errno == ECONNREFUSED)
-                return {PortState::Closed, "port unreachable"};
-            if (errno != EINTR)
-                break;
-        }
+        char reply[512];
+        const ReceiveResult got = ReceiveWithin(socket.fd(), reply, sizeof reply, until, false);
+        if (got.status == ReceiveResult::Status::Received)
+            return {PortState::Open, "a datagram came back"};
+        if (got.status == ReceiveResult::Status::Failed && got.error == ECONNREFUSED)
+            return {PortState::Closed, "port unreachable"};
     }
-    return {PortState::OpenFiltered, "no answer within " + std::to_string(timeout.count()) + " ms"};
+    return {PortState::OpenFiltered, NoAnswerWithin(timeout)};
 }
 
 } // namespace velmora

@@ -1,9 +1,10 @@
 #include "forwarding/ui/CFormView_Client.h"
 
+#include "forwarding/core/MappingWriterFor.h"
 #include "forwarding/core/NatPmpLeaseKeeper.h"
 #include "forwarding/core/NatPmpMappingWriter.h"
 #include "forwarding/core/PortList.h"
-#include "forwarding/core/UpnpMappingWriter.h"
+#include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
 #include "forwarding/ui/ForwardingHost.h"
@@ -19,7 +20,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace texts = velmora::forwarding_texts;
@@ -27,7 +27,7 @@ namespace texts = velmora::forwarding_texts;
 CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, ForwardingHost& host,
                                    QWidget* parent)
     : QWidget(parent), entries_(entries), host_(host),
-      leases_(std::make_unique<velmora::NatPmpLeaseKeeper>()),
+      leases_(std::make_shared<velmora::NatPmpLeaseKeeper>()),
       natPmpLifetime_(velmora::NatPmpMappingWriter::kLifetime)
 {
     setObjectName("CFormView_Client");
@@ -50,12 +50,7 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
     operationRow->addWidget(portsList_);
     operationRow->addWidget(portCheck_);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(maintenance.group, 1);
-    buttons->addWidget(operation, 1);
-    auto* page = new QVBoxLayout(this);
-    page->addWidget(list_, 1);
-    page->addLayout(buttons);
+    LayOutListPage(this, list_, maintenance.group, 1, operation, 1);
 
     for (auto* button : {edit_, delete_, addIntoRouter_, portsList_, portCheck_})
         button->setEnabled(false);
@@ -74,7 +69,8 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
 
 CFormView_Client::~CFormView_Client()
 {
-    // Each of these joins its thread before the lease keeper goes.
+    // A run still going stops after its request in flight, unreported (its
+    // writer shares the lease keeper); the monitor joins its thread.
     delete task_;
     task_ = nullptr;
     delete autoTask_;
@@ -141,7 +137,7 @@ void CFormView_Client::autoAdd(const RouterEntryPtr& router)
     }
     if (automatic.empty())
         return;
-    delete autoTask_; // a run of an earlier scan: cancelled and joined
+    delete autoTask_; // a run of an earlier scan: cancelled, unreported
     velmora::MappingPlan plan = velmora::PlanMappings(automatic);
     autoTask_ = new RouterInstallTask(makeWriter(*router), plan, this);
     connect(autoTask_, &RouterInstallTask::finished, this,
@@ -264,18 +260,7 @@ std::unique_ptr<velmora::MappingWriter> CFormView_Client::makeWriter(RouterEntry
 {
     if (writerFactory_)
         return writerFactory_(router);
-    if (router.is_apple) {
-        // Each request goes out on a handle of its own; the scan's handle
-        // only tells where the gateway is.
-        in_addr_t gateway = 0;
-        {
-            std::lock_guard lock(router.natpmp_mutex);
-            if (router.natpmp_open)
-                gateway = router.natpmp.gateway;
-        }
-        return std::make_unique<velmora::NatPmpMappingWriter>(gateway, *leases_, natPmpLifetime_);
-    }
-    return std::make_unique<velmora::UpnpMappingWriter>(velmora::EndpointOf(router));
+    return velmora::MappingWriterFor(router, leases_, natPmpLifetime_);
 }
 
 void CFormView_Client::addIntoRouter()

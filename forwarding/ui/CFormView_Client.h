@@ -103,7 +103,7 @@ private:
     QPushButton* portsList_ = nullptr;
     QPushButton* portCheck_ = nullptr;
 
-    std::unique_ptr<velmora::NatPmpLeaseKeeper> leases_;
+    std::shared_ptr<velmora::NatPmpLeaseKeeper> leases_;
     uint32_t natPmpLifetime_;
     WriterFactory writerFactory_;
     velmora::InstallOptions installOptions_;

@@ -1,7 +1,8 @@
 #include "forwarding/ui/CPort_Check.h"
 
-#include "platform/ui/DialogWorker.h"
 #include "forwarding/ui/ForwardingTexts.h"
+#include "platform/ui/DialogWorker.h"
+#include "platform/ui/FormButtons.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -40,9 +41,7 @@ CPort_Check::CPort_Check(QWidget* parent) : QDialog(parent)
     legend->setObjectName("legendLabel");
     stateLabel->setBuddy(legend);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
-    connect(buttons, &QDialogButtonBox::accepted, this, &CPort_Check::accept);
+    auto* buttons = MakeOkButtonBox(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(reportLabel);

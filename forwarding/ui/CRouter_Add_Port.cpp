@@ -4,7 +4,7 @@
 #include "forwarding/core/PortList.h"
 #include "forwarding/ui/ForwardingTexts.h"
 #include "platform/NetworkInterfaces.h"
-#include "platform/ui/Utf8LengthValidator.h"
+#include "platform/ui/FormFields.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,20 +19,12 @@ namespace texts = velmora::forwarding_texts;
 
 namespace {
 
+using velmora::BuddyLabel;
+// Fields keep what config.xml gives back whole; a paste that does not fit is cut.
 QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent)
 {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(objectName);
-    edit->setValidator(new Utf8LengthValidator(maxBytes, edit));
-    return edit;
-}
-
-QLabel* BuddyLabel(const char* text, QWidget* buddy, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(text).trimmed());
-    return label;
+    return velmora::MakeEdit(objectName, maxBytes, parent,
+                             velmora::Utf8LengthValidator::Overflow::Cut);
 }
 
 QLabel* Note(const char* text, QWidget* parent)

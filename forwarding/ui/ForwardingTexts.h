@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/Version.h"
+
 // Fixed texts of the Port Forwarding tab and its dialogs.
 namespace velmora::forwarding_texts {
 
-inline constexpr char kAppCaption[] = "Velmora";
+inline constexpr auto& kAppCaption = kProductName;
 inline constexpr char kErrorCaption[] = "ERROR!";
 inline constexpr char kWarningCaption[] = "Warning";
 

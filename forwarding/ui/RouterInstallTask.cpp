@@ -1,38 +1,51 @@
 #include "forwarding/ui/RouterInstallTask.h"
 
+#include "platform/ui/DialogWorker.h"
+
+namespace {
+
+// The latest progress count; at most one update waits in the GUI queue.
+struct ProgressMailbox
+{
+    std::atomic<size_t> done{0};
+    std::atomic<bool> queued{false};
+};
+
+} // namespace
+
 RouterInstallTask::RouterInstallTask(std::unique_ptr<velmora::MappingWriter> writer,
                                      velmora::MappingPlan plan, QObject* parent)
-    : QObject(parent), writer_(std::move(writer)), plan_(std::move(plan))
+    : QObject(parent), writer_(std::move(writer)), plan_(std::move(plan)),
+      totalSteps_(static_cast<qint64>(plan_.requests.size()) * 2)
 {
 }
 
-RouterInstallTask::~RouterInstallTask()
+RouterInstallTask::~RouterInstallTask() = default;
+
+void RouterInstallTask::cancel()
 {
-    cancel_ = true;
-    if (thread_.joinable())
-        thread_.join();
+    if (worker_)
+        worker_->cancel();
 }
 
 void RouterInstallTask::start(const velmora::InstallOptions& options)
 {
-    thread_ = std::thread([this, options] {
-        // At most one progress update waits in the queue; it shows the latest count.
-        auto progress = [this](size_t done, size_t total) {
-            done_ = done;
-            if (updateQueued_.exchange(true))
-                return;
-            QMetaObject::invokeMethod(
-                this,
-                [this, total] {
-                    updateQueued_ = false;
-                    emit progressed(qint64(done_.load()), qint64(total));
-                },
-                Qt::QueuedConnection);
-        };
-        const auto result = velmora::InstallMappings(plan_, *writer_, cancel_, progress, options);
-        // `this` lives until this thread is joined; a call still queued when
-        // it goes is dropped with it.
-        QMetaObject::invokeMethod(
-            this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
-    });
+    auto writer = std::shared_ptr<velmora::MappingWriter>(std::move(writer_));
+    auto plan = std::make_shared<const velmora::MappingPlan>(std::move(plan_));
+    worker_ = std::make_unique<velmora::DialogWorker>(
+        this,
+        [this, writer, plan, options](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+            auto mailbox = std::make_shared<ProgressMailbox>();
+            auto progress = [this, &relay, mailbox](size_t done, size_t total) {
+                mailbox->done = done;
+                if (mailbox->queued.exchange(true))
+                    return;
+                relay.post([this, mailbox, total] {
+                    mailbox->queued = false;
+                    emit progressed(qint64(mailbox->done.load()), qint64(total));
+                });
+            };
+            const auto result = velmora::InstallMappings(*plan, *writer, cancel, progress, options);
+            relay.post([this, result] { emit finished(result); });
+        });
 }

@@ -3,14 +3,17 @@
 #include "forwarding/core/MappingInstaller.h"
 
 #include <QObject>
-#include <atomic>
 #include <memory>
-#include <thread>
 
-// One "Add into Router" run: installs a plan with a writer on a worker thread
-// and reports progress and the result on the GUI thread. The task outlives
-// its thread: the destructor cancels and joins it (the request in flight has
-// its own deadline).
+namespace velmora {
+class DialogWorker;
+}
+
+// One "Add into Router" run: installs a plan with a writer on a
+// velmora::DialogWorker and reports progress and the result on the GUI
+// thread. The worker owns the writer and the plan; once the task is gone,
+// the run stops after the request in flight (it has its own deadline) and
+// nothing more is reported.
 class RouterInstallTask final : public QObject
 {
     Q_OBJECT
@@ -21,18 +24,16 @@ public:
 
     void start(const velmora::InstallOptions& options = {});
     // Stops after the request in flight; finished() still follows.
-    void cancel() { cancel_ = true; }
-    qint64 totalSteps() const { return static_cast<qint64>(plan_.requests.size()) * 2; }
+    void cancel();
+    qint64 totalSteps() const { return totalSteps_; }
 
 signals:
     void progressed(qint64 done, qint64 total);
     void finished(const velmora::InstallResult& result);
 
 private:
-    std::unique_ptr<velmora::MappingWriter> writer_;
-    velmora::MappingPlan plan_;
-    std::atomic<bool> cancel_{false};
-    std::atomic<size_t> done_{0};
-    std::atomic<bool> updateQueued_{false};
-    std::thread thread_;
+    std::unique_ptr<velmora::MappingWriter> writer_; // handed to the worker by start()
+    velmora::MappingPlan plan_;                      // the same
+    qint64 totalSteps_;
+    std::unique_ptr<velmora::DialogWorker> worker_;
 };

@@ -30,6 +30,9 @@ public:
 
     // GUI thread. Idempotent.
     void stop();
+    // Asks the job to end early (a Cancel button); unlike stop(), what it
+    // posts afterwards still arrives.
+    void cancel() { *cancel_ = true; }
 
 private:
     std::shared_ptr<GuiRelay> relay_;

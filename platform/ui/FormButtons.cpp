@@ -1,8 +1,11 @@
 #include "platform/ui/FormButtons.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 QPushButton* MakeFormButton(const QString& text, const char* objectName, QWidget* parent)
 {
@@ -11,6 +14,14 @@ QPushButton* MakeFormButton(const QString& text, const char* objectName, QWidget
     button->setAccessibleName(text);
     button->setAutoDefault(false);
     return button;
+}
+
+QDialogButtonBox* MakeOkButtonBox(QDialog* dialog)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, dialog);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    return buttons;
 }
 
 MaintenanceButtons MakeMaintenanceButtons(QWidget* parent)
@@ -25,4 +36,15 @@ MaintenanceButtons MakeMaintenanceButtons(QWidget* parent)
     row->addWidget(buttons.edit);
     row->addWidget(buttons.remove);
     return buttons;
+}
+
+void LayOutListPage(QWidget* page, QWidget* list, QGroupBox* maintenance, int maintenanceStretch,
+                    QGroupBox* operation, int operationStretch)
+{
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(maintenance, maintenanceStretch);
+    buttons->addWidget(operation, operationStretch);
+    auto* column = new QVBoxLayout(page);
+    column->addWidget(list, 1);
+    column->addLayout(buttons);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+namespace velmora {
 namespace {
 
 int Utf8Bytes(const QString& text)
@@ -85,3 +86,5 @@ QValidator::State Utf8LengthValidator::validate(QString& input, int& position) c
     last_ = input;
     return Acceptable;
 }
+
+} // namespace velmora

@@ -2,6 +2,8 @@
 
 #include <QValidator>
 
+namespace velmora {
+
 // Keeps an edit's text within a number of UTF-8 bytes (the way a record
 // field and the configuration reader count it). With Overflow::Cut, typed or
 // pasted text that would go over the limit is cut on a character boundary, as
@@ -19,7 +21,7 @@ public:
         Refuse
     };
 
-    Utf8LengthValidator(int maxBytes, QObject* parent, Overflow overflow = Overflow::Cut);
+    Utf8LengthValidator(int maxBytes, QObject* parent, Overflow overflow = Overflow::Refuse);
 
     State validate(QString& input, int& position) const override;
 
@@ -32,3 +34,5 @@ private:
     Overflow overflow_;
     mutable QString last_; // the text last accepted
 };
+
+} // namespace velmora

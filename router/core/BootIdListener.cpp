@@ -1,11 +1,13 @@
 #include "router/core/BootIdListener.h"
 
+#include "platform/IPv4Endpoint.h"
+#include "platform/SocketReceive.h"
+#include "platform/SocketSend.h"
 #include "router/core/SsdpNotify.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <optional>
-#include <poll.h>
 #include <string>
 #include <sys/socket.h>
 
@@ -13,6 +15,7 @@ namespace {
 constexpr char kGroup[] = "239.255.255.250";
 constexpr uint16_t kPort = 1900;
 constexpr size_t kDatagramSize = 2048; // longer announcements are cut (headers we need come early)
+constexpr auto kWake = std::chrono::milliseconds(BootIdListener::kWakeMs);
 } // namespace
 
 BootIdListener::BootIdListener(const std::string& interfaceAddress,
@@ -50,11 +53,10 @@ BootIdListener::BootIdListener(const std::string& interfaceAddress,
                                "ST: upnp:rootdevice\r\n"
                                "\r\n";
     sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(kPort);
-    to.sin_addr = router;
-    sendto(socket.fd(), kSearch, sizeof kSearch - 1, MSG_DONTWAIT,
-           reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    velmora::MakeIPv4Endpoint(routerAddress.c_str(), kPort, to);
+    size_t sent = 0;
+    velmora::SendAll(socket.fd(), kSearch, sizeof kSearch - 1, velmora::DeadlineAfter(kWake), sent,
+                     &to);
     socket_ = std::move(socket);
     thread_ = std::thread([this] { run(); });
 }
@@ -72,16 +74,13 @@ void BootIdListener::run()
     bool away = false;
     char buffer[kDatagramSize];
     while (!stopping_) {
-        pollfd wait{socket_.fd(), POLLIN, 0};
-        if (poll(&wait, 1, kWakeMs) <= 0)
-            continue;
         sockaddr_in from{};
-        socklen_t fromSize = sizeof from;
-        const ssize_t size = recvfrom(socket_.fd(), buffer, sizeof buffer, MSG_DONTWAIT,
-                                      reinterpret_cast<sockaddr*>(&from), &fromSize);
-        if (size <= 0 || from.sin_addr.s_addr != router_)
+        const velmora::ReceiveResult got = velmora::ReceiveWithin(
+            socket_.fd(), buffer, sizeof buffer, velmora::DeadlineAfter(kWake), false, &from);
+        if (got.status != velmora::ReceiveResult::Status::Received || got.size == 0 ||
+            from.sin_addr.s_addr != router_)
             continue;
-        const auto notify = ParseSsdpNotify(std::string_view(buffer, static_cast<size_t>(size)));
+        const auto notify = ParseSsdpNotify(std::string_view(buffer, got.size));
         if (!notify)
             continue;
         if (notify->answer) {

@@ -1,29 +1,29 @@
 #include "router/core/NatPmpExchange.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <poll.h>
+#include "platform/SocketWait.h"
 
-int AwaitNatPmpResponse(natpmp_t* handle, natpmpresp_t* response,
-                        std::chrono::steady_clock::time_point deadline)
+#include <algorithm>
+
+int AwaitNatPmpResponse(natpmp_t* handle, natpmpresp_t* response, velmora::Deadline deadline)
 {
-    using Clock = std::chrono::steady_clock;
+    using velmora::SteadyClock;
     int code = NATPMP_TRYAGAIN;
     while (code == NATPMP_TRYAGAIN) {
-        const auto now = Clock::now();
+        const auto now = SteadyClock::now();
         if (now >= deadline)
             break;
         timeval retry{};
         int timeout = getnatpmprequesttimeout(handle, &retry);
         if (timeout < 0)
             return timeout;
-        auto untilRetry =
+        const auto untilRetry =
             std::chrono::seconds(retry.tv_sec) + std::chrono::microseconds(retry.tv_usec);
-        auto wait = std::chrono::ceil<std::chrono::milliseconds>(std::max<Clock::duration>(
-            Clock::duration::zero(), std::min<Clock::duration>(untilRetry, deadline - now)));
-        pollfd socket{handle->s, POLLIN, 0};
+        const auto wait = std::max<SteadyClock::duration>(
+            SteadyClock::duration::zero(),
+            std::min<SteadyClock::duration>(untilRetry, deadline - now));
         // One more millisecond, so that a resend is due when the wait ends.
-        if (poll(&socket, 1, static_cast<int>(wait.count()) + 1) < 0 && errno != EINTR)
+        const velmora::Deadline waitEnd = now + wait + std::chrono::milliseconds(1);
+        if (velmora::WaitReadable(handle->s, waitEnd) == velmora::WaitResult::Failed)
             return NATPMP_ERR_RECVFROM;
         // Reads an answer when there is one, resends the request when its
         // time has come, and otherwise says to try again.

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <chrono>
+#include "platform/Deadline.h"
+
 #include <natpmp.h>
 
 // One libnatpmp handle; its socket is closed with it unless released to a
@@ -39,5 +40,4 @@ private:
 // on its schedule, but never past `deadline`. Returns libnatpmp's last result:
 // 0 with `response` filled, NATPMP_TRYAGAIN when the deadline came first, or
 // another (negative) error.
-int AwaitNatPmpResponse(natpmp_t* handle, natpmpresp_t* response,
-                        std::chrono::steady_clock::time_point deadline);
+int AwaitNatPmpResponse(natpmp_t* handle, natpmpresp_t* response, velmora::Deadline deadline);

@@ -1,5 +1,7 @@
 #include "router/core/RouterInfoReport.h"
 
+#include "router/core/RouterEntry.h"
+
 #include <cstdio>
 #include <ctime>
 #include <miniupnpc/upnpcommands.h>
@@ -108,4 +110,9 @@ RouterInfoValues QueryRouterInfo(const IGDdatas& data, const UPNPUrls& urls)
 void BuildRouterInfoReport(const IGDdatas& data, const UPNPUrls& urls, std::string& report)
 {
     report += FormatRouterInfoReport(QueryRouterInfo(data, urls));
+}
+
+void BuildRouterInfoReport(const RouterEntry& router, std::string& report)
+{
+    BuildRouterInfoReport(router.data, router.urls, report);
 }

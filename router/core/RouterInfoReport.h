@@ -46,3 +46,7 @@ RouterInfoValues QueryRouterInfo(const IGDdatas& data, const UPNPUrls& urls);
 
 // Appends the report lines for the router to `report`.
 void BuildRouterInfoReport(const IGDdatas& data, const UPNPUrls& urls, std::string& report);
+
+struct RouterEntry;
+// The same for a UPnP router of the router list.
+void BuildRouterInfoReport(const RouterEntry& router, std::string& report);

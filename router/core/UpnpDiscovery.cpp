@@ -1,6 +1,6 @@
 #include "router/core/UpnpDiscovery.h"
 
-#include "config/core/Records.h"
+#include "platform/Utf8Text.h"
 #include "router/core/DescriptionFetch.h"
 #include "router/core/MiniupnpcOwners.h"
 #include "upnp/core/FriendlyName.h"

@@ -1,6 +1,7 @@
 #include "router/ui/RouterScanController.h"
 
 #include "platform/NetworkInterfaces.h"
+#include "platform/Version.h"
 #include "platform/ui/DialogWorker.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
@@ -14,7 +15,6 @@
 namespace {
 
 constexpr char kAppleNoInfo[] = "Apple router does not support view info.";
-constexpr char kAppCaption[] = "Velmora";
 constexpr char kInfoCaption[] = "Router Info";
 
 void SetVisible(QWidget* widget, bool visible)
@@ -168,7 +168,7 @@ void RouterScanController::showInfo()
     if (!router)
         return;
     if (router->is_apple) {
-        QMessageBox::warning(dialogParent_, kAppCaption, kAppleNoInfo);
+        QMessageBox::warning(dialogParent_, velmora::kProductName, kAppleNoInfo);
         return;
     }
     if (info_)

@@ -26,8 +26,9 @@ class DialogWorker;
 // Runs router scans for the main window and owns their result: the router
 // list (entry i is line i of the router box) and the flags router_found and
 // scan_error_shown. Lives on the GUI thread, which alone touches the list,
-// the flags and the widgets; the network work of a scan runs on a worker
-// thread that hands its result back through a queued call. One scan at a
+// the flags and the widgets; the network work of a scan runs on a
+// velmora::DialogWorker whose result comes back as a queued call (dropped
+// once the controller is gone). One scan at a
 // time: from its start until routers are shown (including while the
 // router-not-found dialog is open), Rescan does nothing.
 class RouterScanController : public QObject

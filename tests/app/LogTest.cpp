@@ -1,8 +1,8 @@
-#include "app/core/Log.h"
+#include "platform/Log.h"
+
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-
 #include <regex>
 #include <sstream>
 #include <thread>

@@ -2,7 +2,7 @@
 // field limits, and every way the file can be refused.
 
 #include "config/core/ConfigStore.h"
-#include "tests/config/Records.h"
+#include "tests/config/RecordMakers.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "config/core/ConfigWriter.h"
 
 #include "config/core/XmlAttributeText.h"
-#include "tests/config/Records.h"
+#include "tests/config/RecordMakers.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -3,7 +3,7 @@
 // (the new bytes, or on failure the old file, a reason and no temporary left).
 
 #include "config/core/ConfigStore.h"
-#include "tests/config/Records.h"
+#include "tests/config/RecordMakers.h"
 #include "tests/support/TempDir.h"
 
 #include <csignal>
@@ -37,9 +37,9 @@ struct Config
 class SaveConfigTest : public ::testing::Test
 {
 protected:
-    bool Save(const std::string& path, std::string* reason, const Config& config)
+    bool Save(const std::string& path, std::string* reason, const Config& saved)
     {
-        return SaveConfig(path, config.settings, config.triggerings, config.forwardings, reason);
+        return SaveConfig(path, saved.settings, saved.triggerings, saved.forwardings, reason);
     }
     bool Save(const std::string& path, std::string* reason) { return Save(path, reason, config); }
     std::string Built() const

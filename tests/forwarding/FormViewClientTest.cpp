@@ -377,6 +377,8 @@ private slots:
         });
         tab.view.reset();
         release.join();
+        QVERIFY(WaitFor([&] { return tab.gate->writtenSoFar() == 4; }));
+        QTest::qWait(300); // the run has ended: nothing more is written
         QCOMPARE(tab.gate->writtenSoFar(), 4);
     }
 };

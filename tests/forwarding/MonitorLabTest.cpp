@@ -3,7 +3,7 @@
 // mappings deleted or taken over by another client, the monitor switched off,
 // a restart announced over SSDP and a lease renewed before it runs out.
 
-#include "app/core/Log.h"
+#include "platform/Log.h"
 #include "app/ui/CXTTrayIconEx.h"
 #include "app/ui/CquaymarkDlg.h"
 #include "forwarding/core/RouterMappings.h"

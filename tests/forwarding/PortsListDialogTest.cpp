@@ -1,10 +1,11 @@
-#include "platform/BackgroundThreads.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/Ports_List.h"
+#include "platform/BackgroundThreads.h"
 #include "platform/ui/ReportList.h"
 #include "tests/forwarding/HeldDeletionServer.h"
-#include "tests/forwarding/LoopbackSoapServer.h"
+#include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/ModalCatcher.h"
+#include "tests/support/SoapAnswers.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -16,7 +17,7 @@
 
 using velmora::BackgroundThreads;
 using velmora::test::HeldDeletionServer;
-using velmora::test::LoopbackSoapServer;
+using velmora::test::LoopbackHttpServer;
 using velmora::test::WaitFor;
 
 namespace {
@@ -30,6 +31,29 @@ RouterEntryPtr RouterAt(const std::string& controlUrl)
     std::strncpy(router->data.first.servicetype, kService,
                  sizeof router->data.first.servicetype - 1);
     return router;
+}
+
+// A slow router: holds its answer to the first request until release(), then
+// answers it with one mapping entry; later requests get no answer, so a
+// listing reads one row and stops.
+std::vector<LoopbackHttpServer::Reply> SlowRouter()
+{
+    auto first =
+        LoopbackHttpServer::Whole(velmora::test::EntryAnswer("80", "TCP", "127.0.0.1", "late"));
+    first.waitForRelease = true;
+    std::vector<LoopbackHttpServer::Reply> script{first};
+    script.resize(9, LoopbackHttpServer::Whole(""));
+    return script;
+}
+
+std::string ControlUrl(const LoopbackHttpServer& server)
+{
+    return server.url("/ctl/IPConn");
+}
+
+size_t RequestsSeen(const LoopbackHttpServer& server)
+{
+    return server.requests().size();
 }
 
 QPushButton* Button(QWidget* dialog, const char* name)
@@ -47,8 +71,8 @@ private slots:
 
     void layoutThenRowsArriveAndTheListingFinishes()
     {
-        LoopbackSoapServer server(true);
-        Ports_List dialog(RouterAt(server.controlUrl()));
+        LoopbackHttpServer server(SlowRouter());
+        Ports_List dialog(RouterAt(ControlUrl(server)));
         QCOMPARE(dialog.windowTitle(), QString("Ports list in router"));
         auto* list = dialog.list();
         const QStringList headings{"Name", "Protocol", "Port", "Internal IP"};
@@ -76,10 +100,10 @@ private slots:
 
     void closingWhileTheRouterIsSlowReturnsAtOnceAndTheRowNeverArrives()
     {
-        LoopbackSoapServer server(true);
-        Ports_List dialog(RouterAt(server.controlUrl()));
+        LoopbackHttpServer server(SlowRouter());
+        Ports_List dialog(RouterAt(ControlUrl(server)));
         dialog.show();
-        QVERIFY(WaitFor([&] { return server.requestsSeen() == 1; }, 20000));
+        QVERIFY(WaitFor([&] { return RequestsSeen(server) == 1; }, 20000));
         QTest::mouseClick(Button(&dialog, "cancelButton"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
@@ -94,10 +118,10 @@ private slots:
 
     void destroyingTheDialogWhileListingIsSafe()
     {
-        LoopbackSoapServer server(true);
+        LoopbackHttpServer server(SlowRouter());
         {
-            Ports_List dialog(RouterAt(server.controlUrl()));
-            QVERIFY(WaitFor([&] { return server.requestsSeen() == 1; }, 20000));
+            Ports_List dialog(RouterAt(ControlUrl(server)));
+            QVERIFY(WaitFor([&] { return RequestsSeen(server) == 1; }, 20000));
         }
         server.release();
         BackgroundThreads::instance().joinAll();
@@ -156,12 +180,12 @@ private slots:
 
     void aPortCheckPastItsDeadlineReportsWhatItDidNotLearn()
     {
-        LoopbackSoapServer server(true); // holds the mapping request
+        LoopbackHttpServer server(SlowRouter()); // holds the mapping request
         CPort_Check report;
         report.show();
         velmora::PortCheckOptions options;
         options.deadline = std::chrono::milliseconds(300);
-        report.startCheck({server.controlUrl(), kService}, {"held", "TCP", 80, "127.0.0.1"},
+        report.startCheck({ControlUrl(server), kService}, {"held", "TCP", 80, "127.0.0.1"},
                           options);
         QVERIFY(WaitFor([&] { return report.checkFinished(); }, 10000));
         const QString text = report.report();
@@ -177,7 +201,7 @@ private slots:
 
     void portCheckLayoutAndClosingItWhileItRuns()
     {
-        LoopbackSoapServer server(true);
+        LoopbackHttpServer server(SlowRouter());
         CPort_Check report;
         QCOMPARE(report.windowTitle(), QString("Port Check"));
         QStringList labels;
@@ -196,8 +220,8 @@ private slots:
         QCOMPARE(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 
         report.show();
-        report.startCheck({server.controlUrl(), kService}, {"late", "TCP", 80, "127.0.0.1"});
-        QVERIFY(WaitFor([&] { return server.requestsSeen() == 1; }, 20000));
+        report.startCheck({ControlUrl(server), kService}, {"late", "TCP", 80, "127.0.0.1"});
+        QVERIFY(WaitFor([&] { return RequestsSeen(server) == 1; }, 20000));
         QVERIFY(report.report().startsWith("Checking"));
         report.accept();
         QVERIFY(!report.checkFinished());

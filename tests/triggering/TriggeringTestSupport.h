@@ -1,8 +1,8 @@
 #pragma once
 
 // Shared pieces of the triggering tests: entries, bounded waits, the log.
-#include "app/core/Log.h"
 #include "config/core/Records.h"
+#include "platform/Log.h"
 #include "tests/support/TempDir.h"
 
 #include <chrono>

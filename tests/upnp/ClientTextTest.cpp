@@ -1,5 +1,6 @@
 // The client's text rules without a network: URL splitting, SSDP answers,
 // argument escaping and the judging of SOAP answers.
+#include "upnp/core/HttpAnswerEnd.h"
 #include "upnp/core/SoapRequest.h"
 #include "upnp/core/SsdpAnswer.h"
 #include "upnp/core/UrlParts.h"
@@ -112,9 +113,13 @@ TEST(SoapRequest, AnswerSuccessNeedsStatus200AndTheEnvelopeEnd)
 {
     EXPECT_TRUE(SoapAnswerIsSuccess("HTTP/1.1 200 OK\r\n\r\n<s:Envelope></s:Envelope>"));
     EXPECT_TRUE(SoapAnswerIsSuccess("HTTP/1.0 200 OK\r\n\r\n</SOAP-ENV:Envelope>"));
+    EXPECT_TRUE(SoapAnswerIsSuccess("HTTP/1.1 200 OK\r\n\r\n<Envelope></Envelope>\r\n"));
     for (const char* failure : {
              "HTTP/1.1 500 Internal Server Error\r\n\r\n<s:Envelope>200 OK</s:Envelope>",
              "HTTP/1.1 200 OK\r\nContent-Length: 300\r\n\r\n<s:Env", // cut answer
+             "HTTP/1.1 200 OK\r\n\r\n<s:Envelope>",                  // cut after the opening tag
+             "HTTP/1.1 200 OK\r\n\r\n<s:Envelope><s:Body>",          // the same, a little later
+             "HTTP/1.1 200 OK\r\n\r\n<Envelope>",
              "HTTP/1.1 2000 OK\r\n\r\n</s:Envelope>",
              "garbage 200 OK </s:Envelope>",
              "",
@@ -134,10 +139,9 @@ TEST(SoapRequest, ArgumentBlocksWholeAndValuesEndAtANul)
               "<NewEnabled>1</NewEnabled>\r\n"
               "<NewPortMappingDescription>a</NewPortMappingDescription>\r\n"
               "<NewLeaseDuration>0</NewLeaseDuration>\r\n");
-    EXPECT_EQ(DeletePortMappingArguments(80, "\0TCP"sv),
-              "<NewRemoteHost></NewRemoteHost>\r\n"
-              "<NewExternalPort>80</NewExternalPort>\r\n"
-              "<NewProtocol></NewProtocol>\r\n");
+    EXPECT_EQ(DeletePortMappingArguments(80, "\0TCP"sv), "<NewRemoteHost></NewRemoteHost>\r\n"
+                                                         "<NewExternalPort>80</NewExternalPort>\r\n"
+                                                         "<NewProtocol></NewProtocol>\r\n");
     EXPECT_EQ(GenericPortMappingEntryArguments(2147483647),
               "<NewPortMappingIndex>2147483647</NewPortMappingIndex>"
               "<NewRemoteHost></NewRemoteHost>\r\n"
@@ -153,4 +157,33 @@ TEST(SoapRequest, ArgumentBlocksWholeAndValuesEndAtANul)
               "CONTENT-TYPE: text/xml ; charset=\"utf-8\"\r\nContent-Length: " +
                   std::to_string(BuildSoapBody("A", "s&", "x").size()) + " \r\n\r\n" +
                   BuildSoapBody("A", "s&", "x"));
+}
+
+TEST(HttpAnswerEnd, TheMarkerEndsOnlyAClosingTagAndContentLengthCounts)
+{
+    struct Case
+    {
+        const char* text;
+        const char* marker;
+        bool complete;
+    };
+    const Case cases[] = {
+        {"HTTP/1.1 200 OK\r\n\r\n<s:Envelope>", "Envelope>", false},
+        {"HTTP/1.1 200 OK\r\n\r\n<s:Envelope></s:Envelope>", "Envelope>", true},
+        {"HTTP/1.1 200 OK\r\n\r\n<a.b-c_d:Envelope></a.b-c_d:Envelope>", "Envelope>", true},
+        {"HTTP/1.1 200 OK\r\n\r\n<x:MyEnvelope></x:MyEnvelope>", "Envelope>", false},
+        {"HTTP/1.1 200 OK\r\n\r\n<root></root>", "</root>", true},
+        {"HTTP/1.1 200 OK\r\ncontent-LENGTH:  4\r\n\r\nabcd", "</root>", true},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nabcd", "</root>", false},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 4\r\n", "</root>", false}, // header not ended
+        {"HTTP/1.1 200 OK\r\nX-Content-Length: 0\r\n\r\nab", "</root>", false},
+        {"HTTP/1.1 200 OK\r\nContent-Length: x\r\n\r\n</root>", "</root>", true},
+        {"", "Envelope>", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HttpAnswerComplete(c.text, c.marker, 0), c.complete) << c.text;
+    // Only a marker that starts in the new data, or just before it, counts.
+    const std::string_view twice = "</root>..</root>";
+    EXPECT_TRUE(HttpAnswerComplete(twice, "</root>", 12));
+    EXPECT_FALSE(HttpAnswerComplete(twice, "</root>", 16));
 }

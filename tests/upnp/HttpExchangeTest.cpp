@@ -30,8 +30,8 @@ uint16_t ClosedPort()
 } // namespace
 
 // Each reply is served on a connection the server holds open (unless the case
-// says otherwise), so only the end marker, the size cap or the cycle limit can
-// end the exchange.
+// says otherwise), so only the end marker, the Content-Length, the size cap or
+// the cycle limit can end the exchange.
 TEST(HttpExchange, EndsAtTheMarkerTheCloseTheCapOrTheDeadline)
 {
     const std::string answer = ActionAnswer("DeletePortMapping");
@@ -40,6 +40,7 @@ TEST(HttpExchange, EndsAtTheMarkerTheCloseTheCapOrTheDeadline)
     const std::string underCap =
         head + std::string(UpnpClient::kMaxResponseBytes - head.size() - 12, 'y') + "</Envelope>\n";
     const std::string page = "HTTP/1.1 404 Not Found\r\nConnection: close\r\n\r\nno such page";
+    const std::string sized = LoopbackHttpServer::Response("HTTP/1.1 200 OK", "<s:Envelope>");
     struct Case
     {
         const char* name;
@@ -65,6 +66,7 @@ TEST(HttpExchange, EndsAtTheMarkerTheCloseTheCapOrTheDeadline)
          "HTTP/1.1 200 OK\r\n\r\n<s:Env",
          ""},
         {"closed after a page", {{page, 0}}, false, 600, page, ""},
+        {"Content-Length reached on an open connection", {{sized, 0}}, true, 600, sized, ""},
         {"closed at once", {}, false, 600, "", ""},
         {"oversized answer",
          {{head + std::string(UpnpClient::kMaxResponseBytes + 1000, 'x'), 0}},

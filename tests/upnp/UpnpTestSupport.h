@@ -3,7 +3,8 @@
 // Shared pieces of the UPnP client tests: test data files, SOAP answers in the
 // shape the lab's router sends them, and request bytes written out by hand.
 
-#include "LoopbackHttpServer.h"
+#include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/SoapAnswers.h"
 #include "upnp/core/UpnpClient.h"
 
 #include <fstream>
@@ -11,8 +12,6 @@
 #include <string>
 
 namespace velmora::test {
-
-inline const char kWanIp[] = "urn:schemas-upnp-org:service:WANIPConnection:1";
 
 // A file of tests/upnp/data, whole; empty when it cannot be read.
 inline std::string ReadTestData(const std::string& relative)
@@ -48,51 +47,6 @@ inline void UseServer(UpnpClient& client, const LoopbackHttpServer& server)
 {
     client.init_client(1);
     client.setRouterInfo(RouterInfo::forService(server.url("/ctl/IPConn"), kWanIp));
-}
-
-inline std::string Envelope(const std::string& inner, const std::string& prefix = "s")
-{
-    return "<?xml version=\"1.0\"?>\r\n<" + prefix + ":Envelope xmlns:" + prefix +
-           "=\"http://schemas.xmlsoap.org/soap/envelope/\" " + prefix +
-           ":encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><" + prefix + ":Body>" +
-           inner + "</" + prefix + ":Body></" + prefix + ":Envelope>\r\n";
-}
-
-inline std::string OkAnswer(const std::string& inner, const std::string& prefix = "s")
-{
-    return LoopbackHttpServer::Response("HTTP/1.1 200 OK", Envelope(inner, prefix));
-}
-
-// "<u:NameResponse xmlns:u=...>inner</u:NameResponse>" in a 200 answer.
-inline std::string ActionAnswer(const std::string& action, const std::string& inner = "",
-                                const std::string& s = "s", const std::string& u = "u")
-{
-    return OkAnswer("<" + u + ":" + action + "Response xmlns:" + u + "=\"" + kWanIp + "\">" +
-                        inner + "</" + u + ":" + action + "Response>",
-                    s);
-}
-
-inline std::string FaultAnswer(int code, const std::string& description)
-{
-    return LoopbackHttpServer::Response(
-        "HTTP/1.1 500 Internal Server Error",
-        Envelope("<s:Fault><faultcode>s:Client</faultcode><faultstring>UPnPError</faultstring>"
-                 "<detail><UPnPError xmlns=\"urn:schemas-upnp-org:control-1-0\"><errorCode>" +
-                 std::to_string(code) + "</errorCode><errorDescription>" + description +
-                 "</errorDescription></UPnPError></detail></s:Fault>"));
-}
-
-inline std::string EntryAnswer(const std::string& port, const std::string& protocol,
-                               const std::string& client, const std::string& description)
-{
-    return ActionAnswer(
-        "GetGenericPortMappingEntry",
-        "<NewRemoteHost></NewRemoteHost><NewExternalPort>" + port +
-            "</NewExternalPort><NewProtocol>" + protocol + "</NewProtocol><NewInternalPort>" +
-            port + "</NewInternalPort><NewInternalClient>" + client +
-            "</NewInternalClient><NewEnabled>1</NewEnabled>"
-            "<NewPortMappingDescription>" +
-            description + "</NewPortMappingDescription><NewLeaseDuration>0</NewLeaseDuration>");
 }
 
 // A whole request as the client must send it to the server's control URL.

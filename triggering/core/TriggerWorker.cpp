@@ -1,6 +1,6 @@
 #include "triggering/core/TriggerWorker.h"
 
-#include "app/core/Log.h"
+#include "platform/Log.h"
 #include "triggering/core/SocketOps.h"
 #include "triggering/core/TriggerTarget.h"
 

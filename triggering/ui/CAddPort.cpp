@@ -33,7 +33,8 @@ QLineEdit* TextEdit(const char* objectName, int maxBytes, QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
-    edit->setValidator(new Utf8LengthValidator(maxBytes, edit));
+    edit->setValidator(new velmora::Utf8LengthValidator(
+        maxBytes, edit, velmora::Utf8LengthValidator::Overflow::Cut));
     return edit;
 }
 

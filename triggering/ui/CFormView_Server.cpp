@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QThread>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -50,7 +49,7 @@ TriggeringEntry EntryFrom(const CAddPort::Texts& texts)
 } // namespace
 
 CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidget* parent)
-    : QWidget(parent), entries_(entries), relay_(this),
+    : QWidget(parent), entries_(entries), relay_(velmora::GuiRelay::create(this)),
       noticeMilliseconds_(CStart::kDefaultMilliseconds)
 {
     setObjectName("CFormView_Server");
@@ -80,12 +79,7 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
     operationRow->addWidget(stop_);
     operationRow->addStretch();
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(maintenance.group, 175);
-    buttons->addWidget(operation, 215);
-    auto* page = new QVBoxLayout(this);
-    page->addWidget(list_, 1);
-    page->addLayout(buttons);
+    LayOutListPage(this, list_, maintenance.group, 175, operation, 215);
 
     setButtons(false, false, false, false);
     connect(add_, &QPushButton::clicked, this, &CFormView_Server::addEntry);
@@ -100,7 +94,7 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
 CFormView_Server::~CFormView_Server()
 {
     // Running workers go on (they end with the process); their reports stop here.
-    relay_.detach();
+    relay_->cut();
 }
 
 void CFormView_Server::reloadRows()
@@ -233,7 +227,10 @@ void CFormView_Server::startRow(int row)
     runs_.resize(entries_.size());
     runs_[row] = StartTriggeringEntry(
         entries_[row],
-        relay_.callback([this](const std::shared_ptr<TriggeringRun>& run) { workerEnded(run); }),
+        // Runs on a worker's thread on its way out: only posts.
+        [this, relay = relay_](const std::shared_ptr<TriggeringRun>& run, const TriggeringEntry&) {
+            relay->post([this, run] { workerEnded(run); });
+        },
         timing_);
     setStatus(row, "running");
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "config/core/Records.h"
+#include "platform/ui/GuiRelay.h"
 #include "triggering/core/TriggeringRun.h"
-#include "triggering/ui/WorkerEndRelay.h"
 
 #include <QWidget>
 #include <chrono>
@@ -63,7 +63,8 @@ private:
     std::function<void()> saveConfig_;
     // runs_[i] belongs to row i: the workers of its latest Start.
     std::vector<std::shared_ptr<TriggeringRun>> runs_;
-    WorkerEndRelay relay_;
+    // Carries the workers' end reports to this page; cut when the page goes.
+    std::shared_ptr<velmora::GuiRelay> relay_;
     TriggeringTiming timing_;
     int noticeMilliseconds_;
 

@@ -39,34 +39,32 @@ const char* ChildText(const XMLNode& node, const char* name)
     return node.findChild(name).textAt(0);
 }
 
-// The first "device" child of `parent` whose deviceType is exactly one of `types`.
-XMLNode FindDevice(const XMLNode& parent, TypeList types)
+// The first `element` child of `parent` whose `typeElement` text is exactly
+// one of `types`, in document order.
+XMLNode FindTyped(const XMLNode& parent, const char* element, const char* typeElement,
+                  TypeList types)
 {
-    const int count = parent.childCount("device");
+    const int count = parent.childCount(element);
     for (int i = 0; i < count; ++i) {
-        XMLNode device = parent.findChild("device", i);
-        if (device.empty())
+        XMLNode child = parent.findChild(element, i);
+        if (child.empty())
             break;
-        const char* deviceType = ChildText(device, "deviceType");
-        if (deviceType && OneOf(deviceType, types))
-            return device;
+        const char* type = ChildText(child, typeElement);
+        if (type && OneOf(type, types))
+            return child;
     }
     return {};
 }
 
-// The first WAN IP or PPP connection service of the list, in document order.
+XMLNode FindDevice(const XMLNode& parent, TypeList types)
+{
+    return FindTyped(parent, "device", "deviceType", types);
+}
+
+// The first WAN IP or PPP connection service of the list.
 XMLNode FindConnectionService(const XMLNode& serviceList)
 {
-    const int count = serviceList.childCount("service");
-    for (int i = 0; i < count; ++i) {
-        XMLNode service = serviceList.findChild("service", i);
-        if (service.empty())
-            break;
-        const char* type = ChildText(service, "serviceType");
-        if (type && OneOf(type, kConnectionServiceTypes))
-            return service;
-    }
-    return {};
+    return FindTyped(serviceList, "service", "serviceType", kConnectionServiceTypes);
 }
 
 } // namespace
@@ -125,34 +123,37 @@ bool UpnpClient::parser_description()
     if (!name.empty())
         friendly_name = name.textAt(0) ? name.textAt(0) : "";
 
-    DebugTrace("parser_description step 4\n");
-    XMLNode gatewayList = gateway.findChild("deviceList");
-    if (gatewayList.empty())
-        return failStep(" Fail to find deviceList of device "
-                        "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n");
-
-    DebugTrace("parser_description step 5\n");
-    XMLNode wan = FindDevice(gatewayList, kWanDeviceTypes);
-    if (wan.empty())
-        return failStep("Fail to find device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
-
-    DebugTrace("parser_description step 6\n");
-    XMLNode wanList = wan.findChild("deviceList");
-    if (wanList.empty())
-        return failStep(" Fail to find deviceList of device "
-                        "\"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
-
-    DebugTrace("parser_description step 7\n");
-    XMLNode connection = FindDevice(wanList, kWanConnectionDeviceTypes);
-    if (connection.empty())
-        return failStep("Fail to find device "
-                        "\"urn:schemas-upnp-org:device:WANConnectionDevice:1\"\n");
-
-    DebugTrace("parser_description step 8\n");
-    XMLNode serviceList = connection.findChild("serviceList");
-    if (serviceList.empty())
-        return failStep(" Fail to find serviceList of device "
-                        "\"urn:schemas-upnp-org:device:WANDevice:1 \"\n");
+    // Steps 4 to 8, down from the gateway to its connection device's service
+    // list: a child device of a type, or a list by its element name.
+    struct Down
+    {
+        const TypeList* deviceTypes;
+        const char* listName;
+        const char* failure;
+    };
+    const Down kDown[] = {
+        {nullptr, "deviceList",
+         " Fail to find deviceList of device "
+         "\"urn:schemas-upnp-org:device:InternetGatewayDevice:1 \"\n"},
+        {&kWanDeviceTypes, nullptr,
+         "Fail to find device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
+        {nullptr, "deviceList",
+         " Fail to find deviceList of device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
+        {&kWanConnectionDeviceTypes, nullptr,
+         "Fail to find device \"urn:schemas-upnp-org:device:WANConnectionDevice:1\"\n"},
+        {nullptr, "serviceList",
+         " Fail to find serviceList of device \"urn:schemas-upnp-org:device:WANDevice:1 \"\n"},
+    };
+    XMLNode node = gateway;
+    int step = 4;
+    for (const Down& down : kDown) {
+        DebugTrace("parser_description step %d\n", step++);
+        node = down.deviceTypes ? FindDevice(node, *down.deviceTypes)
+                                : node.findChild(down.listName);
+        if (node.empty())
+            return failStep(down.failure);
+    }
+    const XMLNode& serviceList = node;
 
     DebugTrace("parser_description step 9\n");
     XMLNode service = FindConnectionService(serviceList);

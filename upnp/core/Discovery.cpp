@@ -1,13 +1,11 @@
 #include "platform/DebugTrace.h"
+#include "platform/IPv4Endpoint.h"
+#include "platform/SocketReceive.h"
+#include "platform/SocketSend.h"
 #include "upnp/core/SsdpAnswer.h"
 #include "upnp/core/UpnpClient.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <vector>
 
@@ -15,28 +13,17 @@ namespace {
 
 constexpr int kSearchCycles = 6;
 // Each cycle waits this long for one answer datagram.
-constexpr int kCycleWaitMs = 5000;
+constexpr auto kCycleWait = std::chrono::milliseconds(5000);
 
-// Waits up to `ms` for a datagram and reads it; empty when none came.
-std::string ReadOneDatagram(int fd, std::vector<char>& buffer, int ms)
+// Waits for a datagram and reads it; empty when none came in time.
+std::string ReadOneDatagram(int fd, std::vector<char>& buffer)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              deadline - std::chrono::steady_clock::now())
-                              .count();
-        pollfd entry{fd, POLLIN, 0};
-        const int ready = poll(&entry, 1, left > 0 ? static_cast<int>(left) : 0);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            return {};
-        const ssize_t n = recv(fd, buffer.data(), buffer.size(), MSG_DONTWAIT);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
-            continue;
-        // Each datagram is taken by itself, of exactly the length received.
-        return n > 0 ? std::string(buffer.data(), static_cast<size_t>(n)) : std::string();
-    }
+    const velmora::ReceiveResult got = velmora::ReceiveWithin(
+        fd, buffer.data(), buffer.size(), velmora::DeadlineAfter(kCycleWait), false);
+    // Each datagram is taken by itself, of exactly the length received.
+    if (got.status != velmora::ReceiveResult::Status::Received)
+        return {};
+    return std::string(buffer.data(), got.size);
 }
 
 } // namespace
@@ -48,17 +35,18 @@ bool UpnpClient::discovery()
         const int on = 1;
         setsockopt(ssdp_sock.fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
         sockaddr_in group{};
-        group.sin_family = AF_INET;
-        group.sin_port = htons(1900);
-        inet_pton(AF_INET, "239.255.255.250", &group.sin_addr);
-        sendto(ssdp_sock.fd(), velmora::kSsdpSearchRequest,
-               std::strlen(velmora::kSsdpSearchRequest), 0,
-               reinterpret_cast<const sockaddr*>(&group), sizeof group);
+        velmora::MakeIPv4Endpoint("239.255.255.250", 1900, group);
+        // The search goes out once; whether it left is not checked (no answer
+        // then comes).
+        size_t sent = 0;
+        velmora::SendAll(ssdp_sock.fd(), velmora::kSsdpSearchRequest,
+                         std::strlen(velmora::kSsdpSearchRequest),
+                         velmora::DeadlineAfter(kCycleWait), sent, &group);
         DebugTrace("time_out is %d\n", time_out);
 
         std::vector<char> buffer(kReceiveBytes);
         for (int cycle = 0; cycle < kSearchCycles && !cancelled(); ++cycle) {
-            const std::string datagram = ReadOneDatagram(ssdp_sock.fd(), buffer, kCycleWaitMs);
+            const std::string datagram = ReadOneDatagram(ssdp_sock.fd(), buffer);
             if (datagram.empty())
                 continue;
             DebugTrace("discovery:%s\n", datagram.c_str());

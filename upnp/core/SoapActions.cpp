@@ -1,7 +1,7 @@
 #include "upnp/core/SoapActions.h"
 
-#include "config/core/Records.h"
 #include "platform/DebugTrace.h"
+#include "platform/Utf8Text.h"
 #include "upnp/core/SoapRequest.h"
 #include "upnp/core/TextFormat.h"
 #include "upnp/core/UpnpClient.h"
@@ -15,27 +15,25 @@ namespace velmora {
 bool ReadExternalIPAddress(const std::string& response, std::string& address, std::string& error)
 {
     const char* prefix = "Fail to get mapping info from response data.(NO ";
-    XMLNode envelope = XMLNode::parseDocument(response.c_str(), "Envelope");
-    if (envelope.empty()) {
+    XMLNode node = XMLNode::parseDocument(response.c_str(), "Envelope");
+    if (node.empty()) {
         error = std::string(prefix) + "\"SOAP-ENV:Envelope\" node.)\n";
         return false;
     }
-    XMLNode body = envelope.findChild("Body");
-    if (body.empty()) {
-        error = std::string(prefix) + "\"SOAP-ENV:Body\" node.)\n";
-        return false;
+    // Each step down, with the name the failure message gives the missing node.
+    const std::pair<const char*, const char*> path[] = {
+        {"Body", "SOAP-ENV:Body"},
+        {"GetExternalIPAddressResponse", "u:GetExternalIPAddressResponse"},
+        {"NewExternalIPAddress", "NewExternalIPAddress"},
+    };
+    for (const auto& [child, shownName] : path) {
+        node = node.findChild(child);
+        if (node.empty()) {
+            error = std::string(prefix) + "\"" + shownName + "\" node.)\n";
+            return false;
+        }
     }
-    XMLNode answer = body.findChild("GetExternalIPAddressResponse");
-    if (answer.empty()) {
-        error = std::string(prefix) + "\"u:GetExternalIPAddressResponse\" node.)\n";
-        return false;
-    }
-    XMLNode value = answer.findChild("NewExternalIPAddress");
-    if (value.empty()) {
-        error = std::string(prefix) + "\"NewExternalIPAddress\" node.)\n";
-        return false;
-    }
-    address = value.textAt(0) ? value.textAt(0) : "";
+    address = node.textAt(0) ? node.textAt(0) : "";
     return true;
 }
 

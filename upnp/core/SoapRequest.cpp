@@ -1,5 +1,7 @@
 #include "upnp/core/SoapRequest.h"
 
+#include "upnp/core/HttpAnswerEnd.h"
+
 #include <array>
 #include <charconv>
 
@@ -210,8 +212,9 @@ bool SoapAnswerIsSuccess(std::string_view response)
     const std::string_view code = response.substr(8, 5);
     if (code != " 200 " && code != " 200\r")
         return false;
-    // The envelope's end tag is at the end of the answer: search from there.
-    return response.rfind("Envelope>") != std::string_view::npos;
+    // The envelope's closing tag must have arrived: an answer cut off after
+    // the opening tag is no success.
+    return FindEndMarker(response, "Envelope>").has_value();
 }
 
 } // namespace velmora

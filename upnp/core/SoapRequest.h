@@ -26,7 +26,7 @@ std::string DeletePortMappingArguments(uint16_t externalPort, std::string_view p
 std::string GenericPortMappingEntryArguments(int index);
 
 // A SOAP answer counts as a success when its status line is "HTTP/1.x 200"
-// and the envelope's end arrived ("200 OK" elsewhere in the text does not count).
+// and the envelope's closing tag arrived ("200 OK" elsewhere in the text does not count).
 bool SoapAnswerIsSuccess(std::string_view response);
 
 } // namespace velmora

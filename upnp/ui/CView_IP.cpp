@@ -1,6 +1,7 @@
 #include "upnp/ui/CView_IP.h"
 
 #include "platform/NetworkInterfaces.h"
+#include "platform/Version.h"
 #include "platform/ui/DialogWorker.h"
 #include "upnp/core/DoubleNat.h"
 #include "upnp/core/ExternalAddressLookup.h"
@@ -17,7 +18,7 @@
 #include <algorithm>
 
 namespace {
-constexpr char kAppCaption[] = "Velmora";
+constexpr auto& kAppCaption = velmora::kProductName;
 constexpr char kNotFound[] = "Fail to Find";
 } // namespace
 

@@ -1,4 +1,4 @@
-#include "LoopbackHttpServer.h"
+#include "tests/support/LoopbackHttpServer.h"
 
 #include <arpa/inet.h>
 #include <chrono>
@@ -60,7 +60,11 @@ LoopbackHttpServer::LoopbackHttpServer(std::vector<Reply> script) : script_(std:
 
 LoopbackHttpServer::~LoopbackHttpServer()
 {
-    stopping_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    releasedChanged_.notify_all();
     const uint64_t one = 1;
     (void)!write(wakeFd_, &one, sizeof one);
     if (thread_.joinable())
@@ -90,6 +94,22 @@ std::string LoopbackHttpServer::Response(const std::string& statusLine, const st
 {
     return statusLine + "\r\nContent-Type: text/xml; charset=\"utf-8\"\r\nConnection: close\r\n" +
            "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+void LoopbackHttpServer::release()
+{
+    {
+        std::lock_guard lock(mutex_);
+        released_ = true;
+    }
+    releasedChanged_.notify_all();
+}
+
+bool LoopbackHttpServer::awaitRelease()
+{
+    std::unique_lock lock(mutex_);
+    releasedChanged_.wait_for(lock, kHoldLimit, [this] { return released_ || stopping_; });
+    return released_ && !stopping_;
 }
 
 bool LoopbackHttpServer::pause(int ms)
@@ -141,6 +161,8 @@ void LoopbackHttpServer::serve(int fd, const Reply& reply)
         close(listenFd_);
         listenFd_ = -1;
     }
+    if (reply.waitForRelease && !awaitRelease())
+        return;
     for (const Piece& piece : reply.pieces) {
         if (piece.pauseMsBefore > 0 && !pause(piece.pauseMsBefore))
             return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -9,10 +10,12 @@
 
 namespace velmora::test {
 
-// A scripted HTTP responder on 127.0.0.1 (an ephemeral port). Each accepted
-// connection gets the next reply of the script: the request is read (headers
-// and Content-Length body), then the reply's pieces are sent with their pauses.
-// Every wait is bounded; the destructor stops and joins the thread.
+// The tests' one scripted HTTP/SOAP responder on 127.0.0.1 (an ephemeral
+// port): a router stand-in for the UPnP client, the ports list and the port
+// check. Each accepted connection gets the next reply of the script: the
+// request is read (headers and Content-Length body), then the reply's pieces
+// are sent with their pauses. Every wait is bounded; the destructor stops and
+// joins the thread.
 class LoopbackHttpServer final
 {
 public:
@@ -30,6 +33,8 @@ public:
         // Stop listening once this request has arrived, so that the next
         // connection attempt is refused.
         bool closeListenerFirst = false;
+        // Hold the reply back until release() (a slow router).
+        bool waitForRelease = false;
     };
 
     explicit LoopbackHttpServer(std::vector<Reply> script);
@@ -42,6 +47,8 @@ public:
     // The requests received so far, one per connection.
     std::vector<std::string> requests() const;
     int connections() const { return connections_; }
+    // Lets replies that wait for it go (this one and every later one).
+    void release();
 
     // A reply sent in one piece.
     static Reply Whole(std::string bytes);
@@ -51,7 +58,8 @@ public:
 private:
     void run();
     void serve(int fd, const Reply& reply);
-    bool pause(int ms); // false when stopping
+    bool pause(int ms);  // false when stopping
+    bool awaitRelease(); // false when stopping
 
     std::vector<Reply> script_;
     int listenFd_ = -1;
@@ -61,6 +69,8 @@ private:
     std::atomic<int> connections_{0};
     mutable std::mutex mutex_;
     std::vector<std::string> requests_;
+    bool released_ = false; // guarded by mutex_
+    std::condition_variable releasedChanged_;
     std::thread thread_;
 };
 

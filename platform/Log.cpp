@@ -1,4 +1,4 @@
-#include "app/core/Log.h"
+#include "platform/Log.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,0 +1,28 @@
+#include "forwarding/core/MappingWriterFor.h"
+
+#include "forwarding/core/NatPmpMappingWriter.h"
+#include "forwarding/core/RouterMappings.h"
+#include "forwarding/core/UpnpMappingWriter.h"
+#include "router/core/RouterEntry.h"
+
+namespace velmora {
+
+std::unique_ptr<MappingWriter> MappingWriterFor(RouterEntry& router,
+                                                std::shared_ptr<NatPmpLeaseKeeper> leases,
+                                                uint32_t natPmpLifetime)
+{
+    if (router.is_apple) {
+        // Each request goes out on a handle of its own; the scan's handle
+        // only tells where the gateway is.
+        in_addr_t gateway = 0;
+        {
+            std::lock_guard lock(router.natpmp_mutex);
+            if (router.natpmp_open)
+                gateway = router.natpmp.gateway;
+        }
+        return std::make_unique<NatPmpMappingWriter>(gateway, std::move(leases), natPmpLifetime);
+    }
+    return std::make_unique<UpnpMappingWriter>(EndpointOf(router));
+}
+
+} // namespace velmora

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/Deadline.h"
+
+#include <netinet/in.h>
+
+namespace velmora {
+
+struct ConnectResult
+{
+    enum class Status
+    {
+        Connected,
+        TimedOut, // the deadline came before the peer answered
+        Failed,   // refused, unreachable...: `error` says which
+    };
+    Status status = Status::Failed;
+    int error = 0; // the errno value of a failure
+
+    bool connected() const { return status == Status::Connected; }
+};
+
+// Connects `fd` to `address`, waiting no later than `deadline` (kNoDeadline:
+// the system's own time-out). The socket's blocking mode is the same
+// afterwards; a datagram socket only fixes its peer.
+ConnectResult ConnectWithin(int fd, const sockaddr_in& address, Deadline deadline);
+
+} // namespace velmora

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/Deadline.h"
+
+namespace velmora {
+
+enum class WaitResult
+{
+    Ready,    // the socket is ready, or has an error or hang-up the next call will report
+    TimedOut, // the deadline came first (a deadline already passed still looks once)
+    Failed,   // the descriptor is not open, or the wait itself failed
+};
+
+// Wait until `fd` can be read from / written to, or until `deadline`
+// (kNoDeadline: no limit). Interrupted waits go on with the time that is
+// left. Any descriptor number works (no select() limit).
+WaitResult WaitReadable(int fd, Deadline deadline);
+WaitResult WaitWritable(int fd, Deadline deadline);
+
+} // namespace velmora
