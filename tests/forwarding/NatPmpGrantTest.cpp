@@ -101,13 +101,12 @@ TEST(NatPmpGrant, ALifetimeOfZeroIsARefusalAndNothingIsKept)
     for (const Case& c : cases) {
         LoopbackNatPmpGateway gateway(c.granted);
         ASSERT_TRUE(gateway.bound());
-        NatPmpLeaseKeeper keeper([](const NatPmpLease& lease) {
-            return NatPmpAnswer{0, lease.port, 0};
-        });
+        auto keeper = std::make_shared<NatPmpLeaseKeeper>(
+            [](const NatPmpLease& lease) { return NatPmpAnswer{0, lease.port, 0}; });
         NatPmpMappingWriter writer(gateway.address(), keeper, 7200, 2000ms);
         EXPECT_EQ(writer.write({15555, "TCP", "127.0.0.1", "granted"}), c.outcome)
             << "granted " << c.granted;
-        EXPECT_EQ(keeper.leaseCount(), c.leases) << "granted " << c.granted;
+        EXPECT_EQ(keeper->leaseCount(), c.leases) << "granted " << c.granted;
         EXPECT_EQ(gateway.requests(), 1) << "granted " << c.granted;
     }
 }
