@@ -1,12 +1,11 @@
 #include "platform/Autostart.h"
 
-#include "platform/XdgFolders.h"
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -39,11 +38,68 @@ std::string QuotedExec(const std::string& path)
     return exec;
 }
 
+constexpr char kNoHome[] = "neither XDG_CONFIG_HOME nor HOME names a folder";
+constexpr char kEntryName[] = "velmora.desktop";
+
+// The user's configuration folder, or "" when the environment names none.
+std::string ConfigHome()
+{
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && *xdg == '/')
+        return xdg;
+    const char* home = std::getenv("HOME");
+    if (home && *home == '/')
+        return std::string(home) + "/.config";
+    return {};
+}
+
+bool Fail(std::string* reason, const std::string& text)
+{
+    if (reason)
+        *reason = text;
+    return false;
+}
+
+// Creates `folder` and its missing parents; errno on failure.
+int MakeFolders(const std::string& folder)
+{
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return errno;
+        if (slash == std::string::npos)
+            return 0;
+    }
+}
+
+int WriteAll(int fd, const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        done += static_cast<size_t>(written);
+    }
+    return 0;
+}
+
 } // namespace
 
 std::string AutostartEntryPath()
 {
-    return XdgConfigHome() + "/autostart/velmora.desktop";
+    const std::string home = ConfigHome();
+    return home.empty() ? std::string() : home + "/autostart/" + kEntryName;
+}
+
+bool AutostartEntryPresent()
+{
+    const std::string path = AutostartEntryPath();
+    struct stat info;
+    return !path.empty() && ::stat(path.c_str(), &info) == 0;
 }
 
 std::string AutostartEntryText(const std::string& executablePath)
@@ -60,29 +116,33 @@ std::string AutostartEntryText(const std::string& executablePath)
 
 bool WriteAutostartEntry(const std::string& executablePath, std::string* reason)
 {
-    std::filesystem::path path = AutostartEntryPath();
-    std::error_code ec;
-    std::filesystem::create_directories(path.parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << AutostartEntryText(executablePath);
-    out.close();
-    if (!out) {
-        if (reason)
-            *reason = std::strerror(errno);
-        return false;
+    const std::string path = AutostartEntryPath();
+    if (path.empty())
+        return Fail(reason, kNoHome);
+    if (executablePath.empty() || executablePath.front() != '/')
+        return Fail(reason, "the program's own path is unknown");
+    if (int error = MakeFolders(path.substr(0, path.rfind('/'))))
+        return Fail(reason, std::strerror(error));
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return Fail(reason, std::strerror(errno));
+    int error = WriteAll(fd, AutostartEntryText(executablePath));
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(path.c_str()); // a cut entry would start nothing, or something else
+        return Fail(reason, std::strerror(error));
     }
     return true;
 }
 
 bool RemoveAutostartEntry(std::string* reason)
 {
-    std::error_code ec;
-    std::filesystem::remove(AutostartEntryPath(), ec);
-    if (ec) {
-        if (reason)
-            *reason = ec.message();
-        return false;
-    }
+    const std::string path = AutostartEntryPath();
+    if (path.empty())
+        return Fail(reason, kNoHome);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return Fail(reason, std::strerror(errno));
     return true;
 }
 

@@ -8,9 +8,14 @@ namespace velmora {
 // "velmora.desktop" in the user's autostart folder ($XDG_CONFIG_HOME/autostart,
 // else ~/.config/autostart) whose Exec is the quoted executable path.
 
+// The entry's path; "" when the environment names no configuration folder.
 std::string AutostartEntryPath();
 
-// Writes the entry for `executablePath`; false (with a reason) on failure.
+// Whether the entry exists.
+bool AutostartEntryPresent();
+
+// Writes the entry for `executablePath` (absolute); false (with a reason) on
+// failure (a half-written entry is removed).
 bool WriteAutostartEntry(const std::string& executablePath, std::string* reason = nullptr);
 
 // Removes the entry; removing an absent entry succeeds.

@@ -43,6 +43,33 @@ void BackgroundThreads::joinAll()
     }
 }
 
+bool BackgroundThreads::joinFinishedWithin(std::chrono::milliseconds limit)
+{
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kPoll = std::chrono::milliseconds(10);
+    const auto deadline = Clock::now() + limit;
+    for (;;) {
+        std::vector<Adopted> done;
+        bool left = false;
+        {
+            std::lock_guard lock(mutex_);
+            auto firstDone =
+                std::stable_partition(threads_.begin(), threads_.end(),
+                                      [](const Adopted& a) { return !a.finished->load(); });
+            std::move(firstDone, threads_.end(), std::back_inserter(done));
+            threads_.erase(firstDone, threads_.end());
+            left = !threads_.empty();
+        }
+        for (auto& adopted : done)
+            adopted.thread.join();
+        if (!left)
+            return true;
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kPoll);
+    }
+}
+
 size_t BackgroundThreads::pending()
 {
     std::lock_guard lock(mutex_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -29,6 +30,9 @@ public:
     void adopt(std::thread thread, Flag finished);
     // Joins every adopted thread.
     void joinAll();
+    // Joins the adopted threads that finish within `limit`; true when none is
+    // left. Those still waiting for a router stay adopted.
+    bool joinFinishedWithin(std::chrono::milliseconds limit);
     // Adopted threads not yet joined.
     size_t pending();
 

@@ -12,7 +12,7 @@
 <context>
     <name>CAddPort</name>
     <message>
-        <location filename="../triggering/ui/CAddPort.cpp" line="+54"/>
+        <location filename="../triggering/ui/CAddPort.cpp" line="+55"/>
         <source>Help: </source>
         <translation type="unfinished"></translation>
     </message>
@@ -314,7 +314,7 @@
 <context>
     <name>CPort_Check</name>
     <message>
-        <location filename="../forwarding/ui/CPort_Check.cpp" line="+26"/>
+        <location filename="../forwarding/ui/CPort_Check.cpp" line="+30"/>
         <source>Port Check</source>
         <translation type="unfinished"></translation>
     </message>
@@ -337,12 +337,12 @@
 <context>
     <name>CRouter_Add_Port</name>
     <message>
-        <location filename="../forwarding/ui/CRouter_Add_Port.cpp" line="+40"/>
+        <location filename="../forwarding/ui/CRouter_Add_Port.cpp" line="+46"/>
         <source>Add Port Forwarding</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+12"/>
         <source>Auto add when the software startup</source>
         <translation type="unfinished"></translation>
     </message>
@@ -581,7 +581,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Port Triggering</source>
         <translation type="unfinished"></translation>
     </message>
@@ -590,16 +590,11 @@
         <source>Port Forwarding</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <location line="+92"/>
-        <source>Could not save %1: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>Error</name>
     <message>
-        <location filename="../router/ui/Error.cpp" line="+69"/>
+        <location filename="../router/ui/Error.cpp" line="+76"/>
         <source>Error</source>
         <translation type="unfinished"></translation>
     </message>
@@ -747,7 +742,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../forwarding/ui/CPort_Check.cpp" line="-22"/>
+        <location filename="../forwarding/ui/CPort_Check.cpp" line="-25"/>
         <source>1.open: port is opened
 
 2.closed: port is closed
@@ -817,7 +812,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../router/ui/RouterScanController.cpp" line="+18"/>
+        <location filename="../router/ui/RouterScanController.cpp" line="+19"/>
         <source>Apple router does not support view info.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -849,6 +844,26 @@
     <message>
         <location line="+2"/>
         <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../router/ui/Error.cpp" line="-43"/>
+        <source>Failed to find your router. Please try to login your router, then enable UPnP or NAT-PMP option and try again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>If the UPnP or NAT-PMP option is enabled and you still see the problem, please try to disable the firewall of your computer and try again. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>If you still see the problem, that means our tool can not detect your router due to some network configuration reason. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Pls click OK button to rescan your router again</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

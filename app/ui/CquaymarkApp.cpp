@@ -3,10 +3,16 @@
 #include "app/ui/AppIcons.h"
 #include "app/ui/AppTexts.h"
 #include "app/ui/CquaymarkDlg.h"
+#include "app/ui/ExitSignals.h"
 #include "app/ui/SingleInstance.h"
-#include "app/ui/TerminationWatcher.h"
+#include "platform/ProcessEnd.h"
 
 #include <QSystemTrayIcon>
+
+namespace {
+// How long Exit lets a worker finish the request it is waiting for.
+constexpr std::chrono::milliseconds kWorkerGrace{300};
+} // namespace
 
 CquaymarkApp::CquaymarkApp(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -28,22 +34,19 @@ int CquaymarkApp::InitInstance()
     CquaymarkDlg dialog(options);
     connect(&instance, &SingleInstance::activationRequested, &dialog,
             &CquaymarkDlg::ShowMainWindow);
-    connect(&dialog, &CquaymarkDlg::exitRequested, this, &QCoreApplication::quit,
-            Qt::QueuedConnection);
-
-    // A request to end from outside (log-out, Ctrl+C) ends the program as Exit
-    // does, even while a start-up message box waits for an answer.
-    TerminationWatcher termination;
-    bool terminated = false;
-    connect(&termination, &TerminationWatcher::terminationRequested, &dialog, [&] {
-        terminated = true;
-        dialog.SaveConfigAndExit();
-        QCoreApplication::exit(0); // leaves every running event loop, message boxes' too
-    });
+    // A start during shutdown must start a program of its own, not poke this one.
+    connect(&dialog, &CquaymarkDlg::exitStarting, &instance, &SingleInstance::release);
+    // config.xml is saved: end here, whatever loop runs (a message box of the
+    // start-up, a dialog, the main loop). Workers still waiting for a router
+    // must not hold the process, nor see anything torn down under them.
+    connect(&dialog, &CquaymarkDlg::exitRequested, this,
+            [] { velmora::EndProcess(0, kWorkerGrace); });
+    ExitSignals exitSignals;
+    exitSignals.install();
+    connect(&exitSignals, &ExitSignals::exitRequested, &dialog, &CquaymarkDlg::ExitOnSignal);
     if (!dialog.OnInitDialog())
         return 1;
-    if (terminated)
-        return 0;
     dialog.show();
-    return exec();
+    const int status = exec(); // ends only through Exit, which ends the process itself
+    velmora::EndProcess(status, kWorkerGrace);
 }

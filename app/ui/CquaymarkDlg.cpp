@@ -165,6 +165,7 @@ bool CquaymarkDlg::OnInitDialog()
     OpenLog(paths_.log.c_str());
 
     server_ = new CFormView_Server(triggerings_, tabs_);
+    server_->setSaveConfig([this] { saveConfig(); });
     client_ = new CFormView_Client(forwardings_, *this, tabs_);
     client_->monitor()->setOptions(options_.monitor);
     connect(client_, &CFormView_Client::activity, this, &CquaymarkDlg::writeActivity);
@@ -254,26 +255,54 @@ RouterEntryPtr CquaymarkDlg::selectedRouter() const
     return scan_ ? scan_->selectedRouter() : nullptr;
 }
 
+bool CquaymarkDlg::writeConfig(std::string* reason)
+{
+    return ::SaveConfig(configPath(), settings_, triggerings_, forwardings_, reason);
+}
+
+void CquaymarkDlg::reportSaveFailure(const std::string& reason)
+{
+    QMessageBox::critical(
+        this, velmora::kInvalidConfigCaption,
+        QString("Could not save %1: %2")
+            .arg(QString::fromStdString(configPath()), QString::fromStdString(reason)));
+}
+
 bool CquaymarkDlg::saveConfig()
 {
     std::string reason;
-    if (::SaveConfig(configPath(), settings_, triggerings_, forwardings_, &reason))
+    if (writeConfig(&reason))
         return true;
-    QMessageBox::critical(
-        this, velmora::kInvalidConfigCaption,
-        tr("Could not save %1: %2")
-            .arg(QString::fromStdString(configPath()), QString::fromStdString(reason)));
+    reportSaveFailure(reason);
     return false;
 }
 
 void CquaymarkDlg::SaveConfigAndExit()
 {
+    exitProgram(true);
+}
+
+void CquaymarkDlg::ExitOnSignal()
+{
+    exitProgram(false);
+}
+
+void CquaymarkDlg::exitProgram(bool tellUser)
+{
     if (exiting_)
         return;
     exiting_ = true;
-    saveConfig();
+    emit exitStarting();
+    std::string reason;
+    if (!writeConfig(&reason)) {
+        if (tellUser)
+            reportSaveFailure(reason);
+        else
+            std::fprintf(stderr, "Could not save %s: %s\n", configPath().c_str(), reason.c_str());
+    }
     if (tray_)
         tray_->remove();
+    hide();
     QDialog::done(QDialog::Accepted);
     emit exitRequested();
 }
@@ -304,16 +333,28 @@ void CquaymarkDlg::OnOption()
         return;
     velmora::SetField(settings_.monitor_router, dialog.monitorFlag() ? "1" : "0");
     client_->setMonitoring(dialog.monitorFlag() != 0);
+    std::string reason;
+    bool done = false;
     if (dialog.autostartFlag()) {
-        velmora::SetField(settings_.auto_startup, "1");
         std::string executable = options_.autostartExecutable.empty()
                                      ? velmora::ExecutablePath()
                                      : options_.autostartExecutable;
-        velmora::WriteAutostartEntry(executable);
+        done = velmora::WriteAutostartEntry(executable, &reason);
     } else {
-        velmora::SetField(settings_.auto_startup, "0");
-        velmora::RemoveAutostartEntry();
+        done = velmora::RemoveAutostartEntry(&reason);
     }
+    // The setting says what the session will do, whatever was asked for.
+    velmora::SetField(settings_.auto_startup, velmora::AutostartEntryPresent() ? "1" : "0");
+    if (!done) {
+        const std::string path = velmora::AutostartEntryPath();
+        QMessageBox::critical(
+            this, velmora::kInvalidConfigCaption,
+            QString(dialog.autostartFlag() ? "Could not write %1: %2" : "Could not remove %1: %2")
+                .arg(QString::fromStdString(path.empty() ? "~/.config/autostart/velmora.desktop"
+                                                         : path),
+                     QString::fromStdString(reason)));
+    }
+    saveConfig();
 }
 
 void CquaymarkDlg::OnAbout()
@@ -345,7 +386,8 @@ void CquaymarkDlg::OnViewIP()
 
 void CquaymarkDlg::OnRouterManagement()
 {
-    CRouter_Management dialog(routerFound(), selectedRouter(), [this] { OnPortTester(); }, this);
+    CRouter_Management dialog(
+        routerFound(), selectedRouter(), [this] { OnPortTester(); }, this);
     dialog.exec();
 }
 

@@ -54,7 +54,11 @@ public:
     RouterEntryPtr selectedRouter() const override;
     bool saveConfig() override;
 
+    // Exit: saves config.xml, removes the tray icon and ends the program.
     void SaveConfigAndExit();
+    // The same on SIGTERM/SIGINT; a failed save is reported on standard error.
+    void ExitOnSignal();
+    bool exiting() const { return exiting_; }
     void HideToTray();
     void ShowMainWindow();
     void OnOption();
@@ -77,7 +81,8 @@ public:
     QProgressBar* progressBar() const { return progress_; }
 
 signals:
-    void exitRequested(); // the process should end now
+    void exitStarting();  // Exit has begun: nothing should reach this instance any more
+    void exitRequested(); // config.xml is saved: the process should end now
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,6 +97,9 @@ private:
     void buildBottomRow();
     void loadConfig();
     void onProgressTimer();
+    void exitProgram(bool tellUser);
+    bool writeConfig(std::string* reason);
+    void reportSaveFailure(const std::string& reason);
     void writeActivity(const QStringList& lines, const QString& balloon);
 
     Options options_;

@@ -54,3 +54,12 @@ bool SingleInstance::claim()
     });
     return true;
 }
+
+void SingleInstance::release()
+{
+    if (!server_)
+        return;
+    server_->close(); // also removes the socket
+    delete server_;
+    server_ = nullptr;
+}

@@ -20,6 +20,10 @@ public:
     // when another instance was reached and told to come forward.
     bool claim();
 
+    // Stops listening (the socket goes away), so that a start from now on
+    // starts a program of its own. Idempotent.
+    void release();
+
     QString socketPath() const { return path_; }
 
 signals:

@@ -1,8 +1,11 @@
 #include "config/core/AtomicFile.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -85,6 +88,32 @@ private:
     int fd_ = -1;
 };
 
+// Removes temporaries that an earlier save of `path` left when its process
+// was killed between creating and renaming them: "NAME.PID.XXXXXXXX.tmp"
+// of a process that no longer exists.
+void RemoveStaleTemporaries(const std::string& path, const std::string& folder)
+{
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string prefix = name + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view file = entry->d_name;
+        if (file.size() <= prefix.size() + 4 || file.substr(0, prefix.size()) != prefix ||
+            file.substr(file.size() - 4) != ".tmp")
+            continue;
+        char* end = nullptr;
+        const long pid = std::strtol(entry->d_name + prefix.size(), &end, 10);
+        if (pid <= 0 || !end || *end != '.' || pid == ::getpid())
+            continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 int WriteAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -104,6 +133,7 @@ int WriteAll(int fd, std::string_view bytes)
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* reason)
 {
     const std::string folder = FolderOf(path);
+    RemoveStaleTemporaries(path, folder);
     TemporaryFile temporary(path);
     if (int error = temporary.Create())
         return Fail(reason, "cannot create a new file in " + folder, error);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "config/core/Records.h"
+#include "config/core/XcfgReader.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,3 +20,11 @@ struct LoadedConfig
 };
 
 LoadedConfig LoadConfig(const std::string& path);
+
+// The longest text, in UTF-8 bytes, that a field keeps whole through a save
+// and a load: what the field holds, and no more than the reader keeps of any
+// value. Entry dialogs limit their fields to it.
+template <size_t N> constexpr size_t StorableLength(const char (&field)[N])
+{
+    return std::min(velmora::FieldCapacity(field), XCFG_MAX_TEXT);
+}

@@ -93,11 +93,18 @@ void NatPmpLeaseKeeper::run()
         ++renewals_;
         if (!answer.ok())
             continue;
+        auto same = [&](const Kept& kept) {
+            return kept.lease.gateway == lease.gateway && kept.lease.protocol == lease.protocol &&
+                   kept.lease.port == lease.port;
+        };
+        if (answer.lifetime == 0) {
+            // The gateway answered with a deletion: the mapping is gone, stop renewing it.
+            std::erase_if(kept_, same);
+            continue;
+        }
         for (auto& kept : kept_) {
-            if (kept.lease.gateway == lease.gateway && kept.lease.protocol == lease.protocol &&
-                kept.lease.port == lease.port) {
+            if (same(kept))
                 kept.due = Clock::now() + renewInterval(answer.lifetime);
-            }
         }
     }
 }

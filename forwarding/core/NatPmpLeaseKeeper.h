@@ -24,7 +24,8 @@ struct NatPmpLease
 // Renews NAT-PMP mappings at half the lifetime the gateway granted, for as
 // long as the keeper lives, on a thread of its own (started with the first
 // lease, stopped and joined by the destructor). A failed renewal is tried
-// again sooner; the mapping stays kept.
+// again sooner; the mapping stays kept. A renewal granted for no time is the
+// gateway's deletion of the mapping: it is no longer kept.
 class NatPmpLeaseKeeper final
 {
 public:

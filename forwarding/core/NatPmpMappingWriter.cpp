@@ -23,6 +23,11 @@ MappingWriter::Outcome NatPmpMappingWriter::write(const MappingRequest& request)
             answer.code == NATPMP_TRYAGAIN || answer.code == NATPMP_ERR_NOGATEWAYSUPPORT;
         return silent ? Outcome::Unreachable : Outcome::Refused;
     }
+    if (answer.lifetime == 0) {
+        // A grant of no time is the gateway's deletion of the mapping
+        // (RFC 6886): nothing was installed and there is nothing to renew.
+        return Outcome::Refused;
+    }
     if (answer.publicPort != request.port) {
         // The port is taken and the gateway offered another one: not what the
         // entry asks for, so give it back.

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -18,6 +19,9 @@ constexpr char kLegend[] = QT_TRANSLATE_NOOP(
     "firewall or router\n\n4.unfiltered: port is not blocked, but not sure if it is "
     "opened\n\n5.open|filtered: port is opened or filtered\n\n6.closed|filtered: port is closed "
     "or filtered");
+// Past the check's own deadline, a router request still running (miniupnpc
+// has no deadline of its own) is given up.
+constexpr std::chrono::milliseconds kDeadlineGrace{1000};
 }
 
 CPort_Check::CPort_Check(QWidget* parent) : QDialog(parent)
@@ -47,6 +51,9 @@ CPort_Check::CPort_Check(QWidget* parent) : QDialog(parent)
     layout->addWidget(stateLabel);
     layout->addWidget(legend);
     layout->addWidget(buttons);
+
+    deadline_ = new QTimer(this);
+    deadline_->setSingleShot(true);
 }
 
 CPort_Check::~CPort_Check() = default;
@@ -61,11 +68,26 @@ void CPort_Check::startCheck(const velmora::RouterEndpoint& router,
         this, [this, router, target, options](velmora::GuiRelay& relay, const std::atomic<bool>&) {
             const std::string text =
                 velmora::BuildPortCheckReport(velmora::RunPortCheck(router, target, options));
-            relay.post([this, text] {
-                report_->setPlainText(QString::fromStdString(text));
-                finished_ = true;
-            });
+            relay.post([this, text] { showReport(text); });
         });
+    deadline_->disconnect();
+    connect(deadline_, &QTimer::timeout, this, [this, target] {
+        worker_->stop(); // its late findings are dropped
+        velmora::PortCheckFindings findings;
+        findings.target = target;
+        findings.probedClient = target.internalClient;
+        findings.probedPort = target.externalPort;
+        findings.outOfTime = true;
+        showReport(velmora::BuildPortCheckReport(findings));
+    });
+    deadline_->start(options.deadline + kDeadlineGrace);
+}
+
+void CPort_Check::showReport(const std::string& text)
+{
+    deadline_->stop();
+    report_->setPlainText(QString::fromStdString(text));
+    finished_ = true;
 }
 
 QString CPort_Check::report() const
@@ -75,6 +97,7 @@ QString CPort_Check::report() const
 
 void CPort_Check::done(int result)
 {
+    deadline_->stop();
     if (worker_)
         worker_->stop();
     QDialog::done(result);

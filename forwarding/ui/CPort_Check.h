@@ -9,10 +9,12 @@ namespace velmora {
 class DialogWorker;
 }
 class QPlainTextEdit;
+class QTimer;
 
 // The "Port Check" report: what a port check of one mapping found, with the
 // legend of the port states it speaks of. The check runs on a worker thread
-// while the dialog shows; closing the dialog abandons it.
+// while the dialog shows; closing the dialog abandons it, and so does the
+// check's deadline, after which the report says what was not learnt in time.
 class CPort_Check final : public QDialog
 {
     Q_OBJECT
@@ -30,7 +32,10 @@ public:
     void done(int result) override;
 
 private:
+    void showReport(const std::string& text);
+
     QPlainTextEdit* report_ = nullptr;
+    QTimer* deadline_ = nullptr;
     std::unique_ptr<velmora::DialogWorker> worker_;
     bool finished_ = false;
 };

@@ -1,5 +1,6 @@
 #include "forwarding/ui/CRouter_Add_Port.h"
 
+#include "config/core/ConfigLoader.h"
 #include "forwarding/core/PortList.h"
 #include "forwarding/ui/ForwardingTexts.h"
 #include "platform/NetworkInterfaces.h"
@@ -20,7 +21,12 @@ namespace texts = velmora::forwarding_texts;
 namespace {
 
 using velmora::BuddyLabel;
-using velmora::MakeEdit;
+// Fields keep what config.xml gives back whole; a paste that does not fit is cut.
+QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent)
+{
+    return velmora::MakeEdit(objectName, maxBytes, parent,
+                             velmora::Utf8LengthValidator::Overflow::Cut);
+}
 
 QLabel* Note(const QString& text, QWidget* parent)
 {
@@ -41,15 +47,14 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
     setMinimumWidth(380);
     const auto probe = velmora::ZeroedRecord<ForwardingEntry>();
 
-    nameEdit_ = MakeEdit("nameEdit", static_cast<int>(velmora::FieldCapacity(probe.name)), this);
+    nameEdit_ = MakeEdit("nameEdit", static_cast<int>(StorableLength(probe.name)), this);
     protocolBox_ = new QComboBox(this);
     protocolBox_->setObjectName("protocolBox");
     protocolBox_->setEditable(false);
-    portEdit_ =
-        MakeEdit("portEdit", static_cast<int>(velmora::FieldCapacity(probe.listen_port)), this);
+    portEdit_ = MakeEdit("portEdit", static_cast<int>(StorableLength(probe.listen_port)), this);
     destinationPortEdit_ = MakeEdit("destinationPortEdit", 19, this);
-    internalIpEdit_ = MakeEdit(
-        "internalIpEdit", static_cast<int>(velmora::FieldCapacity(probe.destination_ip)), this);
+    internalIpEdit_ =
+        MakeEdit("internalIpEdit", static_cast<int>(StorableLength(probe.destination_ip)), this);
     autoAddBox_ = new QCheckBox(tr("Auto add when the software startup"), this);
     autoAddBox_->setObjectName("autoAddBox");
     autoAddBox_->setAccessibleName(autoAddBox_->text());

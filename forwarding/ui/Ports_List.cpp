@@ -84,12 +84,56 @@ void Ports_List::updateButtons()
 
 void Ports_List::deleteSelected()
 {
-    for (int row = list_->firstSelectedRow(); row >= 0; row = list_->firstSelectedRow()) {
-        // The router's answer is not looked at: the row goes either way.
-        velmora::DeletePortMapping(endpoint_, list_->cell(row, 2).toStdString(),
-                                   list_->cell(row, 1).toStdString());
-        list_->removeRow(row);
+    // Each selected row is marked and its request queued; one worker sends
+    // the requests one after another and each row goes when its answer comes.
+    for (int row : list_->selectedRowsAscending()) {
+        QTableWidgetItem* first = list_->item(row, 0);
+        if (!first || first->data(kDeletionRole).isValid())
+            continue; // already on its way out
+        const qint64 token = ++lastDeletionToken_;
+        first->setData(kDeletionRole, token);
+        queuedDeletions_.push_back(
+            {token, list_->cell(row, 2).toStdString(), list_->cell(row, 1).toStdString()});
     }
+    list_->clearSelection();
+    if (!deleting_)
+        startDeletions();
+}
+
+void Ports_List::startDeletions()
+{
+    if (queuedDeletions_.empty())
+        return;
+    deleting_ = true;
+    deletion_ = std::make_unique<velmora::DialogWorker>(
+        this, [this, batch = std::move(queuedDeletions_), endpoint = endpoint_,
+               keepAlive = router_](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+            for (const Deletion& deletion : batch) {
+                if (cancel)
+                    return;
+                // The router's answer is not looked at: the row goes either way.
+                velmora::DeletePortMapping(endpoint, deletion.port, deletion.protocol);
+                relay.post([this, token = deletion.token] { removeDeletedRow(token); });
+            }
+            relay.post([this] {
+                deleting_ = false;
+                startDeletions(); // rows chosen while these were on their way
+            });
+        });
+    queuedDeletions_.clear();
+}
+
+void Ports_List::removeDeletedRow(qint64 token)
+{
+    for (int row = 0; row < list_->rowCount(); ++row) {
+        QTableWidgetItem* first = list_->item(row, 0);
+        if (first && first->data(kDeletionRole).toLongLong() == token) {
+            list_->removeRow(row);
+            break;
+        }
+    }
+    ++deletionsAnswered_;
+    updateButtons();
 }
 
 void Ports_List::checkSelected()
@@ -112,5 +156,7 @@ void Ports_List::done(int result)
 {
     if (listing_)
         listing_->stop();
+    if (deletion_)
+        deletion_->stop();
     QDialog::done(result);
 }

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace velmora {
 class DialogWorker;
@@ -22,6 +24,8 @@ public:
     ~Ports_List() override;
 
     bool listingFinished() const { return finished_; }
+    // Deletion requests the router has answered so far.
+    int deletionsAnswered() const { return deletionsAnswered_; }
     ReportList* list() const { return list_; }
     // Options for the checks this dialog runs (tests shorten them).
     void setPortCheckOptions(const velmora::PortCheckOptions& options) { checkOptions_ = options; }
@@ -34,6 +38,17 @@ private:
     void updateButtons();
     void deleteSelected();
     void checkSelected();
+    void startDeletions();
+    void removeDeletedRow(qint64 token);
+
+    // A row on its way out: its first cell carries the token.
+    static constexpr int kDeletionRole = Qt::UserRole + 1;
+    struct Deletion
+    {
+        qint64 token;
+        std::string port;
+        std::string protocol;
+    };
 
     RouterEntryPtr router_;
     velmora::RouterEndpoint endpoint_;
@@ -43,5 +58,12 @@ private:
     QPushButton* delete_ = nullptr;
     QPushButton* cancel_ = nullptr;
     std::unique_ptr<velmora::DialogWorker> listing_;
+    // Deletions go out one at a time: the worker takes the queue as it stands
+    // and the rows chosen meanwhile wait for it to end.
+    std::unique_ptr<velmora::DialogWorker> deletion_;
+    std::vector<Deletion> queuedDeletions_;
+    bool deleting_ = false;
+    qint64 lastDeletionToken_ = 0;
+    int deletionsAnswered_ = 0;
     bool finished_ = false;
 };

@@ -7,12 +7,13 @@
 
 namespace velmora {
 
-QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent)
+QLineEdit* MakeEdit(const char* objectName, int maxBytes, QWidget* parent,
+                    Utf8LengthValidator::Overflow overflow)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
     if (maxBytes > 0)
-        edit->setValidator(new Utf8LengthValidator(maxBytes, edit));
+        edit->setValidator(new Utf8LengthValidator(maxBytes, edit, overflow));
     return edit;
 }
 

@@ -1,6 +1,7 @@
 #include "router/core/UpnpDiscovery.h"
 
 #include "platform/Utf8Text.h"
+#include "router/core/DescriptionFetch.h"
 #include "router/core/MiniupnpcOwners.h"
 #include "upnp/core/FriendlyName.h"
 
@@ -50,10 +51,27 @@ RouterEntryPtr FetchUpnpRouter(const char* descriptionUrl, unsigned scopeId,
 {
     auto entry = std::make_shared<RouterEntry>();
     UpnpUrlsOwner urls;
-    char lanAddress[64] = {};
-    if (!UPNP_GetIGDFromUrl(descriptionUrl, urls.get(), &entry->data, lanAddress,
-                            sizeof lanAddress))
+    std::string description;
+    std::string lanAddress;
+    switch (FetchDescription(descriptionUrl, description, lanAddress)) {
+    case DescriptionFetch::Failed:
         return nullptr;
+    case DescriptionFetch::Fetched:
+        // What UPNP_GetIGDFromUrl does with the description, read once and bounded.
+        parserootdesc(description.data(), static_cast<int>(description.size()), &entry->data);
+        GetUPNPUrls(urls.get(), &entry->data, descriptionUrl, scopeId);
+        entry->friendly_name = RouterFriendlyName(description);
+        break;
+    case DescriptionFetch::NotAnAddress: {
+        // A LOCATION that names a host: miniupnpc resolves it.
+        char lan[64] = {};
+        if (!UPNP_GetIGDFromUrl(descriptionUrl, urls.get(), &entry->data, lan, sizeof lan))
+            return nullptr;
+        lanAddress = lan;
+        entry->friendly_name = FetchFriendlyName(descriptionUrl, scopeId);
+        break;
+    }
+    }
     diagnostics += "Local LAN ip address : ";
     diagnostics += lanAddress;
     diagnostics += "\n";
@@ -61,7 +79,6 @@ RouterEntryPtr FetchUpnpRouter(const char* descriptionUrl, unsigned scopeId,
     entry->is_apple = false;
     entry->urls = urls.release();
     entry->lan_address = lanAddress;
-    entry->friendly_name = FetchFriendlyName(descriptionUrl, scopeId);
     return entry;
 }
 

@@ -31,8 +31,9 @@ using RouterFetch =
 // URL are fetched.
 UpnpRound ReadDeviceList(const UPNPDev* devices, const RouterFetch& fetch);
 
-// The router for one description URL (UPNP_GetIGDFromUrl plus its friendly
-// name), or null when the description cannot be fetched or parsed.
+// The router for one description URL: its description read once, bounded in
+// size and time (see FetchDescription), parsed as UPNP_GetIGDFromUrl does,
+// with its friendly name; null when the description cannot be fetched.
 // `diagnostics` receives the "Local LAN ip address" line.
 RouterEntryPtr FetchUpnpRouter(const char* descriptionUrl, unsigned scopeId,
                                std::string& diagnostics);

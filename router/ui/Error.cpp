@@ -45,23 +45,30 @@ constexpr int kHeight = 174;
 } // namespace
 
 const char* const Error::kTexts[4] = {
-    QT_TRANSLATE_NOOP("velmora",
-                      QT_TRANSLATE_NOOP("velmora", "Failed to find your router. Please try to "
-                                                   "login your router, then enable UPnP or NAT-PMP "
-                                                   "option and try again.")),
+    QT_TRANSLATE_NOOP(
+        "velmora", QT_TRANSLATE_NOOP(
+                       "velmora", QT_TRANSLATE_NOOP(
+                                      "velmora", "Failed to find your router. Please try to "
+                                                 "login your router, then enable UPnP or NAT-PMP "
+                                                 "option and try again."))),
     QT_TRANSLATE_NOOP(
         "velmora",
         QT_TRANSLATE_NOOP(
             "velmora",
-            "If the UPnP or NAT-PMP option is enabled and you still see the problem, please try to "
-            "disable the firewall of your computer and try again. ")),
-    QT_TRANSLATE_NOOP("velmora",
-                      QT_TRANSLATE_NOOP("velmora", "If you still see the problem, that means our "
-                                                   "tool can not detect your router due to some "
-                                                   "network configuration reason. ")),
+            QT_TRANSLATE_NOOP("velmora", "If the UPnP or NAT-PMP option is enabled and you still "
+                                         "see the problem, please try to "
+                                         "disable the firewall of your computer and try again. "))),
     QT_TRANSLATE_NOOP(
         "velmora",
-        QT_TRANSLATE_NOOP("velmora", "Pls click OK button to rescan your router again"))};
+        QT_TRANSLATE_NOOP(
+            "velmora", QT_TRANSLATE_NOOP("velmora", "If you still see the problem, that means our "
+                                                    "tool can not detect your router due to some "
+                                                    "network configuration reason. "))),
+    QT_TRANSLATE_NOOP(
+        "velmora",
+        QT_TRANSLATE_NOOP(
+            "velmora",
+            QT_TRANSLATE_NOOP("velmora", "Pls click OK button to rescan your router again")))};
 
 Error::Error(QWidget* parent) : QDialog(parent)
 {

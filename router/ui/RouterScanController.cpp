@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -34,15 +35,23 @@ RouterScanController::RouterScanController(const Widgets& widgets, QObject* pare
     // Entry i is line i: pressing Enter in the edit field must not add a line.
     if (routerBox_)
         routerBox_->setInsertPolicy(QComboBox::NoInsert);
+    scanTimer_ = new QTimer(this);
+    scanTimer_->setSingleShot(true);
+    connect(scanTimer_, &QTimer::timeout, this, [this] { finishScan({}); });
+    infoTimer_ = new QTimer(this);
+    infoTimer_->setSingleShot(true);
+    connect(infoTimer_, &QTimer::timeout, this, [this] { showInfoReport(RouterInfoValues{}); });
 }
 
 RouterScanController::~RouterScanController()
 {
+    if (infoWorker_)
+        infoWorker_->stop();
     if (notFound_) {
         notFound_->disconnect(this);
         delete notFound_;
     }
-    worker_.reset();
+    abandonWorker();
 }
 
 void RouterScanController::setScanSteps(RouterScanSteps steps,
@@ -86,6 +95,7 @@ void RouterScanController::rescan()
 void RouterScanController::beginScan()
 {
     scanning_ = true;
+    abandonWorker();
     // The list is emptied here, on the GUI thread; entries still held
     // elsewhere (an open dialog) live until released.
     routers_.clear();
@@ -107,10 +117,13 @@ void RouterScanController::beginScan()
             relay.post(
                 [this, found = std::move(found)]() mutable { finishScan(std::move(found)); });
         });
+    scanTimer_->start(scanDeadline_);
 }
 
 void RouterScanController::finishScan(RouterList found)
 {
+    scanTimer_->stop();
+    abandonWorker(); // past the deadline, the scan's late result is dropped
     if (found.empty()) {
         showRouterNotFound();
         return;
@@ -151,7 +164,7 @@ void RouterScanController::onRouterNotFoundClosed()
 
 void RouterScanController::showInfo()
 {
-    if (!router_found_)
+    if (!router_found_ || infoWorker_)
         return;
     RouterEntryPtr router = selectedRouter();
     if (!router)
@@ -160,10 +173,37 @@ void RouterScanController::showInfo()
         QMessageBox::warning(dialogParent_, velmora::kProductName, velmora::Tr(kAppleNoInfo));
         return;
     }
-    std::string report;
-    BuildRouterInfoReport(*router, report);
-    QMessageBox box(QMessageBox::NoIcon, velmora::Tr(kInfoCaption), QString::fromStdString(report),
-                    QMessageBox::Ok, dialogParent_);
+    if (info_)
+        info_->setEnabled(false);
+    // The entry stays alive with the worker, whatever a rescan does to the list.
+    infoWorker_ = std::make_unique<velmora::DialogWorker>(
+        this, [this, router](velmora::GuiRelay& relay, const std::atomic<bool>&) {
+            RouterInfoValues values = QueryRouterInfo(router->data, router->urls);
+            relay.post([this, values] { showInfoReport(values); });
+        });
+    infoTimer_->start(infoDeadline_);
+}
+
+void RouterScanController::showInfoReport(const RouterInfoValues& values)
+{
+    infoTimer_->stop();
+    if (infoWorker_) {
+        infoWorker_->stop(); // past the deadline, its late answer is dropped
+        infoWorker_.reset();
+    }
+    if (info_)
+        info_->setEnabled(true);
+    QMessageBox box(QMessageBox::NoIcon, velmora::Tr(kInfoCaption),
+                    QString::fromStdString(FormatRouterInfoReport(values)), QMessageBox::Ok,
+                    dialogParent_);
     box.setObjectName("routerInfoBox");
     box.exec();
+}
+
+void RouterScanController::abandonWorker()
+{
+    if (worker_) {
+        worker_->stop();
+        worker_.reset();
+    }
 }

@@ -5,19 +5,23 @@
 
 #include <QObject>
 #include <QPointer>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 class Error;
-namespace velmora {
-class DialogWorker;
-}
+struct RouterInfoValues;
 class QComboBox;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 class QWidget;
+
+namespace velmora {
+class DialogWorker;
+}
 
 // Runs router scans for the main window and owns their result: the router
 // list (entry i is line i of the router box) and the flags router_found and
@@ -41,8 +45,8 @@ public:
     };
 
     RouterScanController(const Widgets& widgets, QObject* parent = nullptr);
-    // Returns at once: a running scan finishes its network calls (they have
-    // deadlines) in the background and its result is dropped.
+    // Returns at once: a scan still waiting for the network is left to finish
+    // on its own, and its result is dropped.
     ~RouterScanController() override;
 
     bool routerFound() const { return router_found_; }
@@ -55,7 +59,17 @@ public:
 
     void startScan(); // start-up: one scan on a worker thread
     void rescan();    // the Rescan button
-    void showInfo();  // the Info button
+    // The Info button: the router is asked on a worker thread and the report
+    // shows when its answers are in, or after the info deadline as the report
+    // of a router that answered nothing. Info is disabled meanwhile.
+    void showInfo();
+    bool infoRunning() const { return infoWorker_ != nullptr; }
+    void setInfoDeadline(std::chrono::milliseconds deadline) { infoDeadline_ = deadline; }
+    static constexpr std::chrono::milliseconds kInfoDeadline{20000};
+    // A scan that has not ended by then (a router that answers its description
+    // slowly or not at all) is given up as one that found nothing.
+    void setScanDeadline(std::chrono::milliseconds deadline) { scanDeadline_ = deadline; }
+    static constexpr std::chrono::milliseconds kScanDeadline{20000};
 
     // Replaces the network steps and the source of local addresses (tests).
     void setScanSteps(RouterScanSteps steps,
@@ -71,6 +85,8 @@ private:
     void finishScan(RouterList found);
     void showRouterNotFound();
     void onRouterNotFoundClosed();
+    void abandonWorker();
+    void showInfoReport(const RouterInfoValues& values);
 
     QPointer<QComboBox> routerBox_;
     QPointer<QPushButton> info_;
@@ -86,5 +102,10 @@ private:
     RouterScanSteps steps_;
     std::function<std::vector<std::string>()> localAddresses_;
     std::unique_ptr<velmora::DialogWorker> worker_;
+    QTimer* scanTimer_ = nullptr;
+    std::chrono::milliseconds scanDeadline_ = kScanDeadline;
     QPointer<Error> notFound_;
+    std::unique_ptr<velmora::DialogWorker> infoWorker_;
+    QTimer* infoTimer_ = nullptr;
+    std::chrono::milliseconds infoDeadline_ = kInfoDeadline;
 };

@@ -4,13 +4,16 @@
 #include "app/ui/CquaymarkDlg.h"
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/RouterMonitor.h"
+#include "platform/ui/ReportList.h"
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/TempDir.h"
+#include "triggering/ui/CFormView_Server.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,7 +24,6 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
-
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -332,6 +334,113 @@ private slots:
         window->OnOption();
         QCOMPARE(QByteArray(window->settings().auto_startup), QByteArray("0"));
         QVERIFY(!std::filesystem::exists(entry));
+    }
+
+    void optionReportsAutostartFailuresAndKeepsTheSettingTrue()
+    {
+        struct Case
+        {
+            const char* what;
+            bool check;          // the box as the user leaves it
+            const char* message; // start of the message shown
+            const char* reason;  // part of the message naming the reason
+            const char* setting; // auto_startup afterwards
+        };
+        const Case cases[] = {
+            {"config folder is a file", true, "Could not write ", "Not a directory", "0"},
+            {"no HOME", true, "Could not write ~/.config/autostart/velmora.desktop",
+             "neither XDG_CONFIG_HOME nor HOME", "0"},
+            {"own path unknown", true, "Could not write ", "own path is unknown", "0"},
+            {"entry cannot be removed", false, "Could not remove ", "Is a directory", "1"},
+        };
+        for (const Case& c : cases) {
+            dir_->write("config.xml", kConfig);
+            const QByteArray home = qgetenv("HOME");
+            const std::string xdg = dir_->path() + "xdg";
+            std::filesystem::remove_all(xdg);
+            CquaymarkDlg::Options options;
+            options.programDir = dir_->path();
+            options.startRouterScan = false;
+            options.autostartExecutable = "/opt/velmora/velmora";
+            if (std::string(c.what) == "config folder is a file") {
+                dir_->write("xdg", "not a folder");
+            } else if (std::string(c.what) == "no HOME") {
+                qunsetenv("XDG_CONFIG_HOME");
+                qunsetenv("HOME");
+            } else if (std::string(c.what) == "own path unknown") {
+                options.autostartExecutable = "velmora";
+            } else {
+                // Something the user put where the entry goes: it cannot be unlinked.
+                std::filesystem::create_directories(xdg + "/autostart/velmora.desktop/x");
+            }
+            CquaymarkDlg window(options);
+            window.OnInitDialog();
+            std::filesystem::remove(dir_->file("config.xml"));
+            ModalCatcher catcher;
+            catcher.answer = [&](QWidget* modal) {
+                if (auto* option = qobject_cast<COption*>(modal)) {
+                    option->findChild<QCheckBox*>("autostartCheck")->setChecked(c.check);
+                    option->accept();
+                } else {
+                    static_cast<QDialog*>(modal)->accept();
+                }
+            };
+            window.OnOption();
+            qputenv("HOME", home);
+            qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(xdg));
+            QCOMPARE(catcher.seen().size(), 2);
+            const QString message = catcher.seen()[1].text;
+            QVERIFY2(message.startsWith(c.message), qPrintable(c.what + (": " + message)));
+            QVERIFY2(message.contains(c.reason), qPrintable(message));
+            QCOMPARE(QByteArray(window.settings().auto_startup), QByteArray(c.setting));
+            // The setting as it really is reaches config.xml at once.
+            QVERIFY(
+                dir_->read("config.xml").find(std::string("auto_startup=\"") + c.setting + "\"") !=
+                std::string::npos);
+            std::filesystem::remove_all(xdg);
+        }
+    }
+
+    void triggeringChangesReachTheFileAtOnce()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow();
+        std::filesystem::remove(dir_->file("config.xml"));
+        ModalCatcher catcher;
+        catcher.answer = [](QWidget* modal) {
+            modal->findChild<QLineEdit*>("nameEdit")->setText("Voice");
+            modal->findChild<QLineEdit*>("startPortEdit")->setText("7000");
+            modal->findChild<QLineEdit*>("frequencyEdit")->setText("500");
+            static_cast<QDialog*>(modal)->accept();
+        };
+        window->serverView()->addEntry();
+        QVERIFY(dir_->read("config.xml").find("<trigger name=\"Voice\" ") != std::string::npos);
+
+        std::filesystem::remove(dir_->file("config.xml"));
+        window->serverView()->list()->selectRow(0);
+        window->serverView()->deleteEntry();
+        const std::string text = dir_->read("config.xml");
+        QVERIFY(text.find("Game lobby") == std::string::npos);
+        QVERIFY(text.find("<trigger name=\"Voice\" ") != std::string::npos);
+    }
+
+    void exitLetsGoOfTheInstanceBeforeSavingAndSavesBeforeEnding()
+    {
+        dir_->write("config.xml", kConfig);
+        auto window = makeWindow();
+        std::filesystem::remove(dir_->file("config.xml"));
+        QStringList steps;
+        connect(window.get(), &CquaymarkDlg::exitStarting, this, [&] {
+            steps << (std::filesystem::exists(dir_->file("config.xml")) ? "saved" : "starting");
+        });
+        connect(window.get(), &CquaymarkDlg::exitRequested, this, [&] {
+            steps << (std::filesystem::exists(dir_->file("config.xml")) ? "saved" : "lost");
+        });
+        window->ExitOnSignal();
+        window->SaveConfigAndExit(); // a second request changes nothing
+        QCOMPARE(steps, (QStringList{"starting", "saved"}));
+        QVERIFY(!window->isVisible());
+        QVERIFY(window->exiting());
     }
 
     // The monitor follows the setting read at start-up and every OK in Option.

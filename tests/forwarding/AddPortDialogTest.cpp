@@ -179,7 +179,7 @@ private slots:
         QCOMPARE(seen[0].text, kNameTaken);
     }
 
-    void typingStopsAtTheFieldWidthsAndResultsFit()
+    void typingStopsAtWhatTheReaderGivesBackAndResultsFit()
     {
         std::vector<ForwardingEntry> entries;
         CRouter_Add_Port d(entries, nullptr, nullptr, Proposer);
@@ -187,28 +187,34 @@ private slots:
         auto* name = Edit(&d, "nameEdit");
         name->setFocus();
         QTest::keyClicks(name, QString(300, 'n'));
-        QCOMPARE(name->text().size(), 255);
+        QCOMPARE(name->text().size(), 128);
         auto* port = Edit(&d, "portEdit");
         QTest::keyClicks(port, "80,443-447,8080,9000,9001");
         QCOMPARE(port->text(), QString("80,443-447,8080,900"));
         auto* ip = Edit(&d, "internalIpEdit");
         ip->clear();
         QTest::keyClicks(ip, QString(300, 'x'));
-        QCOMPARE(ip->text().size(), 254);
-        // A paste that does not fit is refused whole.
+        QCOMPARE(ip->text().size(), 128);
+        // A paste that does not fit is cut to what fits; what was there stays.
         name->clear();
         name->insert(QString(300, 'p'));
-        QVERIFY(name->text().isEmpty());
-        // Limits count the bytes a field stores: two-byte characters fit half as often.
+        QCOMPARE(name->text(), QString(128, 'p'));
+        name->setText("head tail");
+        name->setCursorPosition(5);
+        name->insert(QString(200, 'm'));
+        QCOMPARE(name->text(), "head " + QString(119, 'm') + "tail");
+        // Limits count UTF-8 bytes, as the reader does: two-byte characters fit half as often.
+        name->clear();
         for (int i = 0; i < 200; ++i)
             name->insert(QString(QChar(0x00E9)));
-        QCOMPARE(name->text().toUtf8().size(), 254);
+        QCOMPARE(name->text().toUtf8().size(), 128);
         name->clear();
-        for (int i = 0; i < 100; ++i) // three bytes each
+        for (int i = 0; i < 100; ++i) // three bytes each: 42 fit
             name->insert(QString(QChar(0x20AC)));
+        QCOMPARE(name->text(), QString(42, QChar(0x20AC)));
         ip->setText("127.0.0.1");
         QVERIFY(PressOk(d).isEmpty());
-        QCOMPARE(d.name().size(), size_t{255});
+        QCOMPARE(d.name().size(), size_t{126});
         auto entry = velmora::ZeroedRecord<ForwardingEntry>();
         velmora::SetField(entry.name, d.name());
         QCOMPARE(velmora::Field(entry.name), std::string_view(d.name()));

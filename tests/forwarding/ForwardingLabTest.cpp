@@ -266,6 +266,8 @@ TEST_F(ForwardingLab, ThePortsListShowsTheMappingsAndDeletesTheSelectedOnes)
         for (int r : {1, 4, 7})
             gone.insert(Map(list->cell(r, 1).toLower().toStdString(), list->cell(r, 2).toInt()));
         QTest::mouseClick(remove, Qt::LeftButton);
+        // Deletions go out off the GUI thread; each row goes when its answer comes.
+        EXPECT_TRUE(WaitFor([&] { return dialog->deletionsAnswered() == 3; }, 30000));
         rowsLeft = list->rowCount();
         EXPECT_FALSE(remove->isEnabled());
         dialog->reject();

@@ -102,3 +102,17 @@ TEST(NatPmpLeaseKeeper, LeasesAddedWhileItWaitsAreKept)
     ASSERT_TRUE(Eventually([&] { return calls >= 63; }));
     EXPECT_EQ(keeper.leaseCount(), 64u);
 }
+
+TEST(NatPmpLeaseKeeper, ARenewalGrantedForNoTimeEndsTheLease)
+{
+    // RFC 6886: a lifetime of 0 in the answer is a deletion, not a grant.
+    std::atomic<int> calls{0};
+    NatPmpLeaseKeeper keeper([&](const NatPmpLease& lease) {
+        ++calls;
+        return NatPmpAnswer{0, lease.port, 0};
+    });
+    keeper.keep(Lease(4000), 2);
+    ASSERT_TRUE(Eventually([&] { return keeper.leaseCount() == 0; }));
+    std::this_thread::sleep_for(2500ms); // longer than the next renewal would have waited
+    EXPECT_EQ(calls.load(), 1);
+}

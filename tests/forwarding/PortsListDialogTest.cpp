@@ -2,10 +2,12 @@
 #include "forwarding/ui/Ports_List.h"
 #include "platform/BackgroundThreads.h"
 #include "platform/ui/ReportList.h"
+#include "tests/forwarding/HeldDeletionServer.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/SoapAnswers.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -14,6 +16,7 @@
 #include <cstring>
 
 using velmora::BackgroundThreads;
+using velmora::test::HeldDeletionServer;
 using velmora::test::LoopbackHttpServer;
 using velmora::test::WaitFor;
 
@@ -123,6 +126,77 @@ private slots:
         server.release();
         BackgroundThreads::instance().joinAll();
         QTest::qWait(50);
+    }
+
+    void deletionsRunOffTheWindowOneAfterAnotherEachRowGoingWithItsAnswer()
+    {
+        HeldDeletionServer server;
+        Ports_List dialog(RouterAt(server.controlUrl()));
+        dialog.show();
+        QVERIFY(WaitFor([&] { return dialog.listingFinished(); }, 20000));
+        auto* list = dialog.list();
+        QCOMPARE(list->rowCount(), 3);
+        list->selectAll();
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(Button(&dialog, "deleteFromRouterButton"), Qt::LeftButton);
+        QVERIFY2(clock.elapsed() < 200, "the click waited for the router");
+        QVERIFY(WaitFor([&] { return server.deletedPorts().size() == 1; }, 20000));
+        QTest::qWait(100); // the window keeps answering; nothing else goes out meanwhile
+        QCOMPARE(list->rowCount(), 3);
+        QCOMPARE(server.deletedPorts().size(), size_t{1});
+        for (int answered = 1; answered <= 3; ++answered) {
+            server.releaseOne();
+            QVERIFY(WaitFor([&] { return dialog.deletionsAnswered() == answered; }, 20000));
+            QCOMPARE(list->rowCount(), 3 - answered);
+        }
+        QCOMPARE(server.deletedPorts(), (std::vector<std::string>{"1001", "1002", "1003"}));
+        QVERIFY(!server.overlapped());
+        QVERIFY(!Button(&dialog, "deleteFromRouterButton")->isEnabled());
+    }
+
+    void cancelDuringDeletionsReturnsAtOnceAndLateAnswersTouchNothing()
+    {
+        HeldDeletionServer server;
+        Ports_List dialog(RouterAt(server.controlUrl()));
+        dialog.show();
+        QVERIFY(WaitFor([&] { return dialog.listingFinished(); }, 20000));
+        dialog.list()->selectRow(1);
+        QTest::mouseClick(Button(&dialog, "deleteFromRouterButton"), Qt::LeftButton);
+        QVERIFY(WaitFor([&] { return server.deletedPorts().size() == 1; }, 20000));
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(Button(&dialog, "cancelButton"), Qt::LeftButton);
+        QVERIFY(clock.elapsed() < 200);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(BackgroundThreads::instance().pending(), size_t{1});
+        server.releaseAll();
+        BackgroundThreads::instance().joinAll();
+        QTest::qWait(50);
+        QCOMPARE(dialog.list()->rowCount(), 3);
+        QCOMPARE(dialog.deletionsAnswered(), 0);
+        QCOMPARE(server.deletedPorts(), std::vector<std::string>{"1002"});
+    }
+
+    void aPortCheckPastItsDeadlineReportsWhatItDidNotLearn()
+    {
+        LoopbackHttpServer server(SlowRouter()); // holds the mapping request
+        CPort_Check report;
+        report.show();
+        velmora::PortCheckOptions options;
+        options.deadline = std::chrono::milliseconds(300);
+        report.startCheck({ControlUrl(server), kService}, {"held", "TCP", 80, "127.0.0.1"},
+                          options);
+        QVERIFY(WaitFor([&] { return report.checkFinished(); }, 10000));
+        const QString text = report.report();
+        QVERIFY2(text.contains("1. The router's port mapping TCP 80: not read (the check ran out "
+                               "of time)."),
+                 qPrintable(text));
+        QVERIFY(text.contains("2. The internal client from this computer: not probed"));
+        server.release();
+        BackgroundThreads::instance().joinAll();
+        QTest::qWait(50);
+        QCOMPARE(report.report(), text); // the late answer changes nothing
     }
 
     void portCheckLayoutAndClosingItWhileItRuns()

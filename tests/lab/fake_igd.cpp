@@ -4,8 +4,10 @@
 //
 //   fake_igd --desc FILE [--soap FILE] [--soap-status CODE] [--seconds N]
 //            [--http-port PORT] [--location URL] [--path /desc.xml] [--bodies FILE]
-//            [--silent-soap]
+//            [--hostile MODE [--hostile-on desc|soap|all]] [--silent-soap]
 //
+// With --hostile it misbehaves as a broken router would (see HostileMode);
+// its SOAP side then answers the common actions itself and --soap is not used.
 // --silent-soap: a router that accepts SOAP requests and never answers them;
 // each POST connection is read and then held open, unanswered, until the end.
 //
@@ -21,11 +23,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <random>
 #include <sstream>
 #include <string>
 #include <sys/socket.h>
@@ -40,6 +44,19 @@ using Clock = std::chrono::steady_clock;
 constexpr size_t kMaxRequest = 64 * 1024;
 constexpr const char* kIgdType = "urn:schemas-upnp-org:device:InternetGatewayDevice:1";
 
+// Ways a broken router misbehaves.
+enum class HostileMode
+{
+    None,
+    Silent,    // accepts the connection, reads the request, never answers
+    Trickle,   // sends its answer one byte every 0.5 s
+    Garbage,   // answers 4 KiB of random bytes
+    Huge,      // a 50 MB answer (description or SOAP)
+    Forgetful, // "200 OK" to AddPortMapping, but stores nothing
+    Fault,     // a SOAP fault to every action
+    Igd2,      // answers an IGD:1 search with an IGD:2 search target
+};
+
 struct Options
 {
     std::string desc;
@@ -50,11 +67,31 @@ struct Options
     int httpPort = 0;
     std::string location;
     std::string path = "/desc.xml";
+    HostileMode hostile = HostileMode::None;
+    bool hostileDesc = true; // the mode applies to the description
+    bool hostileSoap = true; // and to SOAP answers
     bool silentSoap = false;
 };
 
 // Connections of POSTs that are never answered (--silent-soap), closed at the end.
 std::vector<int> g_heldConnections;
+
+bool ParseHostileMode(const std::string& name, HostileMode& mode)
+{
+    const std::pair<const char*, HostileMode> names[] = {
+        {"silent", HostileMode::Silent},       {"trickle", HostileMode::Trickle},
+        {"garbage", HostileMode::Garbage},     {"huge", HostileMode::Huge},
+        {"forgetful", HostileMode::Forgetful}, {"fault", HostileMode::Fault},
+        {"igd2", HostileMode::Igd2},
+    };
+    for (const auto& [text, value] : names) {
+        if (name == text) {
+            mode = value;
+            return true;
+        }
+    }
+    return false;
+}
 
 volatile sig_atomic_t g_stop = 0;
 
@@ -120,7 +157,15 @@ bool ParseArgs(int argc, char** argv, Options& o)
             o.location = v;
         else if (a == "--path")
             o.path = v;
-        else
+        else if (a == "--hostile") {
+            if (!ParseHostileMode(v, o.hostile))
+                return false;
+        } else if (a == "--hostile-on") {
+            o.hostileDesc = v == "desc" || v == "all";
+            o.hostileSoap = v == "soap" || v == "all";
+            if (!o.hostileDesc && !o.hostileSoap)
+                return false;
+        } else
             return false;
     }
     return !o.desc.empty() && o.seconds > 0 && o.seconds <= 3600 && o.httpPort >= 0 &&
@@ -233,6 +278,8 @@ void AnswerSearch(int s, const Options& o, int httpPort)
              st.find("WANPPPConnection") == std::string::npos &&
              st.find("WANDevice") == std::string::npos)
         return;
+    if (o.hostile == HostileMode::Igd2 && st.find("InternetGatewayDevice:1") != std::string::npos)
+        st = "urn:schemas-upnp-org:device:InternetGatewayDevice:2";
     const std::string location = o.location.empty() ? "http://" + LocalAddressToward(peer) + ":" +
                                                           std::to_string(httpPort) + o.path
                                                     : o.location;
@@ -294,7 +341,10 @@ void SendAll(int c, const std::string& data)
 
 std::string Response(int status, const std::string& body)
 {
-    const char* reason = status == 200 ? "OK" : status == 404 ? "Not Found" : "Error";
+    const char* reason = status == 200   ? "OK"
+                         : status == 404 ? "Not Found"
+                         : status == 500 ? "Internal Server Error"
+                                         : "Error";
     return "HTTP/1.1 " + std::to_string(status) + " " + reason +
            "\r\n"
            "Content-Type: text/xml; charset=\"utf-8\"\r\n"
@@ -349,6 +399,239 @@ void AnswerHttp(int listener, const Options& o)
     }
 }
 
+std::string SoapEnvelope(const std::string& body)
+{
+    return "<?xml version=\"1.0\"?>\r\n<s:Envelope "
+           "xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+           "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body>" +
+           body + "</s:Body></s:Envelope>\r\n";
+}
+
+std::string SoapFault(int code, const char* text)
+{
+    return SoapEnvelope("<s:Fault><faultcode>s:Client</faultcode><faultstring>UPnPError"
+                        "</faultstring><detail><UPnPError "
+                        "xmlns=\"urn:schemas-upnp-org:control-1-0\"><errorCode>" +
+                        std::to_string(code) + "</errorCode><errorDescription>" + text +
+                        "</errorDescription></UPnPError></detail></s:Fault>");
+}
+
+// The value of <name>...</name> in a SOAP request, or "".
+std::string SoapArgument(const std::string& request, const std::string& name)
+{
+    const size_t start = request.find("<" + name + ">");
+    if (start == std::string::npos)
+        return {};
+    const size_t from = start + name.size() + 2;
+    const size_t end = request.find("</" + name + ">", from);
+    return end == std::string::npos ? std::string() : request.substr(from, end - from);
+}
+
+// The answers of a router that holds one mapping (15555/TCP) and accepts
+// every AddPortMapping without keeping it.
+std::string ScriptedSoap(const std::string& action, const std::string& request, int& status)
+{
+    const std::string service = "urn:schemas-upnp-org:service:WANIPConnection:1";
+    std::string name = action.substr(action.find('#') + 1);
+    if (!name.empty() && name.back() == '"')
+        name.pop_back(); // SOAPAction is a quoted URI
+
+    auto answer = [&](const std::string& arguments) {
+        status = 200;
+        return SoapEnvelope("<u:" + name + "Response xmlns:u=\"" + service + "\">" + arguments +
+                            "</u:" + name + "Response>");
+    };
+    status = 500;
+    if (name == "GetExternalIPAddress")
+        return answer("<NewExternalIPAddress>11.22.33.1</NewExternalIPAddress>");
+    if (name == "GetStatusInfo")
+        return answer("<NewConnectionStatus>Connected</NewConnectionStatus><NewLastConnectionError>"
+                      "ERROR_NONE</NewLastConnectionError><NewUptime>42</NewUptime>");
+    if (name == "GetConnectionTypeInfo")
+        return answer("<NewConnectionType>IP_Routed</NewConnectionType>"
+                      "<NewPossibleConnectionTypes>IP_Routed</NewPossibleConnectionTypes>");
+    if (name == "GetGenericPortMappingEntry") {
+        if (SoapArgument(request, "NewPortMappingIndex") != "0")
+            return SoapFault(713, "SpecifiedArrayIndexInvalid");
+        return answer("<NewRemoteHost></NewRemoteHost><NewExternalPort>15555</NewExternalPort>"
+                      "<NewProtocol>TCP</NewProtocol><NewInternalPort>15555</NewInternalPort>"
+                      "<NewInternalClient>192.168.77.2</NewInternalClient><NewEnabled>1"
+                      "</NewEnabled><NewPortMappingDescription>lab</NewPortMappingDescription>"
+                      "<NewLeaseDuration>0</NewLeaseDuration>");
+    }
+    if (name == "AddPortMapping" || name == "DeletePortMapping")
+        return answer("");
+    if (name == "GetSpecificPortMappingEntry")
+        return SoapFault(714, "NoSuchEntryInArray");
+    return SoapFault(401, "Invalid Action");
+}
+
+// The HTTP side of a broken router: every connection is served on its own
+// schedule, so a held or trickling answer never keeps the next request (or
+// the SSDP socket) waiting.
+class HostileServer final
+{
+public:
+    HostileServer() = default;
+    HostileServer(const HostileServer&) = delete;
+    HostileServer& operator=(const HostileServer&) = delete;
+    ~HostileServer()
+    {
+        for (auto& c : connections_)
+            close(c.fd);
+    }
+
+    void accept(int listener)
+    {
+        const int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0)
+            return;
+        if (connections_.size() >= kMaxConnections) {
+            close(connections_.front().fd); // the oldest goes
+            connections_.erase(connections_.begin());
+        }
+        connections_.push_back({fd, {}, {}, 0, false, false, Clock::now()});
+    }
+
+    // Reads what has come, answers complete requests, sends what is due.
+    void step(const Options& o)
+    {
+        for (size_t i = 0; i < connections_.size();) {
+            if (serve(connections_[i], o)) {
+                ++i;
+            } else {
+                close(connections_[i].fd);
+                connections_.erase(connections_.begin() + static_cast<long>(i));
+            }
+        }
+    }
+
+private:
+    static constexpr size_t kMaxConnections = 64;
+    static constexpr auto kTrickleGap = std::chrono::milliseconds(500);
+
+    struct Connection
+    {
+        int fd;
+        std::string in;
+        std::string out;
+        size_t sent;
+        bool answered;
+        bool trickle;
+        Clock::time_point nextByte;
+    };
+
+    // False once the connection is done with.
+    bool serve(Connection& c, const Options& o)
+    {
+        char buf[4096];
+        for (;;) {
+            const ssize_t n = recv(c.fd, buf, sizeof buf, 0);
+            if (n > 0) {
+                if (c.in.size() < kMaxRequest)
+                    c.in.append(buf, static_cast<size_t>(n));
+                continue;
+            }
+            if (n == 0 && !c.answered)
+                return false; // the client gave up before its answer
+            break;
+        }
+        if (!c.answered && RequestComplete(c.in)) {
+            c.answered = true;
+            c.out = Answer(c.in, o, c.trickle);
+            c.nextByte = Clock::now();
+            if (c.out.empty())
+                return true; // held: never answered
+        }
+        if (c.out.empty() || c.sent >= c.out.size())
+            return !c.answered || c.out.empty();
+        if (c.trickle) {
+            if (Clock::now() < c.nextByte)
+                return true;
+            if (send(c.fd, c.out.data() + c.sent, 1, MSG_NOSIGNAL) == 1)
+                ++c.sent;
+            c.nextByte = Clock::now() + kTrickleGap;
+        } else {
+            const ssize_t n =
+                send(c.fd, c.out.data() + c.sent, c.out.size() - c.sent, MSG_NOSIGNAL);
+            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+                return false;
+            if (n > 0)
+                c.sent += static_cast<size_t>(n);
+        }
+        return c.sent < c.out.size(); // all sent: close, as "Connection: close" says
+    }
+
+    static bool RequestComplete(const std::string& in)
+    {
+        const size_t headEnd = in.find("\r\n\r\n");
+        if (headEnd == std::string::npos)
+            return in.size() >= kMaxRequest;
+        const size_t wanted =
+            headEnd + 4 + std::strtoul(Header(in, "Content-Length").c_str(), nullptr, 10);
+        return in.size() >= wanted || in.size() >= kMaxRequest;
+    }
+
+    // The answer to one request; "" to hold it forever.
+    static std::string Answer(const std::string& request, const Options& o, bool& trickle)
+    {
+        std::istringstream first(request);
+        std::string method, path;
+        first >> method >> path;
+        const bool isDescription = method == "GET";
+        const std::string action = Header(request, "SOAPAction");
+        Log("http " + method + " " + path + (isDescription ? "" : " " + action));
+        int status = 404;
+        std::string body;
+        if (isDescription) {
+            if (path == o.path && ReadFile(o.desc, body))
+                status = 200;
+        } else {
+            const size_t bodyStart = request.find("\r\n\r\n");
+            body = o.hostile == HostileMode::Fault
+                       ? SoapFault(501, "Action Failed")
+                       : ScriptedSoap(action, request.substr(bodyStart + 4), status);
+            if (o.hostile == HostileMode::Fault)
+                status = 500;
+        }
+        const bool applies = isDescription ? o.hostileDesc : o.hostileSoap;
+        trickle = false;
+        if (applies) {
+            switch (o.hostile) {
+            case HostileMode::Silent:
+                return {};
+            case HostileMode::Trickle:
+                trickle = true;
+                break;
+            case HostileMode::Garbage: {
+                std::mt19937 random(std::random_device{}());
+                std::string noise(4096, '\0');
+                for (char& c : noise)
+                    c = static_cast<char>(random());
+                return noise;
+            }
+            case HostileMode::Huge:
+                if (isDescription) {
+                    // The description, then 50 MB of comment before its end.
+                    const size_t end = body.rfind("</root>");
+                    const std::string padding = "<!--" + std::string(50u << 20, 'x') + "-->";
+                    body = end == std::string::npos
+                               ? body + padding
+                               : body.substr(0, end) + padding + body.substr(end);
+                } else {
+                    body += std::string(50u << 20, ' ');
+                }
+                break;
+            default:
+                break;
+            }
+        }
+        return Response(status, body);
+    }
+
+    std::vector<Connection> connections_;
+};
+
 // True inside one of the lab's namespaces (PREFIX-lan, -router or -inet in
 // /run/netns): it must never answer on the machine's own network.
 bool InLabNamespace()
@@ -388,7 +671,8 @@ int main(int argc, char** argv)
     if (!ParseArgs(argc, argv, o)) {
         fprintf(stderr, "usage: fake_igd --desc FILE [--soap FILE] [--soap-status CODE] "
                         "[--seconds N] [--http-port PORT] [--location URL] [--path /desc.xml] "
-                        "[--bodies FILE] [--silent-soap]\n");
+                        "[--bodies FILE] [--silent-soap] [--hostile silent|trickle|garbage|huge|"
+                        "forgetful|fault|igd2 [--hostile-on desc|soap|all]]\n");
         return 2;
     }
     if (!InLabNamespace()) {
@@ -406,14 +690,23 @@ int main(int argc, char** argv)
     }
     Log("fake_igd ready http_port=" + std::to_string(httpPort));
     const auto deadline = Clock::now() + std::chrono::seconds(o.seconds);
+    HostileServer hostile;
     while (!g_stop && Clock::now() < deadline) {
         pollfd p[2] = {{ssdp.get(), POLLIN, 0}, {http.get(), POLLIN, 0}};
-        if (poll(p, 2, 200) <= 0)
+        const int timeout = o.hostile == HostileMode::None ? 200 : 20;
+        if (poll(p, 2, timeout) <= 0) {
+            hostile.step(o);
             continue;
+        }
         if (p[0].revents & POLLIN)
             AnswerSearch(ssdp.get(), o, httpPort);
-        if (p[1].revents & POLLIN)
-            AnswerHttp(http.get(), o);
+        if (p[1].revents & POLLIN) {
+            if (o.hostile == HostileMode::None)
+                AnswerHttp(http.get(), o);
+            else
+                hostile.accept(http.get());
+        }
+        hostile.step(o);
     }
     for (int fd : g_heldConnections)
         close(fd);

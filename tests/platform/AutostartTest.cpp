@@ -20,7 +20,7 @@ protected:
 
 TEST_F(AutostartTest, EntryLivesInTheUsersAutostartFolder)
 {
-    EXPECT_EQ(velmora::AutostartEntryPath(), home_.path() + "autostart/velmora.desktop");
+    EXPECT_EQ(velmora::AutostartEntryPath(), home_.path() + "/autostart/velmora.desktop");
 }
 
 TEST_F(AutostartTest, WriteThenRemove)

@@ -2,6 +2,7 @@
 // round, the merge of rounds into the router list, the whole scan over fake
 // steps, the Router Info text, and the NAT-PMP socket an entry owns.
 
+#include "router/core/DescriptionFetch.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/core/RouterScan.h"
 #include "router/core/UpnpDiscovery.h"
@@ -344,3 +345,29 @@ TEST(RouterEntry, ReleasingTheLastOwnerClosesTheNatPmpSocketItOpened)
 }
 
 } // namespace
+
+TEST(Dechunk, ChunkedDescriptionsComeBackWholeAndCutOnesAreRefused)
+{
+    struct Case
+    {
+        const char* chunked;
+        bool whole;
+        const char* body;
+    };
+    const Case cases[] = {
+        {"5\r\n<root\r\n2\r\n/>\r\n0\r\n\r\n", true, "<root/>"},
+        {"A;ext=1\r\n0123456789\r\n0\r\n\r\n", true, "0123456789"},
+        {"0\r\n\r\n", true, ""},
+        {"5\r\n<ro", false, ""},       // cut inside a chunk
+        {"5\r\n<root\r\n", false, ""}, // no last chunk
+        {"zz\r\n<root\r\n0\r\n", false, ""},
+        {"FFFFFFFF\r\nab\r\n0\r\n", false, ""}, // longer than what came
+    };
+    for (const Case& c : cases) {
+        std::string body;
+        EXPECT_EQ(Dechunk(c.chunked, body), c.whole) << c.chunked;
+        if (c.whole) {
+            EXPECT_EQ(body, c.body);
+        }
+    }
+}

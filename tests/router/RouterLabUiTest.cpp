@@ -50,7 +50,10 @@ TEST_F(RouterLabUi, TheBoxShowsTheRouterInfoShowsItsReportAndRescanFindsItAgain)
 
     ModalCatcher catcher;
     QTest::mouseClick(w.info, Qt::LeftButton);
-    ASSERT_EQ(catcher.seen().size(), 1);
+    // The router is asked off the GUI thread; Info waits for the report meanwhile.
+    EXPECT_FALSE(w.info->isEnabled());
+    ASSERT_TRUE(WaitFor([&] { return catcher.seen().size() == 1; }, kScanWaitMs));
+    EXPECT_TRUE(w.info->isEnabled());
     EXPECT_EQ(catcher.seen()[0].title, QString("Router Info"));
     QStringList lines = catcher.seen()[0].text.split('\n');
     ASSERT_EQ(lines.size(), 8) << catcher.seen()[0].text.toStdString(); // ends with a line feed

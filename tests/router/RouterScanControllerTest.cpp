@@ -4,6 +4,7 @@
 
 #include "router/ui/RouterScanController.h"
 
+#include "platform/BackgroundThreads.h"
 #include "router/ui/Error.h"
 #include "tests/router/FakeScanSteps.h"
 #include "tests/router/ScanWindow.h"
@@ -225,10 +226,34 @@ private slots:
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             fake.release();
         });
-        w.reset();
+        w.reset(); // returns at once; the scan finishes on its own
         releaser.join();
+        velmora::BackgroundThreads::instance().joinAll(); // before `fake` goes
         QTest::qWait(100);
         QCOMPARE(fake.scans(), 1);
+    }
+
+    void aScanPastItsDeadlineCountsAsNothingFoundAndItsLateResultIsDropped()
+    {
+        FakeScanSteps fake;
+        fake.answers = {{FakeScanSteps::Upnp("http://late/", "Late")}, {}};
+        fake.hold();
+        Window w(fake);
+        w.scan->setScanDeadline(std::chrono::milliseconds(300));
+        QSignalSpy shown(w.scan, &RouterScanController::routerNotFoundShown);
+        ModalCatcher catcher;
+        catcher.answer = [](QWidget*) {}; // the dialog stays open
+        w.scan->startScan();
+        QVERIFY(WaitFor([&] { return shown.count() == 1; }, 5000));
+        QVERIFY(w.scan->scanErrorShown());
+        fake.release(); // the late answer finds no one to take it
+        velmora::BackgroundThreads::instance().joinAll();
+        QTest::qWait(100);
+        QVERIFY(!w.scan->routerFound());
+        QVERIFY(w.scan->routers().empty());
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            static_cast<QDialog*>(dialog)->reject();
+        QVERIFY(WaitFor([&] { return fake.scans() == 2; }, 5000)); // the next scan began
     }
 
     void closingWithTheErrorDialogOpenIsClean()

@@ -292,19 +292,20 @@ void CAddPortTest::editsKeepTheirTextsWithinTheirFields()
     QTest::keyClicks(c.end, QString(40, '9'));
     QCOMPARE(c.end->text().size(), qsizetype(19));
 
-    // Text edits count UTF-8 bytes: a paste that does not fit whole is refused.
-    const std::tuple<QLineEdit*, QString, qsizetype> cases[] = {
-        {c.name, QString(300, 'n'), 255},
-        {c.name, QString(128, QChar(0xE9)), 0},
-        {c.name, QString(127, QChar(0xE9)), 254},
-        {c.address, QString(300, 'a'), 254},
-        {c.address, QString(128, QChar(0x4E2D)), 0},
-        {c.address, QString(84, QChar(0x4E2D)), 252},
+    // Text edits keep what the reader gives back whole: 128 UTF-8 bytes. A
+    // paste that does not fit is cut on a character boundary.
+    const QString grin = QString::fromUcs4(U"\U0001F600"); // four bytes, two UTF-16 units
+    const std::tuple<QLineEdit*, QString, QString> cases[] = {
+        {c.name, QString(300, 'n'), QString(128, 'n')},
+        {c.name, QString(128, QChar(0xE9)), QString(64, QChar(0xE9))},
+        {c.address, QString(300, 'a'), QString(128, 'a')},
+        {c.address, QString(128, QChar(0x4E2D)), QString(42, QChar(0x4E2D))},
+        {c.address, "a" + grin.repeated(40), "a" + grin.repeated(31)},
     };
-    for (const auto& [edit, pasted, bytes] : cases) {
+    for (const auto& [edit, pasted, kept] : cases) {
         edit->clear();
         edit->insert(pasted);
-        QCOMPARE(edit->text().toUtf8().size(), bytes);
+        QCOMPARE(edit->text(), kept);
     }
     c.frequency->setText("1");
     dialog.accept();

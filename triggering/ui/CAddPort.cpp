@@ -1,5 +1,6 @@
 #include "triggering/ui/CAddPort.h"
 
+#include "config/core/ConfigLoader.h"
 #include "platform/ui/Utf8LengthValidator.h"
 #include "triggering/ui/ModalBox.h"
 
@@ -32,8 +33,8 @@ QLineEdit* TextEdit(const char* objectName, int maxBytes, QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
-    edit->setMaxLength(maxBytes);
-    edit->setValidator(new velmora::Utf8LengthValidator(maxBytes, edit));
+    edit->setValidator(new velmora::Utf8LengthValidator(
+        maxBytes, edit, velmora::Utf8LengthValidator::Overflow::Cut));
     return edit;
 }
 
@@ -76,7 +77,7 @@ CAddPort::CAddPort(const std::vector<TriggeringEntry>& entries, const Triggering
 void CAddPort::buildControls()
 {
     const auto sample = velmora::ZeroedRecord<TriggeringEntry>();
-    name_ = TextEdit("nameEdit", static_cast<int>(velmora::FieldCapacity(sample.name)), this);
+    name_ = TextEdit("nameEdit", static_cast<int>(StorableLength(sample.name)), this);
     protocol_ = new QComboBox(this);
     protocol_->setObjectName("protocolBox");
     protocol_->setEditable(true);
@@ -84,8 +85,8 @@ void CAddPort::buildControls()
     for (const char* protocol : kProtocols)
         protocol_->addItem(protocol);
     address_ = TextEdit("triggerAddressEdit",
-                        static_cast<int>(velmora::FieldCapacity(sample.trigger_address)), this);
-    const int portDigits = static_cast<int>(velmora::FieldCapacity(sample.trigger_port));
+                        static_cast<int>(StorableLength(sample.trigger_address)), this);
+    const int portDigits = static_cast<int>(StorableLength(sample.trigger_port));
     startPort_ = DigitsEdit("startPortEdit", portDigits, this);
     endPort_ = DigitsEdit("endPortEdit", portDigits, this);
     endPort_->installEventFilter(this);

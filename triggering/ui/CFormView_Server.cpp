@@ -139,6 +139,7 @@ void CFormView_Server::addEntry()
     entries_.push_back(entry);
     runs_.resize(entries_.size());
     list_->appendRow(RowCells(entry, "stop"));
+    entriesChanged();
 }
 
 void CFormView_Server::editEntry()
@@ -156,6 +157,7 @@ void CFormView_Server::editEntry()
         return;
     list_->setRowCells(row, RowCells(entry, "stop"));
     entries_[row] = entry;
+    entriesChanged();
 }
 
 void CFormView_Server::deleteEntry()
@@ -168,6 +170,13 @@ void CFormView_Server::deleteEntry()
         runs_.erase(runs_.begin() + row);
     list_->removeRow(row);
     updateButtons();
+    entriesChanged();
+}
+
+void CFormView_Server::entriesChanged()
+{
+    if (saveConfig_)
+        saveConfig_();
 }
 
 void CFormView_Server::startSelected()

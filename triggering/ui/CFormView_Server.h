@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -41,6 +42,9 @@ public:
     // The run of the latest Start of row `row`, or null.
     std::shared_ptr<TriggeringRun> runAt(int row) const;
 
+    // Called after every add, edit and delete, so that config.xml follows at once.
+    void setSaveConfig(std::function<void()> save) { saveConfig_ = std::move(save); }
+
     // Shorter waits for tests: the workers' grace pause and the notice time.
     void setTimingForTesting(std::chrono::milliseconds grace, int noticeMilliseconds);
 
@@ -53,8 +57,10 @@ private:
     void startRow(int row);
     void showNotice();
     void workerEnded(const std::shared_ptr<TriggeringRun>& run);
+    void entriesChanged();
 
     std::vector<TriggeringEntry>& entries_;
+    std::function<void()> saveConfig_;
     // runs_[i] belongs to row i: the workers of its latest Start.
     std::vector<std::shared_ptr<TriggeringRun>> runs_;
     // Carries the workers' end reports to this page; cut when the page goes.

@@ -1,0 +1,384 @@
+// Routers that misbehave, played by fake_igd in the lab's router namespace:
+// one that accepts and never answers, one that trickles a byte every 0.5 s,
+// one that answers random bytes, one with a 50 MB answer, one that says
+// "200 OK" to AddPortMapping and keeps nothing, one that faults every action
+// and one that answers an IGD:1 search with IGD:2. For each operation, a
+// table of modes: the operation ends with its result or a failure within its
+// deadline, the window keeps answering, closing returns at once, and a late
+// answer touches nothing. The program itself is started against each mode
+// and ended with SIGTERM while its scan waits for the router. Measured times
+// are printed as "figure" lines.
+
+#include "forwarding/core/RouterMappings.h"
+#include "forwarding/ui/CFormView_Client.h"
+#include "forwarding/ui/CPort_Check.h"
+#include "forwarding/ui/Ports_List.h"
+#include "platform/BackgroundThreads.h"
+#include "tests/forwarding/FakeForwardingHost.h"
+#include "tests/lab/LabEnvironment.h"
+#include "tests/lab/LabProbes.h"
+#include "tests/router/ScanWindow.h"
+#include "tests/support/ModalCatcher.h"
+#include "tests/support/QtTestApplication.h"
+#include "tests/support/TempDir.h"
+
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+namespace velmora::test {
+namespace {
+
+using lab::BackgroundProcess;
+using lab::LabEnvironment;
+using lab::RouterMode;
+using lab::Side;
+
+constexpr int kFakePort = 5555;
+// How long a test waits for an outcome: the operation's own deadline and a margin.
+constexpr int kScanWaitMs = 35000;
+constexpr int kInfoWaitMs = 35000;
+constexpr int kOperationWaitMs = 40000;
+
+const char* const kModes[] = {"none", "silent",    "trickle", "garbage",
+                              "huge", "forgetful", "fault",   "igd2"};
+
+// The longest time the GUI thread went without running its timers while it lived.
+class StallWatch final
+{
+public:
+    StallWatch()
+    {
+        clock_.start();
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.elapsed();
+            worst_ = std::max(worst_, now - last_);
+            last_ = now;
+        });
+        timer_.start();
+    }
+    qint64 worst() const { return std::max(worst_, clock_.elapsed() - last_); }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 worst_ = 0;
+};
+
+long PeakRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void Figure(const char* operation, const char* mode, const std::string& outcome, qint64 outcomeMs,
+            qint64 stallMs, qint64 closeMs = -1)
+{
+    std::printf("figure %-12s %-10s outcome=%-28s time_ms=%-6lld worst_stall_ms=%-5lld "
+                "close_ms=%-4lld peak_rss_kb=%ld\n",
+                operation, mode, outcome.c_str(), static_cast<long long>(outcomeMs),
+                static_cast<long long>(stallMs), static_cast<long long>(closeMs), PeakRssKb());
+    std::fflush(stdout);
+}
+
+class HostileRouter : public ::testing::Test
+{
+protected:
+    LabEnvironment& lab = LabEnvironment::Instance();
+    TempDir dir;
+
+    static void SetUpTestSuite() { LabEnvironment::Instance().stopRouter(); }
+    static void TearDownTestSuite() { LabEnvironment::Instance().startRouter(RouterMode::Both); }
+    void TearDown() override
+    {
+        BackgroundThreads::instance().joinFinishedWithin(std::chrono::seconds(0));
+    }
+
+    std::string descriptionUrl() const
+    {
+        return "http://" + lab.routerLan() + ":" + std::to_string(kFakePort) + "/desc.xml";
+    }
+
+    // fake_igd misbehaving in `mode` on `on` ("desc", "soap" or "all").
+    BackgroundProcess startFake(const std::string& mode, const char* on)
+    {
+        dir.write("desc.xml", lab::FakeDescription("Hostile Router"));
+        std::vector<std::string> argv{LabEnvironment::FakeIgdPath(),
+                                      "--desc",
+                                      dir.file("desc.xml"),
+                                      "--http-port",
+                                      std::to_string(kFakePort),
+                                      "--seconds",
+                                      "600"};
+        if (mode != "none")
+            argv.insert(argv.end(), {"--hostile", mode, "--hostile-on", on});
+        else
+            argv.insert(argv.end(), {"--hostile", "forgetful", "--hostile-on", "soap"});
+        BackgroundProcess fake = lab.spawn(Side::Router, argv, dir.file("fake-" + mode + ".log"));
+        EXPECT_TRUE(fake.waitForOutput("fake_igd ready", std::chrono::seconds(10)))
+            << fake.output();
+        return fake;
+    }
+
+    // The router as a scan finds it, its description read whole.
+    RouterEntryPtr router()
+    {
+        auto entry = std::make_shared<RouterEntry>();
+        char lan[64] = {};
+        if (UPNP_GetIGDFromUrl(descriptionUrl().c_str(), &entry->urls, &entry->data, lan,
+                               sizeof lan) == 0)
+            return nullptr;
+        entry->description_url = descriptionUrl();
+        entry->lan_address = lan;
+        return entry;
+    }
+};
+
+TEST_F(HostileRouter, ScanEndsWithARouterOrTheNotFoundDialogWithinItsDeadline)
+{
+    for (const char* mode : kModes) {
+        SCOPED_TRACE(mode);
+        BackgroundProcess fake = startFake(mode, "desc");
+        StallWatch stalls;
+        auto w = std::make_unique<ScanWindow>();
+        QSignalSpy found(w->scan, &RouterScanController::routersFound);
+        QSignalSpy notFound(w->scan, &RouterScanController::routerNotFoundShown);
+        ModalCatcher catcher;
+        catcher.answer = [](QWidget*) {}; // the router-not-found dialog stays open
+        QElapsedTimer clock;
+        clock.start();
+        w->scan->startScan();
+        const bool ended =
+            WaitFor([&] { return found.count() + notFound.count() > 0; }, kScanWaitMs);
+        const qint64 took = clock.elapsed();
+        EXPECT_TRUE(ended);
+        const bool sawRouter = found.count() > 0;
+        // A description that arrives whole, in time and of a sane size leads to a
+        // router; the others end in the router-not-found dialog.
+        const std::string m = mode;
+        const bool wellBehaved = m == "none" || m == "forgetful" || m == "fault";
+        EXPECT_EQ(sawRouter, wellBehaved);
+        QElapsedTimer closing;
+        closing.start();
+        w.reset();
+        Figure("scan", mode,
+               !ended      ? "none"
+               : sawRouter ? "router found"
+                           : "router not found",
+               took, stalls.worst(), closing.elapsed());
+        fake.stop();
+    }
+}
+
+TEST_F(HostileRouter, InfoShowsItsReportWithinItsDeadline)
+{
+    for (const char* mode : kModes) {
+        SCOPED_TRACE(mode);
+        if (std::string(mode) == "igd2")
+            continue; // no router is found, so there is no Info (the scan table shows it)
+        BackgroundProcess fake = startFake(mode, "soap");
+        ScanWindow w;
+        w.scan->startScan();
+        ASSERT_TRUE(WaitFor([&] { return w.scan->routerFound(); }, kScanWaitMs));
+        StallWatch stalls;
+        ModalCatcher catcher;
+        QString report;
+        catcher.answer = [&](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                report = box->text();
+                box->accept();
+            }
+        };
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(w.info, Qt::LeftButton);
+        EXPECT_TRUE(WaitFor([&] { return !catcher.seen().isEmpty(); }, kInfoWaitMs));
+        const qint64 took = clock.elapsed();
+        ASSERT_EQ(catcher.seen().size(), 1);
+        EXPECT_EQ(catcher.seen()[0].title, QString("Router Info"));
+        const bool answered = report.contains("ExternalIPAddress = 11.22.33.1");
+        const std::string m = mode;
+        if (m != "huge") { // 50 MB answers may or may not all come before the deadline
+            EXPECT_EQ(answered, m == "none" || m == "forgetful") << report.toStdString();
+        }
+        EXPECT_TRUE(w.info->isEnabled());
+        Figure("info", mode, answered ? "report" : "report of no answers", took, stalls.worst());
+        fake.stop();
+    }
+}
+
+TEST_F(HostileRouter, AddIntoRouterEndsWithItsResultWithinItsDeadline)
+{
+    for (const char* mode : kModes) {
+        SCOPED_TRACE(mode);
+        if (std::string(mode) == "igd2")
+            continue;
+        BackgroundProcess fake = startFake(mode, "soap");
+        std::vector<ForwardingEntry> entries{MakeEntry("hostile", "TCP", "15555", "192.168.77.2")};
+        FakeForwardingHost host(entries);
+        host.router = router();
+        ASSERT_NE(host.router, nullptr);
+        host.found = true;
+        CFormView_Client view(entries, host);
+        view.reloadRows();
+        view.onRoutersFound();
+        view.show();
+        SelectRows(view.list(), {0});
+        QStringList messages;
+        ModalCatcher catcher;
+        catcher.answer = [&](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                messages << box->text();
+                box->accept();
+            }
+        };
+        StallWatch stalls;
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(view.findChild<QPushButton*>("addIntoRouterButton"), Qt::LeftButton);
+        EXPECT_TRUE(WaitFor([&] { return !view.installing(); }, kOperationWaitMs));
+        const qint64 took = clock.elapsed();
+        // Every one of these routers leaves the mapping uninstalled: the user is told.
+        EXPECT_EQ(messages, QStringList{"Failed to add port mapping into router!"});
+        Figure("add", mode, messages.isEmpty() ? "none" : "failure reported", took, stalls.worst());
+        fake.stop();
+    }
+}
+
+TEST_F(HostileRouter, PortsListListsDeletesAndClosesAtOnce)
+{
+    for (const char* mode : kModes) {
+        SCOPED_TRACE(mode);
+        if (std::string(mode) == "igd2")
+            continue;
+        BackgroundProcess fake = startFake(mode, "soap");
+        RouterEntryPtr entry = router();
+        ASSERT_NE(entry, nullptr);
+        StallWatch stalls;
+        auto dialog = std::make_unique<Ports_List>(entry);
+        dialog->show();
+        QElapsedTimer clock;
+        clock.start();
+        const bool listed = WaitFor([&] { return dialog->listingFinished(); }, kOperationWaitMs);
+        const qint64 listTook = clock.elapsed();
+        const int rows = dialog->list()->rowCount();
+        const std::string m = mode;
+        // The 50 MB answer is a whole answer too, only long.
+        const bool answers = m == "none" || m == "forgetful" || m == "huge";
+        if (listed) {
+            EXPECT_EQ(rows, answers ? 1 : 0);
+        }
+        std::string outcome = listed ? std::to_string(rows) + " rows" : "listing still running";
+        qint64 deleteTook = -1;
+        if (rows > 0) {
+            dialog->list()->selectRow(0);
+            clock.restart();
+            QTest::mouseClick(dialog->findChild<QPushButton*>("deleteFromRouterButton"),
+                              Qt::LeftButton);
+            EXPECT_TRUE(
+                WaitFor([&] { return dialog->deletionsAnswered() == 1; }, kOperationWaitMs));
+            deleteTook = clock.elapsed();
+            EXPECT_EQ(dialog->list()->rowCount(), 0);
+            outcome += ", row deleted";
+        }
+        QElapsedTimer closing;
+        closing.start();
+        dialog->reject();
+        dialog.reset();
+        const qint64 closeTook = closing.elapsed();
+        Figure("ports-list", mode, outcome, listTook, stalls.worst(), closeTook);
+        if (deleteTook >= 0)
+            Figure("delete", mode, "row removed with its answer", deleteTook, stalls.worst());
+        fake.stop();
+    }
+}
+
+TEST_F(HostileRouter, PortCheckReportsWithinItsDeadline)
+{
+    for (const char* mode : kModes) {
+        SCOPED_TRACE(mode);
+        if (std::string(mode) == "igd2")
+            continue;
+        BackgroundProcess fake = startFake(mode, "soap");
+        RouterEntryPtr entry = router();
+        ASSERT_NE(entry, nullptr);
+        StallWatch stalls;
+        auto report = std::make_unique<CPort_Check>();
+        report->show();
+        QElapsedTimer clock;
+        clock.start();
+        report->startCheck(EndpointOf(*entry), {"hostile", "TCP", 15555, "192.168.77.2"});
+        EXPECT_TRUE(WaitFor([&] { return report->checkFinished(); }, kOperationWaitMs));
+        const qint64 took = clock.elapsed();
+        const bool reported = !report->report().startsWith("Checking");
+        EXPECT_TRUE(reported);
+        QElapsedTimer closing;
+        closing.start();
+        report->accept();
+        report.reset();
+        Figure("port-check", mode, reported ? "report" : "none", took, stalls.worst(),
+               closing.elapsed());
+        fake.stop();
+    }
+}
+
+// The program itself, in a folder of its own, against each router; SIGTERM
+// while its start-up scan waits for the router.
+TEST_F(HostileRouter, TheProgramSavesAndEndsWithinTwoSecondsOfSigterm)
+{
+    const std::string program = dir.file("velmora");
+    std::filesystem::copy_file(VELMORA_PROGRAM_PATH, program);
+    std::filesystem::create_directory(dir.file("log"));
+    std::filesystem::create_directory(dir.file("run"));
+    std::filesystem::create_directory(dir.file("home"));
+    for (const char* mode : kModes) {
+        SCOPED_TRACE(mode);
+        BackgroundProcess fake = startFake(mode, "all");
+        std::filesystem::remove(dir.file("config.xml"));
+        BackgroundProcess app({"/usr/bin/env", "QT_QPA_PLATFORM=offscreen",
+                               "XDG_RUNTIME_DIR=" + dir.file("run"), "HOME=" + dir.file("home"),
+                               "XDG_CONFIG_HOME=" + dir.file("home"), program},
+                              dir.file(std::string("velmora-") + mode + ".log"));
+        ASSERT_TRUE(app.started());
+        // The scan asks for the description two seconds in; give it time to be stuck there.
+        const bool listening = WaitFor(
+            [&] { return std::filesystem::exists(dir.file("run/brinmoor-gatewise")); }, 10000);
+        EXPECT_TRUE(listening) << app.output();
+        QTest::qWait(std::string(mode) == "huge" ? 8000 : 4000);
+        long peakKb = -1;
+        {
+            std::ifstream status("/proc/" + std::to_string(app.pid()) + "/status");
+            for (std::string line; std::getline(status, line);)
+                if (line.rfind("VmHWM:", 0) == 0)
+                    peakKb = std::atol(line.c_str() + 6);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_EQ(::kill(app.pid(), SIGTERM), 0);
+        const int status = app.wait(std::chrono::seconds(10));
+        const qint64 took = clock.elapsed();
+        EXPECT_EQ(status, 0) << app.output();
+        EXPECT_TRUE(std::filesystem::exists(dir.file("config.xml")));
+        EXPECT_FALSE(std::filesystem::exists(dir.file("run/brinmoor-gatewise")));
+        std::printf("figure exit         %-10s peak_rss_kb=%ld exit_ms=%lld\n", mode, peakKb,
+                    static_cast<long long>(took));
+        std::fflush(stdout);
+        fake.stop();
+    }
+}
+
+} // namespace
+} // namespace velmora::test
