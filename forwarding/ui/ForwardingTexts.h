@@ -18,6 +18,9 @@ inline constexpr char kInvalidAddress[] = "invalid destination ip address, pleas
 inline constexpr char kAddFailed[] = "Failed to add port mapping into router!";
 inline constexpr char kAppleNoPortsList[] = "Apple router does not support view ports in router.";
 
+inline constexpr char kListingStalled[] =
+    "The router stopped sending its port mappings: the list is not complete.";
+
 inline constexpr char kAdding[] = "Adding port mappings into router...";
 inline constexpr char kChecking[] = "Checking the port, please wait...";
 
