@@ -607,7 +607,7 @@
 <context>
     <name>Ports_List</name>
     <message>
-        <location filename="../forwarding/ui/Ports_List.cpp" line="+18"/>
+        <location filename="../forwarding/ui/Ports_List.cpp" line="+23"/>
         <location line="+6"/>
         <source>Ports list in router</source>
         <translation type="unfinished"></translation>
@@ -802,7 +802,12 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
+        <source>The router stopped sending its port mappings: the list is not complete.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Adding port mappings into router...</source>
         <translation type="unfinished"></translation>
     </message>

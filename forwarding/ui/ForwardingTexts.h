@@ -25,6 +25,9 @@ inline constexpr char kAddFailed[] =
 inline constexpr char kAppleNoPortsList[] =
     QT_TRANSLATE_NOOP("velmora", "Apple router does not support view ports in router.");
 
+inline constexpr char kListingStalled[] = QT_TRANSLATE_NOOP(
+    "velmora", "The router stopped sending its port mappings: the list is not complete.");
+
 inline constexpr char kAdding[] =
     QT_TRANSLATE_NOOP("velmora", "Adding port mappings into router...");
 inline constexpr char kChecking[] =

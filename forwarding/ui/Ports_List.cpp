@@ -1,14 +1,19 @@
 #include "forwarding/ui/Ports_List.h"
 
+#include "platform/ui/Tr.h"
+
 #include "forwarding/core/PortList.h"
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
+#include "forwarding/ui/ForwardingTexts.h"
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
 
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 Ports_List::Ports_List(RouterEntryPtr router, QWidget* parent)
@@ -43,6 +48,11 @@ Ports_List::Ports_List(RouterEntryPtr router, QWidget* parent)
     connect(portCheck_, &QPushButton::clicked, this, &Ports_List::checkSelected);
     connect(cancel_, &QPushButton::clicked, this, &Ports_List::reject);
 
+    stall_ = new QTimer(this);
+    stall_->setSingleShot(true);
+    stall_->setInterval(kDefaultStallLimitMs);
+    connect(stall_, &QTimer::timeout, this, &Ports_List::giveUpListing);
+
     portCheck_->setEnabled(false);
     delete_->setEnabled(false);
     startListing();
@@ -50,15 +60,26 @@ Ports_List::Ports_List(RouterEntryPtr router, QWidget* parent)
 
 Ports_List::~Ports_List() = default;
 
+void Ports_List::setStallLimit(int milliseconds)
+{
+    stall_->setInterval(milliseconds);
+    if (stall_->isActive())
+        stall_->start();
+}
+
 void Ports_List::startListing()
 {
     finished_ = false;
+    stalled_ = false;
+    stall_->start();
     const velmora::RouterEndpoint endpoint = endpoint_;
     const RouterEntryPtr keepAlive = router_; // its URLs stay valid while the thread runs
     listing_ = std::make_unique<velmora::DialogWorker>(
-        this, [this, endpoint, keepAlive](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+        this,
+        [this, endpoint, keepAlive](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
             velmora::ListPortMappings(endpoint, cancel, [&](const velmora::PortMappingRow& row) {
                 relay.post([this, row] {
+                    stall_->start();
                     list_->appendRow({QString::fromStdString(row.description),
                                       QString::fromStdString(row.protocol),
                                       QString::fromStdString(row.externalPort),
@@ -66,8 +87,24 @@ void Ports_List::startListing()
                 });
             });
             // Queued after every row, so the flag is set once they are all in.
-            relay.post([this] { finished_ = true; });
+            relay.post([this] {
+                stall_->stop();
+                finished_ = true;
+                updateButtons();
+            });
         });
+}
+
+void Ports_List::giveUpListing()
+{
+    if (finished_)
+        return;
+    listing_->stop(); // its request in flight ends in the background
+    finished_ = true;
+    stalled_ = true;
+    updateButtons();
+    QMessageBox::warning(this, velmora::forwarding_texts::kAppCaption,
+                         velmora::Tr(velmora::forwarding_texts::kListingStalled));
 }
 
 void Ports_List::updateButtons()
@@ -154,6 +191,7 @@ void Ports_List::checkSelected()
 
 void Ports_List::done(int result)
 {
+    stall_->stop();
     if (listing_)
         listing_->stop();
     if (deletion_)

@@ -12,6 +12,7 @@ namespace velmora {
 class DialogWorker;
 }
 class QPushButton;
+class QTimer;
 class ReportList;
 
 // "Ports list in router": the mappings a UPnP router holds, read on a worker
@@ -30,16 +31,24 @@ public:
     // Options for the checks this dialog runs (tests shorten them).
     void setPortCheckOptions(const velmora::PortCheckOptions& options) { checkOptions_ = options; }
 
+    // How long the listing may go without a new row before it is given up
+    // (tests shorten it).
+    void setStallLimit(int milliseconds);
+    bool listingStalled() const { return stalled_; }
+
     // Ends the dialog at once, also while the listing still runs.
     void done(int result) override;
 
 private:
     void startListing();
+    void giveUpListing();
     void updateButtons();
     void deleteSelected();
     void checkSelected();
     void startDeletions();
     void removeDeletedRow(qint64 token);
+
+    static constexpr int kDefaultStallLimitMs = 15000;
 
     // A row on its way out: its first cell carries the token.
     static constexpr int kDeletionRole = Qt::UserRole + 1;
@@ -65,5 +74,9 @@ private:
     bool deleting_ = false;
     qint64 lastDeletionToken_ = 0;
     int deletionsAnswered_ = 0;
+    // Restarted by every row: a router that trickles or stalls its answers
+    // cannot hold the listing open for ever.
+    QTimer* stall_ = nullptr;
     bool finished_ = false;
+    bool stalled_ = false;
 };

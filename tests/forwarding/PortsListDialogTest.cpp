@@ -98,6 +98,27 @@ private slots:
         QVERIFY(Button(&dialog, "deleteFromRouterButton")->isEnabled());
     }
 
+    void aRouterThatStallsIsGivenUpAndSaidSo()
+    {
+        LoopbackHttpServer server(SlowRouter());
+        velmora::test::ModalCatcher catcher;
+        Ports_List dialog(RouterAt(ControlUrl(server)));
+        dialog.setStallLimit(300);
+        dialog.show();
+        QVERIFY(WaitFor([&] { return dialog.listingStalled(); }, 20000));
+        QVERIFY(dialog.listingFinished());
+        QVERIFY(WaitFor([&] { return !catcher.seen().isEmpty(); }, 5000));
+        QCOMPARE(catcher.seen().first().title, QString("Velmora"));
+        QCOMPARE(
+            catcher.seen().first().text,
+            QString("The router stopped sending its port mappings: the list is not complete."));
+        // The abandoned request's late row never reaches the list.
+        server.release();
+        BackgroundThreads::instance().joinAll();
+        QTest::qWait(50);
+        QCOMPARE(dialog.list()->rowCount(), 0);
+    }
+
     void closingWhileTheRouterIsSlowReturnsAtOnceAndTheRowNeverArrives()
     {
         LoopbackHttpServer server(SlowRouter());
