@@ -193,6 +193,18 @@ void CFormView_Client::addEntryFrom(const CRouter_Add_Port::Prefill& values, QWi
     runAddDialog(&values, dialogParent ? dialogParent : this);
 }
 
+namespace {
+// What the entry dialog ended with, into the record (Add and Edit alike).
+void CopyDialogInto(ForwardingEntry& entry, const CRouter_Add_Port& dialog)
+{
+    velmora::SetField(entry.name, dialog.name());
+    velmora::SetField(entry.type, dialog.autoAdd());
+    velmora::SetField(entry.protocol, dialog.protocol());
+    velmora::SetField(entry.listen_port, dialog.portList());
+    velmora::SetField(entry.destination_ip, dialog.internalIp());
+}
+} // namespace
+
 void CFormView_Client::runAddDialog(const CRouter_Add_Port::Prefill* values, QWidget* dialogParent)
 {
     CRouter_Add_Port dialog(entries_, nullptr, dialogParent);
@@ -201,11 +213,7 @@ void CFormView_Client::runAddDialog(const CRouter_Add_Port::Prefill* values, QWi
     if (dialog.exec() != QDialog::Accepted)
         return;
     auto entry = velmora::ZeroedRecord<ForwardingEntry>();
-    velmora::SetField(entry.name, dialog.name());
-    velmora::SetField(entry.type, dialog.autoAdd());
-    velmora::SetField(entry.protocol, dialog.protocol());
-    velmora::SetField(entry.listen_port, dialog.portList());
-    velmora::SetField(entry.destination_ip, dialog.internalIp());
+    CopyDialogInto(entry, dialog);
     entries_.push_back(entry);
     setRow(list_->appendRow({}), entry);
     refreshWatch();
@@ -221,11 +229,7 @@ void CFormView_Client::editEntry()
     CRouter_Add_Port dialog(entries_, &entry, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    velmora::SetField(entry.name, dialog.name());
-    velmora::SetField(entry.type, dialog.autoAdd());
-    velmora::SetField(entry.protocol, dialog.protocol());
-    velmora::SetField(entry.listen_port, dialog.portList());
-    velmora::SetField(entry.destination_ip, dialog.internalIp());
+    CopyDialogInto(entry, dialog);
     setRow(row, entry);
     refreshWatch();
     host_.saveConfig();

@@ -103,8 +103,13 @@ void Ports_List::giveUpListing()
     finished_ = true;
     stalled_ = true;
     updateButtons();
-    QMessageBox::warning(this, velmora::forwarding_texts::kAppCaption,
-                         velmora::Tr(velmora::forwarding_texts::kListingStalled));
+    // Shown without a nested event loop: the timer that got here must not be
+    // held up, and closing the list closes the message with it.
+    auto* box = new QMessageBox(QMessageBox::Warning, velmora::forwarding_texts::kAppCaption,
+                                velmora::Tr(velmora::forwarding_texts::kListingStalled),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void Ports_List::updateButtons()
