@@ -3,6 +3,7 @@
 #include "config/core/ConfigStore.h"
 #include "forwarding/ui/ForwardingHost.h"
 #include "platform/ui/ReportList.h"
+#include "tests/config/RecordMakers.h"
 #include "tests/support/TempDir.h"
 
 #include <string>
@@ -46,13 +47,7 @@ private:
 inline ForwardingEntry MakeEntry(const char* name, const char* protocol, const char* ports,
                                  const char* ip, const char* type = "")
 {
-    auto entry = ZeroedRecord<ForwardingEntry>();
-    SetField(entry.name, name);
-    SetField(entry.protocol, protocol);
-    SetField(entry.listen_port, ports);
-    SetField(entry.destination_ip, ip);
-    SetField(entry.type, type);
-    return entry;
+    return MakeForwarding(name, type, protocol, ports, ip);
 }
 
 inline void SelectRows(ReportList* list, std::initializer_list<int> rows)

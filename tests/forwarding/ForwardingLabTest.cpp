@@ -9,6 +9,7 @@
 #include "forwarding/ui/CRouter_Add_Port.h"
 #include "forwarding/ui/Ports_List.h"
 #include "tests/forwarding/FakeForwardingHost.h"
+#include "tests/forwarding/LabRouterEntry.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
 #include "tests/support/QtTestApplication.h"
@@ -34,18 +35,9 @@ using lab::RouterMode;
 
 constexpr char kAddFailed[] = "Failed to add port mapping into router!";
 
-// A UPnP router as the scan finds it, or one known only by its control URL.
-RouterEntryPtr UpnpRouter(const std::string& descriptionUrl)
-{
-    auto router = std::make_shared<RouterEntry>();
-    char lan[64] = {};
-    if (UPNP_GetIGDFromUrl(descriptionUrl.c_str(), &router->urls, &router->data, lan, sizeof lan) ==
-        0)
-        return nullptr;
-    router->description_url = descriptionUrl;
-    router->lan_address = lan;
-    return router;
-}
+using velmora::test::UpnpRouter;
+
+// A UPnP router known only by its control URL.
 RouterEntryPtr RouterAt(const std::string& controlUrl)
 {
     auto router = std::make_shared<RouterEntry>();

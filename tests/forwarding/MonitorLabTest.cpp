@@ -10,6 +10,7 @@
 #include "forwarding/ui/RouterMonitor.h"
 #include "platform/Log.h"
 #include "tests/forwarding/FakeForwardingHost.h"
+#include "tests/forwarding/LabRouterEntry.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
 #include "tests/support/ModalCatcher.h"
@@ -45,17 +46,7 @@ std::string FirstLine(const std::string& path)
     return text;
 }
 
-RouterEntryPtr UpnpRouter(const std::string& descriptionUrl)
-{
-    auto router = std::make_shared<RouterEntry>();
-    char lan[64] = {};
-    if (UPNP_GetIGDFromUrl(descriptionUrl.c_str(), &router->urls, &router->data, lan, sizeof lan) ==
-        0)
-        return nullptr;
-    router->description_url = descriptionUrl;
-    router->lan_address = lan;
-    return router;
-}
+using velmora::test::UpnpRouter;
 
 MonitorOptions Every(std::chrono::milliseconds period, std::chrono::milliseconds probe,
                      bool announcements = true)

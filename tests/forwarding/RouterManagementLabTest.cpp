@@ -7,6 +7,7 @@
 #include "forwarding/ui/CRouter_Management.h"
 #include "platform/BackgroundThreads.h"
 #include "platform/ui/ReportList.h"
+#include "tests/forwarding/LabRouterEntry.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
 #include "tests/support/ModalCatcher.h"
@@ -28,16 +29,7 @@ using namespace std::chrono_literals;
 using lab::LabEnvironment;
 using lab::Side;
 
-RouterEntryPtr UpnpRouter(const std::string& descriptionUrl)
-{
-    auto router = std::make_shared<RouterEntry>();
-    char lan[64] = {};
-    if (UPNP_GetIGDFromUrl(descriptionUrl.c_str(), &router->urls, &router->data, lan, sizeof lan) ==
-        0)
-        return nullptr;
-    router->description_url = descriptionUrl;
-    return router;
-}
+using velmora::test::UpnpRouter;
 
 using Rows = std::set<std::vector<std::string>>;
 
