@@ -1,40 +1,50 @@
 #include "config/core/ConfigLoader.h"
 
+#include "config/core/StoredFields.h"
 #include "config/core/XcfgReader.h"
 
 #include <cstring>
 
 namespace {
 
-// The loader copies at most this many bytes of the frequency, terminator included.
-constexpr size_t kFrequenceLimit = 10;
+using velmora::FieldRead;
+using velmora::StoredField;
 
-// Reads one attribute into a field; false if the attribute is absent.
-template <size_t N>
-bool Read(const XcfgNode* node, const char* name, char (&field)[N], size_t limit = N)
+// Reads one attribute into its field by the field's rule; false if the
+// attribute is absent.
+template <typename Record>
+bool ReadField(const XcfgNode* node, const StoredField& stored, Record& record)
 {
-    return XcfgGetAttribute(node, name, field, limit) == 0;
+    char* field = velmora::FieldIn(record, stored);
+    switch (stored.read) {
+    case FieldRead::Whole:
+        break;
+    case FieldRead::Frequence:
+        return XcfgGetAttribute(node, stored.name, field, velmora::kFrequenceReadLimit) == 0;
+    case FieldRead::Flag: {
+        // A flag too long for its field must not read back as a shorter, valid
+        // flag ("Yes" is not "Y").
+        char value[256] = {};
+        if (XcfgGetAttribute(node, stored.name, value, sizeof value) != 0)
+            return false;
+        std::string_view text(value);
+        std::memset(field, 0, stored.size);
+        std::memcpy(field, text.data(), velmora::Utf8CutLength(text, stored.size));
+        return true;
+    }
+    }
+    return XcfgGetAttribute(node, stored.name, field, stored.size) == 0;
 }
 
-// A flag too long for its field must not read back as a shorter, valid flag
-// ("Yes" is not "Y"): the field keeps as many bytes as it holds, without a
-// terminator when they fill it, as a bounded copy of the design's width does.
-template <size_t N> bool ReadFlag(const XcfgNode* node, const char* name, char (&field)[N])
+// Reads every attribute of a record; false at the first one absent.
+template <typename Record, size_t N>
+bool ReadRecord(const XcfgNode* node, const StoredField (&fields)[N], Record& record)
 {
-    char value[256] = {};
-    if (XcfgGetAttribute(node, name, value, sizeof value) != 0)
-        return false;
-    std::string_view text(value);
-    std::memset(field, 0, N);
-    std::memcpy(field, text.data(), velmora::Utf8CutLength(text, N));
+    for (const StoredField& stored : fields) {
+        if (!ReadField(node, stored, record))
+            return false;
+    }
     return true;
-}
-
-// An absent setting means "1"; a present but empty one stays empty.
-template <size_t N> void ReadSetting(const XcfgNode* root, const char* name, char (&field)[N])
-{
-    if (!Read(root, name, field))
-        velmora::SetField(field, "1");
 }
 
 // The first `item` under the root's first `list`, or null.
@@ -49,34 +59,18 @@ XcfgNode* FirstItem(XcfgNode* root, const char* list, const char* item)
     return item_node;
 }
 
-bool ReadTrigger(const XcfgNode* node, TriggeringEntry& entry)
-{
-    return Read(node, "name", entry.name) && ReadFlag(node, "auto_start", entry.auto_start) &&
-           Read(node, "protocol", entry.protocol) &&
-           Read(node, "trigger_address", entry.trigger_address) &&
-           Read(node, "trigger_port", entry.trigger_port) &&
-           Read(node, "trigger_port_end", entry.trigger_port_end) &&
-           Read(node, "frequence", entry.frequence, kFrequenceLimit);
-}
-
-bool ReadForwarding(const XcfgNode* node, ForwardingEntry& entry)
-{
-    return Read(node, "name", entry.name) && Read(node, "protocol", entry.protocol) &&
-           Read(node, "listen_port", entry.listen_port) &&
-           Read(node, "destination_ip", entry.destination_ip) && Read(node, "type", entry.type);
-}
-
 // Appends every `item` sibling from `first` on; false at the first one that
 // lacks an attribute (the ones before it stay).
-template <typename Record, typename Reader>
-bool ReadItems(const XcfgNode* first, const char* item, std::vector<Record>& records, Reader read)
+template <typename Record, size_t N>
+bool ReadItems(const XcfgNode* first, const char* item, std::vector<Record>& records,
+               const StoredField (&fields)[N])
 {
     records.clear();
     for (const XcfgNode* node = first; node; node = node->next) {
         if (std::strcmp(node->name, item) != 0)
             continue;
         Record record = velmora::ZeroedRecord<Record>();
-        if (!read(node, record))
+        if (!ReadRecord(node, fields, record))
             return false;
         records.push_back(record);
     }
@@ -96,17 +90,24 @@ LoadedConfig LoadConfig(const std::string& path)
         return config;
     }
     XcfgNode* root = document.root;
-    ReadSetting(root, "auto_startup", config.settings.auto_startup);
-    ReadSetting(root, "monitor_router", config.settings.monitor_router);
+    // An absent setting means "1"; a present but empty one stays empty.
+    for (const StoredField& setting : velmora::kSettingFields) {
+        if (!ReadField(root, setting, config.settings)) {
+            char* field = velmora::FieldIn(config.settings, setting);
+            std::memset(field, 0, setting.size);
+            field[0] = '1';
+        }
+    }
 
     if (XcfgNode* trigger = FirstItem(root, "triggerings", "trigger")) {
-        if (!ReadItems(trigger, "trigger", config.triggerings, ReadTrigger)) {
+        if (!ReadItems(trigger, "trigger", config.triggerings, velmora::kTriggerFields)) {
             config.invalid = true;
             return config; // forwardings are not read either
         }
     }
     if (XcfgNode* forwarding = FirstItem(root, "forwardings", "forwarding")) {
-        if (!ReadItems(forwarding, "forwarding", config.forwardings, ReadForwarding))
+        if (!ReadItems(forwarding, "forwarding", config.forwardings,
+                       velmora::kForwardingFields))
             config.invalid = true;
     }
     return config;

@@ -1,9 +1,9 @@
 #include "config/core/ConfigWriter.h"
 
 #include "config/core/AtomicFile.h"
+#include "config/core/StoredFields.h"
 #include "config/core/XmlAttributeText.h"
 
-#include <initializer_list>
 #include <string_view>
 
 namespace {
@@ -16,61 +16,33 @@ void AppendLine(std::string& out, std::string_view line)
     out += kLineEnd;
 }
 
-struct Attribute
-{
-    std::string_view name;
-    std::string_view value;
-};
-
-// A start tag with its attributes, each name="value" followed by one space,
-// so every start tag ends in " >".
-void AppendStartTag(std::string& out, std::string_view tag,
-                    std::initializer_list<Attribute> attributes)
+// A start tag with the record's attributes, each name="value" followed by one
+// space, so every start tag ends in " >".
+template <typename Record, size_t N>
+void AppendStartTag(std::string& out, std::string_view tag, const Record& record,
+                    const velmora::StoredField (&fields)[N])
 {
     out += '<';
     out += tag;
     out += ' ';
-    for (const Attribute& attribute : attributes) {
-        out += attribute.name;
+    for (const velmora::StoredField& field : fields) {
+        out += field.name;
         out += "=\"";
-        velmora::AppendAttributeValue(out, attribute.value);
+        velmora::AppendAttributeValue(out, velmora::FieldText(record, field));
         out += "\" ";
     }
     AppendLine(out, ">");
 }
 
 // An element with no content: its start tag, then its end tag on the next line.
-void AppendElement(std::string& out, std::string_view tag,
-                   std::initializer_list<Attribute> attributes)
+template <typename Record, size_t N>
+void AppendElement(std::string& out, std::string_view tag, const Record& record,
+                   const velmora::StoredField (&fields)[N])
 {
-    AppendStartTag(out, tag, attributes);
+    AppendStartTag(out, tag, record, fields);
     out += "</";
     out += tag;
     AppendLine(out, ">");
-}
-
-void AppendTrigger(std::string& out, const TriggeringEntry& entry)
-{
-    using velmora::Field;
-    AppendElement(out, "trigger",
-                  {{"name", Field(entry.name)},
-                   {"auto_start", Field(entry.auto_start)},
-                   {"protocol", Field(entry.protocol)},
-                   {"trigger_address", Field(entry.trigger_address)},
-                   {"trigger_port", Field(entry.trigger_port)},
-                   {"trigger_port_end", Field(entry.trigger_port_end)},
-                   {"frequence", Field(entry.frequence)}});
-}
-
-void AppendForwarding(std::string& out, const ForwardingEntry& entry)
-{
-    using velmora::Field;
-    AppendElement(out, "forwarding",
-                  {{"name", Field(entry.name)},
-                   {"protocol", Field(entry.protocol)},
-                   {"listen_port", Field(entry.listen_port)},
-                   {"destination_ip", Field(entry.destination_ip)},
-                   {"type", Field(entry.type)}}); // last in the file, second in the record
 }
 
 } // namespace
@@ -82,18 +54,16 @@ std::string BuildConfigText(const AppSettings& settings,
     std::string out;
     out.reserve(256 + 300 * (triggerings.size() + forwardings.size()));
     AppendLine(out, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>");
-    AppendStartTag(out, "mappings",
-                   {{"auto_startup", velmora::Field(settings.auto_startup)},
-                    {"monitor_router", velmora::Field(settings.monitor_router)}});
+    AppendStartTag(out, "mappings", settings, velmora::kSettingFields);
 
     AppendLine(out, "<triggerings>");
     for (const TriggeringEntry& entry : triggerings)
-        AppendTrigger(out, entry);
+        AppendElement(out, "trigger", entry, velmora::kTriggerFields);
     AppendLine(out, "</triggerings>");
 
     AppendLine(out, "<forwardings>");
     for (const ForwardingEntry& entry : forwardings)
-        AppendForwarding(out, entry);
+        AppendElement(out, "forwarding", entry, velmora::kForwardingFields);
     AppendLine(out, "</forwardings>");
 
     AppendLine(out, "</mappings>");

@@ -1,5 +1,7 @@
 #include "forwarding/core/MappingMonitor.h"
 
+#include "platform/StopAndJoin.h"
+
 #include <algorithm>
 
 namespace velmora {
@@ -20,13 +22,7 @@ MappingMonitor::MappingMonitor(Reporter reporter, MonitorOptions options)
 
 MappingMonitor::~MappingMonitor()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
-    if (thread_.joinable())
-        thread_.join();
+    StopAndJoin(mutex_, stopping_, wake_, thread_);
 }
 
 void MappingMonitor::setMappings(std::vector<WatchedMapping> mappings)

@@ -1,15 +1,44 @@
 #include "forwarding/core/MonitorFindings.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace velmora {
 namespace {
 
-bool Changes(MonitorFindings::Kind kind)
+// How each kind of finding reads, and whether it is news for a balloon.
+struct KindText
 {
-    using Kind = MonitorFindings::Kind;
-    return kind == Kind::Readded || kind == Kind::ReaddFailed || kind == Kind::Gone ||
-           kind == Kind::Taken || kind == Kind::AutoAddFailed;
+    MonitorFindings::Kind kind;
+    const char* lead; // before the entry's name
+    const char* tail; // after its ports
+    bool changes;
+};
+
+constexpr const char* kEntryLead = "Port forwarding \"";
+constexpr const char* kAutoAddLead = "Auto add: port forwarding \"";
+
+constexpr KindText kKindTexts[] = {
+    {MonitorFindings::Kind::Readded, kEntryLead,
+     " was missing in the router and has been added again.", true},
+    {MonitorFindings::Kind::ReaddFailed, kEntryLead,
+     " is missing in the router and could not be added again.", true},
+    {MonitorFindings::Kind::Gone, kEntryLead, " is no longer in the router.", true},
+    {MonitorFindings::Kind::Taken, kEntryLead, " now leads to ", true},
+    {MonitorFindings::Kind::Back, kEntryLead, " is in the router again.", false},
+    {MonitorFindings::Kind::LeaseRenewed, kEntryLead,
+     " has been added again before its lease ran out.", false},
+    {MonitorFindings::Kind::LeaseRenewFailed, kEntryLead,
+     " could not be added again before its lease runs out.", false},
+    {MonitorFindings::Kind::AutoAdded, kAutoAddLead, " has been added into the router.", false},
+    {MonitorFindings::Kind::AutoAddFailed, kAutoAddLead, " could not be added into the router.",
+     true},
+};
+
+const KindText& TextOf(MonitorFindings::Kind kind)
+{
+    return *std::find_if(std::begin(kKindTexts), std::end(kKindTexts),
+                         [kind](const KindText& t) { return t.kind == kind; });
 }
 
 std::string PortsOf(std::vector<uint16_t> ports)
@@ -73,42 +102,12 @@ MonitorReport MonitorFindings::report() const
 {
     std::vector<Line> lines = notes_;
     for (const auto& g : groups_) {
-        const std::string entry = "Port forwarding \"" + g.entry + "\": ";
-        const std::string ports = DescribeMappings(g.mappings);
-        std::string text;
-        switch (g.kind) {
-        case Kind::Readded:
-            text = entry + ports + " was missing in the router and has been added again.";
-            break;
-        case Kind::ReaddFailed:
-            text = entry + ports + " is missing in the router and could not be added again.";
-            break;
-        case Kind::Gone:
-            text = entry + ports + " is no longer in the router.";
-            break;
-        case Kind::Taken:
-            text = entry + ports + " now leads to " + g.holder + " instead of " +
-                   g.mappings.front().internalClient + ".";
-            break;
-        case Kind::Back:
-            text = entry + ports + " is in the router again.";
-            break;
-        case Kind::LeaseRenewed:
-            text = entry + ports + " has been added again before its lease ran out.";
-            break;
-        case Kind::LeaseRenewFailed:
-            text = entry + ports + " could not be added again before its lease runs out.";
-            break;
-        case Kind::AutoAdded:
-            text = "Auto add: port forwarding \"" + g.entry + "\": " + ports +
-                   " has been added into the router.";
-            break;
-        case Kind::AutoAddFailed:
-            text = "Auto add: port forwarding \"" + g.entry + "\": " + ports +
-                   " could not be added into the router.";
-            break;
-        }
-        lines.push_back({std::move(text), Changes(g.kind)});
+        const KindText& kind = TextOf(g.kind);
+        std::string text =
+            kind.lead + g.entry + "\": " + DescribeMappings(g.mappings) + kind.tail;
+        if (g.kind == Kind::Taken)
+            text += g.holder + " instead of " + g.mappings.front().internalClient + ".";
+        lines.push_back({std::move(text), kind.changes});
     }
 
     MonitorReport report;

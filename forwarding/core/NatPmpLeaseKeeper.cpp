@@ -1,5 +1,7 @@
 #include "forwarding/core/NatPmpLeaseKeeper.h"
 
+#include "platform/StopAndJoin.h"
+
 #include <algorithm>
 
 namespace velmora {
@@ -16,13 +18,7 @@ NatPmpLeaseKeeper::NatPmpLeaseKeeper(Renew renew) : renew_(std::move(renew))
 
 NatPmpLeaseKeeper::~NatPmpLeaseKeeper()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
-    if (thread_.joinable())
-        thread_.join();
+    StopAndJoin(mutex_, stopping_, wake_, thread_);
 }
 
 NatPmpLeaseKeeper::Clock::duration NatPmpLeaseKeeper::renewInterval(uint32_t granted)
