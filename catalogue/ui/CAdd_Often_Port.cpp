@@ -71,8 +71,6 @@ void CAdd_Often_Port::accept()
         if (over)
             return parts::ShowError(this, QString(velmora::Tr(texts::kTooLong)).arg(Label(field)));
     }
-    name_ = name;
-    tcpPorts_ = tcp;
-    udpPorts_ = udp;
+    record_ = {name, tcp, udp};
     QDialog::accept();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "catalogue/core/CatalogueRecord.h"
+
 #include <QDialog>
-#include <string>
 
 class QLineEdit;
 
@@ -14,10 +15,8 @@ class CAdd_Often_Port final : public QDialog
 public:
     explicit CAdd_Often_Port(QWidget* parent = nullptr);
 
-    // Valid after OK, UTF-8, as typed.
-    const std::string& name() const { return name_; }
-    const std::string& tcpPorts() const { return tcpPorts_; }
-    const std::string& udpPorts() const { return udpPorts_; }
+    // The new application, valid after OK: UTF-8, as typed.
+    const velmora::CatalogueRecord& record() const { return record_; }
 
     void accept() override;
 
@@ -25,7 +24,5 @@ private:
     QLineEdit* nameEdit_ = nullptr;
     QLineEdit* tcpEdit_ = nullptr;
     QLineEdit* udpEdit_ = nullptr;
-    std::string name_;
-    std::string tcpPorts_;
-    std::string udpPorts_;
+    velmora::CatalogueRecord record_;
 };

@@ -34,10 +34,10 @@ COften_used_ports::COften_used_ports(std::string cataloguePath, Forwarding forwa
     filter_->setAccessibleName(QString(velmora::Tr(texts::kFilterLabel)).trimmed());
     label->setBuddy(filter_);
     report_ = new CatalogueReport(this);
-    search_ = MakeFormButton(tr("Search"), "searchButton", this);
-    add_ = MakeFormButton(tr("Add"), "addButton", this);
-    forward_ = MakeFormButton(tr("Forward..."), "forwardButton", this);
-    cancel_ = MakeFormButton(tr("Cancel"), "cancelButton", this);
+    auto* search = MakeFormButton(tr("Search"), "searchButton", this);
+    auto* add = MakeFormButton(tr("Add"), "addButton", this);
+    auto* forward = MakeFormButton(tr("Forward..."), "forwardButton", this);
+    auto* cancel = MakeFormButton(tr("Cancel"), "cancelButton", this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(label);
@@ -45,7 +45,7 @@ COften_used_ports::COften_used_ports(std::string cataloguePath, Forwarding forwa
     top->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (auto* button : {search_, add_, forward_, cancel_})
+    for (auto* button : {search, add, forward, cancel})
         buttons->addWidget(button);
     auto* page = new QVBoxLayout(this);
     page->addLayout(top);
@@ -58,10 +58,10 @@ COften_used_ports::COften_used_ports(std::string cataloguePath, Forwarding forwa
 
     connect(filter_, &QComboBox::currentIndexChanged, this,
             [this](int index) { ReadCatalogue(filter_->itemText(index)); });
-    connect(search_, &QPushButton::clicked, this, &COften_used_ports::OnSearch);
-    connect(add_, &QPushButton::clicked, this, &COften_used_ports::OnAdd);
-    connect(forward_, &QPushButton::clicked, this, &COften_used_ports::OnForward);
-    connect(cancel_, &QPushButton::clicked, this, &COften_used_ports::reject);
+    connect(search, &QPushButton::clicked, this, &COften_used_ports::OnSearch);
+    connect(add, &QPushButton::clicked, this, &COften_used_ports::OnAdd);
+    connect(forward, &QPushButton::clicked, this, &COften_used_ports::OnForward);
+    connect(cancel, &QPushButton::clicked, this, &COften_used_ports::reject);
 }
 
 void COften_used_ports::fillFilterBox()
@@ -109,8 +109,9 @@ void COften_used_ports::OnAdd()
     CAdd_Often_Port dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    velmora::AppendCatalogueLine(path_, dialog.name(), dialog.tcpPorts(), dialog.udpPorts());
-    report_->addRecord({dialog.name(), dialog.tcpPorts(), dialog.udpPorts()});
+    const velmora::CatalogueRecord& record = dialog.record();
+    velmora::AppendCatalogueLine(path_, record.name, record.tcpPorts, record.udpPorts);
+    report_->addRecord(record);
 }
 
 void COften_used_ports::OnForward()

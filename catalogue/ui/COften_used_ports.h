@@ -10,7 +10,6 @@
 
 class CatalogueReport;
 class QComboBox;
-class QPushButton;
 
 namespace velmora {
 
@@ -56,8 +55,4 @@ private:
     Forwarding forwarding_;
     QComboBox* filter_ = nullptr;
     CatalogueReport* report_ = nullptr;
-    QPushButton* search_ = nullptr;
-    QPushButton* add_ = nullptr;
-    QPushButton* forward_ = nullptr;
-    QPushButton* cancel_ = nullptr;
 };

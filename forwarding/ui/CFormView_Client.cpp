@@ -193,17 +193,6 @@ void CFormView_Client::addEntryFrom(const CRouter_Add_Port::Prefill& values, QWi
     runAddDialog(&values, dialogParent ? dialogParent : this);
 }
 
-namespace {
-// What the entry dialog ended with, into the record (Add and Edit alike).
-void CopyDialogInto(ForwardingEntry& entry, const CRouter_Add_Port& dialog)
-{
-    velmora::SetField(entry.name, dialog.name());
-    velmora::SetField(entry.type, dialog.autoAdd());
-    velmora::SetField(entry.protocol, dialog.protocol());
-    velmora::SetField(entry.listen_port, dialog.portList());
-    velmora::SetField(entry.destination_ip, dialog.internalIp());
-}
-} // namespace
 
 void CFormView_Client::runAddDialog(const CRouter_Add_Port::Prefill* values, QWidget* dialogParent)
 {
@@ -212,10 +201,8 @@ void CFormView_Client::runAddDialog(const CRouter_Add_Port::Prefill* values, QWi
         dialog.prefill(*values);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    auto entry = velmora::ZeroedRecord<ForwardingEntry>();
-    CopyDialogInto(entry, dialog);
-    entries_.push_back(entry);
-    setRow(list_->appendRow({}), entry);
+    entries_.push_back(dialog.entry());
+    setRow(list_->appendRow({}), entries_.back());
     refreshWatch();
     host_.saveConfig();
 }
@@ -229,7 +216,7 @@ void CFormView_Client::editEntry()
     CRouter_Add_Port dialog(entries_, &entry, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    CopyDialogInto(entry, dialog);
+    entry = dialog.entry();
     setRow(row, entry);
     refreshWatch();
     host_.saveConfig();

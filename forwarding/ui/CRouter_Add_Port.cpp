@@ -52,7 +52,7 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
     protocolBox_->setObjectName("protocolBox");
     protocolBox_->setEditable(false);
     portEdit_ = MakeEdit("portEdit", static_cast<int>(StorableLength(probe.listen_port)), this);
-    destinationPortEdit_ = MakeEdit("destinationPortEdit", 19, this);
+    auto* destinationPortEdit = MakeEdit("destinationPortEdit", 19, this);
     internalIpEdit_ =
         MakeEdit("internalIpEdit", static_cast<int>(StorableLength(probe.destination_ip)), this);
     autoAddBox_ = new QCheckBox(tr("Auto add when the software startup"), this);
@@ -69,9 +69,9 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
     grid->addWidget(portEdit_, row++, 1);
     grid->addWidget(
         Note(tr("Could be multiple ports and range. For example:80,443-447,8080"), this), row++, 1);
-    auto* destinationLabel = BuddyLabel(tr("Destination Port: "), destinationPortEdit_, this);
+    auto* destinationLabel = BuddyLabel(tr("Destination Port: "), destinationPortEdit, this);
     grid->addWidget(destinationLabel, row, 0);
-    grid->addWidget(destinationPortEdit_, row++, 1);
+    grid->addWidget(destinationPortEdit, row++, 1);
     grid->addWidget(BuddyLabel(tr("Internal IP: "), internalIpEdit_, this), row, 0);
     grid->addWidget(internalIpEdit_, row++, 1);
     grid->addWidget(Note(tr("For AirPort Station, Internal IP must input Localhost."), this), row++,
@@ -85,7 +85,7 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
 
     // In the dialog's template, but not part of what it does.
     destinationLabel->hide();
-    destinationPortEdit_->hide();
+    destinationPortEdit->hide();
 
     if (editing_)
         fillFromEntry(*editing_);
@@ -166,10 +166,10 @@ void CRouter_Add_Port::accept()
     if (internalIp.empty())
         return showError(velmora::Tr(texts::kErrorCaption), velmora::Tr(texts::kInvalidAddress));
 
-    name_ = name;
-    protocol_ = protocol;
-    portList_ = ports;
-    internalIp_ = internalIp;
-    autoAdd_.assign(1, autoAddBox_->isChecked() ? 'Y' : 'N');
+    velmora::SetField(entry_.name, name);
+    velmora::SetField(entry_.type, autoAddBox_->isChecked() ? "Y" : "N");
+    velmora::SetField(entry_.protocol, protocol);
+    velmora::SetField(entry_.listen_port, ports);
+    velmora::SetField(entry_.destination_ip, internalIp);
     QDialog::accept();
 }

@@ -35,12 +35,9 @@ public:
     };
     void prefill(const Prefill& values);
 
-    // Valid after OK, UTF-8, each fitting its ForwardingEntry field.
-    const std::string& name() const { return name_; }
-    const std::string& protocol() const { return protocol_; }
-    const std::string& portList() const { return portList_; }
-    const std::string& internalIp() const { return internalIp_; }
-    const std::string& autoAdd() const { return autoAdd_; } // "Y" or "N"
+    // The entry as OK left it: every field set, UTF-8 (the edits take no more
+    // than a field keeps); `type` is "Y" or "N".
+    const ForwardingEntry& entry() const { return entry_; }
 
     void accept() override;
 
@@ -55,13 +52,7 @@ private:
     QLineEdit* nameEdit_ = nullptr;
     QComboBox* protocolBox_ = nullptr;
     QLineEdit* portEdit_ = nullptr;
-    QLineEdit* destinationPortEdit_ = nullptr;
     QLineEdit* internalIpEdit_ = nullptr;
     QCheckBox* autoAddBox_ = nullptr;
-
-    std::string name_;
-    std::string protocol_;
-    std::string portList_;
-    std::string internalIp_;
-    std::string autoAdd_;
+    ForwardingEntry entry_ = velmora::ZeroedRecord<ForwardingEntry>();
 };

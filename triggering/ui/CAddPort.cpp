@@ -153,18 +153,18 @@ void CAddPort::buildControls()
     grid->addWidget(helpFrequency, 5, 3);
     grid->setColumnStretch(1, 1);
 
-    ok_ = new QPushButton(tr("OK"), this);
-    ok_->setObjectName("okButton");
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(tr("Cancel"), this);
-    cancel_->setObjectName("cancelButton");
-    cancel_->setAutoDefault(false);
-    connect(ok_, &QPushButton::clicked, this, &CAddPort::accept);
-    connect(cancel_, &QPushButton::clicked, this, &CAddPort::reject);
+    auto* ok = new QPushButton(tr("OK"), this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
+    cancel->setObjectName("cancelButton");
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &CAddPort::accept);
+    connect(cancel, &QPushButton::clicked, this, &CAddPort::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
     buttons->addStretch();
 
     auto* page = new QVBoxLayout(this);
@@ -175,7 +175,7 @@ void CAddPort::buildControls()
     // trigger ports one after the other, as the end port copies the start.
     QWidget* order[] = {name_,         helpName,   protocol_, helpProtocol, address_,
                         helpAddress,   startPort_, endPort_,  helpPort,     frequency_,
-                        helpFrequency, autoStart_, ok_,       cancel_};
+                        helpFrequency, autoStart_, ok,        cancel};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     name_->setFocus();

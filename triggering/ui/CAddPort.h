@@ -9,7 +9,6 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class QPushButton;
 
 // "Add Port Triggering": creates a triggering entry or changes one. OK checks
 // the input in a fixed order and refuses bad input with a message; the tab
@@ -65,6 +64,4 @@ private:
     QLineEdit* endPort_ = nullptr;
     QLineEdit* frequency_ = nullptr;
     QCheckBox* autoStart_ = nullptr;
-    QPushButton* ok_ = nullptr;
-    QPushButton* cancel_ = nullptr;
 };
