@@ -42,12 +42,15 @@ namespace {
 constexpr int kProgressPeriodMs = 10;
 constexpr int kBalloonTimeoutMs = 10000;
 
-QAction* MakeCommand(const QString& text, int id, QObject* parent)
+// Appends a menu command, named and numbered by its command id, run by `handler`.
+template <typename Handler>
+void AddCommand(QMenu* menu, const QString& text, int id, CquaymarkDlg* owner, Handler handler)
 {
-    auto* action = new QAction(text, parent);
+    auto* action = new QAction(text, menu);
     action->setObjectName(QString("command%1").arg(id));
     action->setData(id);
-    return action;
+    menu->addAction(action);
+    QObject::connect(action, &QAction::triggered, owner, handler);
 }
 } // namespace
 
@@ -126,20 +129,14 @@ void CquaymarkDlg::buildToolButton()
 
     auto* menu = new QMenu("Menu", toolButton_);
     menu->setObjectName("toolMenu");
-    auto* management = MakeCommand(tr("Fetch Port Forwarding Entry in Router"), 32784, menu);
-    auto* portTester = MakeCommand(tr("Port Forwarding Tester"), 32781, menu);
-    auto* viewIp = MakeCommand(tr("View IP"), 32780, menu);
-    auto* oftenUsed = MakeCommand(tr("View Often Used Ports"), 32777, menu);
-    auto* option = MakeCommand(tr("Option"), 32778, menu);
-    menu->addActions({management, portTester, viewIp, oftenUsed});
+    AddCommand(menu, tr("Fetch Port Forwarding Entry in Router"), 32784, this,
+               &CquaymarkDlg::OnRouterManagement);
+    AddCommand(menu, tr("Port Forwarding Tester"), 32781, this, &CquaymarkDlg::OnPortTester);
+    AddCommand(menu, tr("View IP"), 32780, this, &CquaymarkDlg::OnViewIP);
+    AddCommand(menu, tr("View Often Used Ports"), 32777, this, &CquaymarkDlg::OnViewOftenUsedPorts);
     menu->addSeparator();
-    menu->addAction(option);
+    AddCommand(menu, tr("Option"), 32778, this, &CquaymarkDlg::OnOption);
     toolButton_->setMenu(menu);
-    connect(management, &QAction::triggered, this, &CquaymarkDlg::OnRouterManagement);
-    connect(portTester, &QAction::triggered, this, &CquaymarkDlg::OnPortTester);
-    connect(viewIp, &QAction::triggered, this, &CquaymarkDlg::OnViewIP);
-    connect(oftenUsed, &QAction::triggered, this, &CquaymarkDlg::OnViewOftenUsedPorts);
-    connect(option, &QAction::triggered, this, &CquaymarkDlg::OnOption);
 }
 
 void CquaymarkDlg::buildBottomRow()

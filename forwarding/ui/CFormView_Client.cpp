@@ -13,11 +13,11 @@
 #include "forwarding/ui/RouterInstallTask.h"
 #include "forwarding/ui/RouterMonitor.h"
 #include "platform/ui/FormButtons.h"
+#include "platform/ui/ListPage.h"
 #include "platform/ui/ReportList.h"
 #include "platform/ui/Tr.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -32,35 +32,25 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
       natPmpLifetime_(velmora::NatPmpMappingWriter::kLifetime)
 {
     setObjectName("CFormView_Client");
-    list_ = new ReportList(
-        {{tr("Name"), 150}, {tr("Protocol"), 100}, {tr("Port"), 140}, {tr("Internal IP"), 140}},
-        tr("Port Forwarding entries"), this);
-    list_->setObjectName("forwardingList");
-
-    MaintenanceButtons maintenance = MakeMaintenanceButtons(this);
-    add_ = maintenance.add;
-    edit_ = maintenance.edit;
-    delete_ = maintenance.remove;
-
-    auto* operation = new QGroupBox(tr("Operation"), this);
-    addIntoRouter_ = MakeFormButton(tr("Add into Router"), "addIntoRouterButton", operation);
-    portsList_ = MakeFormButton(tr("Ports List"), "portsListButton", operation);
-    portCheck_ = MakeFormButton(tr("Port Check"), "portCheckButton", operation);
+    page_ = BuildListPage(
+        this,
+        {{{tr("Name"), 150}, {tr("Protocol"), 100}, {tr("Port"), 140}, {tr("Internal IP"), 140}},
+         tr("Port Forwarding entries"),
+         "forwardingList"});
+    addIntoRouter_ = MakeFormButton(tr("Add into Router"), "addIntoRouterButton", page_.operation);
+    portsList_ = MakeFormButton(tr("Ports List"), "portsListButton", page_.operation);
+    portCheck_ = MakeFormButton(tr("Port Check"), "portCheckButton", page_.operation);
+    LayOutButtonRow(page_.operation, {addIntoRouter_, portsList_, portCheck_},
+                    ButtonSpacing::Packed);
     portCheck_->hide();
-    auto* operationRow = new QHBoxLayout(operation);
-    operationRow->addWidget(addIntoRouter_);
-    operationRow->addWidget(portsList_);
-    operationRow->addWidget(portCheck_);
 
-    LayOutListPage(this, list_, maintenance.group, 1, operation, 1);
-
-    for (auto* button : {edit_, delete_, addIntoRouter_, portsList_, portCheck_})
+    for (auto* button : {page_.edit, page_.remove, addIntoRouter_, portsList_, portCheck_})
         button->setEnabled(false);
 
-    connect(list_, &QTableWidget::itemSelectionChanged, this, &CFormView_Client::updateButtons);
-    connect(add_, &QPushButton::clicked, this, &CFormView_Client::addEntry);
-    connect(edit_, &QPushButton::clicked, this, &CFormView_Client::editEntry);
-    connect(delete_, &QPushButton::clicked, this, &CFormView_Client::deleteEntry);
+    connect(page_.list, &QTableWidget::itemSelectionChanged, this,
+            &CFormView_Client::updateButtons);
+    ConnectMaintenance(page_, this, &CFormView_Client::addEntry, &CFormView_Client::editEntry,
+                       &CFormView_Client::deleteEntry);
     connect(portsList_, &QPushButton::clicked, this, &CFormView_Client::showPortsList);
     connect(addIntoRouter_, &QPushButton::clicked, this, &CFormView_Client::addIntoRouter);
     connect(portCheck_, &QPushButton::clicked, this, &CFormView_Client::portCheck);
@@ -83,18 +73,18 @@ CFormView_Client::~CFormView_Client()
 
 void CFormView_Client::reloadRows()
 {
-    list_->setRowCount(0);
+    page_.list->setRowCount(0);
     for (const auto& entry : entries_)
-        setRow(list_->appendRow({}), entry);
+        setRow(page_.list->appendRow({}), entry);
     refreshWatch();
 }
 
 void CFormView_Client::setRow(int row, const ForwardingEntry& entry)
 {
-    list_->setRowCells(row, {QString::fromUtf8(velmora::Field(entry.name)),
-                             QString::fromUtf8(velmora::Field(entry.protocol)),
-                             QString::fromUtf8(velmora::Field(entry.listen_port)),
-                             QString::fromUtf8(velmora::Field(entry.destination_ip))});
+    page_.list->setRowCells(row, {QString::fromUtf8(velmora::Field(entry.name)),
+                                  QString::fromUtf8(velmora::Field(entry.protocol)),
+                                  QString::fromUtf8(velmora::Field(entry.listen_port)),
+                                  QString::fromUtf8(velmora::Field(entry.destination_ip))});
 }
 
 void CFormView_Client::onScanStarted()
@@ -174,11 +164,17 @@ void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
     emit activity(lines, QString::fromStdString(report.balloon));
 }
 
+int CFormView_Client::selectedEntryRow() const
+{
+    const int row = page_.list->firstSelectedRow();
+    return row < static_cast<int>(entries_.size()) ? row : -1;
+}
+
 void CFormView_Client::updateButtons()
 {
-    const bool selected = list_->firstSelectedRow() >= 0;
-    edit_->setEnabled(selected);
-    delete_->setEnabled(selected);
+    const bool selected = page_.list->firstSelectedRow() >= 0;
+    page_.edit->setEnabled(selected);
+    page_.remove->setEnabled(selected);
     portCheck_->setEnabled(selected);
     addIntoRouter_->setEnabled(selected && host_.routerFound() && !task_);
 }
@@ -193,7 +189,6 @@ void CFormView_Client::addEntryFrom(const CRouter_Add_Port::Prefill& values, QWi
     runAddDialog(&values, dialogParent ? dialogParent : this);
 }
 
-
 void CFormView_Client::runAddDialog(const CRouter_Add_Port::Prefill* values, QWidget* dialogParent)
 {
     CRouter_Add_Port dialog(entries_, nullptr, dialogParent);
@@ -202,15 +197,20 @@ void CFormView_Client::runAddDialog(const CRouter_Add_Port::Prefill* values, QWi
     if (dialog.exec() != QDialog::Accepted)
         return;
     entries_.push_back(dialog.entry());
-    setRow(list_->appendRow({}), entries_.back());
+    setRow(page_.list->appendRow({}), entries_.back());
+    entriesChanged();
+}
+
+void CFormView_Client::entriesChanged()
+{
     refreshWatch();
     host_.saveConfig();
 }
 
 void CFormView_Client::editEntry()
 {
-    const int row = list_->firstSelectedRow();
-    if (row < 0 || row >= static_cast<int>(entries_.size()))
+    const int row = selectedEntryRow();
+    if (row < 0)
         return;
     auto& entry = entries_[static_cast<size_t>(row)];
     CRouter_Add_Port dialog(entries_, &entry, this);
@@ -218,19 +218,17 @@ void CFormView_Client::editEntry()
         return;
     entry = dialog.entry();
     setRow(row, entry);
-    refreshWatch();
-    host_.saveConfig();
+    entriesChanged();
 }
 
 void CFormView_Client::deleteEntry()
 {
-    const int row = list_->firstSelectedRow();
-    if (row < 0 || row >= static_cast<int>(entries_.size()))
+    const int row = selectedEntryRow();
+    if (row < 0)
         return;
     entries_.erase(entries_.begin() + row);
-    list_->removeRow(row);
-    refreshWatch();
-    host_.saveConfig();
+    page_.list->removeRow(row);
+    entriesChanged();
 }
 
 void CFormView_Client::showPortsList()
@@ -261,7 +259,7 @@ void CFormView_Client::addIntoRouter()
     if (task_ || !host_.routerFound())
         return;
     RouterEntryPtr router = host_.selectedRouter();
-    const auto rows = list_->selectedRowsAscending();
+    const auto rows = page_.list->selectedRowsAscending();
     if (!router || rows.empty())
         return;
     std::vector<ForwardingEntry> selected;
@@ -310,9 +308,9 @@ void CFormView_Client::installFinished(const velmora::InstallResult& result)
 
 void CFormView_Client::portCheck()
 {
-    const int row = list_->firstSelectedRow();
+    const int row = selectedEntryRow();
     RouterEntryPtr router = host_.selectedRouter();
-    if (row < 0 || row >= static_cast<int>(entries_.size()) || !router || router->is_apple)
+    if (row < 0 || !router || router->is_apple)
         return;
     const auto& entry = entries_[static_cast<size_t>(row)];
     const auto ports = velmora::ExpandPortList(velmora::Field(entry.listen_port)).ports;

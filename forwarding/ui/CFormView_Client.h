@@ -5,6 +5,7 @@
 #include "forwarding/core/MappingMonitor.h"
 #include "forwarding/core/PortCheck.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
+#include "platform/ui/ListPage.h"
 #include "router/core/RouterEntry.h"
 
 #include <QPointer>
@@ -16,7 +17,6 @@
 class ForwardingHost;
 class QProgressDialog;
 class QPushButton;
-class ReportList;
 class RouterInstallTask;
 class RouterMonitor;
 
@@ -60,7 +60,7 @@ public:
     // over `dialogParent` (this page when null).
     void addEntryFrom(const CRouter_Add_Port::Prefill& values, QWidget* dialogParent = nullptr);
 
-    ReportList* list() const { return list_; }
+    ReportList* list() const { return page_.list; }
 
     // Lifetime asked for NAT-PMP mappings, in seconds (7200 unless a test shortens it).
     void setNatPmpLifetime(uint32_t seconds) { natPmpLifetime_ = seconds; }
@@ -90,15 +90,16 @@ private:
     void autoAddFinished(const velmora::MappingPlan& plan, const velmora::InstallResult& result);
     void installed(const velmora::InstallResult& result);
     void refreshWatch();
+    // After Add, Edit or Delete: the monitor's list follows and the file is saved.
+    void entriesChanged();
     std::unique_ptr<velmora::MappingWriter> makeWriter(RouterEntry& router);
     void setRow(int row, const ForwardingEntry& entry);
+    // The first selected row when it shows an entry, or -1.
+    int selectedEntryRow() const;
 
     std::vector<ForwardingEntry>& entries_;
     ForwardingHost& host_;
-    ReportList* list_ = nullptr;
-    QPushButton* add_ = nullptr;
-    QPushButton* edit_ = nullptr;
-    QPushButton* delete_ = nullptr;
+    ListPage page_;
     QPushButton* addIntoRouter_ = nullptr;
     QPushButton* portsList_ = nullptr;
     QPushButton* portCheck_ = nullptr;

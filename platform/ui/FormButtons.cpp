@@ -1,13 +1,8 @@
 #include "platform/ui/FormButtons.h"
 
-#include "platform/ui/Tr.h"
-
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 QPushButton* MakeFormButton(const QString& text, const char* objectName, QWidget* parent)
 {
@@ -24,32 +19,4 @@ QDialogButtonBox* MakeOkButtonBox(QDialog* dialog)
     buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     return buttons;
-}
-
-MaintenanceButtons MakeMaintenanceButtons(QWidget* parent)
-{
-    MaintenanceButtons buttons;
-    buttons.group = new QGroupBox(velmora::Tr(QT_TRANSLATE_NOOP("velmora", "Maintenance")), parent);
-    buttons.add = MakeFormButton(velmora::Tr(QT_TRANSLATE_NOOP("velmora", "Add")), "addButton",
-                                 buttons.group);
-    buttons.edit = MakeFormButton(velmora::Tr(QT_TRANSLATE_NOOP("velmora", "Edit")), "editButton",
-                                  buttons.group);
-    buttons.remove = MakeFormButton(velmora::Tr(QT_TRANSLATE_NOOP("velmora", "Delete")),
-                                    "deleteButton", buttons.group);
-    auto* row = new QHBoxLayout(buttons.group);
-    row->addWidget(buttons.add);
-    row->addWidget(buttons.edit);
-    row->addWidget(buttons.remove);
-    return buttons;
-}
-
-void LayOutListPage(QWidget* page, QWidget* list, QGroupBox* maintenance, int maintenanceStretch,
-                    QGroupBox* operation, int operationStretch)
-{
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(maintenance, maintenanceStretch);
-    buttons->addWidget(operation, operationStretch);
-    auto* column = new QVBoxLayout(page);
-    column->addWidget(list, 1);
-    column->addLayout(buttons);
 }

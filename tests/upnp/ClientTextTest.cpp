@@ -1,5 +1,6 @@
 // The client's text rules without a network: URL splitting, SSDP answers,
 // argument escaping and the judging of SOAP answers.
+#include "tests/upnp/UpnpTestSupport.h"
 #include "upnp/core/HttpAnswerEnd.h"
 #include "upnp/core/SoapRequest.h"
 #include "upnp/core/SsdpAnswer.h"
@@ -142,16 +143,14 @@ TEST(SoapRequest, ArgumentBlocksWholeAndValuesEndAtANul)
     EXPECT_EQ(DeletePortMappingArguments(80, "\0TCP"sv), "<NewRemoteHost></NewRemoteHost>\r\n"
                                                          "<NewExternalPort>80</NewExternalPort>\r\n"
                                                          "<NewProtocol></NewProtocol>\r\n");
-    EXPECT_EQ(GenericPortMappingEntryArguments(2147483647),
-              "<NewPortMappingIndex>2147483647</NewPortMappingIndex>"
-              "<NewRemoteHost></NewRemoteHost>\r\n"
-              "<NewExternalPort></NewExternalPort>\r\n"
-              "<NewProtocol></NewProtocol>\r\n"
-              "<NewInternalPort></NewInternalPort>\r\n"
-              "<NewInternalClient></NewInternalClient>\r\n"
-              "<NewEnabled>1</NewEnabled>\r\n"
-              "<NewPortMappingDescription></NewPortMappingDescription>\r\n"
-              "<NewLeaseDuration></NewLeaseDuration>\r\n");
+    EXPECT_EQ(GenericPortMappingEntryArguments(3), velmora::test::kEntry3Arguments);
+    // The largest index is written whole; the rest does not depend on it.
+    const std::string largest = GenericPortMappingEntryArguments(2147483647);
+    const std::string_view index3 = "<NewPortMappingIndex>3</NewPortMappingIndex>";
+    const std::string_view entry3 = velmora::test::kEntry3Arguments;
+    ASSERT_TRUE(entry3.starts_with(index3));
+    const std::string rest(entry3.substr(index3.size()));
+    EXPECT_EQ(largest, "<NewPortMappingIndex>2147483647</NewPortMappingIndex>" + rest);
     EXPECT_EQ(BuildSoapRequest("/c", "h", 1, "s&", "A", "x"),
               "POST /c HTTP/1.1\r\nHOST: h:1\r\nSOAPACTION:\"s&#A\"\r\n"
               "CONTENT-TYPE: text/xml ; charset=\"utf-8\"\r\nContent-Length: " +

@@ -1,13 +1,13 @@
 #include "triggering/ui/CFormView_Server.h"
 
 #include "platform/ui/FormButtons.h"
+#include "platform/ui/ListPage.h"
 #include "platform/ui/ReportList.h"
 #include "triggering/core/Triggering.h"
 #include "triggering/ui/CAddPort.h"
 #include "triggering/ui/CStart.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QThread>
@@ -53,42 +53,30 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
       noticeMilliseconds_(CStart::kDefaultMilliseconds)
 {
     setObjectName("CFormView_Server");
-    list_ = new ReportList({{tr("Name"), 130},
-                            {tr("Status"), 70},
-                            {tr("Auto Start"), 70},
-                            {tr("Protocol"), 80},
-                            {tr("Trigger Address"), 110},
-                            {tr("Trigger Port(Start)"), 110},
-                            {tr("Trigger Port(End)"), 110},
-                            {tr("Frequence(ms)"), 100}},
-                           tr("Port Triggering entries"), this);
-    list_->setObjectName("triggeringList");
-
-    MaintenanceButtons maintenance = MakeMaintenanceButtons(this);
-    add_ = maintenance.add;
-    edit_ = maintenance.edit;
-    delete_ = maintenance.remove;
-
-    auto* operation = new QGroupBox(tr("Operation"), this);
-    start_ = MakeFormButton(tr("Start"), "startButton", operation);
-    stop_ = MakeFormButton(tr("Stop"), "stopButton", operation);
-    auto* operationRow = new QHBoxLayout(operation);
-    operationRow->addStretch();
-    operationRow->addWidget(start_);
-    operationRow->addStretch();
-    operationRow->addWidget(stop_);
-    operationRow->addStretch();
-
-    LayOutListPage(this, list_, maintenance.group, 175, operation, 215);
+    page_ = BuildListPage(this, {{{tr("Name"), 130},
+                                  {tr("Status"), 70},
+                                  {tr("Auto Start"), 70},
+                                  {tr("Protocol"), 80},
+                                  {tr("Trigger Address"), 110},
+                                  {tr("Trigger Port(Start)"), 110},
+                                  {tr("Trigger Port(End)"), 110},
+                                  {tr("Frequence(ms)"), 100}},
+                                 tr("Port Triggering entries"),
+                                 "triggeringList",
+                                 175,
+                                 215});
+    start_ = MakeFormButton(tr("Start"), "startButton", page_.operation);
+    stop_ = MakeFormButton(tr("Stop"), "stopButton", page_.operation);
+    LayOutButtonRow(page_.operation, {start_, stop_}, ButtonSpacing::Spread);
 
     setButtons(false, false, false, false);
-    connect(add_, &QPushButton::clicked, this, &CFormView_Server::addEntry);
-    connect(edit_, &QPushButton::clicked, this, &CFormView_Server::editEntry);
-    connect(delete_, &QPushButton::clicked, this, &CFormView_Server::deleteEntry);
+    ConnectMaintenance(page_, this, &CFormView_Server::addEntry, &CFormView_Server::editEntry,
+                       &CFormView_Server::deleteEntry);
     connect(start_, &QPushButton::clicked, this, &CFormView_Server::startSelected);
     connect(stop_, &QPushButton::clicked, this, &CFormView_Server::stopSelected);
-    connect(list_, &QTableWidget::itemSelectionChanged, this, &CFormView_Server::updateButtons);
-    connect(list_, &QTableWidget::itemChanged, this, &CFormView_Server::updateButtons);
+    connect(page_.list, &QTableWidget::itemSelectionChanged, this,
+            &CFormView_Server::updateButtons);
+    connect(page_.list, &QTableWidget::itemChanged, this, &CFormView_Server::updateButtons);
 }
 
 CFormView_Server::~CFormView_Server()
@@ -102,9 +90,9 @@ void CFormView_Server::reloadRows()
     for (auto& run : runs_)
         RequestTriggeringStop(run); // rows of old runs are gone: do not leave them unstoppable
     runs_.assign(entries_.size(), nullptr);
-    list_->setRowCount(0);
+    page_.list->setRowCount(0);
     for (const auto& entry : entries_)
-        list_->appendRow(RowCells(entry, "stop"));
+        page_.list->appendRow(RowCells(entry, "stop"));
 }
 
 void CFormView_Server::startAutoStartEntries()
@@ -138,13 +126,13 @@ void CFormView_Server::addEntry()
         return;
     entries_.push_back(entry);
     runs_.resize(entries_.size());
-    list_->appendRow(RowCells(entry, "stop"));
+    page_.list->appendRow(RowCells(entry, "stop"));
     entriesChanged();
 }
 
 void CFormView_Server::editEntry()
 {
-    const int row = list_->firstSelectedRow();
+    const int row = page_.list->firstSelectedRow();
     if (!validRow(row) || isRunning(row))
         return; // a running entry is never edited: its workers would lose their row
     QPointer<CAddPort> dialog = new CAddPort(entries_, &entries_[row], this);
@@ -155,20 +143,20 @@ void CFormView_Server::editEntry()
     delete dialog.data();
     if (!accepted || !validRow(row))
         return;
-    list_->setRowCells(row, RowCells(entry, "stop"));
+    page_.list->setRowCells(row, RowCells(entry, "stop"));
     entries_[row] = entry;
     entriesChanged();
 }
 
 void CFormView_Server::deleteEntry()
 {
-    const int row = list_->firstSelectedRow();
+    const int row = page_.list->firstSelectedRow();
     if (!validRow(row) || isRunning(row))
         return;
     entries_.erase(entries_.begin() + row);
     if (row < static_cast<int>(runs_.size()))
         runs_.erase(runs_.begin() + row);
-    list_->removeRow(row);
+    page_.list->removeRow(row);
     updateButtons();
     entriesChanged();
 }
@@ -182,7 +170,7 @@ void CFormView_Server::entriesChanged()
 void CFormView_Server::startSelected()
 {
     QPointer<CFormView_Server> self(this);
-    for (int row : list_->selectedRowsAscending()) {
+    for (int row : page_.list->selectedRowsAscending()) {
         if (!validRow(row) || isRunning(row))
             continue; // already running: a second Start would leave workers no Stop reaches
         startRow(row);
@@ -196,7 +184,7 @@ void CFormView_Server::startSelected()
 void CFormView_Server::stopSelected()
 {
     QPointer<CFormView_Server> self(this);
-    for (int row : list_->selectedRowsAscending()) {
+    for (int row : page_.list->selectedRowsAscending()) {
         if (!validRow(row) || !isRunning(row))
             continue;
         RequestTriggeringStop(runAt(row));
@@ -246,22 +234,22 @@ void CFormView_Server::setStatus(int row, const char* status)
 {
     Q_ASSERT(QThread::currentThread() == thread()); // the list has no other guard
     velmora::SetField(entries_[row].status, status);
-    list_->setCell(row, 1, status);
+    page_.list->setCell(row, 1, status);
 }
 
 bool CFormView_Server::isRunning(int row) const
 {
-    return list_->cell(row, 1) == "running";
+    return page_.list->cell(row, 1) == "running";
 }
 
 bool CFormView_Server::validRow(int row) const
 {
-    return row >= 0 && row < static_cast<int>(entries_.size()) && row < list_->rowCount();
+    return row >= 0 && row < static_cast<int>(entries_.size()) && row < page_.list->rowCount();
 }
 
 void CFormView_Server::updateButtons()
 {
-    const int row = list_->firstSelectedRow();
+    const int row = page_.list->firstSelectedRow();
     if (row < 0)
         setButtons(false, false, false, false);
     else if (isRunning(row))
@@ -272,8 +260,8 @@ void CFormView_Server::updateButtons()
 
 void CFormView_Server::setButtons(bool edit, bool remove, bool start, bool stop)
 {
-    edit_->setEnabled(edit);
-    delete_->setEnabled(remove);
+    page_.edit->setEnabled(edit);
+    page_.remove->setEnabled(remove);
     start_->setEnabled(start);
     stop_->setEnabled(stop);
 }

@@ -2,6 +2,7 @@
 
 #include "config/core/Records.h"
 #include "platform/ui/GuiRelay.h"
+#include "platform/ui/ListPage.h"
 #include "triggering/core/TriggeringRun.h"
 
 #include <QWidget>
@@ -11,7 +12,6 @@
 #include <vector>
 
 class QPushButton;
-class ReportList;
 
 // The "Port Triggering" page: the triggering list as a table (row i shows
 // entry i of the main window's list), Add/Edit/Delete and Start/Stop.
@@ -30,7 +30,7 @@ public:
     // Start-up: starts every entry whose auto start is exactly "Y".
     void startAutoStartEntries();
 
-    ReportList* list() const { return list_; }
+    ReportList* list() const { return page_.list; }
 
     // The button handlers (also reached through the buttons).
     void addEntry();
@@ -68,10 +68,7 @@ private:
     TriggeringTiming timing_;
     int noticeMilliseconds_;
 
-    ReportList* list_ = nullptr;
-    QPushButton* add_ = nullptr;
-    QPushButton* edit_ = nullptr;
-    QPushButton* delete_ = nullptr;
+    ListPage page_;
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
 };
