@@ -161,7 +161,7 @@
 <context>
     <name>CFormView_Client</name>
     <message>
-        <location filename="../forwarding/ui/CFormView_Client.cpp" line="+36"/>
+        <location filename="../forwarding/ui/CFormView_Client.cpp" line="+37"/>
         <source>Name</source>
         <translation type="unfinished"></translation>
     </message>
@@ -186,18 +186,13 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>Operation</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <location line="+243"/>
+        <location line="+2"/>
+        <location line="+238"/>
         <source>Add into Router</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-242"/>
+        <location line="-237"/>
         <source>Ports List</source>
         <translation type="unfinished"></translation>
     </message>
@@ -255,12 +250,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>Operation</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>Start</source>
         <translation type="unfinished"></translation>
     </message>
@@ -505,7 +495,7 @@
 <context>
     <name>CquaymarkDlg</name>
     <message>
-        <location filename="../app/ui/CquaymarkDlg.cpp" line="+82"/>
+        <location filename="../app/ui/CquaymarkDlg.cpp" line="+85"/>
         <source>Tabs</source>
         <translation type="unfinished"></translation>
     </message>
@@ -546,7 +536,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Port Forwarding Tester</source>
         <translation type="unfinished"></translation>
     </message>
@@ -561,12 +551,12 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Option</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+6"/>
         <source>About</source>
         <translation type="unfinished"></translation>
     </message>
@@ -832,23 +822,28 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../platform/ui/FormButtons.cpp" line="+32"/>
+        <location filename="../platform/ui/ListPage.cpp" line="+17"/>
         <source>Maintenance</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Add</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Edit</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Operation</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
