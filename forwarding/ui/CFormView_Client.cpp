@@ -32,7 +32,7 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
       natPmpLifetime_(velmora::NatPmpMappingWriter::kLifetime)
 {
     setObjectName("CFormView_Client");
-    page_ = BuildListPage(
+    page_ = velmora::BuildListPage(
         this,
         {{{tr("Name"), 150}, {tr("Protocol"), 100}, {tr("Port"), 140}, {tr("Internal IP"), 140}},
          tr("Port Forwarding entries"),
@@ -40,8 +40,8 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
     addIntoRouter_ = MakeFormButton(tr("Add into Router"), "addIntoRouterButton", page_.operation);
     portsList_ = MakeFormButton(tr("Ports List"), "portsListButton", page_.operation);
     portCheck_ = MakeFormButton(tr("Port Check"), "portCheckButton", page_.operation);
-    LayOutButtonRow(page_.operation, {addIntoRouter_, portsList_, portCheck_},
-                    ButtonSpacing::Packed);
+    velmora::LayOutButtonRow(page_.operation, {addIntoRouter_, portsList_, portCheck_},
+                             velmora::ButtonSpacing::Packed);
     portCheck_->hide();
 
     for (auto* button : {page_.edit, page_.remove, addIntoRouter_, portsList_, portCheck_})
@@ -49,8 +49,8 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
 
     connect(page_.list, &QTableWidget::itemSelectionChanged, this,
             &CFormView_Client::updateButtons);
-    ConnectMaintenance(page_, this, &CFormView_Client::addEntry, &CFormView_Client::editEntry,
-                       &CFormView_Client::deleteEntry);
+    velmora::ConnectMaintenance(page_, this, &CFormView_Client::addEntry,
+                                &CFormView_Client::editEntry, &CFormView_Client::deleteEntry);
     connect(portsList_, &QPushButton::clicked, this, &CFormView_Client::showPortsList);
     connect(addIntoRouter_, &QPushButton::clicked, this, &CFormView_Client::addIntoRouter);
     connect(portCheck_, &QPushButton::clicked, this, &CFormView_Client::portCheck);

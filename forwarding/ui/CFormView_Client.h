@@ -99,7 +99,7 @@ private:
 
     std::vector<ForwardingEntry>& entries_;
     ForwardingHost& host_;
-    ListPage page_;
+    velmora::ListPage page_;
     QPushButton* addIntoRouter_ = nullptr;
     QPushButton* portsList_ = nullptr;
     QPushButton* portCheck_ = nullptr;

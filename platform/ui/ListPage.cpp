@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+namespace velmora {
+
 ListPage BuildListPage(QWidget* page, const ListPageLayout& layout)
 {
     ListPage frame;
@@ -45,3 +47,5 @@ void LayOutButtonRow(QGroupBox* group, std::initializer_list<QPushButton*> butto
     if (spacing == ButtonSpacing::Spread)
         row->addStretch();
 }
+
+} // namespace velmora

@@ -9,6 +9,8 @@
 
 class QGroupBox;
 
+namespace velmora {
+
 // The frame the two entry tabs share: their list on top; below it the
 // "Maintenance" group (Add, Edit, Delete) beside the tab's own "Operation"
 // group, the two sharing the width by their stretches.
@@ -53,3 +55,5 @@ enum class ButtonSpacing
 // Lays a group's buttons out in one row.
 void LayOutButtonRow(QGroupBox* group, std::initializer_list<QPushButton*> buttons,
                      ButtonSpacing spacing);
+
+} // namespace velmora

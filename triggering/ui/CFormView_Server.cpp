@@ -53,25 +53,25 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
       noticeMilliseconds_(CStart::kDefaultMilliseconds)
 {
     setObjectName("CFormView_Server");
-    page_ = BuildListPage(this, {{{tr("Name"), 130},
-                                  {tr("Status"), 70},
-                                  {tr("Auto Start"), 70},
-                                  {tr("Protocol"), 80},
-                                  {tr("Trigger Address"), 110},
-                                  {tr("Trigger Port(Start)"), 110},
-                                  {tr("Trigger Port(End)"), 110},
-                                  {tr("Frequence(ms)"), 100}},
-                                 tr("Port Triggering entries"),
-                                 "triggeringList",
-                                 175,
-                                 215});
+    page_ = velmora::BuildListPage(this, {{{tr("Name"), 130},
+                                           {tr("Status"), 70},
+                                           {tr("Auto Start"), 70},
+                                           {tr("Protocol"), 80},
+                                           {tr("Trigger Address"), 110},
+                                           {tr("Trigger Port(Start)"), 110},
+                                           {tr("Trigger Port(End)"), 110},
+                                           {tr("Frequence(ms)"), 100}},
+                                          tr("Port Triggering entries"),
+                                          "triggeringList",
+                                          175,
+                                          215});
     start_ = MakeFormButton(tr("Start"), "startButton", page_.operation);
     stop_ = MakeFormButton(tr("Stop"), "stopButton", page_.operation);
-    LayOutButtonRow(page_.operation, {start_, stop_}, ButtonSpacing::Spread);
+    velmora::LayOutButtonRow(page_.operation, {start_, stop_}, velmora::ButtonSpacing::Spread);
 
     setButtons(false, false, false, false);
-    ConnectMaintenance(page_, this, &CFormView_Server::addEntry, &CFormView_Server::editEntry,
-                       &CFormView_Server::deleteEntry);
+    velmora::ConnectMaintenance(page_, this, &CFormView_Server::addEntry,
+                                &CFormView_Server::editEntry, &CFormView_Server::deleteEntry);
     connect(start_, &QPushButton::clicked, this, &CFormView_Server::startSelected);
     connect(stop_, &QPushButton::clicked, this, &CFormView_Server::stopSelected);
     connect(page_.list, &QTableWidget::itemSelectionChanged, this,

@@ -68,7 +68,7 @@ private:
     TriggeringTiming timing_;
     int noticeMilliseconds_;
 
-    ListPage page_;
+    velmora::ListPage page_;
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
 };
