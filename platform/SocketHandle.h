@@ -3,6 +3,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace velmora {
+
 // Owns one socket descriptor and closes it when replaced or destroyed.
 class SocketHandle final
 {
@@ -42,3 +44,5 @@ public:
 private:
     int fd_ = -1;
 };
+
+} // namespace velmora

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace velmora {
+
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName("CAboutDlg");
@@ -37,3 +39,5 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     layout->addWidget(link);
     layout->addWidget(buttons);
 }
+
+} // namespace velmora

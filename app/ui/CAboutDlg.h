@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+namespace velmora {
+
 // The "About" box: banner, version line, a link to the home page, OK.
 class CAboutDlg : public QDialog
 {
@@ -9,3 +11,5 @@ class CAboutDlg : public QDialog
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 };
+
+} // namespace velmora

@@ -25,25 +25,26 @@ CquaymarkApp::CquaymarkApp(int& argc, char** argv) : QApplication(argc, argv)
 
 int CquaymarkApp::InitInstance()
 {
-    SingleInstance instance(velmora::texts::kSingleInstanceName);
+    velmora::SingleInstance instance(velmora::texts::kSingleInstanceName);
     if (!instance.claim())
         return 0; // the running instance has been brought forward
 
     CquaymarkDlg::Options options;
     options.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     CquaymarkDlg dialog(options);
-    connect(&instance, &SingleInstance::activationRequested, &dialog,
+    connect(&instance, &velmora::SingleInstance::activationRequested, &dialog,
             &CquaymarkDlg::ShowMainWindow);
     // A start during shutdown must start a program of its own, not poke this one.
-    connect(&dialog, &CquaymarkDlg::exitStarting, &instance, &SingleInstance::release);
+    connect(&dialog, &CquaymarkDlg::exitStarting, &instance, &velmora::SingleInstance::release);
     // config.xml is saved: end here, whatever loop runs (a message box of the
     // start-up, a dialog, the main loop). Workers still waiting for a router
     // must not hold the process, nor see anything torn down under them.
     connect(&dialog, &CquaymarkDlg::exitRequested, this,
             [] { velmora::EndProcess(0, kWorkerGrace); });
-    ExitSignals exitSignals;
+    velmora::ExitSignals exitSignals;
     exitSignals.install();
-    connect(&exitSignals, &ExitSignals::exitRequested, &dialog, &CquaymarkDlg::ExitOnSignal);
+    connect(&exitSignals, &velmora::ExitSignals::exitRequested, &dialog,
+            &CquaymarkDlg::ExitOnSignal);
     if (!dialog.OnInitDialog())
         return 1;
     dialog.show();

@@ -106,8 +106,8 @@ void CquaymarkDlg::buildRouterRow()
     routerBox_->setEditable(true); // a drop-down with an edit field
     routerBox_->setAccessibleName(tr("Router: "));
     routerLabel_->setBuddy(routerBox_);
-    info_ = MakeFormButton(tr("Info"), "infoButton", this);
-    rescan_ = MakeFormButton(tr("Rescan"), "rescanButton", this);
+    info_ = velmora::MakeFormButton(tr("Info"), "infoButton", this);
+    rescan_ = velmora::MakeFormButton(tr("Rescan"), "rescanButton", this);
     progress_ = new QProgressBar(this);
     progress_->setObjectName("scanProgress");
     progress_->setAccessibleName(tr("Searching for your router"));
@@ -141,9 +141,9 @@ void CquaymarkDlg::buildToolButton()
 
 void CquaymarkDlg::buildBottomRow()
 {
-    about_ = MakeFormButton(tr("About"), "aboutButton", this);
-    hide_ = MakeFormButton(tr("Hide"), "hideButton", this);
-    exit_ = MakeFormButton(tr("Exit"), "exitButton", this);
+    about_ = velmora::MakeFormButton(tr("About"), "aboutButton", this);
+    hide_ = velmora::MakeFormButton(tr("Hide"), "hideButton", this);
+    exit_ = velmora::MakeFormButton(tr("Exit"), "exitButton", this);
     connect(about_, &QPushButton::clicked, this, &CquaymarkDlg::OnAbout);
     connect(hide_, &QPushButton::clicked, this, &CquaymarkDlg::HideToTray);
     connect(exit_, &QPushButton::clicked, this, &CquaymarkDlg::SaveConfigAndExit);
@@ -197,14 +197,17 @@ bool CquaymarkDlg::OnInitDialog()
     connect(progressTimer_, &QTimer::timeout, this, &CquaymarkDlg::onProgressTimer);
     progressTimer_->start();
 
-    scan_ = new RouterScanController({routerBox_, info_, rescan_, progress_, this}, this);
-    connect(scan_, &RouterScanController::scanStarted, client_, &CFormView_Client::onScanStarted);
-    connect(scan_, &RouterScanController::routersFound, client_, &CFormView_Client::onRoutersFound);
+    scan_ = new velmora::RouterScanController({routerBox_, info_, rescan_, progress_, this}, this);
+    connect(scan_, &velmora::RouterScanController::scanStarted, client_,
+            &CFormView_Client::onScanStarted);
+    connect(scan_, &velmora::RouterScanController::routersFound, client_,
+            &CFormView_Client::onRoutersFound);
     // The bar only moves while no router is known: stop waking up once one is.
-    connect(scan_, &RouterScanController::scanStarted, progressTimer_, qOverload<>(&QTimer::start));
-    connect(scan_, &RouterScanController::routersFound, progressTimer_, &QTimer::stop);
-    connect(info_, &QPushButton::clicked, scan_, &RouterScanController::showInfo);
-    connect(rescan_, &QPushButton::clicked, scan_, &RouterScanController::rescan);
+    connect(scan_, &velmora::RouterScanController::scanStarted, progressTimer_,
+            qOverload<>(&QTimer::start));
+    connect(scan_, &velmora::RouterScanController::routersFound, progressTimer_, &QTimer::stop);
+    connect(info_, &QPushButton::clicked, scan_, &velmora::RouterScanController::showInfo);
+    connect(rescan_, &QPushButton::clicked, scan_, &velmora::RouterScanController::rescan);
     if (options_.startRouterScan)
         scan_->startScan();
     return true;
@@ -212,7 +215,7 @@ bool CquaymarkDlg::OnInitDialog()
 
 void CquaymarkDlg::loadConfig()
 {
-    LoadedConfig loaded = LoadConfig(configPath());
+    velmora::LoadedConfig loaded = velmora::LoadConfig(configPath());
     settings_ = loaded.settings;
     triggerings_ = std::move(loaded.triggerings);
     forwardings_ = std::move(loaded.forwardings);
@@ -247,7 +250,7 @@ bool CquaymarkDlg::routerFound() const
     return scan_ && scan_->routerFound();
 }
 
-RouterEntryPtr CquaymarkDlg::selectedRouter() const
+velmora::RouterEntryPtr CquaymarkDlg::selectedRouter() const
 {
     return scan_ ? scan_->selectedRouter() : nullptr;
 }
@@ -356,7 +359,7 @@ void CquaymarkDlg::OnOption()
 
 void CquaymarkDlg::OnAbout()
 {
-    CAboutDlg about(this);
+    velmora::CAboutDlg about(this);
     about.exec();
 }
 

@@ -6,10 +6,13 @@
 #include "platform/AppPaths.h"
 
 #include <QDialog>
-
 #include <functional>
 #include <string>
 #include <vector>
+
+namespace velmora {
+class RouterScanController;
+} // namespace velmora
 
 class CFormView_Client;
 class CFormView_Server;
@@ -23,20 +26,19 @@ class QTabWidget;
 class QTimer;
 class QUrl;
 class QToolButton;
-class RouterScanController;
 
 // The main window: the router row, the drop-down tool button, the two tabs,
 // About/Hide/Exit and the tray icon. Owns the triggering and forwarding lists
 // and the settings for the life of the process.
-class CquaymarkDlg : public QDialog, public ForwardingHost
+class CquaymarkDlg : public QDialog, public velmora::ForwardingHost
 {
     Q_OBJECT
 public:
     struct Options
     {
-        std::string programDir;       // where config.xml and log/ live; ends in '/'
-        bool trayAvailable = true;    // the desktop has a system tray
-        bool startRouterScan = true;  // tests of the window alone leave the network alone
+        std::string programDir;          // where config.xml and log/ live; ends in '/'
+        bool trayAvailable = true;       // the desktop has a system tray
+        bool startRouterScan = true;     // tests of the window alone leave the network alone
         std::string autostartExecutable; // Exec of the autostart entry; empty: this executable
         // Opens a web page; empty: the desktop's browser (tests record the address instead).
         std::function<void(const QUrl&)> openUrl;
@@ -51,7 +53,7 @@ public:
 
     // ForwardingHost
     bool routerFound() const override;
-    RouterEntryPtr selectedRouter() const override;
+    velmora::RouterEntryPtr selectedRouter() const override;
     bool saveConfig() override;
 
     // Exit: saves config.xml, removes the tray icon and ends the program.
@@ -77,7 +79,7 @@ public:
     CFormView_Server* serverView() const { return server_; }
     CFormView_Client* clientView() const { return client_; }
     CXTTrayIconEx* trayIcon() const { return tray_; }
-    RouterScanController* scanController() const { return scan_; }
+    velmora::RouterScanController* scanController() const { return scan_; }
     QProgressBar* progressBar() const { return progress_; }
 
 signals:
@@ -122,7 +124,7 @@ private:
     QPushButton* hide_ = nullptr;
     QPushButton* exit_ = nullptr;
     CXTTrayIconEx* tray_ = nullptr;
-    RouterScanController* scan_ = nullptr;
+    velmora::RouterScanController* scan_ = nullptr;
     QTimer* progressTimer_ = nullptr;
     bool exiting_ = false;
 };

@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace velmora {
+
 namespace {
 
 constexpr unsigned kWatchdogSeconds = 2;
@@ -70,3 +72,5 @@ void ExitSignals::onReadable()
     }
     emit exitRequested();
 }
+
+} // namespace velmora

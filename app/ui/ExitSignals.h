@@ -4,6 +4,8 @@
 
 class QSocketNotifier;
 
+namespace velmora {
+
 // SIGTERM and SIGINT (logout, shutdown, kill, Ctrl+C) end the program the way
 // Exit does: the handler only writes a byte to a pipe, and the GUI thread,
 // woken by it, emits exitRequested(). Should the GUI thread not get there, a
@@ -29,3 +31,5 @@ private:
 
     QSocketNotifier* notifier_ = nullptr;
 };
+
+} // namespace velmora

@@ -2,8 +2,9 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
-
 #include <cstdlib>
+
+namespace velmora {
 
 namespace {
 constexpr int kConnectTimeoutMs = 1000;
@@ -63,3 +64,5 @@ void SingleInstance::release()
     delete server_;
     server_ = nullptr;
 }
+
+} // namespace velmora

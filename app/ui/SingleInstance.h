@@ -5,6 +5,8 @@
 
 class QLocalServer;
 
+namespace velmora {
+
 // Keeps the program to one instance per user session: the first instance
 // listens on a local socket; a later start connects to it, which asks the
 // first to bring its window forward, and then ends.
@@ -35,3 +37,5 @@ private:
     QString path_;
     QLocalServer* server_ = nullptr;
 };
+
+} // namespace velmora

@@ -111,7 +111,7 @@ int main(int argc, char** argv)
     const int peerRecords = std::min(lines, 1000);
     std::vector<velmora::CatalogueRecord> records;
     velmora::ReadCatalogue(path, "ALL", records);
-    CatalogueReport report;
+    velmora::CatalogueReport report;
     report.resize(640, 400);
     report.show();
     QApplication::processEvents();

@@ -69,7 +69,7 @@ void RunTriggers()
 {
     constexpr int kEntries = 20;
     constexpr int kPorts = 100;
-    std::vector<std::shared_ptr<TriggeringRun>> runs;
+    std::vector<std::shared_ptr<velmora::TriggeringRun>> runs;
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < kEntries; ++i) {
@@ -81,8 +81,8 @@ void RunTriggers()
         velmora::SetField(e.trigger_port, std::to_string(45000 + i * kPorts));
         velmora::SetField(e.trigger_port_end, std::to_string(45000 + i * kPorts + kPorts - 1));
         velmora::SetField(e.frequence, "200");
-        runs.push_back(
-            StartTriggeringEntry(e, {}, TriggeringTiming{std::chrono::milliseconds(3000)}));
+        runs.push_back(StartTriggeringEntry(
+            e, {}, velmora::TriggeringTiming{std::chrono::milliseconds(3000)}));
     }
     const qint64 started = clock.elapsed();
     std::this_thread::sleep_for(std::chrono::seconds(2));
@@ -120,7 +120,7 @@ int main(int argc, char** argv)
     velmora::SetField(settings.auto_startup, "0");
     velmora::SetField(settings.monitor_router, "1");
     const std::string text =
-        BuildConfigText(settings, Triggerings(triggerings), Forwardings(forwardings));
+        velmora::BuildConfigText(settings, Triggerings(triggerings), Forwardings(forwardings));
     dir.write("config.xml", text);
 
     QElapsedTimer clock;

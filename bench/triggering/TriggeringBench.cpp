@@ -145,7 +145,7 @@ int main(int argc, char** argv)
     const double ideal = static_cast<double>(run->workersStarted()) * window * 1000.0 / frequency;
     std::printf(
         "triggering bench: %d UDP ports (workers %d, bound %d per entry) every %d ms for %.2f s\n",
-        ports, run->workersStarted(), kMaxWorkersPerEntry, frequency, window);
+        ports, run->workersStarted(), velmora::kMaxWorkersPerEntry, frequency, window);
     std::printf("  datagrams received      %lld of ideal %.0f: ratio %.4f (goal >= 0.95)\n",
                 received, ideal, static_cast<double>(received) / ideal);
     std::printf("  CPU seconds (workers)   %.3f over %.2f s wall\n", cpu, window);

@@ -33,11 +33,11 @@ COften_used_ports::COften_used_ports(std::string cataloguePath, Forwarding forwa
     filter_->setObjectName("filterBox");
     filter_->setAccessibleName(QString(velmora::Tr(texts::kFilterLabel)).trimmed());
     label->setBuddy(filter_);
-    report_ = new CatalogueReport(this);
-    auto* search = MakeFormButton(tr("Search"), "searchButton", this);
-    auto* add = MakeFormButton(tr("Add"), "addButton", this);
-    auto* forward = MakeFormButton(tr("Forward..."), "forwardButton", this);
-    auto* cancel = MakeFormButton(tr("Cancel"), "cancelButton", this);
+    report_ = new velmora::CatalogueReport(this);
+    auto* search = velmora::MakeFormButton(tr("Search"), "searchButton", this);
+    auto* add = velmora::MakeFormButton(tr("Add"), "addButton", this);
+    auto* forward = velmora::MakeFormButton(tr("Forward..."), "forwardButton", this);
+    auto* cancel = velmora::MakeFormButton(tr("Cancel"), "cancelButton", this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(label);

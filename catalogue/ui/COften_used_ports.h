@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-class CatalogueReport;
 class QComboBox;
 
 namespace velmora {
+class CatalogueReport;
 
 // How the catalogue window reaches the Port Forwarding tab.
 struct CatalogueForwarding
@@ -45,7 +45,7 @@ public:
     void OnAdd();
     void OnForward();
 
-    CatalogueReport* report() const { return report_; }
+    velmora::CatalogueReport* report() const { return report_; }
     QComboBox* filterBox() const { return filter_; }
 
 private:
@@ -54,5 +54,5 @@ private:
     std::string path_;
     Forwarding forwarding_;
     QComboBox* filter_ = nullptr;
-    CatalogueReport* report_ = nullptr;
+    velmora::CatalogueReport* report_ = nullptr;
 };

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace velmora {
+
 namespace {
 constexpr int kColumnWidths[] = {50, 100, 100};
 
@@ -177,3 +179,5 @@ void CatalogueReport::fitColumns()
     }
     setColumnWidth(2, std::max(room - used, 1));
 }
+
+} // namespace velmora

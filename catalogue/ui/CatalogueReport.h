@@ -5,6 +5,8 @@
 #include <QTableWidget>
 #include <vector>
 
+namespace velmora {
+
 // The catalogue's report: "Application Name", "TCP Ports", "UDP Ports", one
 // row per record. Clicking a heading sorts by that column (again: the other
 // way); the columns share the width in proportion to their sizes. Rows keep
@@ -38,3 +40,5 @@ private:
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
+
+} // namespace velmora

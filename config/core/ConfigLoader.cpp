@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace velmora {
+
 namespace {
 
 using velmora::FieldRead;
@@ -106,9 +108,10 @@ LoadedConfig LoadConfig(const std::string& path)
         }
     }
     if (XcfgNode* forwarding = FirstItem(root, "forwardings", "forwarding")) {
-        if (!ReadItems(forwarding, "forwarding", config.forwardings,
-                       velmora::kForwardingFields))
+        if (!ReadItems(forwarding, "forwarding", config.forwardings, velmora::kForwardingFields))
             config.invalid = true;
     }
     return config;
 }
+
+} // namespace velmora

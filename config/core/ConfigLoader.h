@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace velmora {
+
 // What config.xml held. `invalid` means the file could not be read as a whole
 // (missing, not well-formed, another root element, an entry lacking one of its
 // attributes): the caller tells the user once. Whatever was read before the
@@ -28,3 +30,5 @@ template <size_t N> constexpr size_t StorableLength(const char (&field)[N])
 {
     return std::min(velmora::FieldCapacity(field), XCFG_MAX_TEXT);
 }
+
+} // namespace velmora

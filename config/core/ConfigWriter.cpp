@@ -47,9 +47,9 @@ void AppendElement(std::string& out, std::string_view tag, const Record& record,
 
 } // namespace
 
-std::string BuildConfigText(const AppSettings& settings,
-                            const std::vector<TriggeringEntry>& triggerings,
-                            const std::vector<ForwardingEntry>& forwardings)
+std::string velmora::BuildConfigText(const AppSettings& settings,
+                                     const std::vector<TriggeringEntry>& triggerings,
+                                     const std::vector<ForwardingEntry>& forwardings)
 {
     std::string out;
     out.reserve(256 + 300 * (triggerings.size() + forwardings.size()));
@@ -74,6 +74,6 @@ bool SaveConfig(const std::string& path, const AppSettings& settings,
                 const std::vector<TriggeringEntry>& triggerings,
                 const std::vector<ForwardingEntry>& forwardings, std::string* reason)
 {
-    return velmora::WriteFileAtomically(path, BuildConfigText(settings, triggerings, forwardings),
-                                        reason);
+    return velmora::WriteFileAtomically(
+        path, velmora::BuildConfigText(settings, triggerings, forwardings), reason);
 }

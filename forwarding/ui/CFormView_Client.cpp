@@ -25,8 +25,8 @@
 
 namespace texts = velmora::forwarding_texts;
 
-CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, ForwardingHost& host,
-                                   QWidget* parent)
+CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries,
+                                   velmora::ForwardingHost& host, QWidget* parent)
     : QWidget(parent), entries_(entries), host_(host),
       leases_(std::make_shared<velmora::NatPmpLeaseKeeper>()),
       natPmpLifetime_(velmora::NatPmpMappingWriter::kLifetime)
@@ -37,9 +37,10 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
         {{{tr("Name"), 150}, {tr("Protocol"), 100}, {tr("Port"), 140}, {tr("Internal IP"), 140}},
          tr("Port Forwarding entries"),
          "forwardingList"});
-    addIntoRouter_ = MakeFormButton(tr("Add into Router"), "addIntoRouterButton", page_.operation);
-    portsList_ = MakeFormButton(tr("Ports List"), "portsListButton", page_.operation);
-    portCheck_ = MakeFormButton(tr("Port Check"), "portCheckButton", page_.operation);
+    addIntoRouter_ =
+        velmora::MakeFormButton(tr("Add into Router"), "addIntoRouterButton", page_.operation);
+    portsList_ = velmora::MakeFormButton(tr("Ports List"), "portsListButton", page_.operation);
+    portCheck_ = velmora::MakeFormButton(tr("Port Check"), "portCheckButton", page_.operation);
     velmora::LayOutButtonRow(page_.operation, {addIntoRouter_, portsList_, portCheck_},
                              velmora::ButtonSpacing::Packed);
     portCheck_->hide();
@@ -55,8 +56,8 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries, Forwar
     connect(addIntoRouter_, &QPushButton::clicked, this, &CFormView_Client::addIntoRouter);
     connect(portCheck_, &QPushButton::clicked, this, &CFormView_Client::portCheck);
 
-    monitor_ = new RouterMonitor(*leases_, this);
-    connect(monitor_, &RouterMonitor::reported, this, &CFormView_Client::activity);
+    monitor_ = new velmora::RouterMonitor(*leases_, this);
+    connect(monitor_, &velmora::RouterMonitor::reported, this, &CFormView_Client::activity);
 }
 
 CFormView_Client::~CFormView_Client()
@@ -98,7 +99,7 @@ void CFormView_Client::onRoutersFound()
 {
     portsList_->setEnabled(true);
     updateButtons();
-    RouterEntryPtr router = host_.selectedRouter();
+    velmora::RouterEntryPtr router = host_.selectedRouter();
     monitor_->setRouter(router, natPmpLifetime_);
     if (router)
         autoAdd(router);
@@ -120,7 +121,7 @@ void CFormView_Client::installed(const velmora::InstallResult& result)
     refreshWatch();
 }
 
-void CFormView_Client::autoAdd(const RouterEntryPtr& router)
+void CFormView_Client::autoAdd(const velmora::RouterEntryPtr& router)
 {
     std::vector<ForwardingEntry> automatic;
     for (const auto& entry : entries_) {
@@ -131,8 +132,8 @@ void CFormView_Client::autoAdd(const RouterEntryPtr& router)
         return;
     delete autoTask_; // a run of an earlier scan: cancelled, unreported
     velmora::MappingPlan plan = velmora::PlanMappings(automatic);
-    autoTask_ = new RouterInstallTask(makeWriter(*router), plan, this);
-    connect(autoTask_, &RouterInstallTask::finished, this,
+    autoTask_ = new velmora::RouterInstallTask(makeWriter(*router), plan, this);
+    connect(autoTask_, &velmora::RouterInstallTask::finished, this,
             [this, plan](const velmora::InstallResult& result) { autoAddFinished(plan, result); });
     autoTask_->start(installOptions_);
 }
@@ -235,7 +236,7 @@ void CFormView_Client::showPortsList()
 {
     if (!host_.routerFound())
         return;
-    RouterEntryPtr router = host_.selectedRouter();
+    velmora::RouterEntryPtr router = host_.selectedRouter();
     if (!router)
         return;
     if (router->is_apple) {
@@ -258,7 +259,7 @@ void CFormView_Client::addIntoRouter()
 {
     if (task_ || !host_.routerFound())
         return;
-    RouterEntryPtr router = host_.selectedRouter();
+    velmora::RouterEntryPtr router = host_.selectedRouter();
     const auto rows = page_.list->selectedRowsAscending();
     if (!router || rows.empty())
         return;
@@ -269,8 +270,9 @@ void CFormView_Client::addIntoRouter()
     }
 
     taskRouter_ = router;
-    task_ = new RouterInstallTask(makeWriter(*router), velmora::PlanMappings(selected), this);
-    connect(task_, &RouterInstallTask::finished, this, &CFormView_Client::installFinished);
+    task_ =
+        new velmora::RouterInstallTask(makeWriter(*router), velmora::PlanMappings(selected), this);
+    connect(task_, &velmora::RouterInstallTask::finished, this, &CFormView_Client::installFinished);
     const qint64 total = task_->totalSteps();
     progress_ = new QProgressDialog(velmora::Tr(texts::kAdding), "Cancel", 0,
                                     static_cast<int>(total), this);
@@ -280,8 +282,8 @@ void CFormView_Client::addIntoRouter()
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);
     progress_->setMinimumDuration(500); // a few ports are done before it would show
-    connect(progress_, &QProgressDialog::canceled, task_, &RouterInstallTask::cancel);
-    connect(task_, &RouterInstallTask::progressed, progress_,
+    connect(progress_, &QProgressDialog::canceled, task_, &velmora::RouterInstallTask::cancel);
+    connect(task_, &velmora::RouterInstallTask::progressed, progress_,
             [progress = progress_](qint64 done, qint64) {
                 progress->setValue(static_cast<int>(done));
             });
@@ -309,7 +311,7 @@ void CFormView_Client::installFinished(const velmora::InstallResult& result)
 void CFormView_Client::portCheck()
 {
     const int row = selectedEntryRow();
-    RouterEntryPtr router = host_.selectedRouter();
+    velmora::RouterEntryPtr router = host_.selectedRouter();
     if (row < 0 || !router || router->is_apple)
         return;
     const auto& entry = entries_[static_cast<size_t>(row)];
@@ -321,7 +323,7 @@ void CFormView_Client::portCheck()
     target.protocol = velmora::ProtocolsOf(velmora::Field(entry.protocol)).front();
     target.externalPort = ports.front();
     target.internalClient = std::string(velmora::Field(entry.destination_ip));
-    CPort_Check dialog(this);
+    velmora::CPort_Check dialog(this);
     dialog.startCheck(velmora::EndpointOf(*router), target, checkOptions_);
     dialog.exec();
 }

@@ -14,15 +14,15 @@
 #include <memory>
 #include <vector>
 
-class ForwardingHost;
 class QProgressDialog;
 class QPushButton;
-class RouterInstallTask;
-class RouterMonitor;
 
 namespace velmora {
+class ForwardingHost;
+class RouterInstallTask;
+class RouterMonitor;
 class NatPmpLeaseKeeper;
-}
+} // namespace velmora
 
 // The "Port Forwarding" page: the forwarding list as a table (row i shows
 // entry i of the main window's list), Add/Edit/Delete, "Add into Router"
@@ -38,7 +38,7 @@ public:
         std::function<std::unique_ptr<velmora::MappingWriter>(const RouterEntry& router)>;
 
     // `entries` is the main window's forwarding list; it and `host` outlive the view.
-    CFormView_Client(std::vector<ForwardingEntry>& entries, ForwardingHost& host,
+    CFormView_Client(std::vector<ForwardingEntry>& entries, velmora::ForwardingHost& host,
                      QWidget* parent = nullptr);
     ~CFormView_Client() override;
 
@@ -52,7 +52,7 @@ public:
     void onRoutersFound();
     // The monitor setting: on, the mappings are looked after; off, nothing is watched.
     void setMonitoring(bool on);
-    RouterMonitor* monitor() const { return monitor_; }
+    velmora::RouterMonitor* monitor() const { return monitor_; }
     // Whether the start-up install of the "Y" entries is still going.
     bool autoAdding() const { return autoTask_ != nullptr; }
 
@@ -60,7 +60,7 @@ public:
     // over `dialogParent` (this page when null).
     void addEntryFrom(const CRouter_Add_Port::Prefill& values, QWidget* dialogParent = nullptr);
 
-    ReportList* list() const { return page_.list; }
+    velmora::ReportList* list() const { return page_.list; }
 
     // Lifetime asked for NAT-PMP mappings, in seconds (7200 unless a test shortens it).
     void setNatPmpLifetime(uint32_t seconds) { natPmpLifetime_ = seconds; }
@@ -86,7 +86,7 @@ private:
     void addIntoRouter();
     void portCheck();
     void installFinished(const velmora::InstallResult& result);
-    void autoAdd(const RouterEntryPtr& router);
+    void autoAdd(const velmora::RouterEntryPtr& router);
     void autoAddFinished(const velmora::MappingPlan& plan, const velmora::InstallResult& result);
     void installed(const velmora::InstallResult& result);
     void refreshWatch();
@@ -98,7 +98,7 @@ private:
     int selectedEntryRow() const;
 
     std::vector<ForwardingEntry>& entries_;
-    ForwardingHost& host_;
+    velmora::ForwardingHost& host_;
     velmora::ListPage page_;
     QPushButton* addIntoRouter_ = nullptr;
     QPushButton* portsList_ = nullptr;
@@ -109,11 +109,11 @@ private:
     WriterFactory writerFactory_;
     velmora::InstallOptions installOptions_;
     velmora::PortCheckOptions checkOptions_;
-    RouterInstallTask* task_ = nullptr;
-    RouterEntryPtr taskRouter_;
-    RouterInstallTask* autoTask_ = nullptr;
+    velmora::RouterInstallTask* task_ = nullptr;
+    velmora::RouterEntryPtr taskRouter_;
+    velmora::RouterInstallTask* autoTask_ = nullptr;
     QPointer<QProgressDialog> progress_;
-    RouterMonitor* monitor_ = nullptr;
+    velmora::RouterMonitor* monitor_ = nullptr;
     // Mappings installed and read back during this run.
     std::vector<velmora::MappingRequest> installed_;
 };

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace velmora {
+
 namespace {
 constexpr char kLegend[] = QT_TRANSLATE_NOOP(
     "velmora",
@@ -22,7 +24,7 @@ constexpr char kLegend[] = QT_TRANSLATE_NOOP(
 // Past the check's own deadline, a router request still running (miniupnpc
 // has no deadline of its own) is given up.
 constexpr std::chrono::milliseconds kDeadlineGrace{1000};
-}
+} // namespace
 
 CPort_Check::CPort_Check(QWidget* parent) : QDialog(parent)
 {
@@ -102,3 +104,5 @@ void CPort_Check::done(int result)
         worker_->stop();
     QDialog::done(result);
 }
+
+} // namespace velmora

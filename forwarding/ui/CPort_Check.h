@@ -5,11 +5,12 @@
 #include <QDialog>
 #include <memory>
 
-namespace velmora {
-class DialogWorker;
-}
 class QPlainTextEdit;
 class QTimer;
+
+namespace velmora {
+
+class DialogWorker;
 
 // The "Port Check" report: what a port check of one mapping found, with the
 // legend of the port states it speaks of. The check runs on a worker thread
@@ -39,3 +40,5 @@ private:
     std::unique_ptr<velmora::DialogWorker> worker_;
     bool finished_ = false;
 };
+
+} // namespace velmora

@@ -47,14 +47,15 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
     setMinimumWidth(380);
     const auto probe = velmora::ZeroedRecord<ForwardingEntry>();
 
-    nameEdit_ = MakeEdit("nameEdit", static_cast<int>(StorableLength(probe.name)), this);
+    nameEdit_ = MakeEdit("nameEdit", static_cast<int>(velmora::StorableLength(probe.name)), this);
     protocolBox_ = new QComboBox(this);
     protocolBox_->setObjectName("protocolBox");
     protocolBox_->setEditable(false);
-    portEdit_ = MakeEdit("portEdit", static_cast<int>(StorableLength(probe.listen_port)), this);
+    portEdit_ =
+        MakeEdit("portEdit", static_cast<int>(velmora::StorableLength(probe.listen_port)), this);
     auto* destinationPortEdit = MakeEdit("destinationPortEdit", 19, this);
-    internalIpEdit_ =
-        MakeEdit("internalIpEdit", static_cast<int>(StorableLength(probe.destination_ip)), this);
+    internalIpEdit_ = MakeEdit(
+        "internalIpEdit", static_cast<int>(velmora::StorableLength(probe.destination_ip)), this);
     autoAddBox_ = new QCheckBox(tr("Auto add when the software startup"), this);
     autoAddBox_->setObjectName("autoAddBox");
     autoAddBox_->setAccessibleName(autoAddBox_->text());

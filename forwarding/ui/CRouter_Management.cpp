@@ -32,7 +32,7 @@ QStringList RowOf(const MappingRecord& record)
 }
 } // namespace
 
-CRouter_Management::CRouter_Management(bool routerFound, RouterEntryPtr router,
+CRouter_Management::CRouter_Management(bool routerFound, velmora::RouterEntryPtr router,
                                        std::function<void()> openPortTester, QWidget* parent)
     : QDialog(parent), routerFound_(routerFound), router_(std::move(router)),
       openPortTester_(std::move(openPortTester))
@@ -43,14 +43,14 @@ CRouter_Management::CRouter_Management(bool routerFound, RouterEntryPtr router,
         endpoint_ = velmora::EndpointOf(*router_);
 
     auto* label = new QLabel(velmora::Tr(kListLabel), this);
-    list_ = new ReportList(
+    list_ = new velmora::ReportList(
         {{tr("Name"), 130}, {tr("Protocol"), 80}, {tr("Port"), 80}, {tr("Internal IP"), 100}},
         velmora::Tr(kListLabel), this);
     list_->setObjectName("mappingList");
     label->setBuddy(list_);
-    test_ = MakeFormButton(tr("Test"), "testButton", this);
-    delete_ = MakeFormButton(tr("Delete"), "deleteButton", this);
-    close_ = MakeFormButton(tr("Close"), "closeButton", this);
+    test_ = velmora::MakeFormButton(tr("Test"), "testButton", this);
+    delete_ = velmora::MakeFormButton(tr("Delete"), "deleteButton", this);
+    close_ = velmora::MakeFormButton(tr("Close"), "closeButton", this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(test_);

@@ -12,9 +12,9 @@
 
 namespace velmora {
 class DialogWorker;
-}
-class QPushButton;
 class ReportList;
+} // namespace velmora
+class QPushButton;
 
 // "Router Management": the port mappings the router selected in the router
 // box holds, read through the program's own UPnP client on a worker thread
@@ -26,11 +26,11 @@ class CRouter_Management final : public QDialog
 public:
     // `router` is the router box's selection (null when none is found);
     // `openPortTester` opens the port tester page.
-    CRouter_Management(bool routerFound, RouterEntryPtr router,
+    CRouter_Management(bool routerFound, velmora::RouterEntryPtr router,
                        std::function<void()> openPortTester, QWidget* parent = nullptr);
     ~CRouter_Management() override;
 
-    ReportList* list() const { return list_; }
+    velmora::ReportList* list() const { return list_; }
     bool listingFinished() const { return listingFinished_; }
     // Deletions sent and answered so far.
     int deletionsAnswered() const { return deletionsAnswered_; }
@@ -42,10 +42,10 @@ private:
     void deleteFirstSelected();
 
     bool routerFound_ = false;
-    RouterEntryPtr router_;
+    velmora::RouterEntryPtr router_;
     velmora::RouterEndpoint endpoint_;
     std::function<void()> openPortTester_;
-    ReportList* list_ = nullptr;
+    velmora::ReportList* list_ = nullptr;
     QPushButton* test_ = nullptr;
     QPushButton* delete_ = nullptr;
     QPushButton* close_ = nullptr;

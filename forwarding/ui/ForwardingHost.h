@@ -2,6 +2,8 @@
 
 #include "router/core/RouterEntry.h"
 
+namespace velmora {
+
 // What the Port Forwarding tab needs from the main window.
 class ForwardingHost
 {
@@ -15,3 +17,5 @@ public:
     // user has been told and false comes back.
     virtual bool saveConfig() = 0;
 };
+
+} // namespace velmora

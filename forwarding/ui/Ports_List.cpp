@@ -1,7 +1,5 @@
 #include "forwarding/ui/Ports_List.h"
 
-#include "platform/ui/Tr.h"
-
 #include "forwarding/core/PortList.h"
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
@@ -9,6 +7,7 @@
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
+#include "platform/ui/Tr.h"
 
 #include <QHBoxLayout>
 #include <QMessageBox>
@@ -16,7 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-Ports_List::Ports_List(RouterEntryPtr router, QWidget* parent)
+Ports_List::Ports_List(velmora::RouterEntryPtr router, QWidget* parent)
     : QDialog(parent), router_(std::move(router))
 {
     setObjectName("Ports_List");
@@ -24,13 +23,13 @@ Ports_List::Ports_List(RouterEntryPtr router, QWidget* parent)
     if (router_)
         endpoint_ = velmora::EndpointOf(*router_);
 
-    list_ = new ReportList(
+    list_ = new velmora::ReportList(
         {{tr("Name"), 120}, {tr("Protocol"), 80}, {tr("Port"), 120}, {tr("Internal IP"), 120}},
         tr("Ports list in router"), this);
     list_->setObjectName("portsList");
-    portCheck_ = MakeFormButton(tr("Port Check"), "portCheckButton", this);
-    delete_ = MakeFormButton(tr("Delete from router"), "deleteFromRouterButton", this);
-    cancel_ = MakeFormButton(tr("Cancel"), "cancelButton", this);
+    portCheck_ = velmora::MakeFormButton(tr("Port Check"), "portCheckButton", this);
+    delete_ = velmora::MakeFormButton(tr("Delete from router"), "deleteFromRouterButton", this);
+    cancel_ = velmora::MakeFormButton(tr("Cancel"), "cancelButton", this);
     cancel_->setDefault(true);
 
     auto* buttons = new QHBoxLayout;
@@ -73,7 +72,7 @@ void Ports_List::startListing()
     stalled_ = false;
     stall_->start();
     const velmora::RouterEndpoint endpoint = endpoint_;
-    const RouterEntryPtr keepAlive = router_; // its URLs stay valid while the thread runs
+    const velmora::RouterEntryPtr keepAlive = router_; // its URLs stay valid while the thread runs
     listing_ = std::make_unique<velmora::DialogWorker>(
         this,
         [this, endpoint, keepAlive](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
@@ -189,7 +188,7 @@ void Ports_List::checkSelected()
     const int port = velmora::AtoiLike(list_->cell(row, 2).toStdString());
     target.externalPort = static_cast<uint16_t>(port >= 0 && port <= 65535 ? port : 0);
     target.internalClient = list_->cell(row, 3).toStdString();
-    CPort_Check report(this);
+    velmora::CPort_Check report(this);
     report.startCheck(endpoint_, target, checkOptions_);
     report.exec();
 }

@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
-namespace velmora {
-class DialogWorker;
-}
 class QPushButton;
 class QTimer;
+
+namespace velmora {
+class DialogWorker;
 class ReportList;
+} // namespace velmora
 
 // "Ports list in router": the mappings a UPnP router holds, read on a worker
 // thread while the dialog shows; deletes the selected ones and checks one.
@@ -21,13 +22,13 @@ class Ports_List final : public QDialog
 {
     Q_OBJECT
 public:
-    Ports_List(RouterEntryPtr router, QWidget* parent = nullptr);
+    Ports_List(velmora::RouterEntryPtr router, QWidget* parent = nullptr);
     ~Ports_List() override;
 
     bool listingFinished() const { return finished_; }
     // Deletion requests the router has answered so far.
     int deletionsAnswered() const { return deletionsAnswered_; }
-    ReportList* list() const { return list_; }
+    velmora::ReportList* list() const { return list_; }
     // Options for the checks this dialog runs (tests shorten them).
     void setPortCheckOptions(const velmora::PortCheckOptions& options) { checkOptions_ = options; }
 
@@ -59,10 +60,10 @@ private:
         std::string protocol;
     };
 
-    RouterEntryPtr router_;
+    velmora::RouterEntryPtr router_;
     velmora::RouterEndpoint endpoint_;
     velmora::PortCheckOptions checkOptions_;
-    ReportList* list_ = nullptr;
+    velmora::ReportList* list_ = nullptr;
     QPushButton* portCheck_ = nullptr;
     QPushButton* delete_ = nullptr;
     QPushButton* cancel_ = nullptr;

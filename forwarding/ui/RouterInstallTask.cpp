@@ -2,6 +2,8 @@
 
 #include "platform/ui/DialogWorker.h"
 
+namespace velmora {
+
 namespace {
 
 // The latest progress count; at most one update waits in the GUI queue.
@@ -49,3 +51,5 @@ void RouterInstallTask::start(const velmora::InstallOptions& options)
             relay.post([this, result] { emit finished(result); });
         });
 }
+
+} // namespace velmora

@@ -6,8 +6,8 @@
 #include <memory>
 
 namespace velmora {
+
 class DialogWorker;
-}
 
 // One "Add into Router" run: installs a plan with a writer on a
 // velmora::DialogWorker and reports progress and the result on the GUI
@@ -37,3 +37,5 @@ private:
     qint64 totalSteps_;
     std::unique_ptr<velmora::DialogWorker> worker_;
 };
+
+} // namespace velmora

@@ -6,6 +6,8 @@
 #include "router/core/BootIdListener.h"
 #include "upnp/core/UrlParts.h"
 
+namespace velmora {
+
 RouterMonitor::RouterMonitor(velmora::NatPmpLeaseKeeper& keeper, QObject* parent)
     : QObject(parent), keeper_(keeper), relay_(velmora::GuiRelay::create(this))
 {
@@ -101,3 +103,5 @@ void RouterMonitor::apply()
     listener_ = std::make_unique<BootIdListener>(
         router_->lan_address, host, [monitor](const std::string& why) { monitor->checkSoon(why); });
 }
+
+} // namespace velmora

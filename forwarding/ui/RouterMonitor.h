@@ -8,12 +8,12 @@
 #include <memory>
 #include <vector>
 
+namespace velmora {
+
 class BootIdListener;
 
-namespace velmora {
 class GuiRelay;
 class NatPmpLeaseKeeper;
-} // namespace velmora
 
 // The mapping monitor of the Port Forwarding page: switched on and off by
 // the monitor setting, pointed at the router in use, and, for a UPnP router,
@@ -56,3 +56,5 @@ private:
     std::vector<velmora::WatchedMapping> mappings_;
     bool enabled_ = false;
 };
+
+} // namespace velmora

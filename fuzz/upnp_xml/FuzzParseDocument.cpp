@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     XMLParseReport report;
     const XMLNode result = XMLNode::parseDocument(text.c_str(), tag, &report);
-    const bool success = report.error == XMLParseOk || report.error == XMLParseMismatchedEndTag;
+    const bool success =
+        report.error == velmora::XMLParseOk || report.error == velmora::XMLParseMismatchedEndTag;
     if (!success && !result.empty())
         std::abort();
     if (!tag && success && result.empty())

@@ -78,12 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Walk(document.root->first_child);
     }
 
-    LoadedConfig first = LoadConfig(ScratchFile());
+    velmora::LoadedConfig first = velmora::LoadConfig(ScratchFile());
     if (first.invalid && first.triggerings.empty() && first.forwardings.empty())
         return 0;
-    const std::string text = BuildConfigText(first.settings, first.triggerings, first.forwardings);
+    const std::string text =
+        velmora::BuildConfigText(first.settings, first.triggerings, first.forwardings);
     WriteScratch(text.data(), text.size());
-    LoadedConfig second = LoadConfig(ScratchFile());
+    velmora::LoadedConfig second = velmora::LoadConfig(ScratchFile());
     if (second.invalid ||
         std::memcmp(&first.settings, &second.settings, sizeof first.settings) != 0 ||
         !SameRecords(first.triggerings, second.triggerings) ||

@@ -4,6 +4,8 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 
+namespace velmora {
+
 QPushButton* MakeFormButton(const QString& text, const char* objectName, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -20,3 +22,5 @@ QDialogButtonBox* MakeOkButtonBox(QDialog* dialog)
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     return buttons;
 }
+
+} // namespace velmora

@@ -7,6 +7,8 @@ class QDialogButtonBox;
 class QPushButton;
 class QWidget;
 
+namespace velmora {
+
 // A push button named for tests and screen readers. It never acts as the
 // default button: Enter does not press it unless it has the focus.
 QPushButton* MakeFormButton(const QString& text, const char* objectName, QWidget* parent);
@@ -14,3 +16,5 @@ QPushButton* MakeFormButton(const QString& text, const char* objectName, QWidget
 // The OK button row of a report dialog: its button is named "okButton" and
 // accepts the dialog.
 QDialogButtonBox* MakeOkButtonBox(QDialog* dialog);
+
+} // namespace velmora

@@ -1,8 +1,9 @@
 #include "platform/ui/ReportList.h"
 
 #include <QHeaderView>
-
 #include <algorithm>
+
+namespace velmora {
 
 ReportList::ReportList(const std::vector<Column>& columns, const QString& accessibleName,
                        QWidget* parent)
@@ -71,3 +72,5 @@ int ReportList::firstSelectedRow() const
     auto rows = selectedRowsAscending();
     return rows.empty() ? -1 : rows.front();
 }
+
+} // namespace velmora

@@ -2,8 +2,9 @@
 
 #include <QStringList>
 #include <QTableWidget>
-
 #include <vector>
+
+namespace velmora {
 
 // A report-style list: column headings, full-row selection of several rows,
 // grid lines, read-only cells. Row i mirrors element i of the list it shows.
@@ -29,3 +30,5 @@ public:
     std::vector<int> selectedRowsAscending() const;
     int firstSelectedRow() const;
 };
+
+} // namespace velmora

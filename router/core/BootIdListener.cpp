@@ -11,6 +11,8 @@
 #include <string>
 #include <sys/socket.h>
 
+namespace velmora {
+
 namespace {
 constexpr char kGroup[] = "239.255.255.250";
 constexpr uint16_t kPort = 1900;
@@ -108,3 +110,5 @@ void BootIdListener::run()
             restarted_(why);
     }
 }
+
+} // namespace velmora

@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+namespace velmora {
+
 // Listens for the SSDP announcements of one router (NOTIFY to
 // 239.255.255.250:1900 in the network the program runs in) and tells when
 // the router has started again: its BOOTID.UPNP.ORG changed (a device counts
@@ -44,3 +46,5 @@ private:
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };
+
+} // namespace velmora

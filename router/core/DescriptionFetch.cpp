@@ -10,6 +10,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace velmora {
+
 namespace {
 
 constexpr int kConnectAttempts = 1;
@@ -112,3 +114,5 @@ DescriptionFetch FetchDescription(const std::string& url, std::string& body,
     lanAddress = LocalAddressToward(address, port);
     return DescriptionFetch::Fetched;
 }
+
+} // namespace velmora

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace velmora {
+
 // Reads a router's device description with the program's own HTTP client:
 // one connection, an answer of at most UpnpClient::kMaxResponseBytes, within
 // a bounded time, where miniwget would take any size at any pace.
@@ -20,3 +22,5 @@ DescriptionFetch FetchDescription(const std::string& url, std::string& body,
 
 // The body of a chunked transfer coding; false when it is cut or malformed.
 bool Dechunk(const std::string& chunked, std::string& body);
+
+} // namespace velmora

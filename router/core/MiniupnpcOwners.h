@@ -4,6 +4,8 @@
 #include <memory>
 #include <miniupnpc/miniupnpc.h>
 
+namespace velmora {
+
 // Owners for what miniupnpc allocates.
 
 struct UpnpDevListDeleter
@@ -40,3 +42,5 @@ public:
 private:
     UPNPUrls urls_{};
 };
+
+} // namespace velmora

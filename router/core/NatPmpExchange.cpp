@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace velmora {
+
 int AwaitNatPmpResponse(natpmp_t* handle, natpmpresp_t* response, velmora::Deadline deadline)
 {
     using velmora::SteadyClock;
@@ -31,3 +33,5 @@ int AwaitNatPmpResponse(natpmp_t* handle, natpmpresp_t* response, velmora::Deadl
     }
     return code;
 }
+
+} // namespace velmora

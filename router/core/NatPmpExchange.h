@@ -4,6 +4,8 @@
 
 #include <natpmp.h>
 
+namespace velmora {
+
 // One libnatpmp handle; its socket is closed with it unless released to a
 // RouterEntry, which then owns it.
 class NatPmpHandle final
@@ -41,3 +43,5 @@ private:
 // 0 with `response` filled, NATPMP_TRYAGAIN when the deadline came first, or
 // another (negative) error.
 int AwaitNatPmpResponse(natpmp_t* handle, natpmpresp_t* response, velmora::Deadline deadline);
+
+} // namespace velmora

@@ -2,16 +2,16 @@
 
 #include "router/core/NatPmpExchange.h"
 
-RouterEntryPtr ProbeNatPmpRouter(std::chrono::milliseconds wait)
+velmora::RouterEntryPtr ProbeNatPmpRouter(std::chrono::milliseconds wait)
 {
     const auto deadline = std::chrono::steady_clock::now() + wait;
-    NatPmpHandle handle;
+    velmora::NatPmpHandle handle;
     if (handle.initResult() != 0)
         return nullptr;
     if (sendpublicaddressrequest(handle.get()) != 2)
         return nullptr;
     natpmpresp_t response{};
-    if (AwaitNatPmpResponse(handle.get(), &response, deadline) != 0)
+    if (velmora::AwaitNatPmpResponse(handle.get(), &response, deadline) != 0)
         return nullptr;
 
     auto entry = std::make_shared<RouterEntry>();

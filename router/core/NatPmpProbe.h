@@ -7,10 +7,13 @@
 // How long the probe waits for the gateway. libnatpmp retransmits after
 // 250, 750 and 1750 ms and would go on for about two minutes; a gateway that
 // has not answered three retransmissions is taken to have no NAT-PMP.
+namespace velmora {
 inline constexpr std::chrono::milliseconds kNatPmpProbeWait{1900};
+} // namespace velmora
 
 // Asks the default gateway for its public address over NAT-PMP. A gateway
 // that answers is an AirPort base station: the result is its entry, which
 // keeps the handle (and its socket) for later requests. Null when nothing
 // answers within `wait` or libnatpmp reports an error.
-RouterEntryPtr ProbeNatPmpRouter(std::chrono::milliseconds wait = kNatPmpProbeWait);
+velmora::RouterEntryPtr
+ProbeNatPmpRouter(std::chrono::milliseconds wait = velmora::kNatPmpProbeWait);

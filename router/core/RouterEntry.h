@@ -37,5 +37,9 @@ struct RouterEntry final
     std::string displayName() const { return is_apple ? "AirPort Station" : friendly_name; }
 };
 
+namespace velmora {
+
 using RouterEntryPtr = std::shared_ptr<RouterEntry>;
 using RouterList = std::vector<RouterEntryPtr>;
+
+} // namespace velmora

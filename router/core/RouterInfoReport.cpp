@@ -6,6 +6,8 @@
 #include <ctime>
 #include <miniupnpc/upnpcommands.h>
 
+namespace velmora {
+
 namespace {
 
 std::string Printf(const char* format, auto... args)
@@ -107,9 +109,11 @@ RouterInfoValues QueryRouterInfo(const IGDdatas& data, const UPNPUrls& urls)
     return values;
 }
 
+} // namespace velmora
+
 void BuildRouterInfoReport(const IGDdatas& data, const UPNPUrls& urls, std::string& report)
 {
-    report += FormatRouterInfoReport(QueryRouterInfo(data, urls));
+    report += velmora::FormatRouterInfoReport(velmora::QueryRouterInfo(data, urls));
 }
 
 void BuildRouterInfoReport(const RouterEntry& router, std::string& report)

@@ -8,6 +8,8 @@
 // The Router Info report: what a UPnP router says about its WAN connection,
 // as the lines the "Router Info" box shows.
 
+namespace velmora {
+
 // What the router answered; an unset field is an action that failed.
 struct RouterInfoValues
 {
@@ -43,6 +45,8 @@ std::string FormatRouterInfoReport(const RouterInfoValues& values);
 // Asks the router through miniupnpc; failures and the start time go to
 // standard output only.
 RouterInfoValues QueryRouterInfo(const IGDdatas& data, const UPNPUrls& urls);
+
+} // namespace velmora
 
 // Appends the report lines for the router to `report`.
 void BuildRouterInfoReport(const IGDdatas& data, const UPNPUrls& urls, std::string& report);

@@ -17,25 +17,29 @@ void Write(std::FILE* out, const std::string& text)
 
 } // namespace
 
+namespace velmora {
+
 RouterScanSteps NetworkScanSteps()
 {
     return {[](const std::string& address) { return DiscoverUpnpRouters(address); },
             [] { return ProbeNatPmpRouter(); }};
 }
 
-RouterList ScanRouters(const std::vector<std::string>& localAddresses, const RouterScanSteps& steps,
-                       std::FILE* diagnostics)
+} // namespace velmora
+
+velmora::RouterList ScanRouters(const std::vector<std::string>& localAddresses,
+                                const velmora::RouterScanSteps& steps, std::FILE* diagnostics)
 {
     // Every round waits about two seconds for answers: start them all at
     // once. The futures join their threads however this function ends.
     auto natPmp = std::async(std::launch::async, steps.probeNatPmp);
-    std::vector<std::future<UpnpRound>> rounds;
+    std::vector<std::future<velmora::UpnpRound>> rounds;
     rounds.reserve(localAddresses.size() + 1);
     rounds.push_back(std::async(std::launch::async, steps.discover, std::string()));
     for (const std::string& address : localAddresses)
         rounds.push_back(std::async(std::launch::async, steps.discover, address));
 
-    RouterList list;
+    velmora::RouterList list;
     for (size_t round = 0; round < rounds.size(); ++round) {
         std::string lines;
         if (round > 0) {
@@ -43,10 +47,10 @@ RouterList ScanRouters(const std::vector<std::string>& localAddresses, const Rou
             std::snprintf(heading, sizeof heading, "Address %zu : ", round - 1);
             lines = heading + localAddresses[round - 1] + "\n";
         }
-        MergeUpnpRound(list, rounds[round].get(), lines);
+        velmora::MergeUpnpRound(list, rounds[round].get(), lines);
         Write(diagnostics, lines);
     }
-    if (RouterEntryPtr gateway = natPmp.get())
+    if (velmora::RouterEntryPtr gateway = natPmp.get())
         list.push_back(std::move(gateway));
     return list;
 }

@@ -12,6 +12,8 @@
 // The rounds and the probe run at the same time; the list keeps the order
 // of a scan that ran them one after another: routers from the default
 // interface, then from each local address in order, then the NAT-PMP gateway.
+namespace velmora {
+
 struct RouterScanSteps
 {
     std::function<UpnpRound(const std::string& interfaceAddress)> discover;
@@ -21,6 +23,9 @@ struct RouterScanSteps
 // The steps through miniupnpc and libnatpmp.
 RouterScanSteps NetworkScanSteps();
 
+} // namespace velmora
+
 // Runs one scan; its diagnostic lines go to `diagnostics` in the scan's order.
-RouterList ScanRouters(const std::vector<std::string>& localAddresses, const RouterScanSteps& steps,
-                       std::FILE* diagnostics = stdout);
+velmora::RouterList ScanRouters(const std::vector<std::string>& localAddresses,
+                                const velmora::RouterScanSteps& steps,
+                                std::FILE* diagnostics = stdout);

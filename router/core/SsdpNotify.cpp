@@ -3,6 +3,8 @@
 #include <cctype>
 #include <charconv>
 
+namespace velmora {
+
 namespace {
 
 bool SameText(std::string_view a, std::string_view b)
@@ -59,3 +61,5 @@ std::optional<SsdpNotify> ParseSsdpNotify(std::string_view datagram)
     }
     return notify;
 }
+
+} // namespace velmora

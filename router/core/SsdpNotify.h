@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace velmora {
+
 // One SSDP NOTIFY datagram, or a search answer, as far as the restart watch
 // needs it.
 struct SsdpNotify
@@ -18,3 +20,5 @@ struct SsdpNotify
 // Reads a datagram; nothing when it is neither a NOTIFY nor a search answer. Header names are
 // compared without regard to case; lines end in CR LF or LF.
 std::optional<SsdpNotify> ParseSsdpNotify(std::string_view datagram);
+
+} // namespace velmora

@@ -31,13 +31,16 @@ std::string FetchFriendlyName(const char* descriptionUrl, unsigned scopeId)
 {
     int size = 0;
     int status = 0;
-    MallocBuffer body(static_cast<char*>(miniwget(descriptionUrl, &size, scopeId, &status)));
+    velmora::MallocBuffer body(
+        static_cast<char*>(miniwget(descriptionUrl, &size, scopeId, &status)));
     if (!body || size <= 0)
         return {};
-    return RouterFriendlyName(std::string(body.get(), static_cast<size_t>(size)));
+    return velmora::RouterFriendlyName(std::string(body.get(), static_cast<size_t>(size)));
 }
 
 } // namespace
+
+namespace velmora {
 
 std::string RouterFriendlyName(const std::string& description)
 {
@@ -99,17 +102,19 @@ UpnpRound ReadDeviceList(const UPNPDev* devices, const RouterFetch& fetch)
     return round;
 }
 
-UpnpRound DiscoverUpnpRouters(const std::string& interfaceAddress)
+} // namespace velmora
+
+velmora::UpnpRound DiscoverUpnpRouters(const std::string& interfaceAddress)
 {
     int error = 0;
     const char* multicastIf = interfaceAddress.empty() ? nullptr : interfaceAddress.c_str();
     // Only IGD:1 answers are taken, so only IGD:1 is searched for: upnpDiscover
     // would go on to three more search types, 2 s each, whenever nothing
     // answers, and everything they could find is passed over anyway.
-    UpnpDevList devices(upnpDiscoverDevice(kIgdDeviceType, kDiscoverDelayMs, multicastIf,
-                                           kNoMiniSsdpd, UPNP_LOCAL_PORT_ANY, 0, kDiscoverTtl,
-                                           &error));
+    velmora::UpnpDevList devices(upnpDiscoverDevice(velmora::kIgdDeviceType, kDiscoverDelayMs,
+                                                    multicastIf, kNoMiniSsdpd, UPNP_LOCAL_PORT_ANY,
+                                                    0, kDiscoverTtl, &error));
     if (!devices)
         return {};
-    return ReadDeviceList(devices.get(), FetchUpnpRouter);
+    return velmora::ReadDeviceList(devices.get(), velmora::FetchUpnpRouter);
 }

@@ -6,6 +6,8 @@
 #include <miniupnpc/upnpdev.h>
 #include <string>
 
+namespace velmora {
+
 // The device type a router must answer with to be taken.
 inline constexpr char kIgdDeviceType[] = "urn:schemas-upnp-org:device:InternetGatewayDevice:1";
 
@@ -16,11 +18,15 @@ inline constexpr size_t kFriendlyNameMaxBytes = 127;
 // kFriendlyNameMaxBytes on a UTF-8 character boundary; empty when none.
 std::string RouterFriendlyName(const std::string& description);
 
+} // namespace velmora
+
 // One UPnP discovery round through miniupnpc: an SSDP search of about two
 // seconds on the given local interface address (empty: the default
 // interface), then each answering IGD's description. Merge the result into
 // the router list with MergeUpnpRound.
-UpnpRound DiscoverUpnpRouters(const std::string& interfaceAddress);
+velmora::UpnpRound DiscoverUpnpRouters(const std::string& interfaceAddress);
+
+namespace velmora {
 
 // How a round turns a description URL into a router (FetchUpnpRouter).
 using RouterFetch =
@@ -37,3 +43,5 @@ UpnpRound ReadDeviceList(const UPNPDev* devices, const RouterFetch& fetch);
 // `diagnostics` receives the "Local LAN ip address" line.
 RouterEntryPtr FetchUpnpRouter(const char* descriptionUrl, unsigned scopeId,
                                std::string& diagnostics);
+
+} // namespace velmora

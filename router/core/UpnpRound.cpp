@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace velmora {
+
 namespace {
 
 bool Listed(const RouterList& list, const std::string& descriptionUrl)
@@ -36,3 +38,5 @@ std::vector<std::string> RouterBoxLines(const RouterList& list)
         lines.push_back(entry->displayName());
     return lines;
 }
+
+} // namespace velmora

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace velmora {
+
 // What one UPnP discovery round saw, kept apart from the router list so that
 // rounds can run at the same time and still be merged in the scan's order.
 struct UpnpRound
@@ -26,3 +28,5 @@ void MergeUpnpRound(RouterList& list, const UpnpRound& round, std::string& diagn
 
 // The router box's lines for a router list, entry i giving line i.
 std::vector<std::string> RouterBoxLines(const RouterList& list);
+
+} // namespace velmora

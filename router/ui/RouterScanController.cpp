@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace velmora {
+
 namespace {
 
 constexpr char kAppleNoInfo[] =
@@ -207,3 +209,5 @@ void RouterScanController::abandonWorker()
         worker_.reset();
     }
 }
+
+} // namespace velmora

@@ -12,7 +12,6 @@
 #include <vector>
 
 class Error;
-struct RouterInfoValues;
 class QComboBox;
 class QProgressBar;
 class QPushButton;
@@ -20,8 +19,10 @@ class QTimer;
 class QWidget;
 
 namespace velmora {
+
+struct RouterInfoValues;
+
 class DialogWorker;
-}
 
 // Runs router scans for the main window and owns their result: the router
 // list (entry i is line i of the router box) and the flags router_found and
@@ -109,3 +110,5 @@ private:
     QTimer* infoTimer_ = nullptr;
     std::chrono::milliseconds infoDeadline_ = kInfoDeadline;
 };
+
+} // namespace velmora

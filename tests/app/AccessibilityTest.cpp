@@ -65,7 +65,7 @@ const char kConfig[] = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
                        "</mappings>\r\n";
 
 // A router whose control point nobody answers on loopback.
-RouterEntryPtr SilentRouter()
+velmora::RouterEntryPtr SilentRouter()
 {
     auto router = std::make_shared<RouterEntry>();
     router->urls.controlURL = strdup("http://127.0.0.1:9/ctl");
@@ -91,7 +91,7 @@ std::vector<Window> Windows()
              window->OnInitDialog();
              return window;
          }},
-        {"About", [](const TempDir&) { return std::make_unique<CAboutDlg>(); }},
+        {"About", [](const TempDir&) { return std::make_unique<velmora::CAboutDlg>(); }},
         {"Option", [](const TempDir&) { return std::make_unique<COption>(1, 0); }},
         {"router not found", [](const TempDir&) { return std::make_unique<Error>(); }},
         {"Router Info",
@@ -107,7 +107,7 @@ std::vector<Window> Windows()
          }},
         {"Ports list in router",
          [](const TempDir&) { return std::make_unique<Ports_List>(SilentRouter()); }},
-        {"Port Check", [](const TempDir&) { return std::make_unique<CPort_Check>(); }},
+        {"Port Check", [](const TempDir&) { return std::make_unique<velmora::CPort_Check>(); }},
         {"Often Used Ports",
          [](const TempDir& dir) {
              dir.write("ports_list.txt", "Web server|80,443| \n");

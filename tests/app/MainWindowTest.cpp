@@ -144,10 +144,11 @@ private slots:
         QStringList texts;
         for (QAction* action : tool->menu()->actions())
             texts << (action->isSeparator() ? QString("-") : action->text());
-        QCOMPARE(texts, QStringList({"Fetch Port Forwarding Entry in Router", "Port Forwarding Tester",
-                                     "View IP", "View Often Used Ports", "-", "Option"}));
-        for (const char* id : {"command32784", "command32781", "command32780", "command32777",
-                               "command32778"})
+        QCOMPARE(texts,
+                 QStringList({"Fetch Port Forwarding Entry in Router", "Port Forwarding Tester",
+                              "View IP", "View Often Used Ports", "-", "Option"}));
+        for (const char* id :
+             {"command32784", "command32781", "command32780", "command32777", "command32778"})
             QVERIFY2(tool->menu()->findChild<QAction*>(id), id);
     }
 
@@ -313,8 +314,8 @@ private slots:
         window->OnOption();
         QCOMPARE(QByteArray(window->settings().auto_startup), QByteArray("1"));
         QCOMPARE(QByteArray(window->settings().monitor_router), QByteArray("1"));
-        QVERIFY(dir_->read("xdg/autostart/velmora.desktop").find(
-                    "Exec=\"/opt/velmora app/velmora\"\n") != std::string::npos);
+        QVERIFY(dir_->read("xdg/autostart/velmora.desktop")
+                    .find("Exec=\"/opt/velmora app/velmora\"\n") != std::string::npos);
 
         catcher.answer = [](QWidget* modal) {
             auto* option = qobject_cast<COption*>(modal);
@@ -448,7 +449,7 @@ private slots:
     {
         dir_->write("config.xml", kConfig);
         auto window = makeWindow();
-        RouterMonitor* monitor = window->clientView()->monitor();
+        velmora::RouterMonitor* monitor = window->clientView()->monitor();
         QVERIFY(monitor->enabled());
         ModalCatcher catcher;
         QString name;

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -13,14 +12,14 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     if (argc < 2)
         return 2;
-    SingleInstance instance(QString::fromLocal8Bit(argv[1]));
+    velmora::SingleInstance instance(QString::fromLocal8Bit(argv[1]));
     if (!instance.claim()) {
         std::puts("second");
         return 0;
     }
     std::puts("first");
     std::fflush(stdout);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &app, [] {
+    QObject::connect(&instance, &velmora::SingleInstance::activationRequested, &app, [] {
         std::puts("activated");
         QCoreApplication::exit(0);
     });

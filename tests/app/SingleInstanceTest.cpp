@@ -1,4 +1,5 @@
 #include "app/ui/SingleInstance.h"
+
 #include "tests/support/TempDir.h"
 
 #include <QFile>
@@ -49,9 +50,9 @@ private slots:
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.close();
 
-        SingleInstance instance("brinmoor-gatewise");
+        velmora::SingleInstance instance("brinmoor-gatewise");
         QVERIFY(instance.claim());
-        QSignalSpy activations(&instance, &SingleInstance::activationRequested);
+        QSignalSpy activations(&instance, &velmora::SingleInstance::activationRequested);
 
         QProcess second;
         second.setProcessEnvironment(environment(runtime));

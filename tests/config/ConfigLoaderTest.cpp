@@ -43,7 +43,7 @@ std::string Forwarding(const std::string& name, const std::string& missing = "")
     return Element("forwarding", kForwardingAttributes, values, missing);
 }
 
-std::string Names(const LoadedConfig& config)
+std::string Names(const velmora::LoadedConfig& config)
 {
     std::string names;
     for (const auto& entry : config.triggerings)
@@ -57,10 +57,10 @@ std::string Names(const LoadedConfig& config)
 class ConfigLoader : public ::testing::Test
 {
 protected:
-    LoadedConfig Load(const std::string& bytes)
+    velmora::LoadedConfig Load(const std::string& bytes)
     {
         dir.write("config.xml", bytes);
-        return LoadConfig(dir.file("config.xml"));
+        return velmora::LoadConfig(dir.file("config.xml"));
     }
 
     TempDir dir;
@@ -91,13 +91,13 @@ TEST_F(ConfigLoader, UnusableFileReadsNothingEvenWhatParsedBeforeTheFault)
         "<mappings name=\"a\"b\"/>",
         "<mapping auto_startup=\"0\"><triggerings>" + Trigger("t1") + "</triggerings></mapping>",
     };
-    auto expectNothing = [](const LoadedConfig& config, const std::string& what) {
+    auto expectNothing = [](const velmora::LoadedConfig& config, const std::string& what) {
         EXPECT_TRUE(config.invalid) << what;
         EXPECT_TRUE(SameRecord(config.settings, MakeSettings("", ""))) << what;
         EXPECT_EQ(Names(config), "|") << what;
     };
-    expectNothing(LoadConfig(dir.file("absent.xml")), "missing");
-    expectNothing(LoadConfig(dir.path()), "unreadable");
+    expectNothing(velmora::LoadConfig(dir.file("absent.xml")), "missing");
+    expectNothing(velmora::LoadConfig(dir.path()), "unreadable");
     for (const auto& file : files)
         expectNothing(Load(file), file);
 }

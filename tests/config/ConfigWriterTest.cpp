@@ -62,7 +62,7 @@ TEST(ConfigWriter, GoldenBytes)
     velmora::SetField(trigger.status, "running"); // never written
     auto brim = MakeForwarding("f", "N", "UDP", "", "ip");
     std::memset(brim.listen_port, '7', sizeof brim.listen_port); // no terminator at all
-    EXPECT_EQ(BuildConfigText(
+    EXPECT_EQ(velmora::BuildConfigText(
                   MakeSettings("1", "0"), {trigger},
                   {MakeForwarding("web", "Y", "TCP", "80,443-447,8080", "192.168.1.20"), brim}),
               "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
@@ -86,7 +86,7 @@ TEST(ConfigWriter, GoldenBytes)
 
 TEST(ConfigWriter, EmptySettingsAndListsStillWriteEveryEnclosingLine)
 {
-    EXPECT_EQ(BuildConfigText(MakeSettings("", ""), {}, {}),
+    EXPECT_EQ(velmora::BuildConfigText(MakeSettings("", ""), {}, {}),
               "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
               "<mappings auto_startup=\"\" monitor_router=\"\" >\r\n"
               "<triggerings>\r\n"
@@ -98,9 +98,10 @@ TEST(ConfigWriter, EmptySettingsAndListsStillWriteEveryEnclosingLine)
 
 TEST(ConfigWriter, ValuesAreEscapedAndTheFileIsPlainAscii)
 {
-    const auto text = BuildConfigText(MakeSettings("1", "0"), {},
-                                      {MakeForwarding("A \"B\" & <C>", "Y", "TCP", "80",
-                                                      "Caf\xC3\xA9 \xE6\x9D\xB1\xE4\xBA\xAC")});
+    const auto text =
+        velmora::BuildConfigText(MakeSettings("1", "0"), {},
+                                 {MakeForwarding("A \"B\" & <C>", "Y", "TCP", "80",
+                                                 "Caf\xC3\xA9 \xE6\x9D\xB1\xE4\xBA\xAC")});
     EXPECT_NE(text.find("<forwarding name=\"A &quot;B&quot; &amp; &lt;C&gt;\" protocol=\"TCP\" "
                         "listen_port=\"80\" destination_ip=\"Caf&#233; &#26481;&#20140;\" "
                         "type=\"Y\" >\r\n"),

@@ -44,16 +44,16 @@ protected:
     bool Save(const std::string& path, std::string* reason) { return Save(path, reason, config); }
     std::string Built() const
     {
-        return BuildConfigText(config.settings, config.triggerings, config.forwardings);
+        return velmora::BuildConfigText(config.settings, config.triggerings, config.forwardings);
     }
 
     // Saves, loads and saves again; `first` and `second` are the two files.
-    LoadedConfig RoundTrip(const Config& original)
+    velmora::LoadedConfig RoundTrip(const Config& original)
     {
         std::string reason;
         EXPECT_TRUE(Save(dir.file("config.xml"), &reason, original)) << reason;
         first = dir.read("config.xml");
-        LoadedConfig loaded = LoadConfig(dir.file("config.xml"));
+        velmora::LoadedConfig loaded = velmora::LoadConfig(dir.file("config.xml"));
         EXPECT_FALSE(loaded.invalid);
         EXPECT_TRUE(Save(dir.file("config.xml"), &reason,
                          {loaded.settings, loaded.triggerings, loaded.forwardings}))
@@ -128,7 +128,7 @@ TEST_F(SaveConfigTest, ReadWriteReadOfAHandWrittenFileIsStable)
                             "auto_start=\"Y\" protocol=\"TCP\" trigger_address=\"h\" "
                             "trigger_port=\"1\" trigger_port_end=\"2\" frequence=\"3\"/>\n"
                             "  </triggerings>\n</mappings>\n");
-    auto once = LoadConfig(dir.file("config.xml"));
+    auto once = velmora::LoadConfig(dir.file("config.xml"));
     ASSERT_FALSE(once.invalid);
     ASSERT_EQ(once.triggerings.size(), 1u);
     EXPECT_STREQ(once.triggerings[0].name, "Caf\xC3\xA9");

@@ -59,8 +59,8 @@ TEST(SaveCrash, KilledSavesLeaveTheOldOrTheNewFileWhole)
     velmora::SetField(settings.monitor_router, "1");
     const auto first = Triggerings(300, "old");
     const auto second = Triggerings(400, "new");
-    const std::string oldText = BuildConfigText(settings, first, {});
-    const std::string newText = BuildConfigText(settings, second, {});
+    const std::string oldText = velmora::BuildConfigText(settings, first, {});
+    const std::string newText = velmora::BuildConfigText(settings, second, {});
     std::string reason;
     ASSERT_TRUE(SaveConfig(path, settings, first, {}, &reason)) << reason;
 
@@ -86,7 +86,7 @@ TEST(SaveCrash, KilledSavesLeaveTheOldOrTheNewFileWhole)
         ASSERT_TRUE(onDisk == oldText || onDisk == newText)
             << "round " << round << ": " << onDisk.size() << " bytes";
         (onDisk == oldText ? sawOld : sawNew)++;
-        const LoadedConfig loaded = LoadConfig(path);
+        const velmora::LoadedConfig loaded = velmora::LoadConfig(path);
         ASSERT_FALSE(loaded.invalid) << "round " << round;
         ASSERT_EQ(loaded.triggerings.size(), onDisk == oldText ? first.size() : second.size());
     }

@@ -24,7 +24,7 @@ namespace {
 
 const char kService[] = "urn:schemas-upnp-org:service:WANIPConnection:1";
 
-RouterEntryPtr RouterAt(const std::string& controlUrl)
+velmora::RouterEntryPtr RouterAt(const std::string& controlUrl)
 {
     auto router = std::make_shared<RouterEntry>();
     router->urls.controlURL = strdup(controlUrl.c_str());
@@ -202,7 +202,7 @@ private slots:
     void aPortCheckPastItsDeadlineReportsWhatItDidNotLearn()
     {
         LoopbackHttpServer server(SlowRouter()); // holds the mapping request
-        CPort_Check report;
+        velmora::CPort_Check report;
         report.show();
         velmora::PortCheckOptions options;
         options.deadline = std::chrono::milliseconds(300);
@@ -223,7 +223,7 @@ private slots:
     void portCheckLayoutAndClosingItWhileItRuns()
     {
         LoopbackHttpServer server(SlowRouter());
-        CPort_Check report;
+        velmora::CPort_Check report;
         QCOMPARE(report.windowTitle(), QString("Port Check"));
         QStringList labels;
         for (auto* label : report.findChildren<QLabel*>())

@@ -17,9 +17,9 @@ namespace {
 
 // A TCP listener (or, with `listen` false, a bound socket nobody listens on)
 // on a free port of 127.0.0.1.
-SocketHandle Bound(bool listening, sockaddr_in& address)
+velmora::SocketHandle Bound(bool listening, sockaddr_in& address)
 {
-    SocketHandle socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    velmora::SocketHandle socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     MakeIPv4Endpoint("127.0.0.1", 0, address);
     socklen_t length = sizeof address;
     ::bind(socket.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
@@ -29,9 +29,9 @@ SocketHandle Bound(bool listening, sockaddr_in& address)
     return socket;
 }
 
-SocketHandle Tcp()
+velmora::SocketHandle Tcp()
 {
-    return SocketHandle(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    return velmora::SocketHandle(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
 }
 
 } // namespace
@@ -64,15 +64,15 @@ TEST(IPv4Endpoint, DottedQuadOnlyUnlessTheClassicFormsAreAsked)
 TEST(ConnectWithin, AcceptedRefusedAndTheBlockingModeKept)
 {
     sockaddr_in open{};
-    SocketHandle listener = Bound(true, open);
-    SocketHandle client = Tcp();
+    velmora::SocketHandle listener = Bound(true, open);
+    velmora::SocketHandle client = Tcp();
     const int flags = ::fcntl(client.fd(), F_GETFL);
     EXPECT_TRUE(ConnectWithin(client.fd(), open, DeadlineAfter(2s)).connected());
     EXPECT_EQ(::fcntl(client.fd(), F_GETFL), flags);
 
     sockaddr_in closed{};
-    SocketHandle unused = Bound(false, closed);
-    SocketHandle refused = Tcp();
+    velmora::SocketHandle unused = Bound(false, closed);
+    velmora::SocketHandle refused = Tcp();
     const ConnectResult result = ConnectWithin(refused.fd(), closed, DeadlineAfter(2s));
     EXPECT_EQ(result.status, ConnectResult::Status::Failed);
     EXPECT_EQ(result.error, ECONNREFUSED);
@@ -82,8 +82,8 @@ TEST(ReceiveWithin, DataTheCloseAndTheDeadlineAreTold)
 {
     int pair[2];
     ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
-    SocketHandle mine(pair[0]);
-    SocketHandle peer(pair[1]);
+    velmora::SocketHandle mine(pair[0]);
+    velmora::SocketHandle peer(pair[1]);
     char buffer[8];
     EXPECT_EQ(ReceiveWithin(mine.fd(), buffer, sizeof buffer, DeadlineAfter(20ms)).status,
               ReceiveResult::Status::TimedOut);
@@ -104,8 +104,8 @@ TEST(SendAll, AnEmptyDatagramStillGoesOut)
 {
     int pair[2];
     ASSERT_EQ(::socketpair(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0, pair), 0);
-    SocketHandle mine(pair[0]);
-    SocketHandle peer(pair[1]);
+    velmora::SocketHandle mine(pair[0]);
+    velmora::SocketHandle peer(pair[1]);
     size_t sent = 7;
     EXPECT_EQ(SendAll(mine.fd(), "", 0, DeadlineAfter(1s), sent), SendResult::Sent);
     EXPECT_EQ(sent, 0u);

@@ -28,20 +28,20 @@ namespace {
 using Strings = std::vector<std::string>;
 
 using velmora::test::FakeScanSteps;
-RouterEntryPtr (*const Upnp)(const std::string&, const std::string&) = FakeScanSteps::Upnp;
-RouterEntryPtr (*const AirPort)() = FakeScanSteps::AirPort;
+velmora::RouterEntryPtr (*const Upnp)(const std::string&, const std::string&) = FakeScanSteps::Upnp;
+velmora::RouterEntryPtr (*const AirPort)() = FakeScanSteps::AirPort;
 
-UpnpRound::Device Igd(const std::string& url)
+velmora::UpnpRound::Device Igd(const std::string& url)
 {
     return {" desc: " + url + "\n st: igd\n\nLocal LAN ip address : 1.2.3.4\n", Upnp(url, url)};
 }
 
-UpnpRound Round(std::vector<UpnpRound::Device> devices)
+velmora::UpnpRound Round(std::vector<velmora::UpnpRound::Device> devices)
 {
     return {true, std::move(devices)};
 }
 
-Strings Urls(const RouterList& list)
+Strings Urls(const velmora::RouterList& list)
 {
     Strings urls;
     for (const auto& entry : list)
@@ -82,7 +82,7 @@ TEST(RouterFriendlyName, RootDevicesNameCutTo127BytesOnACharacterBoundary)
         {Description(fits + "x"), fits},
     };
     for (const auto& [description, name] : cases)
-        EXPECT_EQ(RouterFriendlyName(description), name) << description.substr(0, 200);
+        EXPECT_EQ(velmora::RouterFriendlyName(description), name) << description.substr(0, 200);
 }
 
 // A device list as miniupnpc's discovery hands it over.
@@ -112,17 +112,17 @@ private:
 TEST(ReadDeviceList, OnlyVersionOneGatewaysWithAUrlAreFetched)
 {
     DeviceList list;
-    list.add("http://v1/", kIgdDeviceType);
+    list.add("http://v1/", velmora::kIgdDeviceType);
     list.add("http://v2/", "urn:schemas-upnp-org:device:InternetGatewayDevice:2");
     list.add("http://ip/", "urn:schemas-upnp-org:service:WANIPConnection:1");
     list.add("http://case/", "urn:schemas-upnp-org:device:internetgatewaydevice:1");
-    list.add("", kIgdDeviceType);
-    list.add(nullptr, kIgdDeviceType);
+    list.add("", velmora::kIgdDeviceType);
+    list.add(nullptr, velmora::kIgdDeviceType);
     list.add("http://x/", nullptr);
-    list.add("http://fails/", kIgdDeviceType);
+    list.add("http://fails/", velmora::kIgdDeviceType);
     Strings fetched;
-    UpnpRound round =
-        ReadDeviceList(list.head(), [&](const char* url, unsigned, std::string& lines) {
+    velmora::UpnpRound round =
+        velmora::ReadDeviceList(list.head(), [&](const char* url, unsigned, std::string& lines) {
             fetched.push_back(url);
             lines += "Local LAN ip address : 10.0.0.2\n";
             return std::string(url) == "http://fails/" ? nullptr : Upnp(url, "");
@@ -137,17 +137,17 @@ TEST(ReadDeviceList, OnlyVersionOneGatewaysWithAUrlAreFetched)
               "Local LAN ip address : 10.0.0.2\n");
     EXPECT_EQ(round.devices[1].diagnostics,
               " desc: http://v2/\n st: urn:schemas-upnp-org:device:InternetGatewayDevice:2\n\n");
-    EXPECT_FALSE(ReadDeviceList(nullptr, {}).answered);
+    EXPECT_FALSE(velmora::ReadDeviceList(nullptr, {}).answered);
 }
 
 TEST(MergeUpnpRound, AppendsNewRoutersInOrderUntilADuplicate)
 {
-    const UpnpRound::Device other{" desc: http://x/\n st: other\n\n", nullptr};
+    const velmora::UpnpRound::Device other{" desc: http://x/\n st: other\n\n", nullptr};
     const std::string heading = "List of UPNP devices found on the network :\n";
     const struct
     {
         Strings before;
-        UpnpRound round;
+        velmora::UpnpRound round;
         Strings after;
         std::string lines;
     } cases[] = {
@@ -168,19 +168,20 @@ TEST(MergeUpnpRound, AppendsNewRoutersInOrderUntilADuplicate)
          Round({Igd("http://a/"), Igd("http://A/ ")}),
          {"http://A/", "http://a/", "http://A/ "},
          heading + Igd("http://a/").diagnostics + Igd("http://A/ ").diagnostics},
-        {{}, UpnpRound{}, {}, ""},
+        {{}, velmora::UpnpRound{}, {}, ""},
         {{}, Round({}), {}, heading},
     };
     for (const auto& c : cases) {
-        RouterList list;
+        velmora::RouterList list;
         for (const auto& url : c.before)
             list.push_back(Upnp(url, url));
         std::string lines;
-        MergeUpnpRound(list, c.round, lines);
+        velmora::MergeUpnpRound(list, c.round, lines);
         EXPECT_EQ(Urls(list), c.after) << c.lines;
         EXPECT_EQ(lines, c.lines);
     }
-    EXPECT_EQ(RouterBoxLines({Upnp("http://a/", "Home Router"), Upnp("http://b/", ""), AirPort()}),
+    EXPECT_EQ(velmora::RouterBoxLines(
+                  {Upnp("http://a/", "Home Router"), Upnp("http://b/", ""), AirPort()}),
               (Strings{"Home Router", "", "AirPort Station"}));
 }
 
@@ -202,14 +203,14 @@ struct Capture
 
 TEST(ScanRouters, DefaultRoundThenEachAddressThenNatPmpAndEachRouterOnce)
 {
-    std::map<std::string, UpnpRound> answers{{"", Round({Igd("http://r1/")})},
-                                             {"10.0.0.2", Round({Igd("http://r2/")})},
-                                             {"10.0.0.3", Round({Igd("http://r1/")})},
-                                             {"10.0.1.2", Round({Igd("http://r3/")})}};
-    RouterScanSteps steps{[&](const std::string& a) { return answers.at(a); },
-                          [] { return AirPort(); }};
+    std::map<std::string, velmora::UpnpRound> answers{{"", Round({Igd("http://r1/")})},
+                                                      {"10.0.0.2", Round({Igd("http://r2/")})},
+                                                      {"10.0.0.3", Round({Igd("http://r1/")})},
+                                                      {"10.0.1.2", Round({Igd("http://r3/")})}};
+    velmora::RouterScanSteps steps{[&](const std::string& a) { return answers.at(a); },
+                                   [] { return AirPort(); }};
     Capture out;
-    RouterList list = ScanRouters({"10.0.0.2", "10.0.0.3", "10.0.1.2"}, steps, out.file);
+    velmora::RouterList list = ScanRouters({"10.0.0.2", "10.0.0.3", "10.0.1.2"}, steps, out.file);
     EXPECT_EQ(Urls(list), (Strings{"http://r1/", "http://r2/", "http://r3/", "apple"}));
     const std::string round = "List of UPNP devices found on the network :\n";
     EXPECT_EQ(out.text(), round + Igd("http://r1/").diagnostics + "Address 0 : 10.0.0.2\n" + round +
@@ -221,8 +222,8 @@ TEST(ScanRouters, DefaultRoundThenEachAddressThenNatPmpAndEachRouterOnce)
 TEST(ScanRouters, NothingFoundGivesAnEmptyListAndTheAddressLines)
 {
     int probes = 0; // written by the probe thread, read after the scan has joined it
-    RouterScanSteps steps{[](const std::string&) { return UpnpRound{}; },
-                          [&]() -> RouterEntryPtr { return ++probes, nullptr; }};
+    velmora::RouterScanSteps steps{[](const std::string&) { return velmora::UpnpRound{}; },
+                                   [&]() -> velmora::RouterEntryPtr { return ++probes, nullptr; }};
     Capture out;
     EXPECT_TRUE(ScanRouters({"10.0.0.2", "10.0.1.2"}, steps, out.file).empty());
     EXPECT_EQ(probes, 1);
@@ -244,12 +245,13 @@ TEST(ScanRouters, RoundsAndProbeRunAtTheSameTime)
         return allStarted.wait_for(lock, std::chrono::seconds(30),
                                    [&] { return started == expected; });
     };
-    RouterScanSteps steps{[&](const std::string& a) {
-                              return arrive() ? Round({Igd("http://" + a + "/")}) : UpnpRound{};
-                          },
-                          [&]() -> RouterEntryPtr { return arrive() ? AirPort() : nullptr; }};
+    velmora::RouterScanSteps steps{
+        [&](const std::string& a) {
+            return arrive() ? Round({Igd("http://" + a + "/")}) : velmora::UpnpRound{};
+        },
+        [&]() -> velmora::RouterEntryPtr { return arrive() ? AirPort() : nullptr; }};
     Capture out;
-    RouterList list = ScanRouters({"10.0.0.2", "10.0.1.2"}, steps, out.file);
+    velmora::RouterList list = ScanRouters({"10.0.0.2", "10.0.1.2"}, steps, out.file);
     EXPECT_EQ(Urls(list), (Strings{"http:///", "http://10.0.0.2/", "http://10.0.1.2/", "apple"}));
 }
 
@@ -268,21 +270,21 @@ TEST(RouterInfoReport, BitRateBracketCutsTheTenth)
         {4294967295u, " (4294.9 Mbps)"},
     };
     for (const auto& [rate, bracket] : cases)
-        EXPECT_EQ(BitRateBracket(rate), bracket) << rate;
+        EXPECT_EQ(velmora::BitRateBracket(rate), bracket) << rate;
 }
 
 TEST(RouterInfoReport, EveryLineOfTheAnswer)
 {
-    RouterInfoValues full;
+    velmora::RouterInfoValues full;
     full.connectionType = "IP_Routed";
-    full.status = RouterInfoValues::Status{"Connected", 4294967295u};
-    full.bitRates = RouterInfoValues::BitRates{2560000, 999};
+    full.status = velmora::RouterInfoValues::Status{"Connected", 4294967295u};
+    full.bitRates = velmora::RouterInfoValues::BitRates{2560000, 999};
     full.externalAddress = "11.22.33.1";
     full.bytesSent = 1234;
     full.bytesReceived = 56789;
     full.packetsSent = 12;
     full.packetsReceived = 345678901;
-    EXPECT_EQ(FormatRouterInfoReport(full),
+    EXPECT_EQ(velmora::FormatRouterInfoReport(full),
               "Connection Type : IP_Routed\n"
               "Status : Connected, uptime=4294967295s\n"
               "MaxBitRateDown : 2560000 bps (2.5 Mbps)   MaxBitRateUp 999 bps\n"
@@ -291,9 +293,9 @@ TEST(RouterInfoReport, EveryLineOfTheAnswer)
               "Bytes:   Sent:     1234\tRecv:    56789\n"
               "Packets: Sent:       12\tRecv: 345678901\n");
 
-    RouterInfoValues rates; // both rates get their own bracket
-    rates.bitRates = RouterInfoValues::BitRates{1000000, 1000};
-    EXPECT_EQ(FormatRouterInfoReport(rates),
+    velmora::RouterInfoValues rates; // both rates get their own bracket
+    rates.bitRates = velmora::RouterInfoValues::BitRates{1000000, 1000};
+    EXPECT_EQ(velmora::FormatRouterInfoReport(rates),
               "MaxBitRateDown : 1000000 bps (1.0 Mbps)   MaxBitRateUp 1000 bps (1 Kbps)\n"
               "\n"
               "Bytes:   Sent:        0\tRecv:        0\n"
@@ -303,16 +305,17 @@ TEST(RouterInfoReport, EveryLineOfTheAnswer)
     full.bitRates.reset();
     full.externalAddress.reset();
     full.status->uptime = 3600;
-    EXPECT_EQ(FormatRouterInfoReport(full), "Connection Type : IP_Routed\n"
-                                            "Status : Connected, uptime=3600s\n"
-                                            "\n"
-                                            "Bytes:   Sent:     1234\tRecv:    56789\n"
-                                            "Packets: Sent:       12\tRecv: 345678901\n");
-    RouterInfoValues nothing;
+    EXPECT_EQ(velmora::FormatRouterInfoReport(full), "Connection Type : IP_Routed\n"
+                                                     "Status : Connected, uptime=3600s\n"
+                                                     "\n"
+                                                     "Bytes:   Sent:     1234\tRecv:    56789\n"
+                                                     "Packets: Sent:       12\tRecv: 345678901\n");
+    velmora::RouterInfoValues nothing;
     nothing.bytesSent = static_cast<unsigned>(-3);
-    EXPECT_EQ(FormatRouterInfoReport(nothing), "\n"
-                                               "Bytes:   Sent: 4294967293\tRecv:        0\n"
-                                               "Packets: Sent:        0\tRecv:        0\n");
+    EXPECT_EQ(velmora::FormatRouterInfoReport(nothing),
+              "\n"
+              "Bytes:   Sent: 4294967293\tRecv:        0\n"
+              "Packets: Sent:        0\tRecv:        0\n");
 }
 
 bool IsOpen(int fd)
@@ -334,7 +337,7 @@ TEST(RouterEntry, ReleasingTheLastOwnerClosesTheNatPmpSocketItOpened)
         auto entry = AirPort();
         entry->natpmp.s = ours;
         entry->natpmp_open = true;
-        RouterList list{entry};
+        velmora::RouterList list{entry};
         entry.reset();
         EXPECT_TRUE(IsOpen(ours));
         list.clear();
@@ -365,7 +368,7 @@ TEST(Dechunk, ChunkedDescriptionsComeBackWholeAndCutOnesAreRefused)
     };
     for (const Case& c : cases) {
         std::string body;
-        EXPECT_EQ(Dechunk(c.chunked, body), c.whole) << c.chunked;
+        EXPECT_EQ(velmora::Dechunk(c.chunked, body), c.whole) << c.chunked;
         if (c.whole) {
             EXPECT_EQ(body, c.body);
         }

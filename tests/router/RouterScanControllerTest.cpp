@@ -50,8 +50,8 @@ private slots:
                          FakeScanSteps::Upnp("http://r2/", ""), FakeScanSteps::AirPort()}};
         fake.hold();
         Window w(fake);
-        QSignalSpy started(w.scan, &RouterScanController::scanStarted);
-        QSignalSpy found(w.scan, &RouterScanController::routersFound);
+        QSignalSpy started(w.scan, &velmora::RouterScanController::scanStarted);
+        QSignalSpy found(w.scan, &velmora::RouterScanController::routersFound);
         w.scan->startScan();
         QCOMPARE(started.count(), 1);
         QVERIFY(w.scanningLook());
@@ -85,7 +85,7 @@ private slots:
         FakeScanSteps fake;
         fake.answers = {{}, {}, {FakeScanSteps::Upnp("http://r1/", "Late Router")}};
         Window w(fake);
-        QSignalSpy shown(w.scan, &RouterScanController::routerNotFoundShown);
+        QSignalSpy shown(w.scan, &velmora::RouterScanController::routerNotFoundShown);
         int heldStates = 0;
         ModalCatcher catcher;
         catcher.answer = [&](QWidget* modal) {
@@ -147,8 +147,8 @@ private slots:
         fake.answers = {{FakeScanSteps::Upnp("http://r1/", "One")},
                         {FakeScanSteps::Upnp("http://r2/", "Two")}};
         Window w(fake);
-        QSignalSpy started(w.scan, &RouterScanController::scanStarted);
-        QSignalSpy found(w.scan, &RouterScanController::routersFound);
+        QSignalSpy started(w.scan, &velmora::RouterScanController::scanStarted);
+        QSignalSpy found(w.scan, &velmora::RouterScanController::routersFound);
         w.scan->startScan();
         QVERIFY(w.waitFound());
         std::weak_ptr<RouterEntry> first = w.scan->routers()[0];
@@ -178,7 +178,7 @@ private slots:
         FakeScanSteps fake;
         fake.answers = {{}, {FakeScanSteps::Upnp("http://r1/", "One")}};
         Window w(fake);
-        QSignalSpy shown(w.scan, &RouterScanController::routerNotFoundShown);
+        QSignalSpy shown(w.scan, &velmora::RouterScanController::routerNotFoundShown);
         w.scan->startScan();
         QVERIFY(WaitFor([&] { return shown.count() == 1; }, 10000));
         w.scan->rescan();
@@ -201,7 +201,7 @@ private slots:
         QVERIFY(w.waitFound());
         w.box->lineEdit()->selectAll();
         QTest::keyClicks(w.box->lineEdit(), "typed");
-        QCOMPARE(w.scan->selectedRouter(), RouterEntryPtr());
+        QCOMPARE(w.scan->selectedRouter(), velmora::RouterEntryPtr());
         ModalCatcher catcher;
         w.scan->showInfo();
         QTest::qWait(100);
@@ -240,7 +240,7 @@ private slots:
         fake.hold();
         Window w(fake);
         w.scan->setScanDeadline(std::chrono::milliseconds(300));
-        QSignalSpy shown(w.scan, &RouterScanController::routerNotFoundShown);
+        QSignalSpy shown(w.scan, &velmora::RouterScanController::routerNotFoundShown);
         ModalCatcher catcher;
         catcher.answer = [](QWidget*) {}; // the dialog stays open
         w.scan->startScan();
@@ -263,7 +263,7 @@ private slots:
             FakeScanSteps fake;
             fake.answers = {{}};
             auto w = std::make_unique<Window>(fake);
-            QSignalSpy shown(w->scan, &RouterScanController::routerNotFoundShown);
+            QSignalSpy shown(w->scan, &velmora::RouterScanController::routerNotFoundShown);
             w->scan->startScan();
             QVERIFY(WaitFor([&] { return shown.count() == 1; }, 10000));
             QPointer<QWidget> dialog = QApplication::activeModalWidget();

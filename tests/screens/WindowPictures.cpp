@@ -107,12 +107,12 @@ void TakePictures(const std::string& programDir)
     CRouter_Add_Port addForwarding(main.forwardings(), nullptr, &main);
     Picture(addForwarding, "add-port-forwarding");
 
-    RouterEntryPtr router = main.selectedRouter();
+    velmora::RouterEntryPtr router = main.selectedRouter();
     if (router && !router->is_apple) {
         Ports_List ports(router, &main);
         Picture(ports, "ports-list-in-router", [&] { return ports.listingFinished(); });
 
-        CPort_Check check(&main);
+        velmora::CPort_Check check(&main);
         velmora::PortCheckTarget target{"Web server", "TCP", 80, "192.168.77.2"};
         check.startCheck(velmora::EndpointOf(*router), target);
         Picture(check, "port-check", [&] { return check.checkFinished(); });
@@ -141,7 +141,7 @@ void TakePictures(const std::string& programDir)
     COption option(1, 0, &main);
     Picture(option, "option");
 
-    CAboutDlg about(&main);
+    velmora::CAboutDlg about(&main);
     Picture(about, "about");
 
     main.SaveConfigAndExit();

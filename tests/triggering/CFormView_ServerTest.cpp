@@ -50,7 +50,7 @@ struct Buttons
     QPushButton *add, *edit, *remove, *start, *stop;
 };
 
-void Select(ReportList* list, std::initializer_list<int> rows)
+void Select(velmora::ReportList* list, std::initializer_list<int> rows)
 {
     list->clearSelection();
     for (int row : rows)
@@ -81,7 +81,7 @@ void Reject(QWidget* modal)
     static_cast<QDialog*>(modal)->reject();
 }
 
-bool Finished(const std::shared_ptr<TriggeringRun>& run)
+bool Finished(const std::shared_ptr<velmora::TriggeringRun>& run)
 {
     return run && WaitFor([&] { return run->finished(); }, 20000);
 }
@@ -126,7 +126,7 @@ private:
         return out;
     }
     // Keeps the run so that cleanup() ends its workers.
-    std::shared_ptr<TriggeringRun> keep(std::shared_ptr<TriggeringRun> run)
+    std::shared_ptr<velmora::TriggeringRun> keep(std::shared_ptr<velmora::TriggeringRun> run)
     {
         runs_.push_back(run);
         return run;
@@ -135,7 +135,7 @@ private:
     std::unique_ptr<LogCapture> log_;
     std::vector<TriggeringEntry> entries_;
     std::unique_ptr<CFormView_Server> view_;
-    std::vector<std::shared_ptr<TriggeringRun>> runs_;
+    std::vector<std::shared_ptr<velmora::TriggeringRun>> runs_;
 };
 
 void CFormView_ServerTest::cleanup()
@@ -452,7 +452,7 @@ void CFormView_ServerTest::pageGoingAwayWithWorkersOrItsNoticeIsSafe()
     view = &makeView({Quiet("B", 200, 201), Quiet("C", 300, 300)});
     view->setTimingForTesting(kGrace, 60000); // the notice would stay up for a minute
     Select(view->list(), {0, 1});
-    std::shared_ptr<TriggeringRun> started;
+    std::shared_ptr<velmora::TriggeringRun> started;
     ModalCatcher catcher;
     catcher.answer = [&](QWidget*) {
         started = keep(view_->runAt(0));

@@ -20,9 +20,9 @@ using velmora::test::WaitUntil;
 namespace {
 
 // A UDP socket bound to a free port of 127.0.0.1.
-SocketHandle BoundUdp(int& port)
+velmora::SocketHandle BoundUdp(int& port)
 {
-    SocketHandle handle(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    velmora::SocketHandle handle(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -39,8 +39,8 @@ TEST(SocketOps, HandleClosesOnceAndOnScopeExit)
 {
     int fd;
     {
-        SocketHandle tcp;
-        SocketHandle udp;
+        velmora::SocketHandle tcp;
+        velmora::SocketHandle udp;
         ASSERT_EQ(OpenTcpSocket(tcp), 0);
         ASSERT_EQ(OpenUdpSocket(udp), 0);
         EXPECT_EQ(CloseSocket(tcp), 0);
@@ -53,7 +53,7 @@ TEST(SocketOps, HandleClosesOnceAndOnScopeExit)
 
 TEST(SocketOps, UnreadableAddressesFailWithoutTraffic)
 {
-    SocketHandle udp;
+    velmora::SocketHandle udp;
     ASSERT_EQ(OpenUdpSocket(udp), 0);
     for (const char* address :
          {static_cast<const char*>(nullptr), "", "not.an.address", "1.2.3.4.5", "999.0.0.1"}) {
@@ -75,15 +75,15 @@ TEST(SocketOps, WaitSocketReportsTimeOutReadyAndErrorAlsoPastTheSelectLimit)
         ::setrlimit(RLIMIT_NOFILE, &limit);
     }
     int port = 0;
-    SocketHandle receiver = BoundUdp(port);
-    SocketHandle high(::fcntl(receiver.fd(), F_DUPFD_CLOEXEC, 2000));
+    velmora::SocketHandle receiver = BoundUdp(port);
+    velmora::SocketHandle high(::fcntl(receiver.fd(), F_DUPFD_CLOEXEC, 2000));
     ASSERT_TRUE(high.valid()) << "descriptor limit below 2000";
     for (int fd : {receiver.fd(), high.fd()}) {
-        EXPECT_EQ(WaitSocket(fd, false, 1000), kWaitTimeout) << fd;
-        EXPECT_EQ(WaitSocket(fd, false, 0), kWaitTimeout) << fd;
+        EXPECT_EQ(WaitSocket(fd, false, 1000), velmora::kWaitTimeout) << fd;
+        EXPECT_EQ(WaitSocket(fd, false, 0), velmora::kWaitTimeout) << fd;
         EXPECT_EQ(WaitSocket(fd, true, 1000), 0) << fd; // an idle UDP socket is writable
     }
-    SocketHandle sender;
+    velmora::SocketHandle sender;
     ASSERT_EQ(OpenUdpSocket(sender), 0);
     size_t sent = 99;
     ASSERT_EQ(SendToOnce(sender.fd(), "x", 1, "127.0.0.1", port, 0, sent), 0);
@@ -99,20 +99,20 @@ TEST(SocketOps, StreamStillOpenDropsPeerDataAndSeesThePeerClose)
 {
     int pair[2];
     ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
-    SocketHandle mine(pair[0]);
-    SocketHandle peer(pair[1]);
-    EXPECT_TRUE(StreamStillOpen(mine.fd()));
+    velmora::SocketHandle mine(pair[0]);
+    velmora::SocketHandle peer(pair[1]);
+    EXPECT_TRUE(velmora::StreamStillOpen(mine.fd()));
     ASSERT_EQ(::send(peer.fd(), "banner", 6, 0), 6);
-    EXPECT_TRUE(StreamStillOpen(mine.fd())); // data from the peer is no end
+    EXPECT_TRUE(velmora::StreamStillOpen(mine.fd())); // data from the peer is no end
     peer.reset();
-    EXPECT_FALSE(StreamStillOpen(mine.fd()));
+    EXPECT_FALSE(velmora::StreamStillOpen(mine.fd()));
 }
 
 TEST(SocketOps, SendToAGonePeerFailsWithoutKillingTheProcess)
 {
     auto counter = LoopbackCounter::Open(1, LoopbackCounter::Tcp::Accept, false);
     ASSERT_TRUE(counter);
-    SocketHandle tcp;
+    velmora::SocketHandle tcp;
     ASSERT_EQ(OpenTcpSocket(tcp), 0);
     ASSERT_EQ(ConnectIPv4(tcp.fd(), "127.0.0.1", counter->basePort()), 0);
     ASSERT_TRUE(WaitUntil([&] { return counter->accepts(0) == 1; }));
@@ -145,18 +145,18 @@ TEST(ParseDecimal, ReadsLikeAtoiButHoldsHugeNumbersWithinInt)
                                                  {"9999999999999999999999999999", INT_MAX},
                                                  {"-9999999999999999999999999999", INT_MIN}};
     for (const auto& [text, expected] : cases)
-        EXPECT_EQ(ParseDecimal(text), expected) << '"' << text << '"';
+        EXPECT_EQ(velmora::ParseDecimal(text), expected) << '"' << text << '"';
 }
 
 TEST(ResolveTriggerTarget, OnlyALetterFirstIsLookedUpAndOnlyWhatFitsTheTarget)
 {
     int calls = 0;
     std::string answer;
-    const HostLookup lookup = [&](const std::string&) {
+    const velmora::HostLookup lookup = [&](const std::string&) {
         ++calls;
         return answer;
     };
-    const std::string longest(kTargetCapacity, 'a');
+    const std::string longest(velmora::kTargetCapacity, 'a');
     struct Case
     {
         std::string address, answer, expected;
@@ -177,7 +177,7 @@ TEST(ResolveTriggerTarget, OnlyALetterFirstIsLookedUpAndOnlyWhatFitsTheTarget)
     for (const auto& c : cases) {
         calls = 0;
         answer = c.answer;
-        EXPECT_EQ(ResolveTriggerTarget(c.address, lookup), c.expected) << c.address;
+        EXPECT_EQ(velmora::ResolveTriggerTarget(c.address, lookup), c.expected) << c.address;
         EXPECT_EQ(calls, c.calls) << c.address;
     }
 }

@@ -15,12 +15,12 @@ namespace {
 class TriggerWorkerTest : public ::testing::Test
 {
 protected:
-    std::shared_ptr<TriggeringRun> start(const TriggeringEntry& entry)
+    std::shared_ptr<velmora::TriggeringRun> start(const TriggeringEntry& entry)
     {
-        runs_.push_back(StartTriggeringEntry(entry, {}, TriggeringTiming{20ms}));
+        runs_.push_back(StartTriggeringEntry(entry, {}, velmora::TriggeringTiming{20ms}));
         return runs_.back();
     }
-    static void stopAndWait(const std::shared_ptr<TriggeringRun>& run)
+    static void stopAndWait(const std::shared_ptr<velmora::TriggeringRun>& run)
     {
         RequestTriggeringStop(run);
         ASSERT_TRUE(run->waitUntilFinished(20s));
@@ -34,7 +34,7 @@ protected:
     }
 
     LogCapture log_;
-    std::vector<std::shared_ptr<TriggeringRun>> runs_;
+    std::vector<std::shared_ptr<velmora::TriggeringRun>> runs_;
 };
 
 } // namespace
@@ -167,8 +167,10 @@ TEST_F(TriggerWorkerTest, UnusableAddressesKeepCyclingWithoutTraffic)
 TEST_F(TriggerWorkerTest, WorkersPerEntryAreBounded)
 {
     auto run = start(MakeTriggeringEntry("huge", "ICMP", "127.0.0.1", 0, 99999, 50));
-    EXPECT_EQ(run->workersStarted(), kMaxWorkersPerEntry);
+    EXPECT_EQ(run->workersStarted(), velmora::kMaxWorkersPerEntry);
     stopAndWait(run);
-    EXPECT_EQ(log_.count(WorkerLine("start", "huge", "127.0.0.1", kMaxWorkersPerEntry - 1)), 1);
-    EXPECT_EQ(log_.count(WorkerLine("start", "huge", "127.0.0.1", kMaxWorkersPerEntry)), 0);
+    EXPECT_EQ(
+        log_.count(WorkerLine("start", "huge", "127.0.0.1", velmora::kMaxWorkersPerEntry - 1)), 1);
+    EXPECT_EQ(log_.count(WorkerLine("start", "huge", "127.0.0.1", velmora::kMaxWorkersPerEntry)),
+              0);
 }

@@ -13,16 +13,16 @@ using namespace velmora::test;
 
 namespace {
 
-const TriggeringTiming kShortGrace{30ms};
+const velmora::TriggeringTiming kShortGrace{30ms};
 
 class TriggeringStopTest : public ::testing::Test
 {
 protected:
     // Counts the end reports per run and checks that each report comes after
     // its worker's stop line.
-    std::shared_ptr<TriggeringRun> start(const TriggeringEntry& entry)
+    std::shared_ptr<velmora::TriggeringRun> start(const TriggeringEntry& entry)
     {
-        auto report = [this](const std::shared_ptr<TriggeringRun>& run,
+        auto report = [this](const std::shared_ptr<velmora::TriggeringRun>& run,
                              const TriggeringEntry& copy) {
             const std::string port(velmora::Field(copy.trigger_port));
             std::lock_guard lock(mutex_);
@@ -36,7 +36,7 @@ protected:
         return runs_.back();
     }
     // The ports of `run` whose worker has reported its end.
-    size_t reportsFor(const std::shared_ptr<TriggeringRun>& run)
+    size_t reportsFor(const std::shared_ptr<velmora::TriggeringRun>& run)
     {
         std::lock_guard lock(mutex_);
         size_t found = 0;
@@ -45,7 +45,7 @@ protected:
         return found;
     }
     // Waits until `run` has completed `cycles` more cycles: its workers still run.
-    static bool KeepsCycling(const std::shared_ptr<TriggeringRun>& run, long long cycles)
+    static bool KeepsCycling(const std::shared_ptr<velmora::TriggeringRun>& run, long long cycles)
     {
         const long long seen = run->cyclesCompleted();
         return WaitUntil([&] { return run->cyclesCompleted() >= seen + cycles; });
@@ -61,10 +61,10 @@ protected:
 
     LogCapture log_;
     std::mutex mutex_;
-    std::set<std::pair<const TriggeringRun*, std::string>> reports_;
+    std::set<std::pair<const velmora::TriggeringRun*, std::string>> reports_;
     std::map<std::string, int> reportsPerPort_;
     int reportsBeforeStopLine_ = 0;
-    std::vector<std::shared_ptr<TriggeringRun>> runs_;
+    std::vector<std::shared_ptr<velmora::TriggeringRun>> runs_;
 };
 
 } // namespace

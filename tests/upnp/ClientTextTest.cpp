@@ -112,9 +112,9 @@ TEST(SoapRequest, EveryArgumentValueIsEscaped)
 
 TEST(SoapRequest, AnswerSuccessNeedsStatus200AndTheEnvelopeEnd)
 {
-    EXPECT_TRUE(SoapAnswerIsSuccess("HTTP/1.1 200 OK\r\n\r\n<s:Envelope></s:Envelope>"));
-    EXPECT_TRUE(SoapAnswerIsSuccess("HTTP/1.0 200 OK\r\n\r\n</SOAP-ENV:Envelope>"));
-    EXPECT_TRUE(SoapAnswerIsSuccess("HTTP/1.1 200 OK\r\n\r\n<Envelope></Envelope>\r\n"));
+    EXPECT_TRUE(velmora::SoapAnswerIsSuccess("HTTP/1.1 200 OK\r\n\r\n<s:Envelope></s:Envelope>"));
+    EXPECT_TRUE(velmora::SoapAnswerIsSuccess("HTTP/1.0 200 OK\r\n\r\n</SOAP-ENV:Envelope>"));
+    EXPECT_TRUE(velmora::SoapAnswerIsSuccess("HTTP/1.1 200 OK\r\n\r\n<Envelope></Envelope>\r\n"));
     for (const char* failure : {
              "HTTP/1.1 500 Internal Server Error\r\n\r\n<s:Envelope>200 OK</s:Envelope>",
              "HTTP/1.1 200 OK\r\nContent-Length: 300\r\n\r\n<s:Env", // cut answer
@@ -125,7 +125,7 @@ TEST(SoapRequest, AnswerSuccessNeedsStatus200AndTheEnvelopeEnd)
              "garbage 200 OK </s:Envelope>",
              "",
          })
-        EXPECT_FALSE(SoapAnswerIsSuccess(failure)) << failure;
+        EXPECT_FALSE(velmora::SoapAnswerIsSuccess(failure)) << failure;
 }
 
 TEST(SoapRequest, ArgumentBlocksWholeAndValuesEndAtANul)

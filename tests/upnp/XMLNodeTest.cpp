@@ -76,7 +76,7 @@ TEST(XMLNode, AppendNullAddsNothing)
     EXPECT_TRUE(child.isDeclaration());
     EXPECT_EQ(child.body()->pParent, root.body());
     ASSERT_EQ(root.body()->order.count(), 3);
-    EXPECT_EQ(root.body()->order[2], 0 * 4 + XMLOrderChild);
+    EXPECT_EQ(root.body()->order[2], 0 * 4 + velmora::XMLOrderChild);
 }
 
 // Arrays grow in blocks of 50 (order list 150): a full block grows by one more
@@ -144,7 +144,7 @@ TEST(XMLNode, ArrayCapacitiesAfterGrowthAndTrimming)
     EXPECT_STREQ(r.childAt(1).textAt(0), "u");
     EXPECT_EQ(r.childAt(2).childNodeCount(), 0);
     EXPECT_EQ(r.childAt(2).attributeCount(), 1);
-    EXPECT_EQ(r.body()->order[2], 2 * 4 + XMLOrderChild);
+    EXPECT_EQ(r.body()->order[2], 2 * 4 + velmora::XMLOrderChild);
     r = XMLNode::parseDocument(mixed.c_str(), "r");
     EXPECT_EQ(r.childNodeCount(), 49);
     EXPECT_EQ(r.textCount(), 49);

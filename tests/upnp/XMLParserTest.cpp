@@ -37,7 +37,7 @@ TEST(XMLParser, HttpResponseHeadersAndPrefixedEnvelope)
 {
     XMLParseReport report;
     XMLNode document = Parse(kSoapAnswer, nullptr, &report);
-    EXPECT_EQ(report.error, XMLParseOk);
+    EXPECT_EQ(report.error, velmora::XMLParseOk);
     EXPECT_EQ(document.name(), nullptr);
     ASSERT_EQ(document.textCount(), 1);
     // The headers are the document's text: trailing whitespace cut, inner line breaks kept.
@@ -95,7 +95,7 @@ TEST(XMLParser, SelectionOfTheWantedNode)
             continue;
         }
         ASSERT_FALSE(node.empty()) << c.text;
-        EXPECT_EQ(report.error, XMLParseOk) << c.text;
+        EXPECT_EQ(report.error, velmora::XMLParseOk) << c.text;
         if (c.want == kDocument) {
             EXPECT_EQ(node.name(), nullptr) << c.text;
         } else {
@@ -160,23 +160,26 @@ TEST(XMLParser, FailuresGiveTheEmptyNodeWithCodeAndPosition)
     for (int i = 0; i < 40; ++i)
         deepError += "<a x='" + std::to_string(i) + "'>text<!--c-->";
     const std::vector<Case> cases = {
-        {"<a>< >", "a", XMLParseMissingTagName},
-        {"<?=x?>", nullptr, XMLParseMissingTagName},
-        {deepError + "<>", "r", XMLParseMissingTagName}, // everything built so far is freed
-        {"<a></>", "a", XMLParseBadEndTag},
-        {"<a></a b>", "a", XMLParseBadEndTag},
-        {"<a>x > y</a>", "a", XMLParseUnexpectedToken},
-        {"<a =>", "a", XMLParseUnexpectedToken},
-        {"<a b=>", "a", XMLParseUnexpectedToken},
-        {"<a b 'c'>", "a", XMLParseUnexpectedToken},
-        {"<e a='x<b/>", nullptr, XMLParseUnexpectedToken}, // "<" inside a start tag
+        {"<a>< >", "a", velmora::XMLParseMissingTagName},
+        {"<?=x?>", nullptr, velmora::XMLParseMissingTagName},
+        {deepError + "<>", "r",
+         velmora::XMLParseMissingTagName}, // everything built so far is freed
+        {"<a></>", "a", velmora::XMLParseBadEndTag},
+        {"<a></a b>", "a", velmora::XMLParseBadEndTag},
+        {"<a>x > y</a>", "a", velmora::XMLParseUnexpectedToken},
+        {"<a =>", "a", velmora::XMLParseUnexpectedToken},
+        {"<a b=>", "a", velmora::XMLParseUnexpectedToken},
+        {"<a b 'c'>", "a", velmora::XMLParseUnexpectedToken},
+        {"<e a='x<b/>", nullptr, velmora::XMLParseUnexpectedToken}, // "<" inside a start tag
         // An end tag that names no open element, at document level.
-        {"<a>x</b>", "a", XMLParseUnmatchedEndTag, 1, 9}, // just past "</b>"
-        {"<r>\n  <a><b></c></r>", "r", XMLParseUnmatchedEndTag, 2},
-        {"<a></ab>", "a", XMLParseUnmatchedEndTag},            // "</ab>" does not close <a>
-        {"<a><PRE>x</pre></a>", "a", XMLParseUnmatchedEndTag}, // clear close tags keep case
-        {"<a>\n<!-- never closed", "a", XMLParseUnmatchedEndTag, 2, 5}, // past the open tag
-        {Nested(XMLNode::kMaxDepth + 1), nullptr, XMLParseTooDeep},
+        {"<a>x</b>", "a", velmora::XMLParseUnmatchedEndTag, 1, 9}, // just past "</b>"
+        {"<r>\n  <a><b></c></r>", "r", velmora::XMLParseUnmatchedEndTag, 2},
+        {"<a></ab>", "a", velmora::XMLParseUnmatchedEndTag}, // "</ab>" does not close <a>
+        {"<a><PRE>x</pre></a>", "a",
+         velmora::XMLParseUnmatchedEndTag}, // clear close tags keep case
+        {"<a>\n<!-- never closed", "a", velmora::XMLParseUnmatchedEndTag, 2,
+         5}, // past the open tag
+        {Nested(XMLNode::kMaxDepth + 1), nullptr, velmora::XMLParseTooDeep},
     };
     for (const Case& c : cases) {
         XMLParseReport report;
@@ -191,11 +194,11 @@ TEST(XMLParser, FailuresGiveTheEmptyNodeWithCodeAndPosition)
     }
     XMLParseReport report;
     EXPECT_TRUE(XMLNode::parseDocument(nullptr, "root", &report).empty());
-    EXPECT_EQ(report.error, XMLParseNoText);
+    EXPECT_EQ(report.error, velmora::XMLParseNoText);
     EXPECT_EQ(report.line, 0);
     EXPECT_EQ(report.column, 0);
     EXPECT_FALSE(Parse(Nested(XMLNode::kMaxDepth), nullptr, &report).empty());
-    EXPECT_EQ(report.error, XMLParseOk);
+    EXPECT_EQ(report.error, velmora::XMLParseOk);
 }
 
 TEST(XMLParser, MismatchedEndTagsAreCode1Warnings)
@@ -203,7 +206,7 @@ TEST(XMLParser, MismatchedEndTagsAreCode1Warnings)
     // The one end tag of a closes the unclosed b too; <c/> is a sibling of a.
     XMLParseReport report;
     XMLNode document = Parse("<a><b>text</a><c/>", nullptr, &report);
-    EXPECT_EQ(report.error, XMLParseMismatchedEndTag);
+    EXPECT_EQ(report.error, velmora::XMLParseMismatchedEndTag);
     EXPECT_EQ(report.line, 0);
     ASSERT_EQ(document.childNodeCount(), 2);
     XMLNode a = document.childAt(0);
@@ -215,12 +218,12 @@ TEST(XMLParser, MismatchedEndTagsAreCode1Warnings)
 
     // A stray end tag at document level ends the parse: nothing after it is read.
     document = Parse("<a/></x><b/>", nullptr, &report);
-    EXPECT_EQ(report.error, XMLParseMismatchedEndTag);
+    EXPECT_EQ(report.error, velmora::XMLParseMismatchedEndTag);
     EXPECT_EQ(document.childNodeCount(), 1);
 
     // Elements still open at the end of the input are kept; their pending text is not.
     XMLNode root = Parse("<root><a>1</a><b>dropped text", "root", &report);
-    EXPECT_EQ(report.error, XMLParseOk);
+    EXPECT_EQ(report.error, velmora::XMLParseOk);
     ASSERT_EQ(root.childNodeCount(), 2);
     EXPECT_EQ(root.childAt(1).textCount(), 0);
 }
@@ -265,7 +268,7 @@ TEST(XMLParser, AttributesBareQuotedUnquotedAndDecoded)
         EXPECT_EQ(e.attributeAt(i)->value, values[i]) << names[i];
     }
     ASSERT_EQ(e.body()->order.count(), 6);
-    EXPECT_EQ(e.body()->order[5], 5 * 4 + XMLOrderAttr);
+    EXPECT_EQ(e.body()->order[5], 5 * 4 + velmora::XMLOrderAttr);
 
     // A quote not closed before '<' makes a text value that begins with the quote.
     e = Parse("<e a='x></e>", "e");
@@ -285,9 +288,9 @@ TEST(XMLParser, ClearSectionsAreKeptVerbatim)
     EXPECT_STREQ(a.textAt(1), "after");
     const XMLNodeBody* body = a.body();
     ASSERT_EQ(body->order.count(), 3);
-    EXPECT_EQ(body->order[0], 0 * 4 + XMLOrderText);
-    EXPECT_EQ(body->order[1], 0 * 4 + XMLOrderClear);
-    EXPECT_EQ(body->order[2], 1 * 4 + XMLOrderText);
+    EXPECT_EQ(body->order[0], 0 * 4 + velmora::XMLOrderText);
+    EXPECT_EQ(body->order[1], 0 * 4 + velmora::XMLOrderClear);
+    EXPECT_EQ(body->order[2], 1 * 4 + velmora::XMLOrderText);
 
     a = Parse("<a><![cdata[<x>&amp;]]><pre>p</PRE><!DOCTYPE d></a>", "a");
     ASSERT_EQ(a.clearCount(), 3);

@@ -11,7 +11,7 @@
 
 namespace {
 
-int OpenSocket(SocketHandle& out, int type)
+int OpenSocket(velmora::SocketHandle& out, int type)
 {
     int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
     out.reset(fd);
@@ -35,7 +35,7 @@ velmora::Deadline DeadlineOf(long long timeoutUs)
 // The socket functions' result codes: 0, kWaitTimeout or -1.
 int Code(bool done, bool timedOut)
 {
-    return done ? 0 : timedOut ? kWaitTimeout : -1;
+    return done ? 0 : timedOut ? velmora::kWaitTimeout : -1;
 }
 
 int CodeOf(velmora::SendResult result)
@@ -64,17 +64,17 @@ int SendTo(int fd, const void* data, size_t length, const char* address, long lo
 
 } // namespace
 
-int OpenTcpSocket(SocketHandle& out)
+int OpenTcpSocket(velmora::SocketHandle& out)
 {
     return OpenSocket(out, SOCK_STREAM);
 }
 
-int OpenUdpSocket(SocketHandle& out)
+int OpenUdpSocket(velmora::SocketHandle& out)
 {
     return OpenSocket(out, SOCK_DGRAM);
 }
 
-int CloseSocket(SocketHandle& socket)
+int CloseSocket(velmora::SocketHandle& socket)
 {
     return socket.reset() == 0 ? 0 : -1;
 }
@@ -88,7 +88,7 @@ int ConnectIPv4(int fd, const char* address, long long port)
     return velmora::ConnectWithin(fd, target, velmora::kNoDeadline).connected() ? 0 : -1;
 }
 
-bool StreamStillOpen(int fd)
+bool velmora::StreamStillOpen(int fd)
 {
     char drained[512];
     for (int round = 0; round < 64; ++round) { // bounded: a chatty peer cannot hold us here

@@ -8,14 +8,16 @@
 // success and -1 for failure unless said otherwise.
 
 // Result of WaitSocket when the time-out passed before the socket was ready.
+namespace velmora {
 inline constexpr int kWaitTimeout = 258;
+} // namespace velmora
 
 // Creates an IPv4 stream / datagram socket into `out` (closing what it held).
-int OpenTcpSocket(SocketHandle& out);
-int OpenUdpSocket(SocketHandle& out);
+int OpenTcpSocket(velmora::SocketHandle& out);
+int OpenUdpSocket(velmora::SocketHandle& out);
 
 // Closes the socket; 0 also when none was held.
-int CloseSocket(SocketHandle& socket);
+int CloseSocket(velmora::SocketHandle& socket);
 
 // Connects to a dotted IPv4 text and a port (used modulo 65536). A null,
 // empty or unreadable text gives -1 without any traffic.
@@ -24,7 +26,9 @@ int ConnectIPv4(int fd, const char* address, long long port);
 // True while a connected stream socket is still open from the peer's side:
 // reads (and drops) what the peer sent without blocking, and reports false
 // on end of stream or a socket error.
+namespace velmora {
 bool StreamStillOpen(int fd);
+} // namespace velmora
 
 // Waits until `fd` is readable or, with `forWrite`, writable. The time-out is
 // in microseconds; a negative one waits without limit. Interrupted waits are

@@ -5,6 +5,8 @@
 #include <netdb.h>
 #include <sys/socket.h>
 
+namespace velmora {
+
 namespace {
 
 bool IsAsciiLetter(char c)
@@ -66,3 +68,5 @@ int ParseDecimal(std::string_view text)
         return static_cast<int>(-value < INT_MIN ? INT_MIN : -value);
     return static_cast<int>(value > INT_MAX ? INT_MAX : value);
 }
+
+} // namespace velmora

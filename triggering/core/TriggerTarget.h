@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace velmora {
+
 // The dotted IPv4 text a worker sends to, resolved once when it begins.
 // Holds at most kTargetCapacity characters, like the working buffer it stands for.
 inline constexpr size_t kTargetCapacity = 99;
@@ -26,3 +28,5 @@ std::string ResolveTriggerTarget(std::string_view address,
 // digits; 0 without digits), but held within the range of int instead of
 // overflowing.
 int ParseDecimal(std::string_view text);
+
+} // namespace velmora

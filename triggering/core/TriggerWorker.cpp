@@ -21,11 +21,11 @@ struct Trigger
 
 // The TCP step: connect when no connection is held, then an empty send on it.
 // False when it failed; the socket is then closed and the cycle ends here.
-bool TcpStep(const Trigger& trigger, SocketHandle& socket)
+bool TcpStep(const Trigger& trigger, velmora::SocketHandle& socket)
 {
     // An empty send succeeds even after the peer has closed: look first, or a
     // connection the target dropped would be held forever and never renewed.
-    if (socket.valid() && !StreamStillOpen(socket.fd())) {
+    if (socket.valid() && !velmora::StreamStillOpen(socket.fd())) {
         CloseSocket(socket);
         return false;
     }
@@ -38,7 +38,7 @@ bool TcpStep(const Trigger& trigger, SocketHandle& socket)
         }
     }
     size_t sent = 0;
-    if (SendAll(socket.fd(), "", 0, kTriggerSendWaitUs, sent) != 0) {
+    if (SendAll(socket.fd(), "", 0, velmora::kTriggerSendWaitUs, sent) != 0) {
         CloseSocket(socket);
         return false;
     }
@@ -46,7 +46,7 @@ bool TcpStep(const Trigger& trigger, SocketHandle& socket)
 }
 
 // The UDP step: one empty datagram, on a socket kept across cycles.
-void UdpStep(const Trigger& trigger, SocketHandle& socket)
+void UdpStep(const Trigger& trigger, velmora::SocketHandle& socket)
 {
     if (!socket.valid()) {
         if (OpenUdpSocket(socket) != 0)
@@ -57,14 +57,15 @@ void UdpStep(const Trigger& trigger, SocketHandle& socket)
         }
     }
     size_t sent = 0;
-    if (SendToAll(socket.fd(), "", 0, trigger.target.c_str(), trigger.port, kTriggerSendWaitUs,
-                  sent) != 0)
+    if (SendToAll(socket.fd(), "", 0, trigger.target.c_str(), trigger.port,
+                  velmora::kTriggerSendWaitUs, sent) != 0)
         CloseSocket(socket);
 }
 
 } // namespace
 
-int TriggerWorker(std::unique_ptr<TriggeringEntry> copy, std::shared_ptr<TriggeringRun> run)
+int TriggerWorker(std::unique_ptr<TriggeringEntry> copy,
+                  std::shared_ptr<velmora::TriggeringRun> run)
 {
     const std::string name(velmora::Field(copy->name));
     const std::string address(velmora::Field(copy->trigger_address));
@@ -72,19 +73,19 @@ int TriggerWorker(std::unique_ptr<TriggeringEntry> copy, std::shared_ptr<Trigger
     const std::string_view protocol = velmora::Field(copy->protocol);
 
     Trigger trigger;
-    trigger.port = ParseDecimal(portText);
+    trigger.port = velmora::ParseDecimal(portText);
     trigger.tcp = protocol.find("TCP") != std::string_view::npos;
     trigger.udp = protocol.find("UDP") != std::string_view::npos;
     // A frequency of 0 (or less) still sleeps the shortest step, so it never spins.
-    const auto pause =
-        std::chrono::milliseconds(std::max(1, ParseDecimal(velmora::Field(copy->frequence))));
+    const auto pause = std::chrono::milliseconds(
+        std::max(1, velmora::ParseDecimal(velmora::Field(copy->frequence))));
 
-    trigger.target = ResolveTriggerTarget(address);
+    trigger.target = velmora::ResolveTriggerTarget(address);
     WriteLog("start port triggering[%s], trigger address is %s, trigger port is %s\n", name.c_str(),
              address.c_str(), portText.c_str());
 
-    SocketHandle tcpSocket;
-    SocketHandle udpSocket;
+    velmora::SocketHandle tcpSocket;
+    velmora::SocketHandle udpSocket;
     for (;;) {
         bool tcpPassed = !trigger.tcp || TcpStep(trigger, tcpSocket);
         if (tcpPassed && trigger.udp) // a failed TCP step ends the cycle

@@ -8,17 +8,17 @@
 #include <system_error>
 #include <thread>
 
-std::shared_ptr<TriggeringRun> StartTriggeringEntry(const TriggeringEntry& entry,
-                                                    WorkerEndedFn onWorkerEnded,
-                                                    TriggeringTiming timing)
+std::shared_ptr<velmora::TriggeringRun> StartTriggeringEntry(const TriggeringEntry& entry,
+                                                             velmora::WorkerEndedFn onWorkerEnded,
+                                                             velmora::TriggeringTiming timing)
 {
-    auto run = std::make_shared<TriggeringRun>(std::string(velmora::Field(entry.name)), timing,
-                                               std::move(onWorkerEnded));
-    const long long start = ParseDecimal(velmora::Field(entry.trigger_port));
-    const long long end = ParseDecimal(velmora::Field(entry.trigger_port_end));
+    auto run = std::make_shared<velmora::TriggeringRun>(std::string(velmora::Field(entry.name)),
+                                                        timing, std::move(onWorkerEnded));
+    const long long start = velmora::ParseDecimal(velmora::Field(entry.trigger_port));
+    const long long end = velmora::ParseDecimal(velmora::Field(entry.trigger_port_end));
     if (end < start)
         return run;
-    const long long count = std::min<long long>(end - start + 1, kMaxWorkersPerEntry);
+    const long long count = std::min<long long>(end - start + 1, velmora::kMaxWorkersPerEntry);
     for (long long i = 0; i < count; ++i) {
         auto copy = std::make_unique<TriggeringEntry>(entry);
         std::snprintf(copy->trigger_port, sizeof copy->trigger_port, "%lld", start + i);
@@ -32,7 +32,7 @@ std::shared_ptr<TriggeringRun> StartTriggeringEntry(const TriggeringEntry& entry
     return run;
 }
 
-void RequestTriggeringStop(const std::shared_ptr<TriggeringRun>& run)
+void RequestTriggeringStop(const std::shared_ptr<velmora::TriggeringRun>& run)
 {
     if (run)
         run->requestStop();

@@ -1,5 +1,7 @@
 #include "triggering/core/TriggeringRun.h"
 
+namespace velmora {
+
 TriggeringRun::TriggeringRun(std::string name, TriggeringTiming timing, WorkerEndedFn onWorkerEnded)
     : name_(std::move(name)), timing_(timing), onWorkerEnded_(std::move(onWorkerEnded))
 {
@@ -43,3 +45,5 @@ void TriggeringRun::reportWorkerEnded(const std::shared_ptr<TriggeringRun>& self
     if (onWorkerEnded_)
         onWorkerEnded_(self, copy);
 }
+
+} // namespace velmora

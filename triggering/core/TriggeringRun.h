@@ -10,6 +10,8 @@
 #include <mutex>
 #include <string>
 
+namespace velmora {
+
 // Times of a worker's way out; tests shorten them, the program keeps these.
 struct TriggeringTiming
 {
@@ -68,3 +70,5 @@ private:
     mutable std::condition_variable allEnded_;
     int alive_ = 0; // guarded by mutex_
 };
+
+} // namespace velmora

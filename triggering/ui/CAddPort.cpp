@@ -56,8 +56,8 @@ QPushButton* HelpButton(const char* objectName, const QString& beside, const cha
     button->setAutoDefault(false);
     button->setFixedWidth(30);
     QObject::connect(button, &QPushButton::clicked, parent, [parent, text] {
-        ShowModalBox(parent, QMessageBox::NoIcon, QCoreApplication::applicationName(),
-                     QCoreApplication::translate("CAddPort", text));
+        velmora::ShowModalBox(parent, QMessageBox::NoIcon, QCoreApplication::applicationName(),
+                              QCoreApplication::translate("CAddPort", text));
     });
     return button;
 }
@@ -77,7 +77,7 @@ CAddPort::CAddPort(const std::vector<TriggeringEntry>& entries, const Triggering
 void CAddPort::buildControls()
 {
     const auto sample = velmora::ZeroedRecord<TriggeringEntry>();
-    name_ = TextEdit("nameEdit", static_cast<int>(StorableLength(sample.name)), this);
+    name_ = TextEdit("nameEdit", static_cast<int>(velmora::StorableLength(sample.name)), this);
     protocol_ = new QComboBox(this);
     protocol_->setObjectName("protocolBox");
     protocol_->setEditable(true);
@@ -85,8 +85,8 @@ void CAddPort::buildControls()
     for (const char* protocol : kProtocols)
         protocol_->addItem(protocol);
     address_ = TextEdit("triggerAddressEdit",
-                        static_cast<int>(StorableLength(sample.trigger_address)), this);
-    const int portDigits = static_cast<int>(StorableLength(sample.trigger_port));
+                        static_cast<int>(velmora::StorableLength(sample.trigger_address)), this);
+    const int portDigits = static_cast<int>(velmora::StorableLength(sample.trigger_port));
     startPort_ = DigitsEdit("startPortEdit", portDigits, this);
     endPort_ = DigitsEdit("endPortEdit", portDigits, this);
     endPort_->installEventFilter(this);
@@ -211,7 +211,7 @@ bool CAddPort::eventFilter(QObject* watched, QEvent* event)
 
 void CAddPort::refuse(const QString& message)
 {
-    ShowModalBox(this, QMessageBox::Critical, tr("ERROR!"), message);
+    velmora::ShowModalBox(this, QMessageBox::Critical, tr("ERROR!"), message);
 }
 
 bool CAddPort::nameTaken(const std::string& name) const

@@ -65,8 +65,8 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
                                           "triggeringList",
                                           175,
                                           215});
-    start_ = MakeFormButton(tr("Start"), "startButton", page_.operation);
-    stop_ = MakeFormButton(tr("Stop"), "stopButton", page_.operation);
+    start_ = velmora::MakeFormButton(tr("Start"), "startButton", page_.operation);
+    stop_ = velmora::MakeFormButton(tr("Stop"), "stopButton", page_.operation);
     velmora::LayOutButtonRow(page_.operation, {start_, stop_}, velmora::ButtonSpacing::Spread);
 
     setButtons(false, false, false, false);
@@ -103,7 +103,7 @@ void CFormView_Server::startAutoStartEntries()
     }
 }
 
-std::shared_ptr<TriggeringRun> CFormView_Server::runAt(int row) const
+std::shared_ptr<velmora::TriggeringRun> CFormView_Server::runAt(int row) const
 {
     return row >= 0 && row < static_cast<int>(runs_.size()) ? runs_[row] : nullptr;
 }
@@ -197,7 +197,7 @@ void CFormView_Server::stopSelected()
     }
 }
 
-void CFormView_Server::workerEnded(const std::shared_ptr<TriggeringRun>& run)
+void CFormView_Server::workerEnded(const std::shared_ptr<velmora::TriggeringRun>& run)
 {
     // Only the row whose latest Start this was: a Start made after the Stop
     // keeps its row at "running".
@@ -216,7 +216,8 @@ void CFormView_Server::startRow(int row)
     runs_[row] = StartTriggeringEntry(
         entries_[row],
         // Runs on a worker's thread on its way out: only posts.
-        [this, relay = relay_](const std::shared_ptr<TriggeringRun>& run, const TriggeringEntry&) {
+        [this, relay = relay_](const std::shared_ptr<velmora::TriggeringRun>& run,
+                               const TriggeringEntry&) {
             relay->post([this, run] { workerEnded(run); });
         },
         timing_);

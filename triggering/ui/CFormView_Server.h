@@ -30,7 +30,7 @@ public:
     // Start-up: starts every entry whose auto start is exactly "Y".
     void startAutoStartEntries();
 
-    ReportList* list() const { return page_.list; }
+    velmora::ReportList* list() const { return page_.list; }
 
     // The button handlers (also reached through the buttons).
     void addEntry();
@@ -40,7 +40,7 @@ public:
     void stopSelected();
 
     // The run of the latest Start of row `row`, or null.
-    std::shared_ptr<TriggeringRun> runAt(int row) const;
+    std::shared_ptr<velmora::TriggeringRun> runAt(int row) const;
 
     // Called after every add, edit and delete, so that config.xml follows at once.
     void setSaveConfig(std::function<void()> save) { saveConfig_ = std::move(save); }
@@ -56,16 +56,16 @@ private:
     bool validRow(int row) const;
     void startRow(int row);
     void showNotice();
-    void workerEnded(const std::shared_ptr<TriggeringRun>& run);
+    void workerEnded(const std::shared_ptr<velmora::TriggeringRun>& run);
     void entriesChanged();
 
     std::vector<TriggeringEntry>& entries_;
     std::function<void()> saveConfig_;
     // runs_[i] belongs to row i: the workers of its latest Start.
-    std::vector<std::shared_ptr<TriggeringRun>> runs_;
+    std::vector<std::shared_ptr<velmora::TriggeringRun>> runs_;
     // Carries the workers' end reports to this page; cut when the page goes.
     std::shared_ptr<velmora::GuiRelay> relay_;
-    TriggeringTiming timing_;
+    velmora::TriggeringTiming timing_;
     int noticeMilliseconds_;
 
     velmora::ListPage page_;

@@ -2,6 +2,8 @@
 
 #include <QPointer>
 
+namespace velmora {
+
 void ShowModalBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                   const QString& text)
 {
@@ -9,3 +11,5 @@ void ShowModalBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
     box->exec();
     delete box.data(); // null when the parent already took it along
 }
+
+} // namespace velmora

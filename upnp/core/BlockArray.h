@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+namespace velmora {
+
 // An array that grows in fixed blocks and can be trimmed to its exact size.
 // The first append allocates `Block` entries; an append at a point where the
 // count plus one is a multiple of the block reallocates to count + 1 + Block.
@@ -89,3 +91,5 @@ public:
 private:
     std::vector<T> items_;
 };
+
+} // namespace velmora

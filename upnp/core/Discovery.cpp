@@ -30,7 +30,7 @@ std::string ReadOneDatagram(int fd, std::vector<char>& buffer)
 
 bool UpnpClient::discovery()
 {
-    ssdp_sock = SocketHandle(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
+    ssdp_sock = velmora::SocketHandle(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
     if (ssdp_sock.valid()) {
         const int on = 1;
         setsockopt(ssdp_sock.fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on);

@@ -18,9 +18,9 @@ constexpr auto kConnectAttempt = std::chrono::milliseconds(2000);
 constexpr auto kAttemptPause = std::chrono::milliseconds(1000);
 
 // One attempt on a fresh socket, bounded by kConnectAttempt.
-SocketHandle ConnectOnce(const sockaddr_in& address)
+velmora::SocketHandle ConnectOnce(const sockaddr_in& address)
 {
-    SocketHandle sock(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    velmora::SocketHandle sock(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!sock.valid())
         return {};
     if (!velmora::ConnectWithin(sock.fd(), address, velmora::DeadlineAfter(kConnectAttempt))
@@ -41,7 +41,7 @@ bool UpnpClient::tcp_connect(const std::string& host, uint16_t port)
     for (int32_t attempt = 0; usable && attempt < time_out && !cancelled(); ++attempt) {
         if (attempt > 0)
             std::this_thread::sleep_for(kAttemptPause);
-        SocketHandle sock = ConnectOnce(address);
+        velmora::SocketHandle sock = ConnectOnce(address);
         if (sock.valid()) {
             tcp_sock = std::move(sock);
             status = UpnpStatus::Connected;

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/SocketHandle.h"
 #include "upnp/core/MappingRecord.h"
 #include "upnp/core/RouterInfo.h"
-#include "platform/SocketHandle.h"
 
 #include <atomic>
 #include <cstddef>
@@ -46,8 +46,8 @@ public:
     std::vector<MappingRecord> mappings;
     std::string friendly_name;
     std::string last_error;
-    SocketHandle ssdp_sock;
-    SocketHandle tcp_sock;
+    velmora::SocketHandle ssdp_sock;
+    velmora::SocketHandle tcp_sock;
     int32_t status = UpnpStatus::Initialised;
     int32_t time_out = 0;
     std::string service_type;

@@ -16,7 +16,7 @@ std::string_view LocalName(std::string_view name)
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
-int32_t OrderEntry(int index, XMLOrderKind kind)
+int32_t OrderEntry(int index, velmora::XMLOrderKind kind)
 {
     return static_cast<int32_t>(index) * 4 + kind;
 }
@@ -91,7 +91,7 @@ void XMLNode::release(XMLNodeBody* body)
             parent->children.removeAt(index);
             for (int i = 0; i < parent->order.count(); ++i) {
                 const int32_t entry = parent->order[i];
-                if (entry % 4 != XMLOrderChild)
+                if (entry % 4 != velmora::XMLOrderChild)
                     continue;
                 if (entry / 4 == index) {
                     parent->order.removeAt(i);
@@ -199,7 +199,7 @@ XMLNode XMLNode::appendChild(std::string name, bool isDeclaration)
     child->lpszName = std::move(name);
     child->isDeclaration = isDeclaration;
     child->pParent = d;
-    d->order.append(OrderEntry(d->children.count(), XMLOrderChild));
+    d->order.append(OrderEntry(d->children.count(), velmora::XMLOrderChild));
     d->children.append(child); // this reference is the child's first
     return XMLNode(child, true);
 }
@@ -218,7 +218,7 @@ const XMLAttr* XMLNode::appendAttr(std::string name, std::optional<std::string> 
 {
     if (!d)
         return nullptr;
-    d->order.append(OrderEntry(d->attributes.count(), XMLOrderAttr));
+    d->order.append(OrderEntry(d->attributes.count(), velmora::XMLOrderAttr));
     return &d->attributes.append(XMLAttr{std::move(name), std::move(value)});
 }
 
@@ -233,7 +233,7 @@ const char* XMLNode::appendText(std::string text)
 {
     if (!d)
         return nullptr;
-    d->order.append(OrderEntry(d->texts.count(), XMLOrderText));
+    d->order.append(OrderEntry(d->texts.count(), velmora::XMLOrderText));
     return d->texts.append(std::move(text)).c_str();
 }
 
@@ -250,6 +250,6 @@ const XMLClearSection* XMLNode::appendClear(std::string content, const char* ope
 {
     if (!d)
         return nullptr;
-    d->order.append(OrderEntry(d->clears.count(), XMLOrderClear));
+    d->order.append(OrderEntry(d->clears.count(), velmora::XMLOrderClear));
     return &d->clears.append(XMLClearSection{openTag, std::move(content), closeTag});
 }

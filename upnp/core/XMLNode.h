@@ -16,12 +16,16 @@ struct XMLAttr
     std::optional<std::string> value; // none for an attribute written without '='
 };
 
+namespace velmora {
+
 // One row of the clear-section table: text between the tags is kept verbatim.
 struct XMLClearTag
 {
     const char* open;
     const char* close;
 };
+
+} // namespace velmora
 
 struct XMLClearSection
 {
@@ -36,6 +40,8 @@ struct XMLParseReport
     int32_t line = 0;
     int32_t column = 0;
 };
+
+namespace velmora {
 
 // Parse result codes.
 enum XMLParseCode : int32_t
@@ -59,16 +65,20 @@ enum XMLOrderKind : int32_t
     XMLOrderClear = 3,
 };
 
+class XMLParser;
+
+} // namespace velmora
+
 struct XMLNodeBody
 {
     std::optional<std::string> lpszName; // as written, prefix included; none for the document
     bool isDeclaration = false;          // opened with "<?"
     XMLNodeBody* pParent = nullptr;      // cleared by the parent when the parent is freed
-    BlockArray<XMLNodeBody*, 50> children;
-    BlockArray<std::string, 50> texts;
-    BlockArray<XMLClearSection, 50> clears;
-    BlockArray<XMLAttr, 50> attributes;
-    BlockArray<int32_t, 150> order;
+    velmora::BlockArray<XMLNodeBody*, 50> children;
+    velmora::BlockArray<std::string, 50> texts;
+    velmora::BlockArray<XMLClearSection, 50> clears;
+    velmora::BlockArray<XMLAttr, 50> attributes;
+    velmora::BlockArray<int32_t, 150> order;
     int32_t refCount = 1; // the parent's child array (or the parse call) holds the first
 
     // Gives every array back its spare capacity.
@@ -131,7 +141,7 @@ public:
                                        const char* closeTag);
 
 private:
-    friend class XMLParser;
+    friend class velmora::XMLParser;
     explicit XMLNode(XMLNodeBody* body, bool addReference);
 
     static void release(XMLNodeBody* body);

@@ -12,6 +12,8 @@
 
 using velmora::IsXmlSpace;
 
+namespace velmora {
+
 // Fills element nodes from the token stream. One call of parseElement() reads
 // the rest of one element's start tag and its content; children recurse.
 class XMLParser
@@ -388,6 +390,8 @@ XMLParser::Step XMLParser::clearSection(Frame& frame, const XMLClearTag& row)
     return Step::Continue;
 }
 
+} // namespace velmora
+
 namespace {
 
 // Line and column of `position`, counted from 1 over the text before it.
@@ -439,19 +443,19 @@ XMLNode XMLNode::parseDocument(const char* text, const char* tag, XMLParseReport
 {
     if (!text) {
         if (report)
-            *report = XMLParseReport{XMLParseNoText, 0, 0};
+            *report = XMLParseReport{velmora::XMLParseNoText, 0, 0};
         return {};
     }
     XMLNode document(new XMLNodeBody, false);
-    XMLParser parser(text);
+    velmora::XMLParser parser(text);
     parser.parseElement(document, 0);
     const int32_t code = parser.error();
     if (report) {
         *report = XMLParseReport{code, 0, 0};
-        if (code != XMLParseOk && code != XMLParseMismatchedEndTag)
+        if (code != velmora::XMLParseOk && code != velmora::XMLParseMismatchedEndTag)
             LocateStop(text, parser.position(), *report);
     }
-    if (code != XMLParseOk && code != XMLParseMismatchedEndTag)
+    if (code != velmora::XMLParseOk && code != velmora::XMLParseMismatchedEndTag)
         return {}; // the document handle frees the whole tree
     if (!tag || *tag == '\0')
         return document;

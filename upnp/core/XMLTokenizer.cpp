@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 
+namespace velmora {
 
 const XMLClearTag kXMLClearTags[5] = {
     {"<![CDATA[", "]]>"}, {"<PRE>", "</PRE>"}, {"<Script>", "</Script>"},
@@ -161,3 +162,5 @@ XMLToken XMLTokenizer::next()
         return scanText(start, start);
     }
 }
+
+} // namespace velmora

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+namespace velmora {
+
 // Splits the source text into the tokens of the XML reader. Works in place:
 // a token is a position and a length in the source.
 enum class XMLTokenKind
@@ -51,3 +53,5 @@ private:
     const char* src_;
     size_t pos_ = 0;
 };
+
+} // namespace velmora
