@@ -4,7 +4,7 @@
 <context>
     <name>CAboutDlg</name>
     <message>
-        <location filename="../app/ui/CAboutDlg.cpp" line="+14"/>
+        <location filename="../app/ui/CAboutDlg.cpp" line="+16"/>
         <source>About</source>
         <translation type="unfinished"></translation>
     </message>
@@ -186,13 +186,13 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
-        <location line="+238"/>
+        <location line="+3"/>
+        <location line="+239"/>
         <source>Add into Router</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-237"/>
+        <location line="-238"/>
         <source>Ports List</source>
         <translation type="unfinished"></translation>
     </message>
@@ -304,7 +304,7 @@
 <context>
     <name>CPort_Check</name>
     <message>
-        <location filename="../forwarding/ui/CPort_Check.cpp" line="+30"/>
+        <location filename="../forwarding/ui/CPort_Check.cpp" line="+32"/>
         <source>Port Check</source>
         <translation type="unfinished"></translation>
     </message>
@@ -332,7 +332,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>Auto add when the software startup</source>
         <translation type="unfinished"></translation>
     </message>
@@ -472,7 +472,7 @@
 <context>
     <name>CatalogueReport</name>
     <message>
-        <location filename="../catalogue/ui/CatalogueReport.cpp" line="+54"/>
+        <location filename="../catalogue/ui/CatalogueReport.cpp" line="+56"/>
         <source>Often Used Ports</source>
         <translation type="unfinished"></translation>
     </message>
@@ -597,7 +597,7 @@
 <context>
     <name>Ports_List</name>
     <message>
-        <location filename="../forwarding/ui/Ports_List.cpp" line="+23"/>
+        <location filename="../forwarding/ui/Ports_List.cpp" line="+22"/>
         <location line="+6"/>
         <source>Ports list in router</source>
         <translation type="unfinished"></translation>
@@ -807,7 +807,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../router/ui/RouterScanController.cpp" line="+19"/>
+        <location filename="../router/ui/RouterScanController.cpp" line="+21"/>
         <source>Apple router does not support view info.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -822,7 +822,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../platform/ui/ListPage.cpp" line="+17"/>
+        <location filename="../platform/ui/ListPage.cpp" line="+19"/>
         <source>Maintenance</source>
         <translation type="unfinished"></translation>
     </message>
