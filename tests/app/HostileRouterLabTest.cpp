@@ -237,20 +237,15 @@ TEST_F(HostileRouter, AddIntoRouterEndsWithItsResultWithinItsDeadline)
         view.onRoutersFound();
         view.show();
         SelectRows(view.list(), {0});
-        QStringList messages;
         ModalCatcher catcher;
-        catcher.answer = [&](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                messages << box->text();
-                box->accept();
-            }
-        };
+        catcher.answer = AcceptMessageBoxes;
         StallWatch stalls;
         QElapsedTimer clock;
         clock.start();
         QTest::mouseClick(view.findChild<QPushButton*>("addIntoRouterButton"), Qt::LeftButton);
         EXPECT_TRUE(WaitFor([&] { return !view.installing(); }, kOperationWaitMs));
         const qint64 took = clock.elapsed();
+        const QStringList messages = catcher.messageTexts();
         // Every one of these routers leaves the mapping uninstalled: the user is told.
         EXPECT_EQ(messages, QStringList{"Failed to add port mapping into router!"});
         Figure("add", mode, messages.isEmpty() ? "none" : "failure reported", took, stalls.worst());

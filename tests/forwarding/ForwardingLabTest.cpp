@@ -12,8 +12,8 @@
 #include "tests/forwarding/LabRouterEntry.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
-#include "tests/support/QtTestApplication.h"
 #include "tests/support/ModalCatcher.h"
+#include "tests/support/QtTestApplication.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -65,21 +65,16 @@ struct LabTab
     QStringList addIntoRouter(std::initializer_list<int> rows)
     {
         SelectRows(view->list(), rows);
-        QStringList messages;
         ModalCatcher catcher;
-        catcher.answer = [&](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                messages << box->text();
-                box->accept();
-            }
-        };
+        catcher.answer = AcceptMessageBoxes;
         auto* button = view->findChild<QPushButton*>("addIntoRouterButton");
         if (!button->isEnabled())
             return {"(Add into Router is disabled)"};
         QTest::mouseClick(button, Qt::LeftButton);
+        QStringList messages;
         if (!WaitFor([&] { return !view->installing(); }, 300000))
             messages << "(still installing)";
-        return messages;
+        return catcher.messageTexts() + messages;
     }
 
     // Presses `button` and returns the text of the Port Check report it opened.
@@ -122,20 +117,7 @@ protected:
 
     // Each test starts with a UPnP and NAT-PMP router, not in secure mode,
     // that holds no mapping.
-    void TearDown() override
-    {
-        if (!lab.routerRunning() || lab.value("SECURE_MODE") != "no" ||
-            lab.value("ROUTER_MODE") != "both") {
-            lab.stopRouter();
-            ASSERT_TRUE(lab.startRouter(RouterMode::Both));
-        }
-        auto fresh = UpnpRouter(lab.descriptionUrl());
-        ASSERT_NE(fresh, nullptr);
-        for (const auto& m : lab.routerMappings())
-            DeletePortMapping(EndpointOf(*fresh), std::to_string(m.externalPort),
-                              m.protocol == "tcp" ? "TCP" : "UDP");
-        EXPECT_TRUE(lab.routerMappings().empty());
-    }
+    void TearDown() override { RestoreCleanLabRouter(lab); }
 
     std::string lan() const { return lab.lanHost(); }
     // The router's mappings as "tcp 80 <client>:80".

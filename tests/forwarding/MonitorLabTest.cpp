@@ -72,19 +72,7 @@ class MonitorLab : public ::testing::Test
 protected:
     LabEnvironment& lab = LabEnvironment::Instance();
 
-    void TearDown() override
-    {
-        if (!lab.routerRunning() || lab.value("ROUTER_MODE") != "both") {
-            lab.stopRouter();
-            ASSERT_TRUE(lab.startRouter(RouterMode::Both));
-        }
-        auto fresh = UpnpRouter(lab.descriptionUrl());
-        ASSERT_NE(fresh, nullptr);
-        for (const auto& m : lab.routerMappings())
-            DeletePortMapping(EndpointOf(*fresh), std::to_string(m.externalPort),
-                              m.protocol == "tcp" ? "TCP" : "UDP");
-        EXPECT_TRUE(lab.routerMappings().empty());
-    }
+    void TearDown() override { RestoreCleanLabRouter(lab); }
 
     // The client the router forwards `port` (TCP) to, "" when it has no such mapping.
     std::string clientOf(int port) const

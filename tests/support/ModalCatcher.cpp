@@ -23,6 +23,22 @@ QStringList ModalCatcher::texts() const
     return out;
 }
 
+QStringList ModalCatcher::messageTexts() const
+{
+    QStringList out;
+    for (const auto& s : seen_) {
+        if (s.messageBox)
+            out << s.text;
+    }
+    return out;
+}
+
+void AcceptMessageBoxes(QWidget* modal)
+{
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+        box->accept();
+}
+
 void ModalCatcher::poll()
 {
     QWidget* modal = QApplication::activeModalWidget();
@@ -30,8 +46,10 @@ void ModalCatcher::poll()
         return;
     last_ = modal;
     Seen s{modal->windowTitle(), QString()};
-    if (auto* box = qobject_cast<QMessageBox*>(modal))
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         s.text = box->text();
+        s.messageBox = true;
+    }
     seen_.append(s);
     if (answer) {
         answer(modal);

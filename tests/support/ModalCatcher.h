@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
-
 #include <functional>
 
 class QWidget;
@@ -22,6 +21,7 @@ public:
     {
         QString title;
         QString text;
+        bool messageBox = false;
     };
 
     explicit ModalCatcher(QObject* parent = nullptr);
@@ -29,6 +29,8 @@ public:
     std::function<void(QWidget* modal)> answer;
     const QList<Seen>& seen() const { return seen_; }
     QStringList texts() const;
+    // The texts of the message boxes seen, in order (other windows left out).
+    QStringList messageTexts() const;
 
 private:
     void poll();
@@ -37,6 +39,10 @@ private:
     QList<Seen> seen_;
     QPointer<QWidget> last_;
 };
+
+// An answer that accepts message boxes and leaves every other modal window
+// (a progress dialog, say) to the code under test.
+void AcceptMessageBoxes(QWidget* modal);
 
 // Runs the event loop until `done` holds or `timeoutMs` passes; returns `done()`.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
