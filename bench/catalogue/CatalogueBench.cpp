@@ -5,6 +5,7 @@
 // window (read, fill, first paint) and each filter change (read again,
 // refill, paint). The peer is the same report refreshed after every record,
 // timed on the first 1,000 records.
+#include "bench/BenchTiming.h"
 #include "catalogue/core/CatalogueFile.h"
 #include "catalogue/ui/COften_used_ports.h"
 #include "catalogue/ui/CatalogueReport.h"
@@ -21,14 +22,10 @@
 #include <unistd.h>
 #include <vector>
 
-using Clock = std::chrono::steady_clock;
+using velmora::bench::Clock;
+using velmora::bench::MsSince;
 
 namespace {
-
-double MsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 std::string WriteCatalogue(const std::filesystem::path& folder, int lines)
 {

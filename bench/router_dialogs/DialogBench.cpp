@@ -2,6 +2,7 @@
 // from the click to 100 rows shown, against `upnpc -s` and `upnpc -l` run in
 // the same lab in the same run, on the version 1 and the version 2 lab router.
 // Prints medians and ratios; asserts nothing about time.
+#include "bench/BenchTiming.h"
 #include "forwarding/ui/CRouter_Management.h"
 #include "platform/BackgroundThreads.h"
 #include "platform/ui/ReportList.h"
@@ -24,30 +25,20 @@
 namespace velmora::lab {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
 constexpr int kRuns = 7;
 constexpr int kTableSize = 100;
 constexpr int kFirstPort = 42000;
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Ms(Clock::time_point since)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
-}
 
 // Runs the event loop until `done` holds (at most 60 s); the time it took.
 double UntilShown(const std::function<void()>& click, const std::function<bool()>& done)
 {
     const auto start = Clock::now();
     click();
-    while (!done() && Ms(start) < 60000)
+    while (!done() && bench::MsSince(start) < 60000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return done() ? Ms(start) : -1;
+    return done() ? bench::MsSince(start) : -1;
 }
 
 void Report(const char* what, const char* peer, const std::vector<double>& ours,
@@ -68,7 +59,7 @@ std::vector<double> Peer(const std::vector<std::string>& argv, const std::string
     for (int run = 0; run < kRuns; ++run) {
         const auto start = Clock::now();
         const ExecResult r = RunProgram(argv, std::chrono::seconds(60));
-        times.push_back(Ms(start));
+        times.push_back(bench::MsSince(start));
         EXPECT_NE(r.output.find(expect), std::string::npos) << r.output;
     }
     return times;

@@ -1,6 +1,7 @@
 // The UPnP client against miniupnpc in the router lab, in the same run:
 // medians of repeated runs of each action, printed as times and ratios.
 // Built on the router lab's test main (needs root); prints, asserts nothing.
+#include "bench/BenchTiming.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
 #include "upnp/core/UpnpClient.h"
@@ -18,24 +19,19 @@
 namespace velmora::lab {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
 constexpr int kRuns = 61;
 constexpr int kListRuns = 7;
 constexpr int kReadRuns = 301;
 constexpr int kChainRuns = 5;
 constexpr int kTableSize = 100;
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 double TimeMs(const std::function<void()>& run)
 {
     const auto start = Clock::now();
     run();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return bench::MsSince(start);
 }
 
 void Report(const char* what, const std::vector<double>& ours, const std::vector<double>& theirs,
