@@ -67,7 +67,7 @@ struct NatpmpAnswer
 // A NAT-PMP public-address request to the default gateway, given up after wait.
 NatpmpAnswer ProbeNatpmp(std::chrono::milliseconds wait);
 
-// A listening TCP socket; accepts one connection and reads it to its end.
+// A listening TCP socket (IPv4 or IPv6); accepts one connection and reads it to its end.
 class TcpListener final
 {
 public:
@@ -86,7 +86,7 @@ private:
     int fd_ = -1;
 };
 
-// Connects, sends data and closes within five seconds; "" or an error text.
+// Connects (IPv4 or IPv6), sends data and closes within five seconds; "" or an error text.
 std::string SendTcp(const std::string& address, int port, const std::string& data);
 
 bool HasLocalAddress(const std::string& address);
