@@ -1,0 +1,143 @@
+// The PCP client against the lab's miniupnpd (IPv4 and IPv6), a NAT-PMP-only
+// gateway and gateways whose answers do not belong to the request.
+#include "platform/NetworkInterfaces.h"
+#include "router/core/PcpExchange.h"
+#include "tests/lab/LabEnvironment.h"
+#include "tests/support/TempDir.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+namespace velmora::lab {
+namespace {
+
+using namespace std::chrono_literals;
+using Status = PcpOutcome::Status;
+
+class PcpLab : public ::testing::Test
+{
+protected:
+    LabEnvironment& lab = LabEnvironment::Instance();
+
+    void TearDown() override
+    {
+        lab.unblockRouterPort("udp", 5351);
+        EXPECT_TRUE(lab.rebootRouter()) << "leaves no mapping behind";
+    }
+
+    std::string gateway6() const { return DefaultIPv6Gateway().zoned(); }
+};
+
+PcpRequest Map(const std::string& protocol, uint16_t port, uint32_t lifetime, bool ipv4)
+{
+    PcpRequest request;
+    request.lifetime = lifetime;
+    request.nonce = NewPcpNonce();
+    request.protocol = PcpProtocolOf(protocol);
+    request.internalPort = request.suggestedPort = port;
+    if (ipv4)
+        request.suggestedAddress = MappedIPv4(in_addr{});
+    return request;
+}
+
+PcpOutcome Exchange(const std::string& server, const std::string& source, const PcpRequest& r)
+{
+    return ExchangePcp(server, source, r, DeadlineAfter(2s));
+}
+
+TEST_F(PcpLab, TheGatewayAnswersPcpOnItsIPv4AndLinkLocalAddresses)
+{
+    PcpRequest announce;
+    announce.opcode = PcpOpcode::Announce;
+    for (const auto& [server, source] :
+         {std::pair{lab.routerLan(), std::string()}, {gateway6(), lab.lan6Host()}}) {
+        const PcpOutcome outcome = Exchange(server, source, announce);
+        EXPECT_EQ(outcome.status, Status::Answered) << server << ": " << outcome.problem;
+        EXPECT_EQ(outcome.answer.version, kPcpVersion);
+        EXPECT_EQ(outcome.answer.result, pcp_result::kSuccess);
+    }
+}
+
+TEST_F(PcpLab, AMapOverIPv4IsAPortMappingUntilItsNonceEndsIt)
+{
+    PcpRequest map = Map("TCP", 16400, 600, true);
+    PcpOutcome outcome = Exchange(lab.routerLan(), "", map);
+    ASSERT_EQ(outcome.status, Status::Answered) << DescribePcpOutcome(outcome);
+    EXPECT_EQ(DescribePcpOutcome(outcome), "");
+    EXPECT_EQ(outcome.answer.externalPort, 16400);
+    in_addr wan{};
+    inet_pton(AF_INET, lab.routerWan().c_str(), &wan);
+    const in6_addr expected = MappedIPv4(wan);
+    EXPECT_EQ(memcmp(&outcome.answer.externalAddress, &expected, 16), 0);
+    ASSERT_EQ(lab.routerMappings().size(), 1u);
+    EXPECT_EQ(lab.routerMappings()[0].internalAddress, lab.lanHost());
+    EXPECT_TRUE(lab.reachesFromInternet(lab.routerWan(), lab.lanHost(), 16400));
+
+    map.lifetime = 0;
+    outcome = Exchange(lab.routerLan(), "", map);
+    EXPECT_EQ(outcome.status, Status::Answered);
+    EXPECT_EQ(outcome.answer.result, pcp_result::kSuccess);
+    EXPECT_TRUE(lab.routerMappings().empty());
+}
+
+TEST_F(PcpLab, AMapOverIPv6OpensAPinholeForTheSender)
+{
+    PcpRequest map = Map("UDP", 16410, 600, false);
+    PcpOutcome outcome = Exchange(gateway6(), lab.lan6Host(), map);
+    ASSERT_EQ(outcome.status, Status::Answered) << DescribePcpOutcome(outcome);
+    EXPECT_EQ(outcome.answer.result, pcp_result::kSuccess);
+    EXPECT_EQ(outcome.answer.lifetime, 600u);
+    ASSERT_EQ(lab.routerPinholes().size(), 1u);
+    EXPECT_EQ(lab.routerPinholes()[0].address, lab.lan6Host());
+    EXPECT_EQ(lab.routerPinholes()[0].port, 16410);
+
+    map.lifetime = 0;
+    EXPECT_EQ(Exchange(gateway6(), lab.lan6Host(), map).answer.result, pcp_result::kSuccess);
+    EXPECT_TRUE(lab.routerPinholes().empty());
+}
+
+TEST_F(PcpLab, AGatewayWithoutPcpIsToldApartFromOneThatIsSilent)
+{
+    ASSERT_TRUE(lab.restartRouter(RouterMode::Upnp));
+    auto start = SteadyClock::now();
+    EXPECT_EQ(Exchange(lab.routerLan(), "", Map("TCP", 16420, 600, true)).status, Status::Refused);
+    EXPECT_LT(SteadyClock::now() - start, 1s) << "a closed port answers at once";
+
+    ASSERT_TRUE(lab.restartRouter(RouterMode::Both));
+    ASSERT_TRUE(lab.blockRouterPort("udp", 5351));
+    start = SteadyClock::now();
+    EXPECT_EQ(Exchange(lab.routerLan(), "", Map("TCP", 16420, 600, true)).status, Status::NoAnswer);
+    EXPECT_LT(SteadyClock::now() - start, 2500ms) << "bounded by the deadline";
+}
+
+TEST_F(PcpLab, ANatPmpGatewayStaysNatPmpAndStrayAnswersAreRefused)
+{
+    struct Row
+    {
+        const char* mode;
+        Status status;
+        const char* said;
+    };
+    const Row rows[] = {
+        {"natpmp-only", Status::NatPmpOnly, "the gateway speaks NAT-PMP, not PCP"},
+        {"wrong-nonce", Status::Mismatched, "another mapping nonce"},
+        {"wrong-version", Status::Mismatched, "PCP version 3"},
+    };
+    ASSERT_TRUE(lab.stopRouter());
+    test::TempDir dir;
+    for (const Row& row : rows) {
+        BackgroundProcess fake = lab.spawn(
+            Side::Router, {LabEnvironment::FakePcpPath(), "--mode", row.mode}, dir.file(row.mode));
+        ASSERT_TRUE(fake.waitForOutput("fake_pcp ready", 5s)) << fake.output();
+        for (const auto& [server, source] :
+             {std::pair{lab.routerLan(), std::string()}, {gateway6(), lab.lan6Host()}}) {
+            const PcpOutcome outcome = Exchange(server, source, Map("TCP", 16430, 600, true));
+            EXPECT_EQ(outcome.status, row.status) << row.mode << " " << server;
+            EXPECT_NE(DescribePcpOutcome(outcome).find(row.said), std::string::npos)
+                << DescribePcpOutcome(outcome);
+        }
+    }
+}
+
+} // namespace
+} // namespace velmora::lab
