@@ -1,6 +1,30 @@
 #include "router/core/NatPmpProbe.h"
 
 #include "router/core/NatPmpExchange.h"
+#include "router/core/PcpExchange.h"
+
+#include <arpa/inet.h>
+#include <future>
+
+namespace {
+
+// RFC 6887 section 9: a PCP announcement; a gateway that answers it in
+// version 2 speaks PCP, one that answers in NAT-PMP does not.
+bool SpeaksPcp(in_addr_t gateway, velmora::Deadline deadline)
+{
+    char text[INET_ADDRSTRLEN] = {};
+    in_addr address{};
+    address.s_addr = gateway;
+    if (!inet_ntop(AF_INET, &address, text, sizeof text))
+        return false;
+    velmora::PcpRequest announce;
+    announce.opcode = velmora::PcpOpcode::Announce;
+    const velmora::PcpOutcome outcome = velmora::ExchangePcp(text, "", announce, deadline);
+    return outcome.status == velmora::PcpOutcome::Status::Answered &&
+           outcome.answer.result == velmora::pcp_result::kSuccess;
+}
+
+} // namespace
 
 velmora::RouterEntryPtr ProbeNatPmpRouter(std::chrono::milliseconds wait)
 {
@@ -8,6 +32,8 @@ velmora::RouterEntryPtr ProbeNatPmpRouter(std::chrono::milliseconds wait)
     velmora::NatPmpHandle handle;
     if (handle.initResult() != 0)
         return nullptr;
+    // Both questions at once: the PCP answer comes within the NAT-PMP wait.
+    auto pcp = std::async(std::launch::async, SpeaksPcp, handle.get()->gateway, deadline);
     if (sendpublicaddressrequest(handle.get()) != 2)
         return nullptr;
     natpmpresp_t response{};
@@ -16,6 +42,7 @@ velmora::RouterEntryPtr ProbeNatPmpRouter(std::chrono::milliseconds wait)
 
     auto entry = std::make_shared<RouterEntry>();
     entry->is_apple = true;
+    entry->speaks_pcp = pcp.get();
     entry->natpmp = handle.release();
     entry->natpmp_open = true;
     return entry;

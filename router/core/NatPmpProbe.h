@@ -13,7 +13,8 @@ inline constexpr std::chrono::milliseconds kNatPmpProbeWait{1900};
 
 // Asks the default gateway for its public address over NAT-PMP. A gateway
 // that answers is an AirPort base station: the result is its entry, which
-// keeps the handle (and its socket) for later requests. Null when nothing
-// answers within `wait` or libnatpmp reports an error.
+// keeps the handle (and its socket) for later requests, and says whether the
+// gateway also speaks PCP (asked at the same time). Null when nothing answers
+// NAT-PMP within `wait` or libnatpmp reports an error.
 velmora::RouterEntryPtr
 ProbeNatPmpRouter(std::chrono::milliseconds wait = velmora::kNatPmpProbeWait);

@@ -101,6 +101,19 @@ std::vector<uint8_t> EncodePcpRequest(const PcpRequest& request)
     return out;
 }
 
+PcpRequest PcpMap(const std::string& protocol, uint16_t port, uint32_t lifetime,
+                  const PcpNonce& nonce, bool ipv4)
+{
+    PcpRequest request;
+    request.lifetime = lifetime;
+    request.nonce = nonce;
+    request.protocol = PcpProtocolOf(protocol);
+    request.internalPort = request.suggestedPort = port;
+    if (ipv4)
+        request.suggestedAddress = MappedIPv4(in_addr{});
+    return request;
+}
+
 PcpAnswer DecodePcpAnswer(const uint8_t* data, size_t size)
 {
     PcpAnswer answer;

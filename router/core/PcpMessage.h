@@ -71,6 +71,11 @@ struct PcpRequest
 };
 std::vector<uint8_t> EncodePcpRequest(const PcpRequest& request);
 
+// A MAP of `port` (internal = suggested external) for "TCP" / "UDP", with no
+// preferred external address of the family the request travels in.
+PcpRequest PcpMap(const std::string& protocol, uint16_t port, uint32_t lifetime,
+                  const PcpNonce& nonce, bool ipv4);
+
 struct PcpAnswer
 {
     enum class Form

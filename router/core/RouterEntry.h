@@ -32,6 +32,9 @@ struct RouterEntry final
     natpmp_t natpmp{};
     bool natpmp_open = false;
     std::mutex natpmp_mutex;
+    // NAT-PMP only: the gateway also speaks PCP (RFC 6887), which then
+    // replaces NAT-PMP for port mappings.
+    bool speaks_pcp = false;
 
     // The line the router box shows for this router.
     std::string displayName() const { return is_apple ? "AirPort Station" : friendly_name; }

@@ -30,14 +30,7 @@ protected:
 
 PcpRequest Map(const std::string& protocol, uint16_t port, uint32_t lifetime, bool ipv4)
 {
-    PcpRequest request;
-    request.lifetime = lifetime;
-    request.nonce = NewPcpNonce();
-    request.protocol = PcpProtocolOf(protocol);
-    request.internalPort = request.suggestedPort = port;
-    if (ipv4)
-        request.suggestedAddress = MappedIPv4(in_addr{});
-    return request;
+    return PcpMap(protocol, port, lifetime, NewPcpNonce(), ipv4);
 }
 
 PcpOutcome Exchange(const std::string& server, const std::string& source, const PcpRequest& r)

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "forwarding/core/MappingPlan.h"
+#include "router/core/PcpMessage.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+// How this program reaches the router for pinholes or PCP mappings.
+struct LeaseRoute
+{
+    enum class Via
+    {
+        None,        // the router offers nothing of the kind
+        UpnpPinhole, // WANIPv6FirewallControl:1 of the program's own client
+        Pcp          // PCP MAP
+    };
+    Via via = Via::None;
+    std::string controlUrl;  // UpnpPinhole: the service's control URL, reached over IPv6
+    std::string serviceType; // UpnpPinhole
+    std::string server;      // Pcp: the server's address ("192.168.1.1", "fe80::1%eth0")
+    std::string source;      // the local address requests leave from ("": any)
+    std::string lanAddress;  // IPv6 pinholes: the computer's global address they lead to
+
+    explicit operator bool() const { return via != Via::None; }
+};
+
+// A lease this program holds on a router and renews while it runs: an IPv6
+// pinhole (UPnP or PCP) or a PCP port mapping for IPv4. Its request's
+// internal client is the pinhole's IPv6 address, or the mapping's IPv4 one.
+struct HeldLease
+{
+    using Clock = std::chrono::steady_clock;
+
+    LeaseRoute route;
+    MappingRequest request;
+    uint16_t uniqueId = 0; // UpnpPinhole: the router's identifier
+    PcpNonce nonce{};      // Pcp: ties renewals and the deletion to the mapping
+    uint32_t asked = 0;    // seconds asked for at each renewal
+    uint32_t granted = 0;  // seconds the router granted at the last exchange
+    Clock::time_point grantedAt{};
+    std::optional<uint32_t> epoch; // Pcp: the server's epoch at the last answer
+
+    bool ipv6() const { return request.internalClient.find(':') != std::string::npos; }
+    // Seconds of the lease left at `now`.
+    uint32_t secondsLeft(Clock::time_point now) const;
+};
+
+// One key per port, protocol and family: "IPv6 TCP 80".
+std::string LeaseKey(const MappingRequest& request);
+
+// Whether a request is for an IPv6 pinhole (its internal client is an IPv6 address).
+bool IsPinholeRequest(const MappingRequest& request);
+
+} // namespace velmora

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "forwarding/core/MappingPlan.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// Appends to `plan`, after its IPv4 requests, one pinhole request per port
+// and protocol of each entry whose Internal IP is this computer
+// (`isThisComputer`), leading to the computer's global IPv6 `address`.
+// Invalid ports were counted with the IPv4 requests already.
+void AddPinholeRequests(MappingPlan& plan, const std::vector<ForwardingEntry>& entries,
+                        const std::string& address,
+                        const std::function<bool(const std::string&)>& isThisComputer);
+
+// The pinhole requests and the IPv4 ones of a list of requests, counted.
+struct FamilyCounts
+{
+    size_t ipv4 = 0;
+    size_t ipv6 = 0;
+};
+FamilyCounts CountFamilies(const std::vector<MappingRequest>& requests);
+
+} // namespace velmora

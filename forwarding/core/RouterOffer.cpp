@@ -1,0 +1,102 @@
+#include "forwarding/core/RouterOffer.h"
+
+#include "platform/NetworkInterfaces.h"
+#include "router/core/PcpExchange.h"
+#include "router/core/RouterEntry.h"
+#include "upnp/core/UrlParts.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cstring>
+#include <strings.h>
+
+namespace velmora {
+namespace {
+
+std::string Field(const char* text, size_t size)
+{
+    return std::string(text, strnlen(text, size));
+}
+
+// Whether the server answers a PCP announcement (version 2, success) from `source`.
+bool AnswersPcp(const std::string& server, const std::string& source,
+                std::chrono::milliseconds wait)
+{
+    PcpRequest announce;
+    announce.opcode = PcpOpcode::Announce;
+    const PcpOutcome outcome = ExchangePcp(server, source, announce, DeadlineAfter(wait));
+    return outcome.status == PcpOutcome::Status::Answered &&
+           outcome.answer.result == pcp_result::kSuccess;
+}
+
+std::string GatewayText(in_addr_t gateway)
+{
+    char text[INET_ADDRSTRLEN] = {};
+    in_addr address{};
+    address.s_addr = gateway;
+    return inet_ntop(AF_INET, &address, text, sizeof text) ? text : "";
+}
+
+} // namespace
+
+bool IsThisComputer(const std::string& address)
+{
+    if (strcasecmp(address.c_str(), "Localhost") == 0)
+        return true;
+    const auto own = LocalIPv4Addresses();
+    return std::find(own.begin(), own.end(), address) != own.end();
+}
+
+RouterOffer OfferOf(RouterEntry& router, std::chrono::milliseconds pcpProbe)
+{
+    RouterOffer offer;
+    std::string natPmpGateway;
+    if (router.is_apple) {
+        std::lock_guard lock(router.natpmp_mutex);
+        if (router.natpmp_open)
+            natPmpGateway = GatewayText(router.natpmp.gateway);
+    }
+    if (router.is_apple && router.speaks_pcp && !natPmpGateway.empty()) {
+        offer.pcp = true;
+        offer.pcpMappings.via = LeaseRoute::Via::Pcp;
+        offer.pcpMappings.server = natPmpGateway;
+    }
+    offer.upnpFirewall = !router.is_apple && router.urls.controlURL_6FC &&
+                         router.urls.controlURL_6FC[0] != '\0' &&
+                         router.data.IPv6FC.servicetype[0] != '\0';
+
+    // The link the router is on: the one of the address it was found from,
+    // or the default route's.
+    std::string link = InterfaceOfIPv4Address(router.lan_address);
+    if (link.empty())
+        link = InterfaceOfIPv4Address(DefaultRouteInterfaceAddress());
+    offer.pinholeAddress = PinholeAddress(GlobalIPv6Addresses(), link);
+    const IPv6Gateway gateway = DefaultIPv6Gateway();
+    if (offer.pinholeAddress.empty() || gateway.address.empty() || gateway.interfaceName != link)
+        return offer;
+
+    LeaseRoute& route = offer.pinholes;
+    route.source = route.lanAddress = offer.pinholeAddress;
+    if (offer.upnpFirewall) {
+        // The service's own URL names the router's IPv4 address; the router
+        // opens a pinhole only for the address that asks, so the request goes
+        // over IPv6 to the same port and path through the IPv6 gateway.
+        route.via = LeaseRoute::Via::UpnpPinhole;
+        route.controlUrl = UrlWithHost(router.urls.controlURL_6FC, gateway.zoned());
+        route.serviceType =
+            Field(router.data.IPv6FC.servicetype, sizeof router.data.IPv6FC.servicetype);
+        if (route.controlUrl.empty())
+            route = {};
+        return offer;
+    }
+    if (AnswersPcp(gateway.zoned(), offer.pinholeAddress, pcpProbe)) {
+        offer.pcp = true;
+        route.via = LeaseRoute::Via::Pcp;
+        route.server = gateway.zoned();
+    } else {
+        route = {};
+    }
+    return offer;
+}
+
+} // namespace velmora
