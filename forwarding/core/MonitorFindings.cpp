@@ -103,7 +103,8 @@ MonitorReport MonitorFindings::report() const
     std::vector<Line> lines = notes_;
     for (const auto& g : groups_) {
         const KindText& kind = TextOf(g.kind);
-        std::string text = kind.lead + g.entry + "\": " + DescribeMappings(g.mappings) + kind.tail;
+        std::string text =
+            kind.lead + g.entry + "\": " + DescribeMappings(g.mappings) + kind.tail;
         if (g.kind == Kind::Taken)
             text += g.holder + " instead of " + g.mappings.front().internalClient + ".";
         lines.push_back({std::move(text), kind.changes});

@@ -110,8 +110,7 @@ std::string BuildPortCheckReport(const PortCheckFindings& f)
     out << "\n";
     ExternalPart(out, f);
     out << "\n4. Whether the port can be reached from the internet cannot be known from inside\n"
-           "   this network: that needs a check from outside it, from a computer on the "
-           "internet.\n";
+           "   this network: that needs a check from outside it, from a computer on the internet.\n";
     return out.str();
 }
 
