@@ -2,6 +2,7 @@
 
 #include "forwarding/core/MappingPlan.h"
 #include "router/core/PcpMessage.h"
+#include "router/core/RouterOffer.h"
 
 #include <chrono>
 #include <cstdint>
@@ -9,25 +10,6 @@
 #include <string>
 
 namespace velmora {
-
-// How this program reaches the router for pinholes or PCP mappings.
-struct LeaseRoute
-{
-    enum class Via
-    {
-        None,        // the router offers nothing of the kind
-        UpnpPinhole, // WANIPv6FirewallControl:1 of the program's own client
-        Pcp          // PCP MAP
-    };
-    Via via = Via::None;
-    std::string controlUrl;  // UpnpPinhole: the service's control URL, reached over IPv6
-    std::string serviceType; // UpnpPinhole
-    std::string server;      // Pcp: the server's address ("192.168.1.1", "fe80::1%eth0")
-    std::string source;      // the local address requests leave from ("": any)
-    std::string lanAddress;  // IPv6 pinholes: the computer's global address they lead to
-
-    explicit operator bool() const { return via != Via::None; }
-};
 
 // A lease this program holds on a router and renews while it runs: an IPv6
 // pinhole (UPnP or PCP) or a PCP port mapping for IPv4. Its request's

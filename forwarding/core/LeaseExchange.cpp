@@ -178,14 +178,4 @@ bool CloseHeldLease(const HeldLease& lease, std::string* problem)
     return closed;
 }
 
-FirewallStatus ReadFirewallStatus(const LeaseRoute& route)
-{
-    FirewallStatus status;
-    PinholeClient pinhole(route);
-    status.answered = pinhole.client.GetFirewallStatus(status.enabled, status.inboundAllowed);
-    if (!status.answered)
-        status.problem = pinhole.problem();
-    return status;
-}
-
 } // namespace velmora

@@ -15,8 +15,6 @@ namespace velmora {
 
 // How long one PCP request waits (resends on the RFC's schedule within it).
 inline constexpr std::chrono::milliseconds kPcpTimeout{4000};
-// Connection attempts of one UPnP pinhole action (1 s apart, each up to 2 s).
-inline constexpr int kPinholeConnectAttempts = 2;
 
 struct LeaseOpening
 {
@@ -40,15 +38,5 @@ LeaseBook::Renewal ReopenHeldLease(HeldLease& lease);
 bool HeldLeaseStands(const HeldLease& lease);
 // Closes it on the router; `problem` says why not.
 bool CloseHeldLease(const HeldLease& lease, std::string* problem = nullptr);
-
-struct FirewallStatus
-{
-    bool answered = false;
-    bool enabled = false;
-    bool inboundAllowed = false;
-    std::string problem;
-};
-// GetFirewallStatus through a UPnP pinhole route.
-FirewallStatus ReadFirewallStatus(const LeaseRoute& route);
 
 } // namespace velmora

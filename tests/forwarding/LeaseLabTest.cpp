@@ -5,7 +5,7 @@
 #include "forwarding/core/LeaseExchange.h"
 #include "forwarding/core/LeaseWriter.h"
 #include "forwarding/core/PinholePlan.h"
-#include "forwarding/core/RouterOffer.h"
+#include "router/core/RouterOffer.h"
 #include "forwarding/core/UpnpMappingWriter.h"
 #include "router/core/NatPmpProbe.h"
 #include "tests/config/RecordMakers.h"

@@ -1,12 +1,30 @@
 #pragma once
 
-#include "forwarding/core/HeldLease.h"
-
+#include <chrono>
 #include <string>
 
 struct RouterEntry;
 
 namespace velmora {
+
+// How this program reaches the router for pinholes or PCP mappings.
+struct LeaseRoute
+{
+    enum class Via
+    {
+        None,        // the router offers nothing of the kind
+        UpnpPinhole, // WANIPv6FirewallControl:1 of the program's own client
+        Pcp          // PCP MAP
+    };
+    Via via = Via::None;
+    std::string controlUrl;  // UpnpPinhole: the service's control URL, reached over IPv6
+    std::string serviceType; // UpnpPinhole
+    std::string server;      // Pcp: the server's address ("192.168.1.1", "fe80::1%eth0")
+    std::string source;      // the local address requests leave from ("": any)
+    std::string lanAddress;  // IPv6 pinholes: the computer's global address they lead to
+
+    explicit operator bool() const { return via != Via::None; }
+};
 
 // What a router offers beyond its IPv4 mappings of old, as this computer can
 // use it: IPv6 pinholes (through its UPnP firewall control service, else PCP)
@@ -26,6 +44,19 @@ struct RouterOffer
 // control (a bounded exchange of at most `pcpProbe`).
 RouterOffer OfferOf(RouterEntry& router,
                     std::chrono::milliseconds pcpProbe = std::chrono::milliseconds(1000));
+
+struct FirewallStatus
+{
+    bool answered = false;
+    bool enabled = false;
+    bool inboundAllowed = false;
+    std::string problem; // why it did not answer
+};
+// GetFirewallStatus through a UPnP pinhole route (the own client, over IPv6).
+FirewallStatus ReadFirewallStatus(const LeaseRoute& route);
+
+// Connection attempts of one UPnP pinhole action (1 s apart, each up to 2 s).
+inline constexpr int kPinholeConnectAttempts = 2;
 
 // Whether `address` (a forwarding entry's Internal IP) is this computer:
 // "Localhost" or one of its own IPv4 addresses.

@@ -1,8 +1,10 @@
-#include "forwarding/core/RouterOffer.h"
+#include "router/core/RouterOffer.h"
 
 #include "platform/NetworkInterfaces.h"
 #include "router/core/PcpExchange.h"
 #include "router/core/RouterEntry.h"
+#include "upnp/core/PinholeRequest.h"
+#include "upnp/core/UpnpClient.h"
 #include "upnp/core/UrlParts.h"
 
 #include <algorithm>
@@ -38,6 +40,21 @@ std::string GatewayText(in_addr_t gateway)
 }
 
 } // namespace
+
+FirewallStatus ReadFirewallStatus(const LeaseRoute& route)
+{
+    FirewallStatus status;
+    UpnpClient client;
+    client.init_client(kPinholeConnectAttempts);
+    client.setRouterInfo(RouterInfo::forService(route.controlUrl, route.serviceType));
+    client.source_address = route.source;
+    status.answered = client.GetFirewallStatus(status.enabled, status.inboundAllowed);
+    if (!status.answered)
+        status.problem = client.upnp_error != 0 ? "the router refused it (" +
+                                                      DescribePinholeError(client.upnp_error) + ")"
+                                                : "the router did not answer";
+    return status;
+}
 
 bool IsThisComputer(const std::string& address)
 {
