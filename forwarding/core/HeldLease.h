@@ -35,7 +35,5 @@ struct HeldLease
 // One key per port, protocol and family: "IPv6 TCP 80".
 std::string LeaseKey(const MappingRequest& request);
 
-// Whether a request is for an IPv6 pinhole (its internal client is an IPv6 address).
-bool IsPinholeRequest(const MappingRequest& request);
 
 } // namespace velmora

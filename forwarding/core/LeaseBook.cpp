@@ -15,11 +15,6 @@ uint32_t HeldLease::secondsLeft(Clock::time_point now) const
                             std::chrono::duration_cast<std::chrono::seconds>(end - now).count());
 }
 
-bool IsPinholeRequest(const MappingRequest& request)
-{
-    return request.internalClient.find(':') != std::string::npos;
-}
-
 std::string LeaseKey(const MappingRequest& request)
 {
     return std::string(IsPinholeRequest(request) ? "IPv6 " : "IPv4 ") + request.protocol + " " +

@@ -64,8 +64,8 @@ MappingWriter* DualStackWriter::writerFor(const MappingRequest& request) const
 
 MappingWriter::Outcome DualStackWriter::write(const MappingRequest& request)
 {
-    MappingWriter* writer = writerFor(request);
-    return writer ? writer->write(request) : Outcome::Refused;
+    last_ = writerFor(request);
+    return last_ ? last_->write(request) : Outcome::Refused;
 }
 
 bool DualStackWriter::holds(const MappingRequest& request)

@@ -23,7 +23,7 @@ public:
     Outcome write(const MappingRequest& request) override;
     bool holds(const MappingRequest& request) override;
     // Why the last write failed ("" after a success).
-    const std::string& problem() const { return problem_; }
+    std::string problem() const override { return problem_; }
 
 private:
     // The firewall status check; Written when pinholes may be asked for.
@@ -47,6 +47,8 @@ public:
 
     Outcome write(const MappingRequest& request) override;
     bool holds(const MappingRequest& request) override;
+    // The problem of the writer that took the last request.
+    std::string problem() const override { return last_ ? last_->problem() : std::string(); }
     MappingWriter* ipv4() const { return ipv4_.get(); }
     MappingWriter* ipv6() const { return ipv6_.get(); }
 
@@ -55,6 +57,7 @@ private:
 
     std::unique_ptr<MappingWriter> ipv4_;
     std::unique_ptr<MappingWriter> ipv6_;
+    MappingWriter* last_ = nullptr;
 };
 
 } // namespace velmora

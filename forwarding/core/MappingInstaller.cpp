@@ -21,6 +21,19 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
     InstallResult result;
     result.requested = plan.requests.size();
     result.failed = plan.invalidPorts;
+    for (const auto& request : plan.requests) {
+        if (IsPinholeRequest(request)) {
+            ++result.pinholesRequested;
+            result.pinholeAddress = request.internalClient;
+        }
+    }
+    // The first reason a request of each family failed for.
+    auto note = [&result](const MappingRequest& request, std::string problem) {
+        std::string& first =
+            IsPinholeRequest(request) ? result.pinholeProblem : result.mappingProblem;
+        if (first.empty())
+            first = std::move(problem);
+    };
 
     std::vector<const MappingRequest*> written;
     int unreachableInARow = 0;
@@ -39,6 +52,7 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
             written.push_back(&plan.requests[i]);
         } else {
             ++result.failed;
+            note(plan.requests[i], writer.problem());
         }
         unreachableInARow =
             outcome == MappingWriter::Outcome::Unreachable ? unreachableInARow + 1 : 0;
@@ -61,6 +75,7 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
             result.held.push_back(*written[i]);
         } else {
             ++result.failed;
+            note(*written[i], "the router did not keep it");
         }
         step();
     }

@@ -2,6 +2,8 @@
 
 #include "forwarding/core/HeldLease.h"
 
+#include <algorithm>
+
 namespace velmora {
 
 void AddPinholeRequests(MappingPlan& plan, const std::vector<ForwardingEntry>& entries,
@@ -27,6 +29,28 @@ FamilyCounts CountFamilies(const std::vector<MappingRequest>& requests)
     for (const auto& request : requests)
         ++(IsPinholeRequest(request) ? counts.ipv6 : counts.ipv4);
     return counts;
+}
+
+std::vector<WatchedMapping>
+WithPinholes(std::vector<WatchedMapping> watched, const std::vector<ForwardingEntry>& entries,
+             const std::string& address,
+             const std::function<bool(const std::string&)>& isThisComputer)
+{
+    std::vector<ForwardingEntry> automatic;
+    for (const auto& entry : entries) {
+        if (Field(entry.type) == "Y")
+            automatic.push_back(entry);
+    }
+    MappingPlan plan;
+    AddPinholeRequests(plan, automatic, address, isThisComputer);
+    for (const auto& request : plan.requests) {
+        const bool known = std::any_of(watched.begin(), watched.end(), [&](const auto& w) {
+            return LeaseKey(w.request) == LeaseKey(request);
+        });
+        if (!known)
+            watched.push_back({request, true});
+    }
+    return watched;
 }
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forwarding/core/MappingPlan.h"
+#include "forwarding/core/WatchList.h"
 
 #include <functional>
 #include <string>
@@ -23,5 +24,13 @@ struct FamilyCounts
     size_t ipv6 = 0;
 };
 FamilyCounts CountFamilies(const std::vector<MappingRequest>& requests);
+
+// The watch list with the pinholes of the entries whose type is "Y" and that
+// lead to this computer added (reinstalled when missing), for `address`;
+// pinholes already watched are not added twice.
+std::vector<WatchedMapping>
+WithPinholes(std::vector<WatchedMapping> watched, const std::vector<ForwardingEntry>& entries,
+             const std::string& address,
+             const std::function<bool(const std::string&)>& isThisComputer);
 
 } // namespace velmora

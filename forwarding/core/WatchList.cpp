@@ -12,7 +12,10 @@ std::vector<WatchedMapping> WatchList(const std::vector<ForwardingEntry>& entrie
     std::vector<WatchedMapping> watched;
     std::set<std::pair<std::string, uint16_t>> taken;
     auto watch = [&](const MappingRequest& request, bool reinstall) {
-        if (taken.insert({request.protocol, request.port}).second)
+        // A pinhole and a mapping of the same port are two things to watch.
+        const std::string kind = IsPinholeRequest(request) ? "IPv6 " + request.protocol
+                                                           : request.protocol;
+        if (taken.insert({kind, request.port}).second)
             watched.push_back({request, reinstall});
     };
 

@@ -3,6 +3,7 @@
 #include "forwarding/core/PortList.h"
 #include "forwarding/core/ProgramUpnpClient.h"
 #include "forwarding/ui/ForwardingTexts.h"
+#include "forwarding/ui/LeaseRows.h"
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
@@ -80,6 +81,18 @@ void CRouter_Management::startListing()
         listingFinished_ = true; // nothing to list, and nothing to say
         return;
     }
+    if (router_->is_apple && router_->speaks_pcp) {
+        // PCP cannot list a gateway's mappings: only what this program holds there.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (book_)
+                    velmora::AppendLeaseRows(*list_, *book_, *router_);
+                listingFinished_ = true;
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     if (router_->is_apple) {
         listingFinished_ = true;
         // Over the open dialog.
@@ -105,8 +118,11 @@ void CRouter_Management::startListing()
             // Queued after every row.
             relay.post([this, read] {
                 listingFinished_ = true;
-                if (read)
+                if (read) {
+                    if (book_)
+                        velmora::AppendLeaseRows(*list_, *book_, *router_);
                     return;
+                }
                 list_->setRowCount(0); // a failed listing shows no rows
                 QMessageBox::warning(this, texts::kAppCaption, velmora::Tr(kListingFailed));
             });
@@ -115,10 +131,13 @@ void CRouter_Management::startListing()
 
 void CRouter_Management::deleteFirstSelected()
 {
-    if (!routerFound_ || !router_ || router_->is_apple)
+    if (!routerFound_ || !router_)
         return;
     const int row = list_->firstSelectedRow();
     if (row < 0)
+        return;
+    const std::string leaseKey = velmora::LeaseKeyOfRow(*list_, row);
+    if (router_->is_apple && leaseKey.empty())
         return;
     const std::string protocol = list_->cell(row, 1).toStdString();
     const int number = velmora::AtoiLike(list_->cell(row, 2).toStdString());
@@ -129,11 +148,14 @@ void CRouter_Management::deleteFirstSelected()
     pendingRows_.emplace(id, QPersistentModelIndex(list_->model()->index(row, 0)));
     const velmora::RouterEndpoint endpoint = endpoint_;
     deletions_.push_back(std::make_unique<velmora::DialogWorker>(
-        this, [this, endpoint, port, protocol, id](velmora::GuiRelay& relay,
-                                                   const std::atomic<bool>& cancel) {
-            const bool deleted = velmora::ProgramUpnpClient::instance().run(
-                endpoint, cancel,
-                [&](UpnpClient& client) { return client.DeletePortMapping(port, protocol); });
+        this, [this, endpoint, port, protocol, id, leaseKey,
+               book = book_](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+            const bool deleted = !leaseKey.empty()
+                                     ? book && velmora::CloseLease(*book, leaseKey)
+                                     : velmora::ProgramUpnpClient::instance().run(
+                                           endpoint, cancel, [&](UpnpClient& client) {
+                                               return client.DeletePortMapping(port, protocol);
+                                           });
             relay.post([this, deleted, id] {
                 ++deletionsAnswered_;
                 const QPersistentModelIndex key = pendingRows_.at(id);

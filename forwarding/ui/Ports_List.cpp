@@ -4,6 +4,7 @@
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/ForwardingTexts.h"
+#include "forwarding/ui/LeaseRows.h"
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
@@ -73,9 +74,11 @@ void Ports_List::startListing()
     stall_->start();
     const velmora::RouterEndpoint endpoint = endpoint_;
     const velmora::RouterEntryPtr keepAlive = router_; // its URLs stay valid while the thread runs
-    listing_ = std::make_unique<velmora::DialogWorker>(
-        this,
-        [this, endpoint, keepAlive](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+    const bool upnp = router_ && !router_->is_apple;
+    listing_ = std::make_unique<velmora::DialogWorker>(this, [this, endpoint, keepAlive, upnp](
+                                                                 velmora::GuiRelay& relay,
+                                                                 const std::atomic<bool>& cancel) {
+        if (upnp)
             velmora::ListPortMappings(endpoint, cancel, [&](const velmora::PortMappingRow& row) {
                 relay.post([this, row] {
                     stall_->start();
@@ -85,13 +88,15 @@ void Ports_List::startListing()
                                       QString::fromStdString(row.internalClient)});
                 });
             });
-            // Queued after every row, so the flag is set once they are all in.
-            relay.post([this] {
-                stall_->stop();
-                finished_ = true;
-                updateButtons();
-            });
+        // Queued after every row, so the flag is set once they are all in.
+        relay.post([this] {
+            stall_->stop();
+            if (book_ && router_)
+                velmora::AppendLeaseRows(*list_, *book_, *router_);
+            finished_ = true;
+            updateButtons();
         });
+    });
 }
 
 void Ports_List::giveUpListing()
@@ -99,6 +104,8 @@ void Ports_List::giveUpListing()
     if (finished_)
         return;
     listing_->stop(); // its request in flight ends in the background
+    if (book_ && router_)
+        velmora::AppendLeaseRows(*list_, *book_, *router_);
     finished_ = true;
     stalled_ = true;
     updateButtons();
@@ -118,7 +125,8 @@ void Ports_List::updateButtons()
         portCheck_->setEnabled(false);
         delete_->setEnabled(false);
     } else if (finished_) {
-        portCheck_->setEnabled(true);
+        // The check asks the router about an IPv4 mapping.
+        portCheck_->setEnabled(velmora::LeaseKeyOfRow(*list_, list_->firstSelectedRow()).empty());
         delete_->setEnabled(true);
     }
 }
@@ -133,8 +141,9 @@ void Ports_List::deleteSelected()
             continue; // already on its way out
         const qint64 token = ++lastDeletionToken_;
         first->setData(kDeletionRole, token);
-        queuedDeletions_.push_back(
-            {token, list_->cell(row, 2).toStdString(), list_->cell(row, 1).toStdString()});
+        queuedDeletions_.push_back({token, list_->cell(row, 2).toStdString(),
+                                    list_->cell(row, 1).toStdString(),
+                                    velmora::LeaseKeyOfRow(*list_, row)});
     }
     list_->clearSelection();
     if (!deleting_)
@@ -147,13 +156,16 @@ void Ports_List::startDeletions()
         return;
     deleting_ = true;
     deletion_ = std::make_unique<velmora::DialogWorker>(
-        this, [this, batch = std::move(queuedDeletions_), endpoint = endpoint_,
-               keepAlive = router_](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+        this, [this, batch = std::move(queuedDeletions_), endpoint = endpoint_, keepAlive = router_,
+               book = book_](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
             for (const Deletion& deletion : batch) {
                 if (cancel)
                     return;
                 // The router's answer is not looked at: the row goes either way.
-                velmora::DeletePortMapping(endpoint, deletion.port, deletion.protocol);
+                if (!deletion.leaseKey.empty() && book)
+                    velmora::CloseLease(*book, deletion.leaseKey);
+                else
+                    velmora::DeletePortMapping(endpoint, deletion.port, deletion.protocol);
                 relay.post([this, token = deletion.token] { removeDeletedRow(token); });
             }
             relay.post([this] {
@@ -180,7 +192,7 @@ void Ports_List::removeDeletedRow(qint64 token)
 void Ports_List::checkSelected()
 {
     const int row = list_->firstSelectedRow();
-    if (row < 0)
+    if (row < 0 || !velmora::LeaseKeyOfRow(*list_, row).empty())
         return;
     velmora::PortCheckTarget target;
     target.description = list_->cell(row, 0).toStdString();

@@ -3,8 +3,8 @@
 #include "router/core/NatPmpExchange.h"
 #include "router/core/PcpExchange.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
-#include <future>
 
 namespace {
 
@@ -32,8 +32,6 @@ velmora::RouterEntryPtr ProbeNatPmpRouter(std::chrono::milliseconds wait)
     velmora::NatPmpHandle handle;
     if (handle.initResult() != 0)
         return nullptr;
-    // Both questions at once: the PCP answer comes within the NAT-PMP wait.
-    auto pcp = std::async(std::launch::async, SpeaksPcp, handle.get()->gateway, deadline);
     if (sendpublicaddressrequest(handle.get()) != 2)
         return nullptr;
     natpmpresp_t response{};
@@ -42,7 +40,10 @@ velmora::RouterEntryPtr ProbeNatPmpRouter(std::chrono::milliseconds wait)
 
     auto entry = std::make_shared<RouterEntry>();
     entry->is_apple = true;
-    entry->speaks_pcp = pcp.get();
+    // A gateway that answered NAT-PMP answers PCP at once if at all: a
+    // round trip on the link, a short wait for one that ignores it.
+    entry->speaks_pcp = SpeaksPcp(handle.get()->gateway,
+                                  std::min(deadline, velmora::DeadlineAfter(velmora::kPcpAskWait)));
     entry->natpmp = handle.release();
     entry->natpmp_open = true;
     return entry;

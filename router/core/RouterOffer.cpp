@@ -41,6 +41,24 @@ std::string GatewayText(in_addr_t gateway)
 
 } // namespace
 
+RouterOffer CachedOfferOf(RouterEntry& router)
+{
+    if (std::optional<RouterOffer> known = KnownOfferOf(router))
+        return *known;
+    auto offer = std::make_shared<const RouterOffer>(OfferOf(router));
+    std::lock_guard lock(router.offer_mutex);
+    router.offer = offer;
+    return *offer;
+}
+
+std::optional<RouterOffer> KnownOfferOf(RouterEntry& router)
+{
+    std::lock_guard lock(router.offer_mutex);
+    if (!router.offer)
+        return std::nullopt;
+    return *router.offer;
+}
+
 FirewallStatus ReadFirewallStatus(const LeaseRoute& route)
 {
     FirewallStatus status;
@@ -56,6 +74,25 @@ FirewallStatus ReadFirewallStatus(const LeaseRoute& route)
     return status;
 }
 
+OfferReport QueryOfferReport(RouterEntry& router)
+{
+    OfferReport report;
+    report.natPmp = router.is_apple;
+    report.offer = CachedOfferOf(router);
+    if (!report.offer.upnpFirewall)
+        return report;
+    LeaseRoute route = report.offer.pinholes;
+    if (route.via != LeaseRoute::Via::UpnpPinhole) {
+        route = {};
+        route.via = LeaseRoute::Via::UpnpPinhole;
+        route.controlUrl = router.urls.controlURL_6FC;
+        route.serviceType =
+            Field(router.data.IPv6FC.servicetype, sizeof router.data.IPv6FC.servicetype);
+    }
+    report.firewall = ReadFirewallStatus(route);
+    return report;
+}
+
 bool IsThisComputer(const std::string& address)
 {
     if (strcasecmp(address.c_str(), "Localhost") == 0)
@@ -64,29 +101,41 @@ bool IsThisComputer(const std::string& address)
     return std::find(own.begin(), own.end(), address) != own.end();
 }
 
+LeaseRoute PcpMappingRouteOf(RouterEntry& router)
+{
+    LeaseRoute route;
+    if (!router.is_apple || !router.speaks_pcp)
+        return route;
+    std::lock_guard lock(router.natpmp_mutex);
+    if (router.natpmp_open) {
+        route.server = GatewayText(router.natpmp.gateway);
+        route.via = route.server.empty() ? LeaseRoute::Via::None : LeaseRoute::Via::Pcp;
+    }
+    return route;
+}
+
 RouterOffer OfferOf(RouterEntry& router, std::chrono::milliseconds pcpProbe)
 {
     RouterOffer offer;
-    std::string natPmpGateway;
-    if (router.is_apple) {
-        std::lock_guard lock(router.natpmp_mutex);
-        if (router.natpmp_open)
-            natPmpGateway = GatewayText(router.natpmp.gateway);
-    }
-    if (router.is_apple && router.speaks_pcp && !natPmpGateway.empty()) {
-        offer.pcp = true;
-        offer.pcpMappings.via = LeaseRoute::Via::Pcp;
-        offer.pcpMappings.server = natPmpGateway;
-    }
+    offer.pcpMappings = PcpMappingRouteOf(router);
+    offer.pcp = static_cast<bool>(offer.pcpMappings);
     offer.upnpFirewall = !router.is_apple && router.urls.controlURL_6FC &&
                          router.urls.controlURL_6FC[0] != '\0' &&
                          router.data.IPv6FC.servicetype[0] != '\0';
 
-    // The link the router is on: the one of the address it was found from,
-    // or the default route's.
-    std::string link = InterfaceOfIPv4Address(router.lan_address);
+    // The link the router is on: the one of the address a UPnP router was
+    // found from, or the default route's for a gateway that answered NAT-PMP
+    // there. A router known neither way is asked nothing.
+    std::string link;
+    if (!router.is_apple) {
+        link = InterfaceOfIPv4Address(router.lan_address);
+    } else {
+        std::lock_guard lock(router.natpmp_mutex);
+        if (router.natpmp_open)
+            link = InterfaceOfIPv4Address(DefaultRouteInterfaceAddress());
+    }
     if (link.empty())
-        link = InterfaceOfIPv4Address(DefaultRouteInterfaceAddress());
+        return offer;
     offer.pinholeAddress = PinholeAddress(GlobalIPv6Addresses(), link);
     const IPv6Gateway gateway = DefaultIPv6Gateway();
     if (offer.pinholeAddress.empty() || gateway.address.empty() || gateway.interfaceName != link)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 struct RouterEntry;
@@ -39,11 +40,21 @@ struct RouterOffer
     LeaseRoute pcpMappings;     // how IPv4 mappings go by PCP (None: as before)
 };
 
+// The PCP route of a NAT-PMP gateway that speaks PCP, for IPv4 mappings;
+// None for any other router. Asks nothing.
+LeaseRoute PcpMappingRouteOf(RouterEntry& router);
+
 // Looks at this computer's addresses and routes, and asks the IPv6 gateway
 // whether it speaks PCP when the router's description offers no firewall
 // control (a bounded exchange of at most `pcpProbe`).
 RouterOffer OfferOf(RouterEntry& router,
                     std::chrono::milliseconds pcpProbe = std::chrono::milliseconds(1000));
+
+// The router's offer, found on the first call (which may ask the gateway
+// about PCP) and kept with the entry for later ones.
+RouterOffer CachedOfferOf(RouterEntry& router);
+// The offer when a call above found it already; nothing is asked.
+std::optional<RouterOffer> KnownOfferOf(RouterEntry& router);
 
 struct FirewallStatus
 {
@@ -54,6 +65,17 @@ struct FirewallStatus
 };
 // GetFirewallStatus through a UPnP pinhole route (the own client, over IPv6).
 FirewallStatus ReadFirewallStatus(const LeaseRoute& route);
+
+// What Router Info tells of the router's offer.
+struct OfferReport
+{
+    bool natPmp = false; // a NAT-PMP gateway (IPv4 mappings by PCP where it speaks it)
+    RouterOffer offer;
+    std::optional<FirewallStatus> firewall; // asked where the router has the UPnP service
+};
+// Finds the offer (CachedOfferOf) and asks a UPnP router's firewall status:
+// over IPv6 where pinholes can be opened, else over IPv4. Blocks.
+OfferReport QueryOfferReport(RouterEntry& router);
 
 // Connection attempts of one UPnP pinhole action (1 s apart, each up to 2 s).
 inline constexpr int kPinholeConnectAttempts = 2;

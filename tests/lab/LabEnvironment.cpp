@@ -179,6 +179,11 @@ bool LabEnvironment::unblockRouterPort(const std::string& protocol, int port)
     return script({"unblock", prefix_, protocol, std::to_string(port)}).ok();
 }
 
+bool LabEnvironment::setRouterPcp(bool on)
+{
+    return script({"pcp", prefix_, on ? "on" : "off"}).ok();
+}
+
 bool LabEnvironment::addLanAddress(const std::string& cidr, const std::string& device)
 {
     return script({"add-address", prefix_, cidr, device}).ok();

@@ -125,6 +125,9 @@ public:
     // (protocol "tcp" or "udp"), e.g. a gateway that ignores NAT-PMP (udp 5351).
     bool blockRouterPort(const std::string& protocol, int port);
     bool unblockRouterPort(const std::string& protocol, int port);
+    // Off: the router drops PCP requests without a word and answers NAT-PMP
+    // only, as a gateway of NAT-PMP alone; on again by default.
+    bool setRouterPcp(bool on);
 
     // Another address on the LAN host's interface ("eth0", or "eth1" with the
     // second LAN), e.g. "192.168.77.3/24".

@@ -31,6 +31,7 @@
 #        lab.sh mappings PREFIX
 #        lab.sh pinholes PREFIX
 #        lab.sh block|unblock PREFIX tcp|udp PORT
+#        lab.sh pcp PREFIX off|on          (off: the router drops PCP, keeps NAT-PMP)
 #        lab.sh sweep
 #        lab.sh list
 
@@ -465,6 +466,7 @@ router_stop() {
 # its lease file.
 router_forget() {
     local p=$1 chain
+    ns_exists "$(ns_name "$p" router)" || die "no lab $p"
     for chain in miniupnpd prerouting_miniupnpd postrouting_miniupnpd; do
         in_ns "$(ns_name "$p" router)" nft flush chain inet filter "$chain" || return 1
     done
@@ -529,6 +531,17 @@ lab_exec() {
     exec ip netns exec "$ns" "$@"
 }
 
+# The table the router's silent drops live in.
+block_table() {
+    in_ns "$1" nft -f - <<EOF
+table inet labblock {
+    chain input {
+        type filter hook input priority -10; policy accept;
+    }
+}
+EOF
+}
+
 # A router that silently drops packets to one of its own ports (no answer, no
 # port-unreachable), e.g. NAT-PMP's UDP 5351. Kept in a table of its own.
 lab_block() {
@@ -540,15 +553,29 @@ lab_block() {
     ns_exists "$router" || die "no lab $p"
     local rule="$proto dport $port drop"
     if [ "$action" = block ]; then
-        in_ns "$router" nft -f - <<EOF || return 1
-table inet labblock {
-    chain input {
-        type filter hook input priority -10; policy accept;
-    }
-}
-EOF
+        block_table "$router" || return 1
         in_ns "$router" nft list chain inet labblock input | grep -qF "$rule" && return 0
         in_ns "$router" nft add rule inet labblock input "$proto" dport "$port" drop
+    else
+        local handle
+        handle=$(in_ns "$router" nft -a list chain inet labblock input 2>/dev/null |
+            sed -nE "s/.*$rule # handle ([0-9]+).*/\1/p")
+        [ -z "$handle" ] || in_ns "$router" nft delete rule inet labblock input handle "$handle"
+    fi
+}
+
+# A gateway that speaks NAT-PMP only: every datagram to udp 5351 that is not
+# version 0 (PCP's are version 2) is dropped without a word. In the table of
+# lab_block.
+lab_pcp() {
+    local p=$1 state=${2:-} router rule='udp dport 5351 @th,64,8 != 0x0 drop'
+    [[ "$state" =~ ^(on|off)$ ]] || die "pcp: want on|off"
+    router=$(ns_name "$p" router)
+    ns_exists "$router" || die "no lab $p"
+    if [ "$state" = off ]; then
+        block_table "$router" || return 1
+        in_ns "$router" nft list chain inet labblock input | grep -qF "$rule" && return 0
+        in_ns "$router" nft add rule inet labblock input udp dport 5351 @th,64,8 != 0 drop
     else
         local handle
         handle=$(in_ns "$router" nft -a list chain inet labblock input 2>/dev/null |
@@ -630,6 +657,7 @@ main() {
         mappings) lab_mappings "$p" ;;
         pinholes) lab_pinholes "$p" ;;
         block|unblock) lab_block "$p" "$cmd" "$@" ;;
+        pcp) lab_pcp "$p" "$@" ;;
         *) die "unknown command '$cmd'" ;;
     esac
 }

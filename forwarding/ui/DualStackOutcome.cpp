@@ -1,0 +1,59 @@
+#include "forwarding/ui/DualStackOutcome.h"
+
+#include "forwarding/core/PinholePlan.h"
+
+#include <QCoreApplication>
+
+namespace velmora {
+namespace {
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("velmora", text);
+}
+
+QString Because(const std::string& problem)
+{
+    return problem.empty() ? QString() : " " + Tr("(%1)").arg(QString::fromStdString(problem));
+}
+
+} // namespace
+
+QString DualStackOutcomeText(const InstallResult& result)
+{
+    const FamilyCounts held = CountFamilies(result.held);
+    const size_t mappings = result.requested - result.pinholesRequested;
+    const QString address = QString::fromStdString(result.pinholeAddress);
+    QStringList lines;
+    if (mappings > 0) {
+        lines << Tr("IPv4: %1 of %2 port mappings added into the router.")
+                         .arg(held.ipv4)
+                         .arg(mappings) +
+                     (held.ipv4 < mappings ? Because(result.mappingProblem) : QString());
+    }
+    lines << Tr("IPv6: %1 of %2 pinholes opened for %3.")
+                     .arg(held.ipv6)
+                     .arg(result.pinholesRequested)
+                     .arg(address) +
+                 (held.ipv6 < result.pinholesRequested ? Because(result.pinholeProblem)
+                                                       : QString());
+    if (held.ipv6 > 0)
+        lines << Tr("Over IPv6 a program on this computer is reachable at [%1]:port.").arg(address);
+    if (result.cancelled)
+        lines << Tr("Cancelled before the end.");
+    return lines.join("\n");
+}
+
+QString AutoAddPinholeLine(const InstallResult& result)
+{
+    if (result.pinholesRequested == 0)
+        return {};
+    const FamilyCounts held = CountFamilies(result.held);
+    return Tr("Auto add: %1 of %2 IPv6 pinholes opened for %3.")
+               .arg(held.ipv6)
+               .arg(result.pinholesRequested)
+               .arg(QString::fromStdString(result.pinholeAddress)) +
+           (held.ipv6 < result.pinholesRequested ? Because(result.pinholeProblem) : QString());
+}
+
+} // namespace velmora
