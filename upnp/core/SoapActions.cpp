@@ -77,9 +77,15 @@ bool UpnpClient::AddPortMapping(const std::string& mapping_description,
     std::string response;
     const std::string arguments = velmora::AddPortMappingArguments(
         external_port, protocol, internal_port, internal_client, mapping_description);
-    if (soapExchange(endpoint, "AddPortMapping", arguments, 30, response) !=
+    last_error.clear();
+    if (soapExchange(endpoint, "AddPortMapping", arguments, add_answer_seconds, response) !=
         SoapOutcome::Exchanged) {
         DebugTrace("add port forwarding error 2\n");
+        return false;
+    }
+    if (response.empty() && last_error.empty()) {
+        // Nothing came within the deadline (or the router closed unanswered).
+        fail(velmora::Format("%s%s:%i\n", kNoAnswer, endpoint.host.c_str(), endpoint.port));
         return false;
     }
     DebugTrace("add port forwarding resp buffer is %s\n", response.c_str());
