@@ -22,8 +22,13 @@ DialogWorker::~DialogWorker()
 
 void DialogWorker::stop()
 {
-    relay_->cut();
     *cancel_ = true;
+    release();
+}
+
+void DialogWorker::release()
+{
+    relay_->cut();
     if (thread_.joinable())
         BackgroundThreads::instance().adopt(std::move(thread_), finished_);
 }

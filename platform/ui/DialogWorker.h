@@ -30,6 +30,9 @@ public:
 
     // GUI thread. Idempotent.
     void stop();
+    // GUI thread: lets the job run to its end in the background, uncancelled,
+    // with nothing it posts delivered any more (a deletion the user asked for).
+    void release();
     // Asks the job to end early (a Cancel button); unlike stop(), what it
     // posts afterwards still arrives.
     void cancel() { *cancel_ = true; }
