@@ -11,7 +11,6 @@ namespace velmora {
 namespace {
 
 using State = MappingLookup::State;
-using Clock = MonitorOptions::Clock;
 
 MappingLookup Answer(State state, std::string holder = {}, uint32_t lease = 0, int error = 0)
 {
@@ -23,45 +22,42 @@ struct ScriptedRouter final : MonitoredRouter
     RouterProbe answer{true, "203.0.113.1", false};
     std::map<uint16_t, MappingLookup> lookups; // by port; the rest are held
     bool reinstallWorks = true;
-    Clock::duration lookupCost{};
-    Clock::time_point* now = nullptr;
+    MonitorOptions::Clock::time_point now{};
+    MonitorOptions::Clock::duration lookupCost{};
     std::vector<uint16_t> asked;
 
     RouterProbe probe() override { return answer; }
     MappingLookup lookup(const MappingRequest& request) override
     {
         asked.push_back(request.port);
-        *now += lookupCost;
+        now += lookupCost;
         const auto it = lookups.find(request.port);
         return it == lookups.end() ? Answer(State::Held) : it->second;
     }
     bool reinstall(const MappingRequest&) override { return reinstallWorks; }
 };
 
+// Ports 1..n, TCP; port 2 is installed again when missing.
 struct Harness
 {
-    explicit Harness(std::vector<uint16_t> ports, Clock::duration budget = std::chrono::minutes(2))
-        : core(Options(budget))
+    explicit Harness(uint16_t ports) : core(Options(router))
     {
-        router.now = &now;
-        for (uint16_t port : ports)
+        for (uint16_t port = 1; port <= ports; ++port)
             mappings.push_back(
                 {{port, "TCP", "192.168.77.2", "e" + std::to_string(port)}, port == 2});
         core.restart();
     }
-    MonitorOptions Options(Clock::duration budget)
+    static MonitorOptions Options(ScriptedRouter& router)
     {
-        MonitorOptions options;
-        options.checkBudget = budget;
-        options.clock = [this] { return now; };
+        MonitorOptions options; // a check has 2 minutes
+        options.clock = [&router] { return router.now; };
         return options;
     }
-    std::vector<std::string> check()
+    MonitorCore::Round run(bool triggered = true)
     {
-        return core.run(router, mappings, {}, true, stop).report.lines;
+        return core.run(router, mappings, {}, triggered, stop);
     }
 
-    Clock::time_point now{};
     ScriptedRouter router;
     std::vector<WatchedMapping> mappings;
     MonitorCore core;
@@ -72,13 +68,9 @@ struct Harness
 // and not again while it stays.
 TEST(MonitorCore, EachStateIsReportedOnceWhileItStays)
 {
-    Harness h({1, 2}); // e1 is watched, e2 installed again when missing
+    Harness h(2);
     const MappingLookup missing = Answer(State::Missing);
-    struct Step
-    {
-        std::function<void(ScriptedRouter&)> change;
-        std::vector<std::string> lines; // a piece of each line, in order
-    } steps[] = {
+    const std::pair<std::function<void(ScriptedRouter&)>, std::vector<const char*>> steps[] = {
         {[](auto&) {}, {}},
         {[](auto& r) { r.answer.answered = false; }, {"does not answer"}},
         {[](auto&) {}, {}},
@@ -112,37 +104,30 @@ TEST(MonitorCore, EachStateIsReportedOnceWhileItStays)
          },
          {"does not answer"}},
     };
-    int at = 0;
-    for (auto& step : steps) {
-        step.change(h.router);
-        const auto lines = h.check();
-        ASSERT_EQ(lines.size(), step.lines.size()) << "step " << at;
+    for (size_t at = 0; at < std::size(steps); ++at) {
+        steps[at].first(h.router);
+        const auto lines = h.run().report.lines;
+        ASSERT_EQ(lines.size(), steps[at].second.size()) << "step " << at;
         for (size_t i = 0; i < lines.size(); ++i)
-            EXPECT_NE(lines[i].find(step.lines[i]), std::string::npos) << at << ": " << lines[i];
-        ++at;
+            EXPECT_NE(lines[i].find(steps[at].second[i]), std::string::npos)
+                << at << ": " << lines[i];
     }
 }
 
-// A check stops at its budget; the next begins where it stopped.
-TEST(MonitorCore, ACheckPastItsBudgetIsTakenUpByTheNext)
+// A new router is probed at once and checked a period later; a check stops at
+// its budget and the next one begins where it stopped.
+TEST(MonitorCore, ScheduleAndCheckBudget)
 {
-    Harness h({1, 2, 3, 4, 5}, std::chrono::minutes(2));
-    h.router.lookupCost = std::chrono::minutes(1);
-    for (int i = 0; i < 3; ++i)
-        h.check();
-    EXPECT_EQ(h.router.asked, (std::vector<uint16_t>{1, 2, 3, 4, 5, 1}));
-}
-
-TEST(MonitorCore, ANewRouterIsProbedAtOnceAndCheckedAPeriodLater)
-{
-    Harness h({1});
-    const MonitorOptions& o = h.core.options();
+    Harness h(5);
     EXPECT_TRUE(h.core.due());
-    EXPECT_FALSE(h.core.run(h.router, h.mappings, {}, false, h.stop).checked);
-    EXPECT_EQ(h.core.nextRound(), h.now + o.probeInterval);
-    h.now += o.period;
-    EXPECT_TRUE(h.core.run(h.router, h.mappings, {}, false, h.stop).checked);
-    EXPECT_EQ(h.router.asked.size(), 1u);
+    EXPECT_FALSE(h.run(false).checked);
+    EXPECT_EQ(h.core.nextRound(), h.router.now + h.core.options().probeInterval);
+    h.router.now += h.core.options().period;
+    h.router.lookupCost = std::chrono::minutes(1);
+    EXPECT_TRUE(h.run(false).checked);
+    for (int i = 0; i < 2; ++i)
+        h.run();
+    EXPECT_EQ(h.router.asked, (std::vector<uint16_t>{1, 2, 3, 4, 5, 1}));
 }
 
 // What a check finds about a router that has since been replaced is dropped.
