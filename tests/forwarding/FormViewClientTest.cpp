@@ -1,5 +1,6 @@
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
+#include "forwarding/ui/RouterInstallTask.h"
 #include "forwarding/ui/RouterMonitor.h"
 #include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/support/ModalCatcher.h"
@@ -361,13 +362,19 @@ private slots:
         QStringList logged;
         connect(tab.view.get(), &CFormView_Client::activity, this,
                 [&](const QStringList& lines) { logged << lines; });
-        // Cancel closes it at once, while the request in flight still waits.
+        // Cancel closes it at once, while the request in flight still waits,
+        // and the end of that request does not bring it back.
         const QPointer<QProgressDialog> shown(progress);
+        bool backUp = false;
+        connect(tab.view->findChild<velmora::RouterInstallTask*>(),
+                &velmora::RouterInstallTask::progressed, this,
+                [&] { backUp |= shown && shown->isVisible(); });
         QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
         QVERIFY(!shown || !shown->isVisible());
         QVERIFY(tab.view->installing());
         tab.gate->allow(1000);
         QVERIFY(WaitFor([&] { return !tab.view->installing(); }));
+        QVERIFY(!backUp);
         QVERIFY(tab.gate->writtenSoFar() <= 6); // nothing after the request in flight
         QVERIFY(tab.button("addIntoRouterButton")->isEnabled());
         QCOMPARE(logged.size(), 1);
