@@ -17,7 +17,8 @@ DialogWorker::DialogWorker(QObject* receiver, Job job)
 
 DialogWorker::~DialogWorker()
 {
-    stop();
+    if (!released_)
+        stop();
 }
 
 void DialogWorker::stop()
@@ -28,6 +29,7 @@ void DialogWorker::stop()
 
 void DialogWorker::release()
 {
+    released_ = true;
     relay_->cut();
     if (thread_.joinable())
         BackgroundThreads::instance().adopt(std::move(thread_), finished_);

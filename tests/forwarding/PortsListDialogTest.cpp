@@ -269,16 +269,18 @@ private slots:
         LoopbackHttpServer server(
             {LoopbackHttpServer::Whole(velmora::test::EntryAnswer("1001", "TCP", "127.0.0.1", "a")),
              held, LoopbackHttpServer::Whole(velmora::test::ActionAnswer("DeletePortMapping"))});
-        CRouter_Management dialog(true, RouterAt(ControlUrl(server)), nullptr);
+        auto dialog =
+            std::make_unique<CRouter_Management>(true, RouterAt(ControlUrl(server)), nullptr);
         std::string told;
-        dialog.setDeletionListener([&](const std::string& protocol, uint16_t port) {
+        dialog->setDeletionListener([&](const std::string& protocol, uint16_t port) {
             told = protocol + std::to_string(port);
         });
-        QVERIFY(WaitFor([&] { return RequestsSeen(server) == 2 && dialog.list()->rowCount() == 1; },
-                        20000));
-        dialog.list()->selectRow(0);
-        QTest::mouseClick(Button(&dialog, "deleteButton"), Qt::LeftButton);
-        QTest::mouseClick(Button(&dialog, "closeButton"), Qt::LeftButton);
+        QVERIFY(WaitFor(
+            [&] { return RequestsSeen(server) == 2 && dialog->list()->rowCount() == 1; }, 20000));
+        dialog->list()->selectRow(0);
+        QTest::mouseClick(Button(dialog.get(), "deleteButton"), Qt::LeftButton);
+        QTest::mouseClick(Button(dialog.get(), "closeButton"), Qt::LeftButton);
+        dialog.reset(); // as the main window's dialog goes once it has closed
         server.release();
         BackgroundThreads::instance().joinAll();
         QCOMPARE(told, std::string("TCP1001"));

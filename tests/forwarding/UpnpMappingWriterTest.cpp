@@ -1,9 +1,11 @@
 #include "forwarding/core/UpnpMappingWriter.h"
 
+#include "tests/config/RecordMakers.h"
 #include "tests/support/LoopbackHttpServer.h"
 
 #include <arpa/inet.h>
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -50,14 +52,11 @@ TEST(UpnpMappingWriter, ASilentRouterCostsOneDeadlineForAWholeEntry)
     InstallOptions options;
     if (!full)
         options.unansweredBudget = std::chrono::seconds(1);
-    auto entry = ZeroedRecord<ForwardingEntry>();
-    SetField(entry.name, "seven");
-    SetField(entry.protocol, "TCP");
-    SetField(entry.listen_port, "81-87");
-    SetField(entry.destination_ip, "127.0.0.1");
     const std::atomic<bool> cancel{false};
     const auto start = std::chrono::steady_clock::now();
-    const auto result = InstallMappings(PlanMappings({entry}), writer, cancel, {}, options);
+    const auto result = InstallMappings(
+        PlanMappings({test::MakeForwarding("seven", "", "TCP", "81-87", "127.0.0.1")}), writer,
+        cancel, {}, options);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     std::printf("figure silent_router_7_ports_s %.1f\n", took.count());
     EXPECT_EQ(router.requests().size(), 1u);
