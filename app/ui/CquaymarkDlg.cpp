@@ -398,6 +398,10 @@ void CquaymarkDlg::OnRouterManagement()
         routerFound(), selectedRouter(), [this] { OnPortTester(); }, this);
     if (client_)
         dialog.setLeaseBook(client_->leaseBook());
+    dialog.setDeletionListener([this](const std::string& protocol, uint16_t port) {
+        if (client_)
+            client_->mappingDeletedByUser(protocol, port);
+    });
     dialog.exec();
 }
 

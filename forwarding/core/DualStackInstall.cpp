@@ -8,13 +8,16 @@ namespace velmora {
 
 void PreparePinholes(RouterEntry& router, const std::vector<ForwardingEntry>& entries,
                      std::shared_ptr<LeaseBook> book, uint32_t lease, MappingPlan& plan,
-                     std::unique_ptr<MappingWriter>& writer)
+                     std::unique_ptr<MappingWriter>& writer, const std::set<MappingKey>& skip)
 {
     const RouterOffer offer = CachedOfferOf(router);
     if (!offer.pinholes || !book)
         return;
     const size_t before = plan.requests.size();
     AddPinholeRequests(plan, entries, offer.pinholeAddress, IsThisComputer);
+    std::erase_if(plan.requests, [&](const MappingRequest& request) {
+        return IsPinholeRequest(request) && skip.count(KeyOfRequest(request)) > 0;
+    });
     if (plan.requests.size() == before)
         return;
     writer = std::make_unique<DualStackWriter>(

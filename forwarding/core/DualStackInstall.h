@@ -3,6 +3,7 @@
 #include "config/core/Records.h"
 #include "forwarding/core/LeaseBook.h"
 #include "forwarding/core/MappingInstaller.h"
+#include "forwarding/core/WatchList.h"
 
 #include <memory>
 #include <vector>
@@ -15,9 +16,10 @@ namespace velmora {
 // pinhole request for each port and protocol of the `entries` that lead to
 // this computer, for its global IPv6 address, and sends those through a lease
 // writer (its grants to `book`, asked for `lease` seconds) beside `writer`.
-// Runs on the install's worker: finding the offer may ask the gateway.
+// Pinholes in `skip` are left out. Runs on the install's worker: finding
+// the offer may ask the gateway.
 void PreparePinholes(RouterEntry& router, const std::vector<ForwardingEntry>& entries,
                      std::shared_ptr<LeaseBook> book, uint32_t lease, MappingPlan& plan,
-                     std::unique_ptr<MappingWriter>& writer);
+                     std::unique_ptr<MappingWriter>& writer, const std::set<MappingKey>& skip = {});
 
 } // namespace velmora

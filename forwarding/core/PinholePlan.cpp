@@ -34,19 +34,27 @@ FamilyCounts CountFamilies(const std::vector<MappingRequest>& requests)
 std::vector<WatchedMapping>
 WithPinholes(std::vector<WatchedMapping> watched, const std::vector<ForwardingEntry>& entries,
              const std::string& address,
-             const std::function<bool(const std::string&)>& isThisComputer)
+             const std::function<bool(const std::string&)>& isThisComputer,
+             const std::set<MappingKey>& deleted)
 {
     std::vector<ForwardingEntry> automatic;
     for (const auto& entry : entries) {
         if (Field(entry.type) == "Y")
             automatic.push_back(entry);
     }
+    // Pinholes are leases this program holds: one that is lost is opened
+    // again, whatever its entry's type, as NAT-PMP mappings are.
+    for (auto& w : watched) {
+        if (IsPinholeRequest(w.request))
+            w.reinstall = true;
+    }
     MappingPlan plan;
     AddPinholeRequests(plan, automatic, address, isThisComputer);
     for (const auto& request : plan.requests) {
-        const bool known = std::any_of(watched.begin(), watched.end(), [&](const auto& w) {
-            return LeaseKey(w.request) == LeaseKey(request);
-        });
+        const bool known = deleted.count(KeyOfRequest(request)) > 0 ||
+                           std::any_of(watched.begin(), watched.end(), [&](const auto& w) {
+                               return LeaseKey(w.request) == LeaseKey(request);
+                           });
         if (!known)
             watched.push_back({request, true});
     }

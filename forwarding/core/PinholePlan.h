@@ -26,11 +26,13 @@ struct FamilyCounts
 FamilyCounts CountFamilies(const std::vector<MappingRequest>& requests);
 
 // The watch list with the pinholes of the entries whose type is "Y" and that
-// lead to this computer added (reinstalled when missing), for `address`;
-// pinholes already watched are not added twice.
+// lead to this computer added, for `address`; every pinhole watched is
+// reinstalled when missing;
+// pinholes already watched, or in `deleted` (the user deleted them), are not added.
 std::vector<WatchedMapping>
 WithPinholes(std::vector<WatchedMapping> watched, const std::vector<ForwardingEntry>& entries,
              const std::string& address,
-             const std::function<bool(const std::string&)>& isThisComputer);
+             const std::function<bool(const std::string&)>& isThisComputer,
+             const std::set<MappingKey>& deleted = {});
 
 } // namespace velmora

@@ -119,20 +119,28 @@ void CFormView_Client::setMonitoring(bool on)
 
 void CFormView_Client::refreshWatch()
 {
-    monitor_->setMappings(velmora::WithPinholes(velmora::WatchList(entries_, installed_), entries_,
-                                                pinholeAddress_, velmora::IsThisComputer));
+    monitor_->setMappings(velmora::WithPinholes(
+        velmora::WatchList(entries_, installed_, deletedByUser_), entries_, pinholeAddress_,
+        velmora::IsThisComputer, deletedByUser_));
+}
+
+void CFormView_Client::mappingDeletedByUser(const std::string& protocol, uint16_t port)
+{
+    deletedByUser_.insert(velmora::KeyOfMapping(protocol, port));
+    refreshWatch();
 }
 
 void CFormView_Client::startTask(velmora::RouterInstallTask* task,
                                  const velmora::RouterEntryPtr& router,
-                                 const std::vector<ForwardingEntry>& entries)
+                                 const std::vector<ForwardingEntry>& entries,
+                                 const std::set<velmora::MappingKey>& skip)
 {
     // Tests that write through writers of their own have no router to ask.
     if (!writerFactory_) {
         task->setPreparation(
-            [router, entries, book = leaseBook_, lease = natPmpLifetime_](
+            [router, entries, skip, book = leaseBook_, lease = natPmpLifetime_](
                 velmora::MappingPlan& plan, std::unique_ptr<velmora::MappingWriter>& writer) {
-                velmora::PreparePinholes(*router, entries, book, lease, plan, writer);
+                velmora::PreparePinholes(*router, entries, book, lease, plan, writer, skip);
             });
     }
     task->start(installOptions_);
@@ -171,13 +179,19 @@ void CFormView_Client::autoAdd(const velmora::RouterEntryPtr& router)
         return;
     delete autoTask_; // a run of an earlier scan: cancelled, unreported
     velmora::MappingPlan plan = velmora::PlanMappings(automatic);
+    // What the user deleted during this run stays deleted until the next start.
+    std::erase_if(plan.requests, [this](const velmora::MappingRequest& request) {
+        return deletedByUser_.count(velmora::KeyOfRequest(request)) > 0;
+    });
+    if (plan.requests.empty() && plan.invalidPorts == 0)
+        return;
     autoTask_ = new velmora::RouterInstallTask(makeWriter(*router), plan, this);
     connect(autoTask_, &velmora::RouterInstallTask::finished, this,
             [this, plan, router](const velmora::InstallResult& result) {
                 autoAddFinished(plan, result);
                 takeOffer(router);
             });
-    startTask(autoTask_, router, automatic);
+    startTask(autoTask_, router, automatic, deletedByUser_);
 }
 
 void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
@@ -266,6 +280,7 @@ void CFormView_Client::editEntry()
     CRouter_Add_Port dialog(entries_, &entry, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    velmora::ForgetInstalled(installed_, entry, &dialog.entry());
     entry = dialog.entry();
     setRow(row, entry);
     entriesChanged();
@@ -276,6 +291,7 @@ void CFormView_Client::deleteEntry()
     const int row = selectedEntryRow();
     if (row < 0)
         return;
+    velmora::ForgetInstalled(installed_, entries_[static_cast<size_t>(row)], nullptr);
     entries_.erase(entries_.begin() + row);
     page_.list->removeRow(row);
     entriesChanged();
@@ -295,6 +311,9 @@ void CFormView_Client::showPortsList()
     Ports_List dialog(router, this);
     dialog.setLeaseBook(leaseBook_);
     dialog.setPortCheckOptions(checkOptions_);
+    dialog.setDeletionListener([this](const std::string& protocol, uint16_t port) {
+        mappingDeletedByUser(protocol, port);
+    });
     dialog.exec();
 }
 
@@ -319,9 +338,17 @@ void CFormView_Client::addIntoRouter()
             selected.push_back(entries_[static_cast<size_t>(row)]);
     }
 
+    velmora::MappingPlan plan = velmora::PlanMappings(selected);
+    if (plan.requests.size() > kAskAboveMappings) {
+        const auto answer = QMessageBox::question(
+            this, texts::kAppCaption,
+            velmora::Tr(texts::kManyMappings).arg(static_cast<qulonglong>(plan.requests.size())));
+        if (answer != QMessageBox::Yes)
+            return;
+    }
+
     taskRouter_ = router;
-    task_ =
-        new velmora::RouterInstallTask(makeWriter(*router), velmora::PlanMappings(selected), this);
+    task_ = new velmora::RouterInstallTask(makeWriter(*router), std::move(plan), this);
     connect(task_, &velmora::RouterInstallTask::finished, this, &CFormView_Client::installFinished);
     const qint64 total = task_->totalSteps();
     progress_ = new QProgressDialog(velmora::Tr(texts::kAdding), "Cancel", 0,
@@ -332,7 +359,7 @@ void CFormView_Client::addIntoRouter()
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);
     progress_->setMinimumDuration(500); // a few ports are done before it would show
-    connect(progress_, &QProgressDialog::canceled, task_, &velmora::RouterInstallTask::cancel);
+    connect(progress_, &QProgressDialog::canceled, this, &CFormView_Client::cancelInstall);
     connect(task_, &velmora::RouterInstallTask::progressed, progress_,
             [progress = progress_](qint64 done, qint64 steps) {
                 progress->setMaximum(static_cast<int>(steps)); // pinholes may have joined
@@ -343,6 +370,16 @@ void CFormView_Client::addIntoRouter()
     startTask(task_, router, selected);
 }
 
+void CFormView_Client::cancelInstall()
+{
+    if (task_)
+        task_->cancel(); // nothing more is sent; the request in flight ends on its own
+    if (progress_) {
+        progress_->close();
+        progress_->deleteLater();
+    }
+}
+
 void CFormView_Client::installFinished(const velmora::InstallResult& result)
 {
     if (progress_) {
@@ -351,13 +388,21 @@ void CFormView_Client::installFinished(const velmora::InstallResult& result)
     }
     task_->deleteLater();
     task_ = nullptr;
-    // What was installed is looked after in the router it went to.
+    // What was installed is looked after in the router it went to, also what
+    // the user had deleted before.
     const velmora::RouterEntryPtr router = std::move(taskRouter_);
     monitor_->setRouter(router, natPmpLifetime_);
     takeOffer(router);
+    for (const auto& request : result.held)
+        deletedByUser_.erase(velmora::KeyOfRequest(request));
     installed(result);
     updateButtons();
-    if (result.pinholesRequested > 0) {
+    if (result.cancelled) {
+        const QString line = velmora::Tr(texts::kAddCancelled)
+                                 .arg(static_cast<qulonglong>(result.accepted))
+                                 .arg(static_cast<qulonglong>(result.requested));
+        emit activity({line}, {});
+    } else if (result.pinholesRequested > 0) {
         // One message for both: what was opened over IPv4 and over IPv6.
         QMessageBox box(result.failed > 0 ? QMessageBox::Warning : QMessageBox::Information,
                         texts::kAppCaption, velmora::DualStackOutcomeText(result), QMessageBox::Ok,

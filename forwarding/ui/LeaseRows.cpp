@@ -58,6 +58,13 @@ std::string LeaseKeyOfRow(const ReportList& list, int row)
     return first ? first->data(kLeaseKeyRole).toString().toStdString() : std::string();
 }
 
+std::string LeaseWatchProtocol(const std::string& key)
+{
+    // "IPv6 TCP 80", "IPv4 TCP 80"
+    const std::string protocol = key.substr(0, key.rfind(' '));
+    return protocol.rfind("IPv4 ", 0) == 0 ? protocol.substr(5) : protocol;
+}
+
 bool CloseLease(LeaseBook& book, const std::string& key)
 {
     HeldLease lease;

@@ -24,6 +24,9 @@ bool LeaseBelongsTo(const HeldLease& lease, const RouterEntry& router);
 void AppendLeaseRows(ReportList& list, const LeaseBook& book, const RouterEntry& router);
 // The key of the lease a row shows; empty for a row of the router's own list.
 std::string LeaseKeyOfRow(const ReportList& list, int row);
+// The protocol under which the watch list knows a lease's mapping: "IPv6 TCP"
+// for a pinhole, "TCP" for a PCP mapping.
+std::string LeaseWatchProtocol(const std::string& key);
 // Takes the lease out of the book and closes it on the router; true when
 // the router closed it. A lease the router did not close goes back into the
 // book. Blocks: run on a worker.

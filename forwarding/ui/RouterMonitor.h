@@ -41,6 +41,7 @@ public:
     void setLeaseBook(std::shared_ptr<velmora::LeaseBook> book) { book_ = std::move(book); }
     // The router's offer has been found since setRouter(): watch it all.
     void offerKnown() { apply(); }
+    const std::vector<velmora::WatchedMapping>& mappings() const { return mappings_; }
 
     uint64_t checks() const { return monitor_->checks(); }
     // Whether the router's announcements are being listened to.
