@@ -21,10 +21,7 @@ struct PinholeClient
     // Why the last action failed.
     std::string problem() const
     {
-        if (client.upnp_error != 0)
-            return "the router refused it (" + DescribePinholeError(client.upnp_error) + ")";
-        return client.last_error.rfind("Fail to connect", 0) == 0 ? "the router cannot be reached"
-                                                                  : "the router did not answer";
+        return DescribePinholeFailure(client);
     }
     // No connection, or no answer at all: the router is silent.
     bool silent() const { return client.upnp_error == 0; }

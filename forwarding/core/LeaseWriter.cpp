@@ -48,7 +48,11 @@ MappingWriter::Outcome LeaseWriter::write(const MappingRequest& request)
 bool LeaseWriter::holds(const MappingRequest& request)
 {
     const std::optional<HeldLease> lease = book_->find(LeaseKey(request));
-    return lease && HeldLeaseStands(*lease);
+    if (lease && HeldLeaseStands(*lease))
+        return true;
+    // Not kept by the router: nothing to renew, nothing to show.
+    book_->release(LeaseKey(request));
+    return false;
 }
 
 DualStackWriter::DualStackWriter(std::unique_ptr<MappingWriter> ipv4,

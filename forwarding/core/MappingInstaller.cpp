@@ -48,6 +48,10 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
         if (now() >= deadline || gone) {
             result.timedOut = now() >= deadline;
             result.failed += static_cast<int64_t>(plan.requests.size() - i);
+            for (size_t rest = i; rest < plan.requests.size(); ++rest)
+                note(plan.requests[rest], result.timedOut
+                                              ? "not sent: no time was left"
+                                              : "not sent: the router stopped answering");
             break;
         }
         const auto sent = now();

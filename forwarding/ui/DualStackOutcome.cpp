@@ -1,20 +1,19 @@
 #include "forwarding/ui/DualStackOutcome.h"
 
 #include "forwarding/core/PinholePlan.h"
+#include "platform/ui/Tr.h"
 
 #include <QCoreApplication>
 
 namespace velmora {
 namespace {
 
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("velmora", text);
-}
-
 QString Because(const std::string& problem)
 {
-    return problem.empty() ? QString() : " " + Tr("(%1)").arg(QString::fromStdString(problem));
+    return problem.empty()
+               ? QString()
+               : " " +
+                     Tr(QT_TRANSLATE_NOOP("velmora", "(%1)")).arg(QString::fromStdString(problem));
 }
 
 } // namespace
@@ -26,21 +25,25 @@ QString DualStackOutcomeText(const InstallResult& result)
     const QString address = QString::fromStdString(result.pinholeAddress);
     QStringList lines;
     if (mappings > 0) {
-        lines << Tr("IPv4: %1 of %2 port mappings added into the router.")
+        lines << Tr(QT_TRANSLATE_NOOP("velmora",
+                                      "IPv4: %1 of %2 port mappings added into the router."))
                          .arg(held.ipv4)
                          .arg(mappings) +
                      (held.ipv4 < mappings ? Because(result.mappingProblem) : QString());
     }
-    lines << Tr("IPv6: %1 of %2 pinholes opened for %3.")
+    lines << Tr(QT_TRANSLATE_NOOP("velmora", "IPv6: %1 of %2 pinholes opened for %3."))
                      .arg(held.ipv6)
                      .arg(result.pinholesRequested)
                      .arg(address) +
                  (held.ipv6 < result.pinholesRequested ? Because(result.pinholeProblem)
                                                        : QString());
     if (held.ipv6 > 0)
-        lines << Tr("Over IPv6 a program on this computer is reachable at [%1]:port.").arg(address);
+        lines << Tr(QT_TRANSLATE_NOOP(
+                        "velmora",
+                        "Over IPv6 a program on this computer is reachable at [%1]:port."))
+                     .arg(address);
     if (result.cancelled)
-        lines << Tr("Cancelled before the end.");
+        lines << Tr(QT_TRANSLATE_NOOP("velmora", "Cancelled before the end."));
     return lines.join("\n");
 }
 
@@ -49,7 +52,7 @@ QString AutoAddPinholeLine(const InstallResult& result)
     if (result.pinholesRequested == 0)
         return {};
     const FamilyCounts held = CountFamilies(result.held);
-    return Tr("Auto add: %1 of %2 IPv6 pinholes opened for %3.")
+    return Tr(QT_TRANSLATE_NOOP("velmora", "Auto add: %1 of %2 IPv6 pinholes opened for %3."))
                .arg(held.ipv6)
                .arg(result.pinholesRequested)
                .arg(QString::fromStdString(result.pinholeAddress)) +

@@ -2,6 +2,7 @@
 
 #include "forwarding/core/LeaseExchange.h"
 #include "platform/ui/ReportList.h"
+#include "platform/ui/Tr.h"
 
 #include <QCoreApplication>
 
@@ -9,11 +10,6 @@ namespace velmora {
 namespace {
 
 constexpr int kLeaseKeyRole = Qt::UserRole + 7;
-
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("velmora", text);
-}
 
 // "1:59:40"
 QString Duration(uint32_t seconds)
@@ -31,9 +27,10 @@ QStringList LeaseRowCells(const HeldLease& lease, HeldLease::Clock::time_point n
     const QString protocol = QString::fromStdString(lease.request.protocol);
     const QString client = QString::fromStdString(lease.request.internalClient);
     return {QString::fromStdString(lease.request.description),
-            lease.ipv6() ? Tr("%1 (IPv6)").arg(protocol) : protocol,
+            lease.ipv6() ? Tr(QT_TRANSLATE_NOOP("velmora", "%1 (IPv6)")).arg(protocol) : protocol,
             QString::number(lease.request.port),
-            Tr("%1 (%2 left)").arg(client, Duration(lease.secondsLeft(now)))};
+            Tr(QT_TRANSLATE_NOOP("velmora", "%1 (%2 left)"))
+                .arg(client, Duration(lease.secondsLeft(now)))};
 }
 
 bool LeaseBelongsTo(const HeldLease& lease, const RouterEntry& router)

@@ -59,6 +59,18 @@ std::optional<RouterOffer> KnownOfferOf(RouterEntry& router)
     return *router.offer;
 }
 
+std::string DescribePinholeFailure(const UpnpClient& client)
+{
+    if (client.upnp_error != 0)
+        return "the router refused it (" + DescribePinholeError(client.upnp_error) + ")";
+    if (client.last_error.rfind("Fail to connect", 0) == 0)
+        return "the router cannot be reached";
+    if (client.last_error.rfind("Unreadable", 0) == 0 ||
+        client.last_error.rfind("Fail to read", 0) == 0)
+        return "the router's answer could not be read";
+    return "the router did not answer";
+}
+
 FirewallStatus ReadFirewallStatus(const LeaseRoute& route)
 {
     FirewallStatus status;
@@ -68,9 +80,7 @@ FirewallStatus ReadFirewallStatus(const LeaseRoute& route)
     client.source_address = route.source;
     status.answered = client.GetFirewallStatus(status.enabled, status.inboundAllowed);
     if (!status.answered)
-        status.problem = client.upnp_error != 0 ? "the router refused it (" +
-                                                      DescribePinholeError(client.upnp_error) + ")"
-                                                : "the router did not answer";
+        status.problem = DescribePinholeFailure(client);
     return status;
 }
 

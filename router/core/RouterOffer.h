@@ -5,6 +5,7 @@
 #include <string>
 
 struct RouterEntry;
+class UpnpClient;
 
 namespace velmora {
 
@@ -63,6 +64,8 @@ struct FirewallStatus
     bool inboundAllowed = false;
     std::string problem; // why it did not answer
 };
+// Why the own client's last firewall control action failed, for the user.
+std::string DescribePinholeFailure(const UpnpClient& client);
 // GetFirewallStatus through a UPnP pinhole route (the own client, over IPv6).
 FirewallStatus ReadFirewallStatus(const LeaseRoute& route);
 

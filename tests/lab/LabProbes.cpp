@@ -336,8 +336,17 @@ std::string ResolveIpv4(const std::string& name)
     return text;
 }
 
-std::string FakeDescription(const std::string& friendlyName)
+std::string FakeDescription(const std::string& friendlyName, bool firewallControl)
 {
+    const std::string firewall = firewallControl ? R"(<service>
+<serviceType>urn:schemas-upnp-org:service:WANIPv6FirewallControl:1</serviceType>
+<serviceId>urn:upnp-org:serviceId:WANIPv6Firewall1</serviceId>
+<controlURL>/ctl/IP6FCtl</controlURL>
+<eventSubURL>/evt/IP6FCtl</eventSubURL>
+<SCPDURL>/WANIP6FC.xml</SCPDURL>
+</service>
+)"
+                                                 : "";
     return R"(<?xml version="1.0"?>
 <root xmlns="urn:schemas-upnp-org:device-1-0">
 <specVersion><major>1</major><minor>0</minor></specVersion>
@@ -375,7 +384,7 @@ std::string FakeDescription(const std::string& friendlyName)
 <eventSubURL>/evt/IPConn</eventSubURL>
 <SCPDURL>/WANIPCn.xml</SCPDURL>
 </service>
-</serviceList>
+)" + firewall + R"(</serviceList>
 </device>
 </deviceList>
 </device>

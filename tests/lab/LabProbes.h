@@ -93,7 +93,8 @@ bool HasLocalAddress(const std::string& address);
 std::string DefaultGateway(); // from /proc/net/route, "" if none
 std::string ResolveIpv4(const std::string& name);
 
-// A minimal IGD v1 root description with the given friendlyName.
-std::string FakeDescription(const std::string& friendlyName);
+// A minimal IGD v1 root description with the given friendlyName; with a
+// WANIPv6FirewallControl:1 service (control URL /ctl/IP6FCtl) when asked.
+std::string FakeDescription(const std::string& friendlyName, bool firewallControl = false);
 
 } // namespace velmora::lab

@@ -7,7 +7,9 @@
 //            [--hostile MODE [--hostile-on desc|soap|all]] [--silent-soap]
 //
 // With --hostile it misbehaves as a broken router would (see HostileMode);
-// its SOAP side then answers the common actions itself and --soap is not used.
+// its SOAP side then answers the common actions itself, those of the IPv6
+// firewall control included, and --soap is not used. HTTP listens on IPv4
+// and IPv6.
 // --silent-soap: a router that accepts SOAP requests and never answers them;
 // each POST connection is read and then held open, unanswered, until the end.
 //
@@ -55,6 +57,7 @@ enum class HostileMode
     Forgetful, // "200 OK" to AddPortMapping, but stores nothing
     Fault,     // a SOAP fault to every action
     Igd2,      // answers an IGD:1 search with an IGD:2 search target
+    FirewallOff, // its IPv6 firewall is off: every pinhole refused with 702
 };
 
 struct Options
@@ -82,7 +85,7 @@ bool ParseHostileMode(const std::string& name, HostileMode& mode)
         {"silent", HostileMode::Silent},       {"trickle", HostileMode::Trickle},
         {"garbage", HostileMode::Garbage},     {"huge", HostileMode::Huge},
         {"forgetful", HostileMode::Forgetful}, {"fault", HostileMode::Fault},
-        {"igd2", HostileMode::Igd2},
+        {"igd2", HostileMode::Igd2},           {"firewall-off", HostileMode::FirewallOff},
     };
     for (const auto& [text, value] : names) {
         if (name == text) {
@@ -237,24 +240,28 @@ int OpenSsdp()
     return s;
 }
 
+// HTTP on IPv4 and IPv6 (a lab with --lab-ipv6 reaches it on the router's
+// IPv6 addresses too).
 int OpenHttp(int port, int& boundPort)
 {
-    int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int s = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0)
         return -1;
     int one = 1;
+    int off = 0;
     setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_ANY);
+    setsockopt(s, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
+    sockaddr_in6 addr{};
+    addr.sin6_family = AF_INET6;
+    addr.sin6_port = htons(static_cast<uint16_t>(port));
+    addr.sin6_addr = in6addr_any;
     socklen_t len = sizeof addr;
     if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(s, 16) != 0 ||
         getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
         close(s);
         return -1;
     }
-    boundPort = ntohs(addr.sin_port);
+    boundPort = ntohs(addr.sin6_port);
     return s;
 }
 
@@ -428,8 +435,10 @@ std::string SoapArgument(const std::string& request, const std::string& name)
 }
 
 // The answers of a router that holds one mapping (15555/TCP) and accepts
-// every AddPortMapping without keeping it.
-std::string ScriptedSoap(const std::string& action, const std::string& request, int& status)
+// every AddPortMapping without keeping it; likewise every AddPinhole (its
+// IPv6 firewall on, unless `firewallOff`: then every pinhole is refused).
+std::string ScriptedSoap(const std::string& action, const std::string& request, int& status,
+                         bool firewallOff)
 {
     const std::string service = "urn:schemas-upnp-org:service:WANIPConnection:1";
     std::string name = action.substr(action.find('#') + 1);
@@ -463,6 +472,13 @@ std::string ScriptedSoap(const std::string& action, const std::string& request, 
         return answer("");
     if (name == "GetSpecificPortMappingEntry")
         return SoapFault(714, "NoSuchEntryInArray");
+    if (name == "GetFirewallStatus")
+        return answer(std::string("<FirewallEnabled>") + (firewallOff ? "0" : "1") +
+                      "</FirewallEnabled><InboundPinholeAllowed>1</InboundPinholeAllowed>");
+    if (name == "AddPinhole")
+        return firewallOff ? SoapFault(702, "FirewallDisabled") : answer("<UniqueID>7</UniqueID>");
+    if (name == "CheckPinholeWorking" || name == "UpdatePinhole" || name == "DeletePinhole")
+        return SoapFault(704, "NoSuchEntry");
     return SoapFault(401, "Invalid Action");
 }
 
@@ -590,7 +606,8 @@ private:
             const size_t bodyStart = request.find("\r\n\r\n");
             body = o.hostile == HostileMode::Fault
                        ? SoapFault(501, "Action Failed")
-                       : ScriptedSoap(action, request.substr(bodyStart + 4), status);
+                       : ScriptedSoap(action, request.substr(bodyStart + 4), status,
+                                      o.hostile == HostileMode::FirewallOff);
             if (o.hostile == HostileMode::Fault)
                 status = 500;
         }
@@ -672,7 +689,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: fake_igd --desc FILE [--soap FILE] [--soap-status CODE] "
                         "[--seconds N] [--http-port PORT] [--location URL] [--path /desc.xml] "
                         "[--bodies FILE] [--silent-soap] [--hostile silent|trickle|garbage|huge|"
-                        "forgetful|fault|igd2 [--hostile-on desc|soap|all]]\n");
+                        "forgetful|fault|igd2|firewall-off [--hostile-on desc|soap|all]]\n");
         return 2;
     }
     if (!InLabNamespace()) {

@@ -1,7 +1,8 @@
 // A broken or old PCP gateway for lab tests, run in the router namespace after
-// lab.stopRouter(): it answers on udp 5351 (IPv4 and IPv6) in one of these ways.
-//   natpmp-only    a NAT-PMP gateway (RFC 6886): version 0 only, "unsupported
-//                  version" to PCP requests, mappings granted as asked
+// lab.stopRouter(): it answers on udp 5351 (IPv4 and IPv6) NAT-PMP requests
+// (RFC 6886: the public address, mappings granted as asked) and PCP requests
+// in one of these ways.
+//   natpmp-only    "unsupported version", in NAT-PMP
 //   wrong-nonce    PCP, but MAP answers carry another nonce
 //   wrong-version  PCP announce answers fine, MAP answers say version 3
 // It prints "fake_pcp ready", then one line per request ("request vN opM"),
@@ -35,7 +36,7 @@ std::string Answer(const std::string& mode, const uint8_t* in, size_t size, uint
     uint8_t out[64] = {};
     if (size < 2)
         return {};
-    if (mode == "natpmp-only") {
+    if (in[0] == 0 || mode == "natpmp-only") {
         out[1] = static_cast<uint8_t>(128 + in[1]);
         Put32(&out[4], epoch);
         if (in[0] != 0) { // RFC 6886 3.5: result 1, unsupported version

@@ -25,6 +25,7 @@ bool UpnpClient::pinholeAction(const char* action, const std::string& arguments,
                                std::string& response)
 {
     upnp_error = 0;
+    last_error.clear();
     Endpoint endpoint;
     if (!controlEndpoint(endpoint))
         return false;
@@ -35,9 +36,15 @@ bool UpnpClient::pinholeAction(const char* action, const std::string& arguments,
     if (velmora::SoapAnswerIsSuccess(response))
         return true;
     upnp_error = velmora::SoapFaultCode(response);
-    fail(response.empty() ? velmora::Format("No answer to %s.\n", action)
-                          : velmora::Format("%s refused (%s).\n", action,
-                                            velmora::DescribePinholeError(upnp_error).c_str()));
+    // An answer too long to keep comes back empty, with its reason.
+    const bool unreadable = (response.empty() && !last_error.empty()) ||
+                            (!response.empty() && upnp_error == 0);
+    if (upnp_error != 0)
+        fail(velmora::Format("%s refused (%s).\n", action,
+                             velmora::DescribePinholeError(upnp_error).c_str()));
+    else
+        fail(velmora::Format(unreadable ? "Unreadable answer to %s.\n" : "No answer to %s.\n",
+                             action));
     return false;
 }
 
