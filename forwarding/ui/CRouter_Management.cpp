@@ -15,6 +15,7 @@
 #include <QPersistentModelIndex>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <span>
 
 namespace texts = velmora::forwarding_texts;
 
@@ -97,8 +98,13 @@ void CRouter_Management::startListing()
         this, [this, endpoint](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
             const bool read = velmora::ProgramUpnpClient::instance().run(
                 endpoint, cancel, [this, &relay](UpnpClient& client) {
-                    client.mapping_added = [this, &relay](const MappingRecord& record) {
-                        relay.post([this, row = RowOf(record)] { list_->appendRow(row); });
+                    // One queued call per router answer, however many rows it holds.
+                    client.mappings_added = [this, &relay](std::span<const MappingRecord> records) {
+                        QList<QStringList> rows;
+                        rows.reserve(static_cast<qsizetype>(records.size()));
+                        for (const MappingRecord& record : records)
+                            rows.push_back(RowOf(record));
+                        relay.post([this, rows = std::move(rows)] { list_->appendRows(rows); });
                     };
                     return velmora::ReadMappingTable(client);
                 });

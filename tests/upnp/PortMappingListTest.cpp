@@ -7,6 +7,7 @@
 #include "upnp/core/DoubleNat.h"
 
 #include <gtest/gtest.h>
+#include <span>
 
 using namespace velmora::test;
 using velmora::kWanIpConnection2;
@@ -57,6 +58,7 @@ struct Listed
 {
     bool ok = false;
     std::vector<std::string> handedOn;
+    std::vector<size_t> batches; // entries per call of mappings_added
     std::vector<std::string> kept;
     std::vector<std::string> requests;
 };
@@ -68,8 +70,11 @@ Listed ReadTable(std::vector<LoopbackHttpServer::Reply> script, const char* serv
     client.init_client(1);
     client.setRouterInfo(RouterInfo::forService(server.url("/ctl/IPConn"), serviceType));
     std::vector<MappingRecord> handedOn;
-    client.mapping_added = [&](const MappingRecord& r) { handedOn.push_back(r); };
     Listed listed;
+    client.mappings_added = [&](std::span<const MappingRecord> batch) {
+        handedOn.insert(handedOn.end(), batch.begin(), batch.end());
+        listed.batches.push_back(batch.size());
+    };
     listed.ok = velmora::ReadMappingTable(client);
     listed.handedOn = Lines(handedOn);
     listed.kept = Lines(client.mappings);
@@ -175,6 +180,45 @@ TEST(MappingTable, AFullChunkAsksOnFromAboveItsHighestPort)
     ASSERT_EQ(listed.requests.size(), 3u);
     EXPECT_TRUE(Has(listed.requests[1], "<NewStartPort>3000</NewStartPort>"));
     EXPECT_TRUE(Has(listed.requests[2], "<NewProtocol>UDP</NewProtocol>"));
+}
+
+// Routers that claim too much: answers of more entries than asked, ports that
+// cannot be read, and every port in use. Each answer is one batch.
+TEST(MappingTable, BoundedPerAnswerAndPerProtocolAndEndsWithoutProgress)
+{
+    const auto answer = [](int first, int count, const std::string& port) {
+        std::string entries;
+        for (int i = 0; i < count; ++i)
+            entries += "<p:PortMappingEntry><p:NewExternalPort>" +
+                       (port.empty() ? std::to_string(first + i) : port) +
+                       "</p:NewExternalPort></p:PortMappingEntry>";
+        return LoopbackHttpServer::Whole(ListAnswer(entries));
+    };
+    const int chunk = velmora::kPortListingChunk;
+    std::vector<LoopbackHttpServer::Reply> unreadable{answer(0, 3 * chunk, "x"),
+                                                      answer(0, 3 * chunk, "x")};
+    std::vector<LoopbackHttpServer::Reply> everyPort;
+    for (int first = 0; first <= 65535; first += chunk)
+        everyPort.push_back(answer(first, chunk, ""));
+    everyPort.push_back(LoopbackHttpServer::Whole(FaultAnswer(730, "PortMappingNotFound")));
+    std::vector<size_t> everyPortBatches(65, chunk);
+    everyPortBatches.push_back(535);
+    const struct
+    {
+        std::vector<LoopbackHttpServer::Reply> script;
+        size_t requests;
+        std::vector<size_t> batches;
+    } cases[] = {
+        {unreadable, 2, {1000, 1000}},
+        {everyPort, 67, everyPortBatches},
+    };
+    for (const auto& c : cases) {
+        const auto listed = ReadTable(c.script, kWanIpConnection2);
+        EXPECT_TRUE(listed.ok);
+        EXPECT_EQ(listed.requests.size(), c.requests);
+        EXPECT_EQ(listed.batches, c.batches);
+        EXPECT_EQ(listed.kept.size(), listed.handedOn.size());
+    }
 }
 
 TEST(MappingTable, RefusedBulkFallsBackToEntryByEntry)
