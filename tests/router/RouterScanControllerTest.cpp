@@ -9,11 +9,14 @@
 #include "tests/router/FakeScanSteps.h"
 #include "tests/router/ScanWindow.h"
 #include "tests/support/ModalCatcher.h"
+#include "tests/support/SoapAnswers.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <cstring>
 #include <memory>
 #include <thread>
 
@@ -211,6 +214,43 @@ private slots:
         QCOMPARE(w.box->count(), 2);
         w.box->setCurrentIndex(1);
         QCOMPARE(w.scan->selectedRouter(), w.scan->routers()[1]);
+    }
+
+    // A router's words in the Router Info box stay text: markup is shown as written.
+    void routerMarkupInTheInfoBoxStaysLiteral()
+    {
+        using velmora::test::LoopbackHttpServer;
+        const std::string link = "<a href=\"http://x.example/\">IP_Routed</a>";
+        std::vector<LoopbackHttpServer::Reply> script{
+            LoopbackHttpServer::Whole(velmora::test::ActionAnswer(
+                "GetConnectionTypeInfo",
+                "<NewConnectionType><![CDATA[" + link + "]]></NewConnectionType>"))};
+        // Status, bit rates, address and the four counters: refused.
+        script.resize(8,
+                      LoopbackHttpServer::Whole(velmora::test::FaultAnswer(401, "Invalid Action")));
+        LoopbackHttpServer server(std::move(script));
+        auto router = FakeScanSteps::Upnp("http://r1/", "One");
+        router->urls.controlURL = strdup(server.url("/ctl").c_str());
+        router->urls.controlURL_CIF = strdup(server.url("/ctl").c_str());
+        std::strcpy(router->data.first.servicetype, velmora::test::kWanIp);
+        FakeScanSteps fake;
+        fake.answers = {{router}};
+        Window w(fake);
+        w.scan->startScan();
+        QVERIFY(w.waitFound());
+        ModalCatcher catcher;
+        Qt::TextFormat format = Qt::AutoText;
+        catcher.answer = [&](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                format = box->textFormat();
+                box->accept();
+            }
+        };
+        w.scan->showInfo();
+        QVERIFY(WaitFor([&] { return !catcher.seen().isEmpty(); }, 10000));
+        QCOMPARE(format, Qt::PlainText);
+        QVERIFY(
+            catcher.seen()[0].text.startsWith("Connection Type : " + QString::fromStdString(link)));
     }
 
     void closingDuringAScanIsClean()
