@@ -12,8 +12,10 @@
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/CPort_Check.h"
+#include "forwarding/ui/CRouter_Management.h"
 #include "forwarding/ui/Ports_List.h"
 #include "platform/BackgroundThreads.h"
+#include "platform/ui/ReportList.h"
 #include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
@@ -21,6 +23,7 @@
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/QtTestApplication.h"
 #include "tests/support/TempDir.h"
+#include "upnp/core/PortMappingList.h"
 
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -328,6 +331,95 @@ TEST_F(HostileRouter, PortCheckReportsWithinItsDeadline)
                closing.elapsed());
         fake.stop();
     }
+}
+
+// The process's peak resident memory from now on: the high-water mark starts
+// again at what is resident now (VmHWM), in KiB.
+void ResetPeakRss()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+long PeakRssSinceResetKb()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+// Row "huge bulk list": an IGD:2 router answers each GetListOfPortMappings
+// with a 1 MB list of tens of thousands of entries without a port. Router
+// Management keeps what it asked for of one answer per protocol.
+TEST_F(HostileRouter, HugeBulkListKeepsWhatWasAskedAndStaysSmall)
+{
+    BackgroundProcess fake = startFake("hugebulk", "soap");
+    std::string description = lab::FakeDescription("Hostile Router"); // read at each request
+    description.replace(description.find("WANIPConnection:1"), 17, "WANIPConnection:2");
+    dir.write("desc.xml", description);
+    RouterEntryPtr entry = router();
+    ASSERT_NE(entry, nullptr);
+    ResetPeakRss();
+    StallWatch stalls;
+    QElapsedTimer clock;
+    clock.start();
+    auto dialog = std::make_unique<CRouter_Management>(true, entry, nullptr);
+    dialog->show();
+    EXPECT_TRUE(WaitFor([&] { return dialog->listingFinished(); }, kOperationWaitMs));
+    const qint64 took = clock.elapsed();
+    const int rows = dialog->list()->rowCount();
+    EXPECT_EQ(rows, 2 * kPortListingChunk);
+    const std::string log = fake.output();
+    int requests = 0; // one per protocol
+    for (size_t at = log.find("#GetListOfPortMappings"); at != std::string::npos;
+         at = log.find("#GetListOfPortMappings", at + 1))
+        ++requests;
+    EXPECT_EQ(requests, 2) << log;
+    QElapsedTimer closing;
+    closing.start();
+    dialog.reset();
+    std::printf("figure %-12s %-10s outcome=%-28s time_ms=%-6lld worst_stall_ms=%-5lld "
+                "close_ms=%-4lld peak_rss_since_start_kb=%ld\n",
+                "router-mgmt", "hugebulk", (std::to_string(rows) + " rows").c_str(),
+                static_cast<long long>(took), static_cast<long long>(stalls.worst()),
+                static_cast<long long>(closing.elapsed()), PeakRssSinceResetKb());
+    std::fflush(stdout);
+}
+
+// Row "markup in router text": a router whose words hold HTML. Router Info
+// and Router Management show them as written, never as rich text.
+TEST_F(HostileRouter, MarkupInRouterTextStaysLiteral)
+{
+    BackgroundProcess fake = startFake("markup", "soap");
+    ScanWindow w;
+    w.scan->startScan();
+    ASSERT_TRUE(WaitFor([&] { return w.scan->routerFound(); }, kScanWaitMs));
+    ModalCatcher catcher;
+    Qt::TextFormat format = Qt::AutoText;
+    catcher.answer = [&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            format = box->textFormat();
+            box->accept();
+        }
+    };
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(w.info, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return !catcher.seen().isEmpty(); }, kInfoWaitMs));
+    EXPECT_EQ(format, Qt::PlainText);
+    const QString report = catcher.seen()[0].text;
+    EXPECT_TRUE(report.contains("Connection Type : <a href=\"http://x.example/\">IP_Routed</a>\n"
+                                "Status : <b>Connected</b>"))
+        << report.toStdString();
+    Figure("info", "markup", "report as plain text", clock.elapsed(), 0);
+
+    CRouter_Management management(true, router(), nullptr);
+    management.show();
+    clock.restart();
+    ASSERT_TRUE(WaitFor([&] { return management.listingFinished(); }, kOperationWaitMs));
+    ASSERT_EQ(management.list()->rowCount(), 1);
+    EXPECT_EQ(management.list()->cell(0, 0), QString("<a href=\"http://x.example/\">lab</a>"));
+    Figure("router-mgmt", "markup", "row as written", clock.elapsed(), 0);
 }
 
 // The program itself, in a folder of its own, against each router; SIGTERM
