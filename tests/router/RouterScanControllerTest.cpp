@@ -216,41 +216,38 @@ private slots:
         QCOMPARE(w.scan->selectedRouter(), w.scan->routers()[1]);
     }
 
-    // A router's words in the Router Info box stay text: markup is shown as written.
+    // The router's words in the Router Info box stay text: markup shows as written.
     void routerMarkupInTheInfoBoxStaysLiteral()
     {
         using velmora::test::LoopbackHttpServer;
-        const std::string link = "<a href=\"http://x.example/\">IP_Routed</a>";
-        std::vector<LoopbackHttpServer::Reply> script{
-            LoopbackHttpServer::Whole(velmora::test::ActionAnswer(
-                "GetConnectionTypeInfo",
-                "<NewConnectionType><![CDATA[" + link + "]]></NewConnectionType>"))};
-        // Status, bit rates, address and the four counters: refused.
-        script.resize(8,
-                      LoopbackHttpServer::Whole(velmora::test::FaultAnswer(401, "Invalid Action")));
+        const QString link = "<a href=\"http://x.example/\">IP_Routed</a>";
+        // Connection type, then status, rates, address and counters refused.
+        std::vector<LoopbackHttpServer::Reply> script(
+            8, LoopbackHttpServer::Whole(velmora::test::FaultAnswer(401, "Invalid Action")));
+        script[0] = LoopbackHttpServer::Whole(velmora::test::ActionAnswer(
+            "GetConnectionTypeInfo",
+            "<NewConnectionType><![CDATA[" + link.toStdString() + "]]></NewConnectionType>"));
         LoopbackHttpServer server(std::move(script));
-        auto router = FakeScanSteps::Upnp("http://r1/", "One");
-        router->urls.controlURL = strdup(server.url("/ctl").c_str());
-        router->urls.controlURL_CIF = strdup(server.url("/ctl").c_str());
-        std::strcpy(router->data.first.servicetype, velmora::test::kWanIp);
         FakeScanSteps fake;
-        fake.answers = {{router}};
+        fake.answers = {{FakeScanSteps::Upnp("http://r1/", "One")}};
+        auto& router = *fake.answers[0][0];
+        router.urls.controlURL = strdup(server.url("/ctl").c_str());
+        router.urls.controlURL_CIF = strdup(server.url("/ctl").c_str());
+        std::strcpy(router.data.first.servicetype, velmora::test::kWanIp);
         Window w(fake);
         w.scan->startScan();
         QVERIFY(w.waitFound());
         ModalCatcher catcher;
         Qt::TextFormat format = Qt::AutoText;
         catcher.answer = [&](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal))
                 format = box->textFormat();
-                box->accept();
-            }
+            velmora::test::AcceptMessageBoxes(modal);
         };
         w.scan->showInfo();
         QVERIFY(WaitFor([&] { return !catcher.seen().isEmpty(); }, 10000));
         QCOMPARE(format, Qt::PlainText);
-        QVERIFY(
-            catcher.seen()[0].text.startsWith("Connection Type : " + QString::fromStdString(link)));
+        QVERIFY(catcher.seen()[0].text.startsWith("Connection Type : " + link + "\n"));
     }
 
     void closingDuringAScanIsClean()

@@ -182,43 +182,32 @@ TEST(MappingTable, AFullChunkAsksOnFromAboveItsHighestPort)
     EXPECT_TRUE(Has(listed.requests[2], "<NewProtocol>UDP</NewProtocol>"));
 }
 
-// Routers that claim too much: answers of more entries than asked, ports that
-// cannot be read, and every port in use. Each answer is one batch.
+// Routers that claim too much: more entries than asked, with ports that lead
+// nowhere, and every port in use. Each answer is handed on as one batch.
 TEST(MappingTable, BoundedPerAnswerAndPerProtocolAndEndsWithoutProgress)
 {
-    const auto answer = [](int first, int count, const std::string& port) {
+    const int chunk = velmora::kPortListingChunk;
+    const auto answer = [](int first, int count, bool portless) {
         std::string entries;
-        for (int i = 0; i < count; ++i)
+        for (int port = first; port < first + count; ++port)
             entries += "<p:PortMappingEntry><p:NewExternalPort>" +
-                       (port.empty() ? std::to_string(first + i) : port) +
+                       (portless ? "x" : std::to_string(port)) +
                        "</p:NewExternalPort></p:PortMappingEntry>";
         return LoopbackHttpServer::Whole(ListAnswer(entries));
     };
-    const int chunk = velmora::kPortListingChunk;
-    std::vector<LoopbackHttpServer::Reply> unreadable{answer(0, 3 * chunk, "x"),
-                                                      answer(0, 3 * chunk, "x")};
+    const auto portless =
+        ReadTable({answer(0, 3 * chunk, true), answer(0, 3 * chunk, true)}, kWanIpConnection2);
+    EXPECT_EQ(portless.batches, (std::vector<size_t>{1000, 1000}));
+    EXPECT_EQ(portless.requests.size(), 2u);
     std::vector<LoopbackHttpServer::Reply> everyPort;
     for (int first = 0; first <= 65535; first += chunk)
-        everyPort.push_back(answer(first, chunk, ""));
+        everyPort.push_back(answer(first, chunk, false));
     everyPort.push_back(LoopbackHttpServer::Whole(FaultAnswer(730, "PortMappingNotFound")));
-    std::vector<size_t> everyPortBatches(65, chunk);
-    everyPortBatches.push_back(535);
-    const struct
-    {
-        std::vector<LoopbackHttpServer::Reply> script;
-        size_t requests;
-        std::vector<size_t> batches;
-    } cases[] = {
-        {unreadable, 2, {1000, 1000}},
-        {everyPort, 67, everyPortBatches},
-    };
-    for (const auto& c : cases) {
-        const auto listed = ReadTable(c.script, kWanIpConnection2);
-        EXPECT_TRUE(listed.ok);
-        EXPECT_EQ(listed.requests.size(), c.requests);
-        EXPECT_EQ(listed.batches, c.batches);
-        EXPECT_EQ(listed.kept.size(), listed.handedOn.size());
-    }
+    std::vector<size_t> batches(65, chunk);
+    batches.push_back(535); // 65,535 in all
+    const auto full = ReadTable(std::move(everyPort), kWanIpConnection2);
+    EXPECT_EQ(full.batches, batches);
+    EXPECT_EQ(full.requests.size(), 67u);
 }
 
 TEST(MappingTable, RefusedBulkFallsBackToEntryByEntry)
