@@ -9,14 +9,11 @@
 #include "tests/router/FakeScanSteps.h"
 #include "tests/router/ScanWindow.h"
 #include "tests/support/ModalCatcher.h"
-#include "tests/support/SoapAnswers.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
-#include <cstring>
 #include <memory>
 #include <thread>
 
@@ -214,40 +211,6 @@ private slots:
         QCOMPARE(w.box->count(), 2);
         w.box->setCurrentIndex(1);
         QCOMPARE(w.scan->selectedRouter(), w.scan->routers()[1]);
-    }
-
-    // The router's words in the Router Info box stay text: markup shows as written.
-    void routerMarkupInTheInfoBoxStaysLiteral()
-    {
-        using velmora::test::LoopbackHttpServer;
-        const QString link = "<a href=\"http://x.example/\">IP_Routed</a>";
-        // Connection type, then status, rates, address and counters refused.
-        std::vector<LoopbackHttpServer::Reply> script(
-            8, LoopbackHttpServer::Whole(velmora::test::FaultAnswer(401, "Invalid Action")));
-        script[0] = LoopbackHttpServer::Whole(velmora::test::ActionAnswer(
-            "GetConnectionTypeInfo",
-            "<NewConnectionType><![CDATA[" + link.toStdString() + "]]></NewConnectionType>"));
-        LoopbackHttpServer server(std::move(script));
-        FakeScanSteps fake;
-        fake.answers = {{FakeScanSteps::Upnp("http://r1/", "One")}};
-        auto& router = *fake.answers[0][0];
-        router.urls.controlURL = strdup(server.url("/ctl").c_str());
-        router.urls.controlURL_CIF = strdup(server.url("/ctl").c_str());
-        std::strcpy(router.data.first.servicetype, velmora::test::kWanIp);
-        Window w(fake);
-        w.scan->startScan();
-        QVERIFY(w.waitFound());
-        ModalCatcher catcher;
-        Qt::TextFormat format = Qt::AutoText;
-        catcher.answer = [&](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                format = box->textFormat();
-            velmora::test::AcceptMessageBoxes(modal);
-        };
-        w.scan->showInfo();
-        QVERIFY(WaitFor([&] { return !catcher.seen().isEmpty(); }, 10000));
-        QCOMPARE(format, Qt::PlainText);
-        QVERIFY(catcher.seen()[0].text.startsWith("Connection Type : " + link + "\n"));
     }
 
     void closingDuringAScanIsClean()
