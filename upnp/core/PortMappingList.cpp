@@ -128,13 +128,16 @@ PortListingAnswer ReadPortListing(const std::string& response, std::vector<Mappi
 
 BulkListing ListPortMappingsInBulk(UpnpClient& client)
 {
+    using End = UpnpClient::ListingEnd;
     client.mappings.clear();
+    client.listing_end = End::Complete;
     std::string host;
     std::string path;
     uint16_t port = 0;
     if (!parseUrl(client.control_url, host, port, path))
         return BulkListing::NoConnection;
     const auto cancelled = [&client] { return client.cancel && client.cancel->load(); };
+    const size_t most = static_cast<size_t>(std::max(client.max_listed, 0));
     for (const char* protocol : {"TCP", "UDP"}) {
         long start = 0;
         size_t listed = 0; // entries of this protocol kept so far
@@ -150,18 +153,26 @@ BulkListing ListPortMappingsInBulk(UpnpClient& client)
                                                       "GetListOfPortMappings", arguments),
                                      "Envelope>", kBulkCycles);
             client.tcp_sock.close();
-            const size_t wanted =
-                std::min<size_t>(kPortListingChunk, kMaxListedPerProtocol - listed);
+            // What is kept of the answer: what was asked, within both bounds.
+            // One entry more tells whether the router had more than that.
+            const size_t room = std::min(kMaxListedPerProtocol - listed,
+                                         most - std::min(most, client.mappings.size()));
+            const size_t wanted = std::min<size_t>(kPortListingChunk, room);
             std::vector<MappingRecord> entries;
-            const PortListingAnswer answer = ReadPortListing(response, entries, wanted);
+            const PortListingAnswer answer = ReadPortListing(response, entries, wanted + 1);
             if (answer == PortListingAnswer::Refused) {
                 DebugTrace("GetListOfPortMappings refused\n");
                 // Entries already handed on stay: asking again entry by entry
-                // would hand them on twice.
-                return client.mappings.empty() ? BulkListing::Refused : BulkListing::Read;
+                // would hand them on twice. The list says it is not complete.
+                if (client.mappings.empty())
+                    return BulkListing::Refused;
+                client.listing_end = End::Partial;
+                return BulkListing::Read;
             }
             if (answer == PortListingAnswer::NoneLeft)
                 break;
+            const bool more = entries.size() > wanted;
+            entries.resize(std::min(entries.size(), wanted));
             // Where the next request starts: above the highest port of the
             // range that this answer covered. Ports that cannot be read, or
             // lie below the range asked for, lead nowhere.
@@ -177,10 +188,23 @@ BulkListing ListPortMappingsInBulk(UpnpClient& client)
             if (client.mappings_added && client.mappings.size() > first)
                 client.mappings_added(
                     std::span<const MappingRecord>(client.mappings).subspan(first));
-            if (entries.size() < wanted || listed >= kMaxListedPerProtocol)
-                break; // the last chunk, or all this protocol may have
+            if (more && wanted == room) {
+                // A bound is reached and the router has more: the whole
+                // listing's (max_listed), or this protocol's, which no
+                // router that keeps one mapping per port can pass.
+                if (client.mappings.size() >= most) {
+                    client.listing_end = End::Capped;
+                    return BulkListing::Read;
+                }
+                client.listing_end = End::Partial;
+                break;
+            }
+            if (entries.size() < wanted)
+                break; // the last chunk
             if (highest < start) {
+                // The router claims more but its ports lead no further.
                 DebugTrace("GetListOfPortMappings: an answer without progress\n");
+                client.listing_end = End::Partial;
                 break;
             }
             start = highest + 1; // a full chunk: the rest lies above its highest port

@@ -52,7 +52,9 @@ enum class BulkListing
 // into client.mappings (emptied first), handing the entries of each answer to
 // client.mappings_added in one batch. Each protocol ends with a short answer,
 // with kMaxListedPerProtocol entries, or with an answer whose ports do not
-// lead past the range already asked for (the next request would ask again).
+// lead past the range already asked for (the next request would ask again);
+// the listing ends with client.max_listed entries. client.listing_end says
+// whether the router had more (Capped at max_listed, Partial otherwise).
 // Stops between two requests when the client's cancel flag is set.
 BulkListing ListPortMappingsInBulk(UpnpClient& client);
 
