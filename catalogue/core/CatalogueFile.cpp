@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace velmora {
 
@@ -17,11 +19,17 @@ struct FileCloser
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// "a+" of the C library, but never through a symlink at the file's own name
+// and closed on exec.
 FilePtr OpenForReadingAndAppending(const std::string& path)
 {
-    FilePtr file(std::fopen(path.c_str(), "a+"));
-    if (!file)
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    FilePtr file(fd >= 0 ? ::fdopen(fd, "a+") : nullptr);
+    if (!file) {
         DebugTrace("open idx errno is %d\n", errno);
+        if (fd >= 0)
+            ::close(fd);
+    }
     return file;
 }
 

@@ -112,3 +112,17 @@ TEST(LogBeforeOpen, GoesToStandardOutputWithALineFeed)
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(std::regex_match(out, std::regex(R"(<[^>]+>:early 7\n)"))) << out;
 }
+
+TEST_F(LogTest, ControlCharactersInANameCannotForgeALine)
+{
+    ASSERT_GT(OpenLog(dir_.file("velmora.log").c_str()), 0);
+    WriteLog("start port triggering[%s], trigger address is %s\n",
+             "game\n<01/01/2016 00:00:00>:forged\r\x1b[2J", "a\tb");
+    auto lines = Lines(dir_.read("velmora.log"));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(
+        lines[0].find(">:start port triggering[game\\n<01/01/2016 00:00:00>:forged\\r\\x1B[2J], "
+                      "trigger address is a\\tb"),
+        std::string::npos)
+        << lines[0];
+}

@@ -1,10 +1,10 @@
 #include "platform/Autostart.h"
-#include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
+#include "tests/support/TempDir.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 using velmora::test::TempDir;
 
@@ -43,4 +43,32 @@ TEST(AutostartText, ExecQuotesSpecialCharacters)
     EXPECT_NE(text.find("Exec=\"/home/a b/\\\\$x\\\\`y\\\\\"z\\\\\\\\w/100%%/velmora\"\n"),
               std::string::npos)
         << text;
+}
+
+TEST(AutostartText, LineBreaksAreEscapedAndOtherControlCharactersRefused)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"/a\nExec=/bin/evil", "Exec=\"/a\\nExec=/bin/evil\"\n"},
+        {"/a\rb\tc", "Exec=\"/a\\rb\\tc\"\n"},
+        {"/a\x01"
+         "b",
+         ""},
+        {"/a\x7f", ""},
+        {"/caf\xe9", ""}, // not UTF-8
+    };
+    for (const auto& [path, exec] : cases) {
+        const std::string text = velmora::AutostartEntryText(path);
+        EXPECT_EQ(text.empty() ? "" : text.substr(text.find("Exec=")).substr(0, exec.size()), exec)
+            << text;
+        EXPECT_EQ(text.find("\nExec=", text.find("\nExec=") + 1), std::string::npos);
+    }
+    TempDir home;
+    setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+    std::string reason;
+    EXPECT_FALSE(velmora::WriteAutostartEntry("/opt/a\x1b"
+                                              "b",
+                                              &reason));
+    EXPECT_NE(reason.find("cannot carry"), std::string::npos) << reason;
+    EXPECT_FALSE(velmora::AutostartEntryPresent());
+    unsetenv("XDG_CONFIG_HOME");
 }

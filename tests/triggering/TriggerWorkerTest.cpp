@@ -1,6 +1,7 @@
 // Trigger traffic of the workers against loopback counters.
 #include "tests/triggering/LoopbackCounter.h"
 #include "tests/triggering/TriggeringTestSupport.h"
+#include "triggering/core/TriggerWorkerCap.h"
 #include "triggering/core/Triggering.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ class TriggerWorkerTest : public ::testing::Test
 protected:
     std::shared_ptr<velmora::TriggeringRun> start(const TriggeringEntry& entry)
     {
-        runs_.push_back(StartTriggeringEntry(entry, {}, velmora::TriggeringTiming{20ms}));
+        runs_.push_back(StartTriggeringEntry(entry, {}, velmora::TriggeringTiming{20ms, 1ms}));
         return runs_.back();
     }
     static void stopAndWait(const std::shared_ptr<velmora::TriggeringRun>& run)
@@ -173,4 +174,27 @@ TEST_F(TriggerWorkerTest, WorkersPerEntryAreBounded)
         log_.count(WorkerLine("start", "huge", "127.0.0.1", velmora::kMaxWorkersPerEntry - 1)), 1);
     EXPECT_EQ(log_.count(WorkerLine("start", "huge", "127.0.0.1", velmora::kMaxWorkersPerEntry)),
               0);
+}
+
+TEST_F(TriggerWorkerTest, AFrequencyOfZeroStillPausesTheLowestFrequency)
+{
+    auto run = StartTriggeringEntry(MakeTriggeringEntry("busy", "ICMP", "127.0.0.1", 1, 1, 0), {},
+                                    velmora::TriggeringTiming{20ms});
+    runs_.push_back(run);
+    std::this_thread::sleep_for(250ms); // a busy loop would run hundreds of rounds meanwhile
+    EXPECT_LE(run->cyclesCompleted(), 3);
+}
+
+TEST_F(TriggerWorkerTest, TheProgramWideCapStartsAnEntryWholeOrNotAtAll)
+{
+    velmora::SetTriggerWorkerCapForTesting(6);
+    auto a = start(Quiet("a", 1, 4));
+    EXPECT_EQ(StartTriggeringEntry(Quiet("b", 1, 3)), nullptr); // 4 + 3 > 6
+    EXPECT_EQ(velmora::TriggerWorkersInUse(), 4);
+    auto c = start(Quiet("c", 1, 2));
+    ASSERT_NE(c, nullptr);
+    stopAndWait(a);
+    auto b = start(Quiet("b", 1, 3)); // the ended workers' room is free again
+    EXPECT_NE(b, nullptr);
+    velmora::SetTriggerWorkerCapForTesting(0);
 }
