@@ -5,9 +5,7 @@
 #include "config/core/XmlAttributeText.h"
 #include "tests/config/RecordMakers.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -114,14 +112,3 @@ TEST(ConfigWriter, ValuesAreEscapedAndTheFileIsPlainAscii)
 }
 
 } // namespace
-
-TEST(ShippedConfig, IsWhatTheWriterWritesForNoEntriesAutostartOffMonitorOn)
-{
-    AppSettings settings = velmora::ZeroedRecord<AppSettings>();
-    velmora::SetField(settings.auto_startup, "0");
-    velmora::SetField(settings.monitor_router, "1");
-    std::ifstream in(SHIPPED_CONFIG, std::ios::binary);
-    const std::string shipped((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
-    EXPECT_EQ(shipped, velmora::BuildConfigText(settings, {}, {}));
-}

@@ -62,7 +62,7 @@ require_root() {
 # saying why instead of an error from every namespace command.
 preflight() {
     require_root
-    [ -r /proc/self/mountinfo ] || die "the router lab needs /proc mounted"
+    [ -r /proc/self/mountinfo ] && [ -d /sys/class ] || die "the router lab needs /proc and /sys mounted"
     awk '$5 == "/" { found = 1 } END { exit !found }' /proc/self/mountinfo ||
         die "the router lab needs / to be a mount point (in a chroot: mount --bind DIR DIR before chroot DIR)"
     unshare --net --mount --propagation slave true 2>/dev/null ||

@@ -133,7 +133,7 @@ echo "defaults: config, log and catalogue in the base folders"
 # The default is copied once: a config.xml that went missing later is not
 # replaced by it (the program says the file is invalid, and Exit writes what
 # it has: empty settings).
-rm "$config"
+rm "$config" "$LOG_EXPECTED"
 run_program "$home"
 grep -q '<mappings auto_startup="" monitor_router="" >' "$config" || fail "config.xml: $(cat "$config")"
 echo "default config.xml: copied on the first start only"

@@ -48,27 +48,19 @@ TEST(AutostartText, ExecQuotesSpecialCharacters)
 TEST(AutostartText, LineBreaksAreEscapedAndOtherControlCharactersRefused)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"/a\nExec=/bin/evil", "Exec=\"/a\\nExec=/bin/evil\"\n"},
-        {"/a\rb\tc", "Exec=\"/a\\rb\\tc\"\n"},
-        {"/a\x01"
-         "b",
-         ""},
+        {"/a\nExec=/x", "\nExec=\"/a\\nExec=/x\"\n"},
+        {"/a\rb\tc", "\nExec=\"/a\\rb\\tc\"\n"},
+        {"/a\x01", ""},
         {"/a\x7f", ""},
-        {"/caf\xe9", ""}, // not UTF-8
-    };
+        {"/caf\xe9", ""}}; // the last is no UTF-8
     for (const auto& [path, exec] : cases) {
         const std::string text = velmora::AutostartEntryText(path);
-        EXPECT_EQ(text.empty() ? "" : text.substr(text.find("Exec=")).substr(0, exec.size()), exec)
-            << text;
-        EXPECT_EQ(text.find("\nExec=", text.find("\nExec=") + 1), std::string::npos);
+        EXPECT_EQ(exec.empty() ? text : text.substr(text.find("\nExec="), exec.size()), exec);
     }
     TempDir home;
     setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
     std::string reason;
-    EXPECT_FALSE(velmora::WriteAutostartEntry("/opt/a\x1b"
-                                              "b",
-                                              &reason));
+    EXPECT_FALSE(velmora::WriteAutostartEntry("/opt/a\x1b", &reason));
     EXPECT_NE(reason.find("cannot carry"), std::string::npos) << reason;
-    EXPECT_FALSE(velmora::AutostartEntryPresent());
     unsetenv("XDG_CONFIG_HOME");
 }

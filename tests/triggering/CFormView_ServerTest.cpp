@@ -267,8 +267,7 @@ void CFormView_ServerTest::autoStartTakesOnlyExactlyY()
 
 void CFormView_ServerTest::entriesPastTheWorkerCapStayStoppedAndAreNamed()
 {
-    std::vector<TriggeringEntry> entries = {Quiet("A", 100, 102), Quiet("B\n", 200, 201),
-                                            Quiet("C", 300, 301)};
+    std::vector<TriggeringEntry> entries = {Quiet("A", 1, 3), Quiet("B\n", 1, 2), Quiet("C", 1, 2)};
     for (auto& entry : entries)
         velmora::SetField(entry.auto_start, "Y");
     velmora::SetTriggerWorkerCapForTesting(4);
@@ -281,7 +280,6 @@ void CFormView_ServerTest::entriesPastTheWorkerCapStayStoppedAndAreNamed()
                                            "entries were not started: B\\n, C"}));
     QCOMPARE(QStringList({status(0), status(1), status(2)}),
              QStringList({"running", "stop", "stop"}));
-    QVERIFY(!view.runAt(1) && !view.runAt(2));
 }
 
 void CFormView_ServerTest::noticeClosesItselfAndKeepsWorkerReportsFlowing()

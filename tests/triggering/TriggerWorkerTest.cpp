@@ -176,25 +176,19 @@ TEST_F(TriggerWorkerTest, WorkersPerEntryAreBounded)
               0);
 }
 
-TEST_F(TriggerWorkerTest, AFrequencyOfZeroStillPausesTheLowestFrequency)
+TEST_F(TriggerWorkerTest, WorkersKeepTheLowestPauseAndTheProgramWideCap)
 {
-    auto run = StartTriggeringEntry(MakeTriggeringEntry("busy", "ICMP", "127.0.0.1", 1, 1, 0), {},
-                                    velmora::TriggeringTiming{20ms});
-    runs_.push_back(run);
-    std::this_thread::sleep_for(250ms); // a busy loop would run hundreds of rounds meanwhile
-    EXPECT_LE(run->cyclesCompleted(), 3);
-}
-
-TEST_F(TriggerWorkerTest, TheProgramWideCapStartsAnEntryWholeOrNotAtAll)
-{
-    velmora::SetTriggerWorkerCapForTesting(6);
+    auto busy = StartTriggeringEntry(MakeTriggeringEntry("0", "ICMP", "127.0.0.1", 1, 1, 0), {},
+                                     velmora::TriggeringTiming{20ms});
+    runs_.push_back(busy);
+    velmora::SetTriggerWorkerCapForTesting(7); // one of them taken by `busy`
     auto a = start(Quiet("a", 1, 4));
-    EXPECT_EQ(StartTriggeringEntry(Quiet("b", 1, 3)), nullptr); // 4 + 3 > 6
-    EXPECT_EQ(velmora::TriggerWorkersInUse(), 4);
-    auto c = start(Quiet("c", 1, 2));
-    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(StartTriggeringEntry(Quiet("b", 1, 3)), nullptr); // whole or not at all
+    EXPECT_EQ(velmora::TriggerWorkersInUse(), 5);
+    EXPECT_NE(start(Quiet("c", 1, 2)), nullptr);
     stopAndWait(a);
-    auto b = start(Quiet("b", 1, 3)); // the ended workers' room is free again
-    EXPECT_NE(b, nullptr);
+    EXPECT_NE(start(Quiet("b", 1, 3)), nullptr); // the ended workers' room is free again
     velmora::SetTriggerWorkerCapForTesting(0);
+    std::this_thread::sleep_for(250ms); // a busy loop would run hundreds of rounds meanwhile
+    EXPECT_LE(busy->cyclesCompleted(), 3);
 }
