@@ -22,10 +22,25 @@ std::string OwnFolderInTemp()
     return TemporaryFolder() + "/velmora-" + std::to_string(::geteuid());
 }
 
+// A folder of ours that nobody else may write to, but others may look into,
+// is closed to them as Qt would close it (it wants 0700 and says so).
+void CloseIfOurs(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    if (::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
+        (info.st_mode & 022) == 0 && (info.st_mode & 077) != 0)
+        ::chmod(path.c_str(), 0700);
+}
+
 bool RuntimeVariableIsPrivate()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    return runtime && *runtime == '/' && IsPrivateFolder(runtime);
+    if (!runtime || *runtime != '/')
+        return false;
+    CloseIfOurs(runtime);
+    return IsPrivateFolder(runtime);
 }
 
 } // namespace
@@ -44,8 +59,8 @@ std::string PrivateRuntimeFolder()
     if (RuntimeVariableIsPrivate())
         return std::getenv("XDG_RUNTIME_DIR");
     const std::string folder = OwnFolderInTemp();
-    if (::mkdir(folder.c_str(), 0700) == 0)
-        ::chmod(folder.c_str(), 0700); // whatever the umask left
+    ::mkdir(folder.c_str(), 0700);
+    CloseIfOurs(folder); // whatever the umask left
     return IsPrivateFolder(folder) ? folder : std::string();
 }
 

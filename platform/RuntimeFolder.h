@@ -8,8 +8,9 @@ namespace velmora {
 // $XDG_RUNTIME_DIR when it names such a folder, else "<temp>/velmora-<uid>"
 // ($TMPDIR or /tmp), made with mode 0700 when missing. A folder counts only
 // when it is a real folder (no symlink), owned by this user and closed to
-// everyone else: one that another user made first is never used. "" when
-// neither will do.
+// everyone else (one of ours that others may only look into is closed to
+// them first, 0700): one that another user made first, or that others may
+// write to, is never used. "" when neither will do.
 std::string PrivateRuntimeFolder();
 
 // Whether `path` is a folder as PrivateRuntimeFolder wants it.

@@ -51,8 +51,8 @@ TEST(UserFiles, TheRuntimeFolderIsOnlyEverAPrivateOneOfOurOwn)
     TempDir dir;
     setenv("TMPDIR", dir.path().c_str(), 1);
     const std::string own = dir.file("velmora-" + std::to_string(geteuid()));
-    mkdir(dir.file("open").c_str(), 0755);
-    setenv("XDG_RUNTIME_DIR", dir.file("open").c_str(), 1); // others may enter it
+    mkdir(dir.file("open").c_str(), 0755), chmod(dir.file("open").c_str(), 0777);
+    setenv("XDG_RUNTIME_DIR", dir.file("open").c_str(), 1); // others may write to it
     velmora::UsePrivateRuntimeFolder();                     // our own, made 0700 and named for Qt
     struct stat info
     {
