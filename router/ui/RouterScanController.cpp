@@ -209,6 +209,7 @@ void RouterScanController::showInfoReport(const RouterInfoValues& values, const 
     QMessageBox box(QMessageBox::NoIcon, velmora::Tr(kInfoCaption), text, QMessageBox::Ok,
                     dialogParent_);
     box.setObjectName("routerInfoBox");
+    box.setTextFormat(Qt::PlainText); // the router's words, never read as rich text
     box.exec();
 }
 

@@ -32,6 +32,14 @@ std::vector<std::string> LocalAddresses()
         addresses.push_back(global.address);
     return addresses;
 }
+
+// A warning that may quote the router: shown as plain text, never as rich text.
+void WarnPlain(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, kAppCaption, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
 } // namespace
 
 CView_IP::CView_IP(QWidget* parent, PinholeAddressFinder pinholes)
@@ -123,7 +131,7 @@ void CView_IP::showOutcome(const velmora::ExternalAddressOutcome& outcome,
 {
     finished_ = true;
     if (const char* message = velmora::ExternalAddressStepMessage(outcome.step)) {
-        QMessageBox::warning(this, kAppCaption, message);
+        WarnPlain(this, message);
         return;
     }
     externalIp_->setText(QString::fromStdString(outcome.address));
@@ -132,7 +140,7 @@ void CView_IP::showOutcome(const velmora::ExternalAddressOutcome& outcome,
         if (!pinholeAddress.empty())
             text += "\n\n" +
                     velmora::Tr(kReachableOverIPv6).arg(QString::fromStdString(pinholeAddress));
-        QMessageBox::warning(this, kAppCaption, text);
+        WarnPlain(this, text);
     }
 }
 
