@@ -47,9 +47,10 @@ LeaseRoute PcpMappingRouteOf(RouterEntry& router);
 
 // Looks at this computer's addresses and routes, and asks the IPv6 gateway
 // whether it speaks PCP when the router's description offers no firewall
-// control (a bounded exchange of at most `pcpProbe`).
+// control (a bounded exchange of at most `pcpProbe`: a gateway on the link
+// answers within milliseconds, one that ignores PCP costs the whole wait once).
 RouterOffer OfferOf(RouterEntry& router,
-                    std::chrono::milliseconds pcpProbe = std::chrono::milliseconds(1000));
+                    std::chrono::milliseconds pcpProbe = std::chrono::milliseconds(300));
 
 // The router's offer, found on the first call (which may ask the gateway
 // about PCP) and kept with the entry for later ones.
