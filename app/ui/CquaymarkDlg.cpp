@@ -15,9 +15,9 @@
 #include "platform/Log.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/Tr.h"
+#include "router/core/RouterOffer.h"
 #include "router/ui/RouterScanController.h"
 #include "triggering/ui/CFormView_Server.h"
-#include "router/core/RouterOffer.h"
 #include "upnp/ui/CView_IP.h"
 
 #include <QCloseEvent>

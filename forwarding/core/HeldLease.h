@@ -35,5 +35,4 @@ struct HeldLease
 // One key per port, protocol and family: "IPv6 TCP 80".
 std::string LeaseKey(const MappingRequest& request);
 
-
 } // namespace velmora

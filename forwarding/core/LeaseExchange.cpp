@@ -19,10 +19,7 @@ struct PinholeClient
         client.source_address = route.source;
     }
     // Why the last action failed.
-    std::string problem() const
-    {
-        return DescribePinholeFailure(client);
-    }
+    std::string problem() const { return DescribePinholeFailure(client); }
     // No connection, or no answer at all: the router is silent.
     bool silent() const { return client.upnp_error == 0; }
 

@@ -119,9 +119,9 @@ void CFormView_Client::setMonitoring(bool on)
 
 void CFormView_Client::refreshWatch()
 {
-    monitor_->setMappings(velmora::WithPinholes(
-        velmora::WatchList(entries_, installed_, deletedByUser_), entries_, pinholeAddress_,
-        velmora::IsThisComputer, deletedByUser_));
+    monitor_->setMappings(
+        velmora::WithPinholes(velmora::WatchList(entries_, installed_, deletedByUser_), entries_,
+                              pinholeAddress_, velmora::IsThisComputer, deletedByUser_));
 }
 
 void CFormView_Client::mappingDeletedByUser(const std::string& protocol, uint16_t port)

@@ -76,8 +76,8 @@ void Ports_List::startListing()
     const velmora::RouterEntryPtr keepAlive = router_; // its URLs stay valid while the thread runs
     const bool upnp = router_ && !router_->is_apple;
     listing_ = std::make_unique<velmora::DialogWorker>(
-        this, [this, endpoint, keepAlive, upnp, limit = listingLimit_](
-                  velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+        this, [this, endpoint, keepAlive, upnp,
+               limit = listingLimit_](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
             const auto onRow = [&](const velmora::PortMappingRow& row) {
                 relay.post([this, row] {
                     stall_->start();

@@ -90,8 +90,8 @@ bool RouterMonitor::monitorDualStack()
         endpoint = velmora::EndpointOf(*router_);
         ipv4 = std::make_shared<velmora::UpnpMonitoredRouter>(endpoint);
     }
-    monitor_->setRouter(std::make_shared<velmora::DualStackMonitoredRouter>(
-        ipv4, book_, pinholes, pcp, natPmpLifetime_));
+    monitor_->setRouter(std::make_shared<velmora::DualStackMonitoredRouter>(ipv4, book_, pinholes,
+                                                                            pcp, natPmpLifetime_));
     if (ipv4 && options_.watchAnnouncements)
         listen(endpoint);
     return true;

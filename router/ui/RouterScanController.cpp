@@ -5,8 +5,8 @@
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/Tr.h"
 #include "router/core/RouterInfoReport.h"
-#include "router/ui/OfferLines.h"
 #include "router/ui/Error.h"
+#include "router/ui/OfferLines.h"
 
 #include <QComboBox>
 #include <QMessageBox>

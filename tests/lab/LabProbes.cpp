@@ -384,7 +384,8 @@ std::string FakeDescription(const std::string& friendlyName, bool firewallContro
 <eventSubURL>/evt/IPConn</eventSubURL>
 <SCPDURL>/WANIPCn.xml</SCPDURL>
 </service>
-)" + firewall + R"(</serviceList>
+)" + firewall +
+           R"(</serviceList>
 </device>
 </deviceList>
 </device>

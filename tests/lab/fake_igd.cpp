@@ -50,15 +50,15 @@ constexpr const char* kIgdType = "urn:schemas-upnp-org:device:InternetGatewayDev
 enum class HostileMode
 {
     None,
-    Silent,    // accepts the connection, reads the request, never answers
-    Trickle,   // sends its answer one byte every 0.5 s
-    Garbage,   // answers 4 KiB of random bytes
-    Huge,      // a 50 MB answer (description or SOAP)
-    Forgetful, // "200 OK" to AddPortMapping, but stores nothing
-    Fault,     // a SOAP fault to every action
-    Igd2,      // answers an IGD:1 search with an IGD:2 search target
-    Markup,    // HTML in its words: connection type, mapping description
-    HugeBulk,  // a 1 MB GetListOfPortMappings answer of entries without a port
+    Silent,      // accepts the connection, reads the request, never answers
+    Trickle,     // sends its answer one byte every 0.5 s
+    Garbage,     // answers 4 KiB of random bytes
+    Huge,        // a 50 MB answer (description or SOAP)
+    Forgetful,   // "200 OK" to AddPortMapping, but stores nothing
+    Fault,       // a SOAP fault to every action
+    Igd2,        // answers an IGD:1 search with an IGD:2 search target
+    Markup,      // HTML in its words: connection type, mapping description
+    HugeBulk,    // a 1 MB GetListOfPortMappings answer of entries without a port
     FirewallOff, // its IPv6 firewall is off: every pinhole refused with 702
 };
 

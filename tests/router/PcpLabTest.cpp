@@ -37,19 +37,6 @@ PcpOutcome Exchange(const std::string& server, const std::string& source, const 
     return ExchangePcp(server, source, r, DeadlineAfter(2s));
 }
 
-TEST_F(PcpLab, TheGatewayAnswersPcpOnItsIPv4AndLinkLocalAddresses)
-{
-    PcpRequest announce;
-    announce.opcode = PcpOpcode::Announce;
-    for (const auto& [server, source] :
-         {std::pair{lab.routerLan(), std::string()}, {gateway6(), lab.lan6Host()}}) {
-        const PcpOutcome outcome = Exchange(server, source, announce);
-        EXPECT_EQ(outcome.status, Status::Answered) << server << ": " << outcome.problem;
-        EXPECT_EQ(outcome.answer.version, kPcpVersion);
-        EXPECT_EQ(outcome.answer.result, pcp_result::kSuccess);
-    }
-}
-
 TEST_F(PcpLab, AMapOverIPv4IsAPortMappingUntilItsNonceEndsIt)
 {
     PcpRequest map = Map("TCP", 16400, 600, true);

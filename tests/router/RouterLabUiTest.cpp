@@ -1,10 +1,10 @@
 // The router box, Info and the router-not-found dialog driven by real scans
 // against the lab router (offscreen; the process lives in the lab's LAN).
-#include "tests/support/QtTestApplication.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/router/RouterLabSupport.h"
 #include "tests/router/ScanWindow.h"
 #include "tests/support/ModalCatcher.h"
+#include "tests/support/QtTestApplication.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -37,8 +37,8 @@ bool UpnpClient::pinholeAction(const char* action, const std::string& arguments,
         return true;
     upnp_error = velmora::SoapFaultCode(response);
     // An answer too long to keep comes back empty, with its reason.
-    const bool unreadable = (response.empty() && !last_error.empty()) ||
-                            (!response.empty() && upnp_error == 0);
+    const bool unreadable =
+        (response.empty() && !last_error.empty()) || (!response.empty() && upnp_error == 0);
     if (upnp_error != 0)
         fail(velmora::Format("%s refused (%s).\n", action,
                              velmora::DescribePinholeError(upnp_error).c_str()));
