@@ -5,7 +5,8 @@
 # offscreen, with a temporary HOME, inside an empty network namespace of its
 # own, so that its start-up search reaches no network at all. The program must
 # keep its files in the user's base folders and start from the shipped
-# catalogue. Exit 77 (skipped) where no network namespace can be made.
+# catalogue. Exit 77 (skipped) where a user cannot make a network namespace;
+# as root that is a failure.
 #   package_test.sh CPACK BUILD_DIR SOURCE_DIR
 set -euo pipefail
 cpack=$1
@@ -26,6 +27,7 @@ fail() {
 netns=(unshare -n)
 [ "$(id -u)" -eq 0 ] || netns=(unshare -r -n)
 if ! "${netns[@]}" true 2>/dev/null; then
+    [ "$(id -u)" -eq 0 ] && fail "root cannot make a network namespace here"
     echo "no network namespace can be made here: skipped"
     exit 77
 fi
@@ -122,16 +124,23 @@ leftovers=$(find "$root" -newer "$deb" -type f | grep -v '/usr/bin/velmora$' || 
 echo "defaults: config, log and catalogue in the base folders"
 
 # Base folders named by the environment; the user's own catalogue stays theirs.
+# The user's config.xml there has an entry and plain line ends: the program
+# must read it (the entry stays) and save it again (its own CRLF line ends).
 custom="$work/custom"
 mkdir -p "$custom/data/velmora"
 printf 'Mine|1| \n' >"$custom/data/velmora/ports_list.txt"
-cp "$config" "$work/saved-config.xml"
 mkdir -p "$custom/config/velmora"
-cp "$config" "$custom/config/velmora/config.xml"
+entry='<forwarding name="Kept" protocol="TCP" listen_port="8080" destination_ip="192.0.2.7" type="N" >'
+sed -e 's/\r$//' -e "s|^<forwardings>\$|&\n$entry\n</forwarding>|" "$config" \
+    >"$custom/config/velmora/config.xml"
+grep -q 'name="Kept"' "$custom/config/velmora/config.xml" || fail "could not write the user's config.xml"
 LOG_EXPECTED="$custom/state/velmora/log/velmora.log"
 run_program "$work/home2" XDG_CONFIG_HOME="$custom/config" XDG_STATE_HOME="$custom/state" \
     XDG_DATA_HOME="$custom/data"
-grep -q '<mappings' "$custom/config/velmora/config.xml" || fail "config.xml under XDG_CONFIG_HOME"
+saved="$custom/config/velmora/config.xml"
+grep -q "name=\"Kept\" protocol=\"TCP\" listen_port=\"8080\"" "$saved" ||
+    fail "the entry of config.xml under XDG_CONFIG_HOME was not read: $(cat "$saved")"
+grep -q $'^<mappings .*\r$' "$saved" || fail "config.xml under XDG_CONFIG_HOME was not saved again"
 [ "$(cat "$custom/data/velmora/ports_list.txt")" = "Mine|1| " ] || fail "the user's catalogue was replaced"
 [ ! -e "$work/home2/.config/velmora" ] || fail "XDG_CONFIG_HOME was not followed"
 echo "XDG variables: followed; the user's catalogue kept"
