@@ -35,6 +35,7 @@ public:
     // How long the listing may go without a new row before it is given up
     // (tests shorten it).
     void setStallLimit(int milliseconds);
+    static constexpr int kDefaultStallLimitMs = 15000;
     bool listingStalled() const { return stalled_; }
 
     // Ends the dialog at once, also while the listing still runs.
@@ -48,8 +49,6 @@ private:
     void checkSelected();
     void startDeletions();
     void removeDeletedRow(qint64 token);
-
-    static constexpr int kDefaultStallLimitMs = 15000;
 
     // A row on its way out: its first cell carries the token.
     static constexpr int kDeletionRole = Qt::UserRole + 1;

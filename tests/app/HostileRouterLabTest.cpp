@@ -6,14 +6,17 @@
 // table of modes: the operation ends with its result or a failure within its
 // deadline, the window keeps answering, closing returns at once, and a late
 // answer touches nothing. The program itself is started against each mode
-// and ended with SIGTERM while its scan waits for the router. Measured times
-// are printed as "figure" lines.
+// and ended with SIGTERM while its scan waits for the router. The deadlines
+// run shortened (VELMORA_DEADLINE_SCALE, set by CTest): each outcome must come
+// within twice its deadline, a dialog must close within 1 s and the program
+// end within 2 s. Measured times are printed as "figure" lines.
 
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/Ports_List.h"
 #include "platform/BackgroundThreads.h"
+#include "platform/DeadlineScale.h"
 #include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
@@ -21,6 +24,7 @@
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/QtTestApplication.h"
 #include "tests/support/TempDir.h"
+#include "upnp/core/UpnpClient.h"
 
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -45,10 +49,23 @@ using lab::RouterMode;
 using lab::Side;
 
 constexpr int kFakePort = 5555;
-// How long a test waits for an outcome: the operation's own deadline and a margin.
-constexpr int kScanWaitMs = 35000;
-constexpr int kInfoWaitMs = 35000;
-constexpr int kOperationWaitMs = 40000;
+
+// An operation's outcome must come within twice its deadline (as shortened
+// for this run); closing takes at most a second, the program's exit two.
+qint64 Bound(std::chrono::milliseconds nominal)
+{
+    return 2 * ScaledDeadline(nominal).count();
+}
+const qint64 kScanBoundMs = Bound(RouterScanController::kScanDeadline);
+const qint64 kInfoBoundMs = Bound(RouterScanController::kInfoDeadline);
+// One write; a router that answers it is read back at once.
+const qint64 kAddBoundMs = Bound(std::chrono::seconds(UpnpClient::kExchangeSeconds));
+const qint64 kListStallBoundMs = Bound(std::chrono::milliseconds(Ports_List::kDefaultStallLimitMs));
+const qint64 kPortCheckBoundMs = 2 * (PortCheckOptions{}.deadline.count() + 1000); // and its grace
+constexpr qint64 kCloseLimitMs = 1000;
+constexpr qint64 kExitLimitMs = 2000;
+// How long a test waits for an outcome before it gives up looking.
+constexpr int kGiveUpMs = 60000;
 
 const char* const kModes[] = {"none", "silent",    "trickle", "garbage",
                               "huge", "forgetful", "fault",   "igd2"};
@@ -161,10 +178,10 @@ TEST_F(HostileRouter, ScanEndsWithARouterOrTheNotFoundDialogWithinItsDeadline)
         QElapsedTimer clock;
         clock.start();
         w->scan->startScan();
-        const bool ended =
-            WaitFor([&] { return found.count() + notFound.count() > 0; }, kScanWaitMs);
+        const bool ended = WaitFor([&] { return found.count() + notFound.count() > 0; }, kGiveUpMs);
         const qint64 took = clock.elapsed();
         EXPECT_TRUE(ended);
+        EXPECT_LE(took, kScanBoundMs);
         const bool sawRouter = found.count() > 0;
         // A description that arrives whole, in time and of a sane size leads to a
         // router; the others end in the router-not-found dialog.
@@ -174,11 +191,13 @@ TEST_F(HostileRouter, ScanEndsWithARouterOrTheNotFoundDialogWithinItsDeadline)
         QElapsedTimer closing;
         closing.start();
         w.reset();
+        const qint64 closeTook = closing.elapsed();
+        EXPECT_LE(closeTook, kCloseLimitMs);
         Figure("scan", mode,
                !ended      ? "none"
                : sawRouter ? "router found"
                            : "router not found",
-               took, stalls.worst(), closing.elapsed());
+               took, stalls.worst(), closeTook);
         fake.stop();
     }
 }
@@ -192,7 +211,7 @@ TEST_F(HostileRouter, InfoShowsItsReportWithinItsDeadline)
         BackgroundProcess fake = startFake(mode, "soap");
         ScanWindow w;
         w.scan->startScan();
-        ASSERT_TRUE(WaitFor([&] { return w.scan->routerFound(); }, kScanWaitMs));
+        ASSERT_TRUE(WaitFor([&] { return w.scan->routerFound(); }, kGiveUpMs));
         StallWatch stalls;
         ModalCatcher catcher;
         QString report;
@@ -205,8 +224,9 @@ TEST_F(HostileRouter, InfoShowsItsReportWithinItsDeadline)
         QElapsedTimer clock;
         clock.start();
         QTest::mouseClick(w.info, Qt::LeftButton);
-        EXPECT_TRUE(WaitFor([&] { return !catcher.seen().isEmpty(); }, kInfoWaitMs));
+        EXPECT_TRUE(WaitFor([&] { return !catcher.seen().isEmpty(); }, kGiveUpMs));
         const qint64 took = clock.elapsed();
+        EXPECT_LE(took, kInfoBoundMs);
         ASSERT_EQ(catcher.seen().size(), 1);
         EXPECT_EQ(catcher.seen()[0].title, QString("Router Info"));
         const bool answered = report.contains("ExternalIPAddress = 11.22.33.1");
@@ -243,8 +263,9 @@ TEST_F(HostileRouter, AddIntoRouterEndsWithItsResultWithinItsDeadline)
         QElapsedTimer clock;
         clock.start();
         QTest::mouseClick(view.findChild<QPushButton*>("addIntoRouterButton"), Qt::LeftButton);
-        EXPECT_TRUE(WaitFor([&] { return !view.installing(); }, kOperationWaitMs));
+        EXPECT_TRUE(WaitFor([&] { return !view.installing(); }, kGiveUpMs));
         const qint64 took = clock.elapsed();
+        EXPECT_LE(took, kAddBoundMs);
         const QStringList messages = catcher.messageTexts();
         // Every one of these routers leaves the mapping uninstalled: the user is told.
         EXPECT_EQ(messages, QStringList{"Failed to add port mapping into router!"});
@@ -267,15 +288,15 @@ TEST_F(HostileRouter, PortsListListsDeletesAndClosesAtOnce)
         dialog->show();
         QElapsedTimer clock;
         clock.start();
-        const bool listed = WaitFor([&] { return dialog->listingFinished(); }, kOperationWaitMs);
+        const bool listed = WaitFor([&] { return dialog->listingFinished(); }, kGiveUpMs);
         const qint64 listTook = clock.elapsed();
         const int rows = dialog->list()->rowCount();
         const std::string m = mode;
         // The 50 MB answer is a whole answer too, only long.
         const bool answers = m == "none" || m == "forgetful" || m == "huge";
-        if (listed) {
-            EXPECT_EQ(rows, answers ? 1 : 0);
-        }
+        EXPECT_TRUE(listed);
+        EXPECT_LE(listTook, kListStallBoundMs);
+        EXPECT_EQ(rows, answers ? 1 : 0);
         std::string outcome = listed ? std::to_string(rows) + " rows" : "listing still running";
         qint64 deleteTook = -1;
         if (rows > 0) {
@@ -283,8 +304,7 @@ TEST_F(HostileRouter, PortsListListsDeletesAndClosesAtOnce)
             clock.restart();
             QTest::mouseClick(dialog->findChild<QPushButton*>("deleteFromRouterButton"),
                               Qt::LeftButton);
-            EXPECT_TRUE(
-                WaitFor([&] { return dialog->deletionsAnswered() == 1; }, kOperationWaitMs));
+            EXPECT_TRUE(WaitFor([&] { return dialog->deletionsAnswered() == 1; }, kGiveUpMs));
             deleteTook = clock.elapsed();
             EXPECT_EQ(dialog->list()->rowCount(), 0);
             outcome += ", row deleted";
@@ -294,6 +314,7 @@ TEST_F(HostileRouter, PortsListListsDeletesAndClosesAtOnce)
         dialog->reject();
         dialog.reset();
         const qint64 closeTook = closing.elapsed();
+        EXPECT_LE(closeTook, kCloseLimitMs);
         Figure("ports-list", mode, outcome, listTook, stalls.worst(), closeTook);
         if (deleteTook >= 0)
             Figure("delete", mode, "row removed with its answer", deleteTook, stalls.worst());
@@ -316,16 +337,18 @@ TEST_F(HostileRouter, PortCheckReportsWithinItsDeadline)
         QElapsedTimer clock;
         clock.start();
         report->startCheck(EndpointOf(*entry), {"hostile", "TCP", 15555, "192.168.77.2"});
-        EXPECT_TRUE(WaitFor([&] { return report->checkFinished(); }, kOperationWaitMs));
+        EXPECT_TRUE(WaitFor([&] { return report->checkFinished(); }, kGiveUpMs));
         const qint64 took = clock.elapsed();
+        EXPECT_LE(took, kPortCheckBoundMs);
         const bool reported = !report->report().startsWith("Checking");
         EXPECT_TRUE(reported);
         QElapsedTimer closing;
         closing.start();
         report->accept();
         report.reset();
-        Figure("port-check", mode, reported ? "report" : "none", took, stalls.worst(),
-               closing.elapsed());
+        const qint64 closeTook = closing.elapsed();
+        EXPECT_LE(closeTook, kCloseLimitMs);
+        Figure("port-check", mode, reported ? "report" : "none", took, stalls.worst(), closeTook);
         fake.stop();
     }
 }
@@ -348,11 +371,17 @@ TEST_F(HostileRouter, TheProgramSavesAndEndsWithinTwoSecondsOfSigterm)
                                "XDG_CONFIG_HOME=" + dir.file("home"), program},
                               dir.file(std::string("velmora-") + mode + ".log"));
         ASSERT_TRUE(app.started());
-        // The scan asks for the description two seconds in; give it time to be stuck there.
         const bool listening = WaitFor(
             [&] { return std::filesystem::exists(dir.file("run/brinmoor-gatewise")); }, 10000);
         EXPECT_TRUE(listening) << app.output();
-        QTest::qWait(std::string(mode) == "huge" ? 8000 : 4000);
+        // SIGTERM once the scan waits for this router: for its description, or
+        // (IGD:2, which the scan does not take) past its search.
+        const bool igd2 = std::string(mode) == "igd2";
+        EXPECT_TRUE(fake.waitForOutput(igd2 ? "ssdp " : "http GET", std::chrono::seconds(10)))
+            << fake.output();
+        if (std::string(mode) == "huge")
+            QTest::qWait(1000); // into the 50 MB
+
         long peakKb = -1;
         {
             std::ifstream status("/proc/" + std::to_string(app.pid()) + "/status");
@@ -366,6 +395,7 @@ TEST_F(HostileRouter, TheProgramSavesAndEndsWithinTwoSecondsOfSigterm)
         const int status = app.wait(std::chrono::seconds(10));
         const qint64 took = clock.elapsed();
         EXPECT_EQ(status, 0) << app.output();
+        EXPECT_LE(took, kExitLimitMs);
         EXPECT_TRUE(std::filesystem::exists(dir.file("config.xml")));
         EXPECT_FALSE(std::filesystem::exists(dir.file("run/brinmoor-gatewise")));
         std::printf("figure exit         %-10s peak_rss_kb=%ld exit_ms=%lld\n", mode, peakKb,

@@ -77,7 +77,7 @@ bool UpnpClient::AddPortMapping(const std::string& mapping_description,
     std::string response;
     const std::string arguments = velmora::AddPortMappingArguments(
         external_port, protocol, internal_port, internal_client, mapping_description);
-    if (soapExchange(endpoint, "AddPortMapping", arguments, 30, response) !=
+    if (soapExchange(endpoint, "AddPortMapping", arguments, kExchangeSeconds, response) !=
         SoapOutcome::Exchanged) {
         DebugTrace("add port forwarding error 2\n");
         return false;

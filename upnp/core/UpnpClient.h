@@ -36,6 +36,8 @@ public:
     static constexpr size_t kMaxResponseBytes = 1024 * 1024;
     // Highest GetGenericPortMappingEntry index a listing asks for.
     static constexpr int kMaxMappingIndex = 1023;
+    // Seconds one description or SOAP exchange may take.
+    static constexpr int kExchangeSeconds = 30;
 
     UpnpClient() = default;
     UpnpClient(const UpnpClient&) = delete;
