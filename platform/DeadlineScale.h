@@ -5,8 +5,9 @@
 namespace velmora {
 
 // The program's own deadlines for a router's answers (the scan, Router Info,
-// the ports list's stall, the port check, each exchange of the own UPnP
-// client) are taken through ScaledDeadline at their nominal length. The
+// the ports list's stall, the port check, each search wait and exchange of
+// the own UPnP client) are taken through ScaledDeadline at their nominal
+// length. The
 // environment variable VELMORA_DEADLINE_SCALE, a factor from 0.01 to 1 read
 // once, shortens them all together: the hostile-router tests set it, so that
 // a silent or trickling router is given up within seconds. Unset, or not such
