@@ -132,12 +132,9 @@ private slots:
         tab.view->show();
         auto* list = tab.view->list();
         const QStringList headings{"Name", "Protocol", "Port", "Internal IP"};
-        const int widths[] = {150, 100, 140, 140};
         QCOMPARE(list->columnCount(), 4);
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
             QCOMPARE(list->horizontalHeaderItem(i)->text(), headings[i]);
-            QCOMPARE(list->columnWidth(i), widths[i]);
-        }
         QVERIFY(tab.button("addButton")->isEnabled());
         for (const char* name : {"editButton", "deleteButton", "addIntoRouterButton",
                                  "portsListButton", "portCheckButton"})

@@ -20,10 +20,11 @@ TEST(DefaultRouteInterface, PicksTheDefaultRouteWithTheLowestMetric)
     EXPECT_EQ(velmora::DefaultRouteInterface(""), "");
 }
 
-// Up interfaces only, loopback never.
+// Up interfaces only, in the kernel's order; loopback never.
 TEST(LocalIPv4Addresses, ListsTheAddressesOfUpInterfaces)
 {
-    EXPECT_EQ(velmora::LocalIPv4Addresses(), std::vector<std::string>{kIsolatedAddress});
+    EXPECT_EQ(velmora::LocalIPv4Addresses(),
+              (std::vector<std::string>{velmora::test::kIsolatedOtherAddress, kIsolatedAddress}));
 }
 
 TEST(DefaultRouteInterfaceAddress, IsTheAddressThatFacesTheGateway)

@@ -74,17 +74,21 @@ bool EnterIsolatedNetwork(bool withInterfaces)
     }
     if (!withInterfaces)
         return true;
+    const std::string other = std::string(kIsolatedOtherAddress) + "/24";
     const std::string address = std::string(kIsolatedAddress) + "/24";
     const std::vector<std::vector<std::string>> steps = {
         {"link", "set", "lo", "up"},
         {"link", "add", "vt0", "type", "veth", "peer", "name", "vt1"},
-        {"address", "add", address, "dev", "vt0"},
+        {"address", "add", other, "dev", "vt0"},
         {"link", "set", "vt0", "up"},
         {"link", "set", "vt1", "up"},
-        {"route", "add", "default", "via", kIsolatedGateway, "dev", "vt0"},
-        // A pair that stays down, with an address.
         {"link", "add", "vt2", "type", "veth", "peer", "name", "vt3"},
         {"address", "add", "198.51.100.1/24", "dev", "vt2"},
+        {"link", "add", "vt4", "type", "veth", "peer", "name", "vt5"},
+        {"address", "add", address, "dev", "vt4"},
+        {"link", "set", "vt4", "up"},
+        {"link", "set", "vt5", "up"},
+        {"route", "add", "default", "via", kIsolatedGateway, "dev", "vt4"},
     };
     for (const auto& step : steps) {
         if (!RunIp(step)) {
