@@ -12,6 +12,7 @@
 // end within 2 s. Measured times are printed as "figure" lines.
 
 #include "forwarding/core/RouterMappings.h"
+#include "forwarding/core/UpnpMappingWriter.h"
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/Ports_List.h"
@@ -24,7 +25,6 @@
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/QtTestApplication.h"
 #include "tests/support/TempDir.h"
-#include "upnp/core/UpnpClient.h"
 
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -59,7 +59,7 @@ qint64 Bound(std::chrono::milliseconds nominal)
 const qint64 kScanBoundMs = Bound(RouterScanController::kScanDeadline);
 const qint64 kInfoBoundMs = Bound(RouterScanController::kInfoDeadline);
 // One write; a router that answers it is read back at once.
-const qint64 kAddBoundMs = Bound(std::chrono::seconds(UpnpClient::kExchangeSeconds));
+const qint64 kAddBoundMs = Bound(UpnpMappingWriter::kAnswerWithin);
 const qint64 kListStallBoundMs = Bound(std::chrono::milliseconds(Ports_List::kDefaultStallLimitMs));
 const qint64 kPortCheckBoundMs = 2 * (PortCheckOptions{}.deadline.count() + 1000); // and its grace
 constexpr qint64 kCloseLimitMs = 1000;

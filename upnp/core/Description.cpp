@@ -84,7 +84,7 @@ bool UpnpClient::get_description()
         return false;
     const std::string request =
         velmora::Format("GET %s HTTP/1.1\r\nHost: %s:%d\r\n\r\n", path.c_str(), host.c_str(), port);
-    description = http_exchange(request, "</root>", kExchangeSeconds);
+    description = http_exchange(request, "</root>", 30);
     tcp_sock.close();
     return true;
 }
