@@ -10,13 +10,16 @@
 # tests run in parallel. Both CTest summaries and the total time end the
 # output; the script exits non-zero on any failure.
 #
-# Run as root, or as a user: then everything builds and runs as that user, and
+# Run it as the checkout's owner: everything builds and runs as that user, and
 # root is asked for (through sudo) only to install packages and for the lab
 # tests, which create network namespaces; without sudo those are reported as
-# skipped and the script says how to include them.
+# skipped. Root runs it only in a checkout root owns (CI).
 set -euo pipefail
 started=$(date +%s)
 here=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=lib/checkout-owner.sh
+. "$here/scripts/lib/checkout-owner.sh"
+refuse_root_in_others_checkout "$here"
 "$here/scripts/install-deps.sh" test
 
 jobs=$(nproc)
@@ -61,7 +64,7 @@ if [ "$(id -u)" -ne 0 ]; then
         sudo -v
         as_root=(sudo)
     else
-        echo "== no sudo here: the router-lab tests are skipped; run $0 as root to include them"
+        echo "== no sudo here: the router-lab tests, which need root for network namespaces, are skipped"
     fi
 fi
 
