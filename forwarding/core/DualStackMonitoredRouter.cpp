@@ -1,6 +1,7 @@
 #include "forwarding/core/DualStackMonitoredRouter.h"
 
 #include "forwarding/core/LeaseExchange.h"
+#include "platform/DeadlineScale.h"
 #include "router/core/PcpExchange.h"
 
 namespace velmora {
@@ -39,8 +40,8 @@ RouterProbe DualStackMonitoredRouter::probe()
     const LeaseRoute& route = pcpMappings_ ? pcpMappings_ : pinholes_;
     PcpRequest announce;
     announce.opcode = PcpOpcode::Announce;
-    const PcpOutcome outcome =
-        ExchangePcp(route.server, route.source, announce, DeadlineAfter(kPcpTimeout));
+    const PcpOutcome outcome = ExchangePcp(route.server, route.source, announce,
+                                           DeadlineAfter(ScaledDeadline(kPcpTimeout)));
     probe.answered = outcome.status == PcpOutcome::Status::Answered;
     if (!probe.answered)
         return probe;

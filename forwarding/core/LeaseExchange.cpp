@@ -1,5 +1,6 @@
 #include "forwarding/core/LeaseExchange.h"
 
+#include "platform/DeadlineScale.h"
 #include "router/core/PcpExchange.h"
 #include "upnp/core/PinholeRequest.h"
 #include "upnp/core/UpnpClient.h"
@@ -35,7 +36,8 @@ PcpOutcome ExchangeMap(const HeldLease& lease, uint32_t lifetime)
 {
     const PcpRequest map =
         PcpMap(lease.request.protocol, lease.request.port, lifetime, lease.nonce, !lease.ipv6());
-    return ExchangePcp(lease.route.server, lease.route.source, map, DeadlineAfter(kPcpTimeout));
+    return ExchangePcp(lease.route.server, lease.route.source, map,
+                       DeadlineAfter(ScaledDeadline(kPcpTimeout)));
 }
 
 bool Granted(const PcpOutcome& outcome)

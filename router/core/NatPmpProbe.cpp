@@ -1,5 +1,6 @@
 #include "router/core/NatPmpProbe.h"
 
+#include "platform/DeadlineScale.h"
 #include "router/core/NatPmpExchange.h"
 #include "router/core/PcpExchange.h"
 
@@ -42,8 +43,9 @@ velmora::RouterEntryPtr ProbeNatPmpRouter(std::chrono::milliseconds wait)
     entry->is_apple = true;
     // A gateway that answered NAT-PMP answers PCP at once if at all: a
     // round trip on the link, a short wait for one that ignores it.
-    entry->speaks_pcp = SpeaksPcp(handle.get()->gateway,
-                                  std::min(deadline, velmora::DeadlineAfter(velmora::kPcpAskWait)));
+    entry->speaks_pcp = SpeaksPcp(
+        handle.get()->gateway,
+        std::min(deadline, velmora::DeadlineAfter(velmora::ScaledDeadline(velmora::kPcpAskWait))));
     entry->natpmp = handle.release();
     entry->natpmp_open = true;
     return entry;

@@ -1,5 +1,6 @@
 #include "router/core/RouterOffer.h"
 
+#include "platform/DeadlineScale.h"
 #include "platform/NetworkInterfaces.h"
 #include "router/core/PcpExchange.h"
 #include "router/core/RouterEntry.h"
@@ -26,7 +27,8 @@ bool AnswersPcp(const std::string& server, const std::string& source,
 {
     PcpRequest announce;
     announce.opcode = PcpOpcode::Announce;
-    const PcpOutcome outcome = ExchangePcp(server, source, announce, DeadlineAfter(wait));
+    const PcpOutcome outcome =
+        ExchangePcp(server, source, announce, DeadlineAfter(ScaledDeadline(wait)));
     return outcome.status == PcpOutcome::Status::Answered &&
            outcome.answer.result == pcp_result::kSuccess;
 }
