@@ -324,8 +324,9 @@ QStringList AddOnTab(const char* name, const char* protocol, const std::string& 
 TEST_F(HostileRouter, AddIntoRouterOverIPv6SaysWhyNoPinholeOpened)
 {
     const std::pair<const char*, const char*> rows[] = {
-        // The IPv4 request before went unanswered to its deadline: the router is given up.
-        {"silent", "not sent: the router stopped answering"},
+        // Once the IPv4 request before went unanswered for 10 s the pinhole is
+        // not even sent; under shortened deadlines it is, and goes unanswered.
+        {"silent", "not sent: the router stopped answering|the router did not answer"},
         {"trickle", "the router's answer could not be read"},
         {"garbage", "the router's answer could not be read"},
         {"huge", "the router did not keep it"}, // the answer's envelope is whole: read, then ended
@@ -343,9 +344,11 @@ TEST_F(HostileRouter, AddIntoRouterOverIPv6SaysWhyNoPinholeOpened)
         const QStringList messages =
             AddOnTab("hostile6", "TCP", lab.lanHost(), router(), took, stall, leases);
         ASSERT_EQ(messages.size(), 1) << messages.join("|").toStdString();
-        EXPECT_TRUE(
-            messages[0].contains("IPv6: 0 of 1 pinholes opened for " + lan6 + ". (" + why + ")"))
-            << messages[0].toStdString();
+        const QStringList reasons = QString(why).split('|');
+        EXPECT_TRUE(std::any_of(reasons.begin(), reasons.end(), [&](const QString& reason) {
+            return messages[0].contains("IPv6: 0 of 1 pinholes opened for " + lan6 + ". (" +
+                                        reason + ")");
+        })) << messages[0].toStdString();
         EXPECT_EQ(leases, 0u) << "nothing is held that was not opened";
         EXPECT_LE(took, kAddIPv6BoundMs);
         Figure("add-ipv6", mode, "failure said", took, stall);
