@@ -500,6 +500,35 @@ TEST_F(HostileRouter, HugeBulkListKeepsWhatWasAsked)
            stalls.worst());
 }
 
+// Row "every port claimed": an IGD:2 router that holds a mapping on every
+// port of both protocols. Router Management shows the whole table, 131,070
+// rows, without a word; the figure is the peak memory meanwhile.
+TEST_F(HostileRouter, EveryPortClaimedListsTheWholeTable)
+{
+    BackgroundProcess fake = startFake("everyport", "soap");
+    std::string description = lab::FakeDescription("Hostile Router");
+    description.replace(description.find("WANIPConnection:1"), 17, "WANIPConnection:2");
+    dir.write("desc.xml", description);
+    RouterEntryPtr entry = router();
+    ASSERT_NE(entry, nullptr);
+    ResetPeakRss();
+    StallWatch stalls;
+    QElapsedTimer clock;
+    clock.start();
+    ModalCatcher catcher;
+    catcher.answer = AcceptMessageBoxes;
+    CRouter_Management dialog(true, entry, nullptr);
+    dialog.show();
+    EXPECT_TRUE(WaitFor([&] { return dialog.listingFinished(); }, kGiveUpMs));
+    const int rows = dialog.list()->rowCount();
+    ASSERT_EQ(rows, 2 * 65535);
+    EXPECT_TRUE(catcher.messageTexts().isEmpty());
+    EXPECT_EQ(dialog.list()->cell(rows - 1, 0), QString("claimed 65535"));
+    EXPECT_EQ(dialog.list()->cell(rows - 1, 1), QString("UDP"));
+    Figure("router-mgmt", "everyport", std::to_string(rows) + " rows", clock.elapsed(),
+           stalls.worst());
+}
+
 // Row "markup in router text": Router Info and Router Management show the
 // router's HTML as written.
 TEST_F(HostileRouter, MarkupInRouterTextStaysLiteral)

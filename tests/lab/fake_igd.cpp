@@ -17,6 +17,7 @@
 // request it saw ("ssdp ST", "http GET /path", "http POST /path SOAPAction")
 // on stdout. It ends after --seconds (default 30).
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -59,6 +60,7 @@ enum class HostileMode
     Igd2,        // answers an IGD:1 search with an IGD:2 search target
     Markup,      // HTML in its words: connection type, mapping description
     HugeBulk,    // a 1 MB GetListOfPortMappings answer of entries without a port
+    EveryPort,   // holds a mapping on every port, TCP and UDP: 131,070 in all
     FirewallOff, // its IPv6 firewall is off: every pinhole refused with 702
 };
 
@@ -89,6 +91,7 @@ bool ParseHostileMode(const std::string& name, HostileMode& mode)
         {"forgetful", HostileMode::Forgetful}, {"fault", HostileMode::Fault},
         {"igd2", HostileMode::Igd2},           {"markup", HostileMode::Markup},
         {"hugebulk", HostileMode::HugeBulk},   {"firewall-off", HostileMode::FirewallOff},
+        {"everyport", HostileMode::EveryPort},
     };
     for (const auto& [text, value] : names) {
         if (name == text) {
@@ -451,6 +454,34 @@ std::string HugePortListing()
     return list + "</p:PortMappingList>]]></NewPortListing>";
 }
 
+// One mapping of a router that claims every port, as a list entry.
+std::string EveryPortEntry(long port, const std::string& protocol)
+{
+    const std::string number = std::to_string(port);
+    return "<p:PortMappingEntry><p:NewRemoteHost></p:NewRemoteHost><p:NewExternalPort>" + number +
+           "</p:NewExternalPort><p:NewProtocol>" + protocol +
+           "</p:NewProtocol><p:NewInternalPort>" + number +
+           "</p:NewInternalPort><p:NewInternalClient>192.168.77.2</p:NewInternalClient>"
+           "<p:NewEnabled>1</p:NewEnabled><p:NewDescription>claimed " +
+           number + "</p:NewDescription><p:NewLeaseTime>0</p:NewLeaseTime></p:PortMappingEntry>";
+}
+
+// GetListOfPortMappings of a router that claims every port: one entry per
+// port of the range asked, as many as asked for.
+std::string EveryPortListing(const std::string& request)
+{
+    const std::string protocol = SoapArgument(request, "NewProtocol");
+    const long start = std::max(1L, std::atol(SoapArgument(request, "NewStartPort").c_str()));
+    const long end = std::min(65535L, std::atol(SoapArgument(request, "NewEndPort").c_str()));
+    const long count =
+        std::clamp(std::atol(SoapArgument(request, "NewNumberOfPorts").c_str()), 0L, 1000L);
+    std::string list = "<NewPortListing><![CDATA[<p:PortMappingList "
+                       "xmlns:p=\"urn:schemas-upnp-org:gw:WANIPConnection\">";
+    for (long port = start; port <= end && port < start + count; ++port)
+        list += EveryPortEntry(port, protocol);
+    return list + "</p:PortMappingList>]]></NewPortListing>";
+}
+
 // The answers of a router that holds one mapping (15555/TCP) and accepts
 // every AddPortMapping without keeping it; likewise every AddPinhole (its
 // IPv6 firewall on, unless in mode firewall-off: then every pinhole is refused).
@@ -481,6 +512,22 @@ std::string ScriptedSoap(const std::string& action, const std::string& request, 
                       "<NewPossibleConnectionTypes>IP_Routed</NewPossibleConnectionTypes>");
     if (name == "GetListOfPortMappings" && mode == HostileMode::HugeBulk)
         return answer(HugePortListing());
+    if (name == "GetListOfPortMappings" && mode == HostileMode::EveryPort)
+        return answer(EveryPortListing(request));
+    if (name == "GetGenericPortMappingEntry" && mode == HostileMode::EveryPort) {
+        const long index = std::atol(SoapArgument(request, "NewPortMappingIndex").c_str());
+        if (index < 0 || index >= 2 * 65535)
+            return SoapFault(713, "SpecifiedArrayIndexInvalid");
+        const long port = index % 65535 + 1;
+        const std::string number = std::to_string(port);
+        return answer("<NewRemoteHost></NewRemoteHost><NewExternalPort>" + number +
+                      "</NewExternalPort><NewProtocol>" + (index < 65535 ? "TCP" : "UDP") +
+                      "</NewProtocol><NewInternalPort>" + number +
+                      "</NewInternalPort><NewInternalClient>192.168.77.2</NewInternalClient>"
+                      "<NewEnabled>1</NewEnabled><NewPortMappingDescription>claimed " +
+                      number +
+                      "</NewPortMappingDescription><NewLeaseDuration>0</NewLeaseDuration>");
+    }
     if (name == "GetGenericPortMappingEntry") {
         if (SoapArgument(request, "NewPortMappingIndex") != "0")
             return SoapFault(713, "SpecifiedArrayIndexInvalid");
@@ -711,7 +758,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: fake_igd --desc FILE [--soap FILE] [--soap-status CODE] "
                         "[--seconds N] [--http-port PORT] [--location URL] [--path /desc.xml] "
                         "[--bodies FILE] [--silent-soap] [--hostile silent|trickle|garbage|huge|"
-                        "forgetful|fault|igd2|markup|hugebulk|firewall-off "
+                        "forgetful|fault|igd2|markup|hugebulk|everyport|firewall-off "
                         "[--hostile-on desc|soap|all]]\n");
         return 2;
     }
