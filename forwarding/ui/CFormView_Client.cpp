@@ -54,7 +54,7 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries,
     for (auto* button : {page_.edit, page_.remove, addIntoRouter_, portsList_, portCheck_})
         button->setEnabled(false);
 
-    connect(page_.list, &QTableWidget::itemSelectionChanged, this,
+    connect(page_.list, &velmora::ReportList::itemSelectionChanged, this,
             &CFormView_Client::updateButtons);
     velmora::ConnectMaintenance(page_, this, &CFormView_Client::addEntry,
                                 &CFormView_Client::editEntry, &CFormView_Client::deleteEntry);

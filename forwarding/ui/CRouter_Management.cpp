@@ -16,6 +16,7 @@
 #include <QPersistentModelIndex>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <span>
 
 namespace texts = velmora::forwarding_texts;
@@ -115,6 +116,10 @@ void CRouter_Management::startListing()
             const bool read = velmora::ProgramUpnpClient::instance().run(
                 endpoint, cancel, [this, &relay, &end, limit](UpnpClient& client) {
                     client.max_listed = limit;
+                    // Room for the whole bound at once, taken up only as
+                    // entries come: growing by doubling would copy a huge
+                    // table and overshoot it to twice the bound.
+                    client.mappings.reserve(static_cast<size_t>(std::max(limit, 0)));
                     // One queued call per router answer, however many rows it holds.
                     client.mappings_added = [this, &relay](std::span<const MappingRecord> records) {
                         QList<QStringList> rows;

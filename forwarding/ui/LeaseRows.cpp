@@ -45,14 +45,13 @@ void AppendLeaseRows(ReportList& list, const LeaseBook& book, const RouterEntry&
         if (!LeaseBelongsTo(lease, router))
             continue;
         const int row = list.appendRow(LeaseRowCells(lease, now));
-        list.item(row, 0)->setData(kLeaseKeyRole, QString::fromStdString(LeaseKey(lease.request)));
+        list.setRowData(row, kLeaseKeyRole, QString::fromStdString(LeaseKey(lease.request)));
     }
 }
 
 std::string LeaseKeyOfRow(const ReportList& list, int row)
 {
-    const QTableWidgetItem* first = list.item(row, 0);
-    return first ? first->data(kLeaseKeyRole).toString().toStdString() : std::string();
+    return list.rowData(row, kLeaseKeyRole).toString().toStdString();
 }
 
 std::string LeaseWatchProtocol(const std::string& key)

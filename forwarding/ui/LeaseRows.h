@@ -14,7 +14,7 @@ class ReportList;
 // The pinholes and PCP mappings this program holds, as rows beside the
 // router's own mappings in a list of Name, Protocol, Port and Internal IP:
 // a pinhole's protocol is marked IPv6 and its address shows the lease left.
-// A row's first cell carries the lease's key.
+// Such a row carries the lease's key.
 
 // The cells of one lease at `now`.
 QStringList LeaseRowCells(const HeldLease& lease, HeldLease::Clock::time_point now);

@@ -44,7 +44,7 @@ Ports_List::Ports_List(velmora::RouterEntryPtr router, QWidget* parent, int list
     layout->addLayout(buttons);
     resize(500, 360);
 
-    connect(list_, &QTableWidget::itemSelectionChanged, this, &Ports_List::updateButtons);
+    connect(list_, &velmora::ReportList::itemSelectionChanged, this, &Ports_List::updateButtons);
     connect(delete_, &QPushButton::clicked, this, &Ports_List::deleteSelected);
     connect(portCheck_, &QPushButton::clicked, this, &Ports_List::checkSelected);
     connect(cancel_, &QPushButton::clicked, this, &Ports_List::reject);
@@ -149,11 +149,10 @@ void Ports_List::deleteSelected()
     // Each selected row is marked and its request queued; one worker sends
     // the requests one after another and each row goes when its answer comes.
     for (int row : list_->selectedRowsAscending()) {
-        QTableWidgetItem* first = list_->item(row, 0);
-        if (!first || first->data(kDeletionRole).isValid())
+        if (list_->rowData(row, kDeletionRole).isValid())
             continue; // already on its way out
         const qint64 token = ++lastDeletionToken_;
-        first->setData(kDeletionRole, token);
+        list_->setRowData(row, kDeletionRole, token);
         queuedDeletions_.push_back({token, list_->cell(row, 2).toStdString(),
                                     list_->cell(row, 1).toStdString(),
                                     velmora::LeaseKeyOfRow(*list_, row)});
@@ -203,8 +202,7 @@ void Ports_List::startDeletions(bool released)
 void Ports_List::removeDeletedRow(qint64 token)
 {
     for (int row = 0; row < list_->rowCount(); ++row) {
-        QTableWidgetItem* first = list_->item(row, 0);
-        if (first && first->data(kDeletionRole).toLongLong() == token) {
+        if (list_->rowData(row, kDeletionRole).toLongLong() == token) {
             list_->removeRow(row);
             break;
         }

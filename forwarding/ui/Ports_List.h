@@ -68,7 +68,7 @@ private:
     void listingEnded(bool capped);
     void removeDeletedRow(qint64 token);
 
-    // A row on its way out: its first cell carries the token.
+    // A row on its way out carries its deletion's token.
     static constexpr int kDeletionRole = Qt::UserRole + 1;
     struct Deletion
     {

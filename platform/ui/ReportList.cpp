@@ -1,14 +1,27 @@
 #include "platform/ui/ReportList.h"
 
+#include "platform/ui/ReportRows.h"
+
 #include <QHeaderView>
 #include <algorithm>
 
 namespace velmora {
 
+namespace {
+QStringList Headings(const std::vector<ReportList::Column>& columns)
+{
+    QStringList headings;
+    for (const auto& column : columns)
+        headings << column.heading;
+    return headings;
+}
+} // namespace
+
 ReportList::ReportList(const std::vector<Column>& columns, const QString& accessibleName,
                        QWidget* parent)
-    : QTableWidget(0, static_cast<int>(columns.size()), parent)
+    : QTableView(parent), rows_(new ReportRows(Headings(columns), this))
 {
+    setModel(rows_);
     setAccessibleName(accessibleName);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -19,51 +32,74 @@ ReportList::ReportList(const std::vector<Column>& columns, const QString& access
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setHighlightSections(false);
-    QStringList headings;
-    for (const auto& column : columns)
-        headings << column.heading;
-    setHorizontalHeaderLabels(headings);
     for (int i = 0; i < static_cast<int>(columns.size()); ++i)
         setColumnWidth(i, columns[static_cast<size_t>(i)].width);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ReportList::itemSelectionChanged);
+    connect(rows_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to, const QList<int>& roles) {
+                if (!roles.isEmpty() && !roles.contains(Qt::DisplayRole))
+                    return; // a value kept with the row, not its text
+                for (int row = from.row(); row <= to.row(); ++row)
+                    for (int column = from.column(); column <= to.column(); ++column)
+                        emit cellChanged(row, column);
+            });
+}
+
+int ReportList::rowCount() const
+{
+    return rows_->rowCount();
+}
+
+int ReportList::columnCount() const
+{
+    return rows_->columnCount();
 }
 
 int ReportList::appendRow(const QStringList& cells)
 {
-    int row = rowCount();
-    insertRow(row);
-    setRowCells(row, cells);
-    return row;
+    rows_->appendRows({cells});
+    return rowCount() - 1;
 }
 
 void ReportList::appendRows(const QList<QStringList>& rows)
 {
-    const int first = rowCount();
-    setRowCount(first + static_cast<int>(rows.size()));
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i)
-        setRowCells(first + i, rows[i]);
+    rows_->appendRows(rows);
 }
 
 void ReportList::setRowCells(int row, const QStringList& cells)
 {
-    for (int column = 0; column < columnCount() && column < cells.size(); ++column)
-        setCell(row, column, cells[column]);
+    rows_->setCells(row, cells);
 }
 
 void ReportList::setCell(int row, int column, const QString& text)
 {
-    if (auto* existing = item(row, column)) {
-        existing->setText(text);
-        return;
-    }
-    auto* cellItem = new QTableWidgetItem(text);
-    cellItem->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    setItem(row, column, cellItem);
+    rows_->setCell(row, column, text);
 }
 
 QString ReportList::cell(int row, int column) const
 {
-    auto* cellItem = item(row, column);
-    return cellItem ? cellItem->text() : QString();
+    return rows_->cell(row, column);
+}
+
+void ReportList::removeRow(int row)
+{
+    rows_->removeRows(row, 1);
+}
+
+void ReportList::setRowCount(int count)
+{
+    rows_->setRowCount(count);
+}
+
+void ReportList::setRowData(int row, int role, const QVariant& value)
+{
+    rows_->setRowData(row, role, value);
+}
+
+QVariant ReportList::rowData(int row, int role) const
+{
+    return rows_->rowData(row, role);
 }
 
 std::vector<int> ReportList::selectedRowsAscending() const

@@ -20,7 +20,6 @@
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
@@ -49,11 +48,11 @@ const char kConfig[] =
     "</forwardings>\r\n"
     "</mappings>\r\n";
 
-QStringList Headings(QTableWidget* table)
+QStringList Headings(velmora::ReportList* table)
 {
     QStringList out;
     for (int i = 0; i < table->columnCount(); ++i)
-        out << table->horizontalHeaderItem(i)->text();
+        out << table->model()->headerData(i, Qt::Horizontal).toString();
     return out;
 }
 
@@ -110,16 +109,16 @@ private slots:
         QCOMPARE(tabs->tabText(0), QString("Port Triggering"));
         QCOMPARE(tabs->tabText(1), QString("Port Forwarding"));
 
-        auto* triggering = window->findChild<QTableWidget*>("triggeringList");
+        auto* triggering = window->findChild<velmora::ReportList*>("triggeringList");
         QCOMPARE(Headings(triggering),
                  QStringList({"Name", "Status", "Auto Start", "Protocol", "Trigger Address",
                               "Trigger Port(Start)", "Trigger Port(End)", "Frequence(ms)"}));
         QCOMPARE(triggering->rowCount(), 1);
-        QCOMPARE(triggering->item(0, 1)->text(), QString("stop"));
-        QCOMPARE(triggering->item(0, 3)->text(), QString("TCP and UDP"));
-        auto* forwarding = window->findChild<QTableWidget*>("forwardingList");
+        QCOMPARE(triggering->cell(0, 1), QString("stop"));
+        QCOMPARE(triggering->cell(0, 3), QString("TCP and UDP"));
+        auto* forwarding = window->findChild<velmora::ReportList*>("forwardingList");
         QCOMPARE(Headings(forwarding), QStringList({"Name", "Protocol", "Port", "Internal IP"}));
-        QCOMPARE(forwarding->item(0, 2)->text(), QString("80,443-447"));
+        QCOMPARE(forwarding->cell(0, 2), QString("80,443-447"));
 
         // The router row while the first scan runs.
         auto* label = window->findChild<QLabel*>();
@@ -184,7 +183,7 @@ private slots:
                 return;
             }
             QCOMPARE(dialog->windowTitle(), QString("Router Management"));
-            auto* list = dialog->findChild<QTableWidget*>("mappingList");
+            auto* list = dialog->findChild<velmora::ReportList*>("mappingList");
             rows = list->rowCount();
             QCOMPARE(Headings(list), QStringList({"Name", "Protocol", "Port", "Internal IP"}));
             dialog->findChild<QPushButton*>("deleteButton")->click();

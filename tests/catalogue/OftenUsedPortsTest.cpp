@@ -5,6 +5,7 @@
 #include "catalogue/ui/CatalogueReport.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
 #include "platform/DebugTrace.h"
+#include "platform/ui/ReportList.h"
 #include "tests/support/IsolatedNetwork.h"
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/TempDir.h"
@@ -43,6 +44,14 @@ QStringList Column(QTableWidget* table, int column)
     QStringList out;
     for (int row = 0; row < table->rowCount(); ++row)
         out << table->item(row, column)->text();
+    return out;
+}
+
+QStringList Column(velmora::ReportList* list, int column)
+{
+    QStringList out;
+    for (int row = 0; row < list->rowCount(); ++row)
+        out << list->cell(row, column);
     return out;
 }
 
@@ -367,7 +376,7 @@ private slots:
         QCOMPARE(velmora::Field(entries[1].protocol), std::string_view("Both"));
         QCOMPARE(velmora::Field(entries[1].destination_ip), std::string_view("127.0.0.3"));
         QCOMPARE(
-            Column(main_->findChild<QTableWidget*>("forwardingList"), 0),
+            Column(main_->findChild<velmora::ReportList*>("forwardingList"), 0),
             QStringList({"Web", "Web (2)", "Secure FTP Server", "Console TCP", "Console UDP"}));
         const std::string config = dir_->read("config.xml");
         for (const char* line : {"<forwarding name=\"Web (2)\" protocol=\"Both\" "

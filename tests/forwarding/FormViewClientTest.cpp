@@ -137,7 +137,7 @@ private slots:
         const QStringList headings{"Name", "Protocol", "Port", "Internal IP"};
         QCOMPARE(list->columnCount(), 4);
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(list->horizontalHeaderItem(i)->text(), headings[i]);
+            QCOMPARE(list->model()->headerData(i, Qt::Horizontal).toString(), headings[i]);
         QVERIFY(tab.button("addButton")->isEnabled());
         for (const char* name : {"editButton", "deleteButton", "addIntoRouterButton",
                                  "portsListButton", "portCheckButton"})

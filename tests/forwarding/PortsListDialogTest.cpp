@@ -80,7 +80,7 @@ private slots:
         const QStringList headings{"Name", "Protocol", "Port", "Internal IP"};
         const int widths[] = {120, 80, 120, 120};
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(list->horizontalHeaderItem(i)->text(), headings[i]);
+            QCOMPARE(list->model()->headerData(i, Qt::Horizontal).toString(), headings[i]);
             QCOMPARE(list->columnWidth(i), widths[i]);
         }
         QVERIFY(!Button(&dialog, "portCheckButton")->isEnabled());
@@ -257,7 +257,7 @@ private slots:
             dialog->show();
             QVERIFY(WaitFor([&] { return catcher.seen().size() == 1; }, 20000));
             QCOMPARE(catcher.seen().first().text, c.message);
-            QCOMPARE(dialog->findChild<QTableWidget*>()->rowCount(), c.rows);
+            QCOMPARE(dialog->findChild<velmora::ReportList*>()->rowCount(), c.rows);
         }
     }
 

@@ -161,7 +161,7 @@ void CFormView_ServerTest::columnsAndButtonStatesFollowTheFirstSelectedRow()
     auto* list = view.list();
     QStringList headings;
     for (int i = 0; i < list->columnCount(); ++i)
-        headings << list->horizontalHeaderItem(i)->text();
+        headings << list->model()->headerData(i, Qt::Horizontal).toString();
     QCOMPARE(headings, QStringList({"Name", "Status", "Auto Start", "Protocol", "Trigger Address",
                                     "Trigger Port(Start)", "Trigger Port(End)", "Frequence(ms)"}));
 

@@ -83,9 +83,9 @@ CFormView_Server::CFormView_Server(std::vector<TriggeringEntry>& entries, QWidge
                                 &CFormView_Server::editEntry, &CFormView_Server::deleteEntry);
     connect(start_, &QPushButton::clicked, this, &CFormView_Server::startSelected);
     connect(stop_, &QPushButton::clicked, this, &CFormView_Server::stopSelected);
-    connect(page_.list, &QTableWidget::itemSelectionChanged, this,
+    connect(page_.list, &velmora::ReportList::itemSelectionChanged, this,
             &CFormView_Server::updateButtons);
-    connect(page_.list, &QTableWidget::itemChanged, this, &CFormView_Server::updateButtons);
+    connect(page_.list, &velmora::ReportList::cellChanged, this, &CFormView_Server::updateButtons);
 }
 
 CFormView_Server::~CFormView_Server()
