@@ -47,6 +47,29 @@ std::vector<WatchedMapping> WatchList(const std::vector<ForwardingEntry>& entrie
     return watched;
 }
 
+std::string AutoAddConsentKey(const ForwardingEntry& entry)
+{
+    std::string key;
+    for (std::string_view field : {Field(entry.name), Field(entry.protocol),
+                                   Field(entry.listen_port), Field(entry.destination_ip)})
+        key.append(field).push_back('\0');
+    return key;
+}
+
+AutoAddEntries SplitAutoAdd(const std::vector<ForwardingEntry>& entries,
+                            const std::set<std::string>& agreed)
+{
+    AutoAddEntries split{entries, {}};
+    for (auto& entry : split.entries) {
+        if (Field(entry.type) != "Y" || agreed.count(AutoAddConsentKey(entry)) ||
+            PlanMappings({entry}).requests.size() <= kAutoAddAskAbove)
+            continue;
+        split.unagreed.push_back(entry);
+        SetField(entry.type, "N");
+    }
+    return split;
+}
+
 void ForgetInstalled(std::vector<MappingRequest>& installed, const ForwardingEntry& before,
                      const ForwardingEntry* after)
 {

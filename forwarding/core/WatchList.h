@@ -33,6 +33,26 @@ std::vector<WatchedMapping> WatchList(const std::vector<ForwardingEntry>& entrie
                                       const std::vector<MappingRequest>& installed,
                                       const std::set<MappingKey>& deleted = {});
 
+// An auto-add entry that makes more port mappings than this is installed at
+// start-up, and looked after as an auto-add entry, only once the user agreed.
+inline constexpr size_t kAutoAddAskAbove = 1000;
+
+// What the user agreed to install: an entry's name, protocol, ports and
+// address (an edited entry is asked about again).
+std::string AutoAddConsentKey(const ForwardingEntry& entry);
+
+// The entries as start-up auto add and the monitor take them: an auto-add
+// entry of more than kAutoAddAskAbove mappings whose key is not in `agreed`
+// counts as an ordinary entry (type "N") in `entries` and is listed, as it
+// is, in `unagreed`.
+struct AutoAddEntries
+{
+    std::vector<ForwardingEntry> entries;
+    std::vector<ForwardingEntry> unagreed;
+};
+AutoAddEntries SplitAutoAdd(const std::vector<ForwardingEntry>& entries,
+                            const std::set<std::string>& agreed);
+
 // After the entry `before` was edited into `after`, or deleted (null): the
 // mappings installed for it that it no longer makes (another name, port,
 // protocol or address) are forgotten.

@@ -75,6 +75,7 @@ CFormView_Client::~CFormView_Client()
     task_ = nullptr;
     delete autoTask_;
     autoTask_ = nullptr;
+    dropAutoAddQuestion();
     delete monitor_;
     monitor_ = nullptr;
 }
@@ -100,6 +101,7 @@ void CFormView_Client::onScanStarted()
     addIntoRouter_->setEnabled(false);
     portsList_->setEnabled(false);
     monitor_->setRouter(nullptr, natPmpLifetime_);
+    dropAutoAddQuestion(); // unanswered: the scan's end asks again
 }
 
 void CFormView_Client::onRoutersFound()
@@ -119,8 +121,10 @@ void CFormView_Client::setMonitoring(bool on)
 
 void CFormView_Client::refreshWatch()
 {
+    const std::vector<ForwardingEntry> entries =
+        velmora::SplitAutoAdd(entries_, autoAddAgreed_).entries;
     monitor_->setMappings(
-        velmora::WithPinholes(velmora::WatchList(entries_, installed_, deletedByUser_), entries_,
+        velmora::WithPinholes(velmora::WatchList(entries, installed_, deletedByUser_), entries,
                               pinholeAddress_, velmora::IsThisComputer, deletedByUser_));
 }
 
@@ -168,11 +172,18 @@ void CFormView_Client::installed(const velmora::InstallResult& result)
     refreshWatch();
 }
 
-void CFormView_Client::autoAdd(const velmora::RouterEntryPtr& router)
+void CFormView_Client::autoAdd(const velmora::RouterEntryPtr& router,
+                               const std::set<std::string>& only)
 {
+    velmora::AutoAddEntries split = velmora::SplitAutoAdd(entries_, autoAddAgreed_);
+    std::erase_if(split.unagreed, [this](const ForwardingEntry& entry) {
+        return autoAddDeclined_.count(velmora::AutoAddConsentKey(entry)) > 0;
+    });
+    askAutoAdd(router, split.unagreed);
     std::vector<ForwardingEntry> automatic;
-    for (const auto& entry : entries_) {
-        if (velmora::Field(entry.type) == "Y")
+    for (const auto& entry : split.entries) {
+        if (velmora::Field(entry.type) == "Y" &&
+            (only.empty() || only.count(velmora::AutoAddConsentKey(entry))))
             automatic.push_back(entry);
     }
     if (automatic.empty())
@@ -192,6 +203,55 @@ void CFormView_Client::autoAdd(const velmora::RouterEntryPtr& router)
                 takeOffer(router);
             });
     startTask(autoTask_, router, automatic, deletedByUser_);
+}
+
+void CFormView_Client::askAutoAdd(const velmora::RouterEntryPtr& router,
+                                  const std::vector<ForwardingEntry>& entries)
+{
+    if (entries.empty() || autoAddQuestion_)
+        return;
+    QStringList names;
+    std::set<std::string> keys;
+    size_t mappings = 0;
+    for (const auto& entry : entries) {
+        names << "\"" + QString::fromUtf8(velmora::Field(entry.name)) + "\"";
+        keys.insert(velmora::AutoAddConsentKey(entry));
+        mappings += velmora::PlanMappings({entry}).requests.size();
+    }
+    // Asked without waiting: the other entries go in meanwhile, and nothing
+    // of these is sent before the user says yes.
+    auto* box = new QMessageBox(QMessageBox::Question, texts::kAppCaption,
+                                velmora::Tr(texts::kAutoAddManyMappings)
+                                    .arg(names.join(", "))
+                                    .arg(static_cast<qulonglong>(mappings)),
+                                QMessageBox::Yes | QMessageBox::No, this);
+    box->setObjectName("autoAddQuestion");
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    autoAddQuestion_ = box;
+    connect(box, &QMessageBox::finished, this, [this, box, router, keys, names, mappings] {
+        if (box->standardButton(box->clickedButton()) != QMessageBox::Yes) {
+            autoAddDeclined_.insert(keys.begin(), keys.end());
+            emit activity({velmora::Tr(texts::kAutoAddLeftOut)
+                               .arg(names.join(", "))
+                               .arg(static_cast<qulonglong>(mappings))},
+                          {});
+            return;
+        }
+        autoAddAgreed_.insert(keys.begin(), keys.end());
+        refreshWatch();
+        if (router == host_.selectedRouter())
+            autoAdd(router, autoTask_ ? std::set<std::string>{} : keys);
+    });
+    box->open();
+}
+
+void CFormView_Client::dropAutoAddQuestion()
+{
+    if (!autoAddQuestion_)
+        return;
+    autoAddQuestion_->disconnect(this); // no answer: neither agreed nor declined
+    delete autoAddQuestion_;
 }
 
 void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+class QMessageBox;
 class QProgressDialog;
 class QPushButton;
 
@@ -99,7 +100,12 @@ private:
     void installFinished(const velmora::InstallResult& result);
     // Cancel on the progress: it closes at once; the run ends in the background.
     void cancelInstall();
-    void autoAdd(const velmora::RouterEntryPtr& router);
+    // Installs the "Y" entries the user need not be asked about, or agreed to
+    // (only those whose keys are in `only`, when given), and asks about the rest.
+    void autoAdd(const velmora::RouterEntryPtr& router, const std::set<std::string>& only = {});
+    void askAutoAdd(const velmora::RouterEntryPtr& router,
+                    const std::vector<ForwardingEntry>& entries);
+    void dropAutoAddQuestion();
     void autoAddFinished(const velmora::MappingPlan& plan, const velmora::InstallResult& result);
     void installed(const velmora::InstallResult& result);
     void refreshWatch();
@@ -143,4 +149,9 @@ private:
     std::vector<velmora::MappingRequest> installed_;
     // Mappings the user deleted from the router during this run.
     std::set<velmora::MappingKey> deletedByUser_;
+    // Large auto-add entries the user agreed to install, or declined, during
+    // this run (AutoAddConsentKey); the question about them while it is open.
+    std::set<std::string> autoAddAgreed_;
+    std::set<std::string> autoAddDeclined_;
+    QPointer<QMessageBox> autoAddQuestion_;
 };

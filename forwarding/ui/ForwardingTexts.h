@@ -36,6 +36,13 @@ inline constexpr char kListingCapped[] =
 inline constexpr char kManyMappings[] =
     QT_TRANSLATE_NOOP("velmora", "This adds %1 port mappings into the router, and Velmora looks "
                                  "after each of them while it runs. Add them?");
+// %1 names the auto-add entries (quoted), %2 is how many port mappings they make.
+inline constexpr char kAutoAddManyMappings[] =
+    QT_TRANSLATE_NOOP("velmora", "Auto add: %1 would add %2 port mappings into the router, and "
+                                 "Velmora looks after each of them while it runs. Add them?");
+// %1 names the auto-add entries (quoted), %2 is how many port mappings they make.
+inline constexpr char kAutoAddLeftOut[] = QT_TRANSLATE_NOOP(
+    "velmora", "Auto add: %1 (%2 port mappings) left out until Velmora starts again.");
 // %1 is how many mappings the router took, %2 how many were asked for.
 inline constexpr char kAddCancelled[] = QT_TRANSLATE_NOOP(
     "velmora", "Add into Router was cancelled: the router took %1 of %2 port mappings.");

@@ -406,6 +406,30 @@ private slots:
         }
     }
 
+    // Start-up auto add installs the small "Y" entry at once and a large one
+    // only after the user agreed; declined, it is neither sent nor watched.
+    void autoAddAsksBeforeALargeEntry()
+    {
+        for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+            Tab tab({MakeEntry("game", "TCP", "3074", "127.0.0.2", "Y"),
+                     MakeEntry("range", "UDP", "1-1001", "127.0.0.2", "Y")},
+                    true);
+            tab.view->onRoutersFound();
+            QPointer box = tab.view->findChild<QMessageBox*>("autoAddQuestion");
+            QVERIFY(box && box->text().contains("\"range\" would add 1001 port mappings"));
+            QVERIFY(WaitFor([&] { return !tab.view->autoAdding(); }));
+            QCOMPARE(tab.gate->writtenSoFar(), 1);
+            box->button(answer)->click();
+            QVERIFY(WaitFor([&] { return !tab.view->autoAdding(); }));
+            const int large = answer == QMessageBox::Yes ? 1001 : 0;
+            QCOMPARE(tab.gate->writtenSoFar(), 1 + large);
+            QCOMPARE(tab.view->monitor()->mappings().size(), size_t(1 + large));
+            QVERIFY(WaitFor([&] { return !box; }));
+            tab.view->onRoutersFound(); // a rescan asks no more
+            QVERIFY(!tab.view->findChild<QMessageBox*>("autoAddQuestion"));
+        }
+    }
+
     // A mapping the user deleted from the router is no longer watched.
     void aMappingDeletedByTheUserLeavesTheWatch()
     {

@@ -8,6 +8,7 @@
 #include "forwarding/core/WatchList.h"
 #include "router/core/SsdpNotify.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -92,6 +93,37 @@ TEST(WatchList, AutomaticEntriesFirstThenWhatWasInstalledForEntriesStillListed)
     // What the user deleted from the router is left alone, whoever installed it.
     EXPECT_EQ(seen({KeyOfMapping("udp", 3074), KeyOfMapping("TCP", 5000)}),
               (std::vector<std::string>{"auto TCP 3074 Y", "off UDP 6000"}));
+}
+
+// Start-up auto add and the monitor leave out an auto-add entry of more than
+// 1,000 mappings until the user agreed to it as it stands.
+TEST(SplitAutoAdd, ALargeEntryWaitsForTheUsersWord)
+{
+    const auto range = Entry("range", "Y", "UDP", "1-65535");
+    const std::vector<ForwardingEntry> entries{range, Entry("bound", "Y", "Both", "1-500"),
+                                               Entry("over", "Y", "Both", "1-501"),
+                                               Entry("manual", "N", "UDP", "1-65535")};
+    struct Case
+    {
+        std::set<std::string> agreed;
+        std::vector<std::string> unagreed;
+        size_t reinstalled;
+    } cases[] = {
+        {{}, {"range", "over"}, 1000},
+        {{AutoAddConsentKey(range)}, {"over"}, 500 + 65535}, // UDP 1-500 watched once
+        {{AutoAddConsentKey(Entry("range", "Y", "UDP", "1-65534"))}, {"range", "over"}, 1000},
+    };
+    for (const auto& c : cases) {
+        const AutoAddEntries split = SplitAutoAdd(entries, c.agreed);
+        std::vector<std::string> unagreed;
+        for (const auto& entry : split.unagreed)
+            unagreed.emplace_back(Field(entry.name));
+        EXPECT_EQ(unagreed, c.unagreed);
+        const auto watched = WatchList(split.entries, {});
+        EXPECT_EQ(static_cast<size_t>(std::count_if(watched.begin(), watched.end(),
+                                                    [](const auto& w) { return w.reinstall; })),
+                  c.reinstalled);
+    }
 }
 
 // An edited or deleted entry is no longer watched under what it made before.
