@@ -39,11 +39,11 @@ const char kConfig[] = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
 const char kCatalogue[] = "Apache|80,443|\nftp daemon|21|\nWeb|80,443|80,443\n\n"
                           "Secure FTP Server|22|\naMule|4662|4665,4672\nConsole|3074|88,500\n";
 
-QStringList Column(QAbstractItemView* view, int column)
+QStringList Column(QAbstractItemView* table, int column)
 {
     QStringList out;
-    for (int row = 0; row < view->model()->rowCount(); ++row)
-        out << view->model()->index(row, column).data().toString();
+    for (int row = 0; row < table->model()->rowCount(); ++row)
+        out << table->model()->index(row, column).data().toString();
     return out;
 }
 

@@ -406,8 +406,7 @@ private slots:
         }
     }
 
-    // Start-up auto add installs the small "Y" entry at once and a large one
-    // only after the user agreed; declined, it is neither sent nor watched.
+    // Start-up auto add sends a large "Y" entry, and watches it, only once the user agreed.
     void autoAddAsksBeforeALargeEntry()
     {
         for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
@@ -417,10 +416,10 @@ private slots:
             tab.view->onRoutersFound();
             QPointer box = tab.view->findChild<QMessageBox*>("autoAddQuestion");
             QVERIFY(box && box->text().contains("\"range\" would add 1001 port mappings"));
-            QVERIFY(WaitFor([&] { return !tab.view->autoAdding(); }));
-            QCOMPARE(tab.gate->writtenSoFar(), 1);
+            const auto idle = [&] { return !tab.view->autoAdding(); };
+            QVERIFY(WaitFor(idle) && tab.gate->writtenSoFar() == 1);
             box->button(answer)->click();
-            QVERIFY(WaitFor([&] { return !tab.view->autoAdding(); }));
+            QVERIFY(WaitFor(idle));
             const int large = answer == QMessageBox::Yes ? 1001 : 0;
             QCOMPARE(tab.gate->writtenSoFar(), 1 + large);
             QCOMPARE(tab.view->monitor()->mappings().size(), size_t(1 + large));
