@@ -187,12 +187,12 @@
     </message>
     <message>
         <location line="+3"/>
-        <location line="+310"/>
+        <location line="+370"/>
         <source>Add into Router</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-309"/>
+        <location line="-369"/>
         <source>Ports List</source>
         <translation type="unfinished"></translation>
     </message>
@@ -385,7 +385,7 @@
 <context>
     <name>CRouter_Management</name>
     <message>
-        <location filename="../forwarding/ui/CRouter_Management.cpp" line="+44"/>
+        <location filename="../forwarding/ui/CRouter_Management.cpp" line="+45"/>
         <source>Router Management</source>
         <translation type="unfinished"></translation>
     </message>
@@ -607,7 +607,7 @@
 <context>
     <name>Ports_List</name>
     <message>
-        <location filename="../forwarding/ui/Ports_List.cpp" line="+23"/>
+        <location filename="../forwarding/ui/Ports_List.cpp" line="+24"/>
         <location line="+6"/>
         <source>Ports list in router</source>
         <translation type="unfinished"></translation>
@@ -819,6 +819,16 @@
     <message>
         <location line="+4"/>
         <source>This adds %1 port mappings into the router, and Velmora looks after each of them while it runs. Add them?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Auto add: %1 would add %2 port mappings into the router, and Velmora looks after each of them while it runs. Add them?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Auto add: %1 (%2 port mappings) left out until Velmora starts again.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
