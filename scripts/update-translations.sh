@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
-# Refreshes translations/velmora.ts from the texts the program passes through
-# tr() (and QT_TRANSLATE_NOOP) in its Qt code. Needs lupdate (qt6-l10n-tools,
-# which scripts/install-deps.sh test installs).
+# Refreshes every translations/velmora_<language>.ts from the texts the
+# program passes through tr() and QT_TRANSLATE_NOOP (the core's English
+# templates among them): new texts come in unfinished, texts no longer used
+# go. With language codes (scripts/update-translations.sh fr pt_BR) it starts
+# those languages' files as well. Needs lupdate (qt6-l10n-tools, which
+# scripts/install-deps.sh installs).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 lupdate=$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)
 [ -x "$lupdate" ] || { echo "lupdate not found: install qt6-l10n-tools" >&2; exit 1; }
-mkdir -p "$here/translations"
 cd "$here"
-"$lupdate" -silent -locations relative -no-obsolete -extensions cpp,h \
-    app catalogue forwarding platform router triggering upnp \
-    -ts translations/velmora.ts
-echo "wrote translations/velmora.ts ($(grep -c '<source>' translations/velmora.ts) texts)"
+shopt -s nullglob
+files=(translations/velmora_*.ts)
+for language in "$@"; do
+    [[ "$language" =~ ^[a-z]{2,3}(_[A-Z]{2})?$ ]] || { echo "not a language code: $language" >&2; exit 1; }
+    file="translations/velmora_$language.ts"
+    [[ " ${files[*]} " == *" $file "* ]] || files+=("$file")
+done
+[ ${#files[@]} -gt 0 ] || { echo "no translations/velmora_*.ts yet: name a language" >&2; exit 1; }
+"$lupdate" -silent -locations none -no-obsolete -extensions cpp,h \
+    -I . app catalogue config forwarding platform router triggering upnp \
+    -ts "${files[@]}"
+for file in "${files[@]}"; do
+    echo "$file: $(grep -c '<source>' "$file") texts, $(grep -c 'type="unfinished"' "$file") unfinished"
+done

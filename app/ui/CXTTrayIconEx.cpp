@@ -4,7 +4,7 @@
 
 CXTTrayIconEx::CXTTrayIconEx(QObject* parent) : QObject(parent)
 {
-    menu_ = new QMenu("Tray");
+    menu_ = new QMenu(tr("Tray"));
     menu_->setObjectName("trayMenu");
     exit_ = menu_->addAction(tr("&Exit"));
     exit_->setObjectName("trayExit");
@@ -29,12 +29,13 @@ bool CXTTrayIconEx::create(const QString& tip, const QIcon& icon, bool trayAvail
     icon_ = new QSystemTrayIcon(icon, this);
     icon_->setToolTip(tip);
     icon_->setContextMenu(menu_); // shown on a right click
-    connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
-        // Trays that speak StatusNotifierItem (KDE Plasma, GNOME's AppIndicator
-        // extension) report a left click as Trigger and never a double click.
-        if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick)
-            emit openRequested();
-    });
+    connect(icon_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                // Trays that speak StatusNotifierItem (KDE Plasma, GNOME's AppIndicator
+                // extension) report a left click as Trigger and never a double click.
+                if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick)
+                    emit openRequested();
+            });
     icon_->show();
     return true;
 }

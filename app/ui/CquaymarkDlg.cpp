@@ -15,6 +15,7 @@
 #include "platform/Log.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 #include "router/ui/RouterScanController.h"
 #include "triggering/ui/CFormView_Server.h"
 #include "upnp/ui/CView_IP.h"
@@ -127,7 +128,7 @@ void CquaymarkDlg::buildToolButton()
     toolButton_->setAutoRaise(true);
     toolButton_->setPopupMode(QToolButton::MenuButtonPopup); // the body's command has no handler
 
-    auto* menu = new QMenu("Menu", toolButton_);
+    auto* menu = new QMenu(tr("Menu"), toolButton_);
     menu->setObjectName("toolMenu");
     AddCommand(menu, tr("Fetch Port Forwarding Entry in Router"), 32784, this,
                &CquaymarkDlg::OnRouterManagement);
@@ -222,7 +223,8 @@ void CquaymarkDlg::loadConfig()
     server_->reloadRows();
     client_->reloadRows();
     if (loaded.invalid)
-        QMessageBox::critical(this, velmora::kInvalidConfigCaption, velmora::kInvalidConfigMessage);
+        QMessageBox::critical(this, velmora::Words(velmora::kInvalidConfigCaption),
+                              velmora::Words(velmora::kInvalidConfigMessage));
 }
 
 void CquaymarkDlg::onProgressTimer()
@@ -263,9 +265,8 @@ bool CquaymarkDlg::writeConfig(std::string* reason)
 void CquaymarkDlg::reportSaveFailure(const std::string& reason)
 {
     QMessageBox::critical(
-        this, velmora::kInvalidConfigCaption,
-        QString("Could not save %1: %2")
-            .arg(QString::fromStdString(configPath()), QString::fromStdString(reason)));
+        this, velmora::Words(velmora::kInvalidConfigCaption),
+        velmora::Words(velmora::Message(velmora::kConfigNotSaved, {configPath(), reason})));
 }
 
 bool CquaymarkDlg::saveConfig()
@@ -298,7 +299,10 @@ void CquaymarkDlg::exitProgram(bool tellUser)
         if (tellUser)
             reportSaveFailure(reason);
         else
-            std::fprintf(stderr, "Could not save %s: %s\n", configPath().c_str(), reason.c_str());
+            std::fprintf(
+                stderr, "%s\n",
+                velmora::English(velmora::Message(velmora::kConfigNotSaved, {configPath(), reason}))
+                    .c_str());
     }
     if (tray_)
         tray_->remove();
@@ -348,8 +352,8 @@ void CquaymarkDlg::OnOption()
     if (!done) {
         const std::string path = velmora::AutostartEntryPath();
         QMessageBox::critical(
-            this, velmora::kInvalidConfigCaption,
-            QString(dialog.autostartFlag() ? "Could not write %1: %2" : "Could not remove %1: %2")
+            this, velmora::Words(velmora::kInvalidConfigCaption),
+            (dialog.autostartFlag() ? tr("Could not write %1: %2") : tr("Could not remove %1: %2"))
                 .arg(QString::fromStdString(path.empty() ? "~/.config/autostart/velmora.desktop"
                                                          : path),
                      QString::fromStdString(reason)));

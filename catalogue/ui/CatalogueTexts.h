@@ -32,6 +32,7 @@ inline constexpr char kBreaksLine[] =
 inline constexpr char kTooLong[] =
     QT_TRANSLATE_NOOP("velmora", "%1 is too long, please reenter again!");
 
-inline constexpr char kAllFilter[] = "ALL";
+//: The filter item that shows every application.
+inline constexpr char kAllFilter[] = QT_TRANSLATE_NOOP("velmora", "ALL");
 
 } // namespace velmora::catalogue_texts

@@ -5,10 +5,17 @@
 
 #include "config/core/ConfigLoader.h"
 #include "config/core/ConfigWriter.h"
+#include "platform/Message.h"
 
 namespace velmora {
 
-inline constexpr const char* kInvalidConfigMessage = "invalid config file!";
-inline constexpr const char* kInvalidConfigCaption = "ERROR!";
+// In English; the window translates them in the context "ConfigFile".
+inline constexpr TextTemplate kInvalidConfigMessage{
+    "ConfigFile", QT_TRANSLATE_NOOP("ConfigFile", "invalid config file!")};
+inline constexpr TextTemplate kInvalidConfigCaption{"ConfigFile",
+                                                    QT_TRANSLATE_NOOP("ConfigFile", "ERROR!")};
+//: %1 is the file's path, %2 what went wrong.
+inline constexpr TextTemplate kConfigNotSaved{
+    "ConfigFile", QT_TRANSLATE_NOOP("ConfigFile", "Could not save %1: %2")};
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "forwarding/core/MappingMonitor.h"
 
+#include "forwarding/core/MonitorTexts.h"
 #include "platform/StopAndJoin.h"
 
 #include <algorithm>
@@ -128,27 +129,26 @@ bool MappingMonitor::assessProbe(const RouterProbe& probe, MonitorFindings& find
 {
     if (!probe.answered) {
         if (!silent_)
-            findings.note("The router does not answer; its port mappings cannot be checked.", true);
+            findings.note(Message(monitor_texts::kSilent), true);
         silent_ = true;
         return false;
     }
     bool full = false;
     if (silent_) {
-        findings.note("The router answers again.", false);
+        findings.note(Message(monitor_texts::kAnswersAgain), false);
         silent_ = false;
         full = true; // it may have started afresh meanwhile
     }
     if (!probe.externalAddress.empty()) {
         if (!address_.empty() && address_ != probe.externalAddress) {
-            findings.note("The router's external address changed from " + address_ + " to " +
-                              probe.externalAddress + ".",
-                          true);
+            findings.note(
+                Message(monitor_texts::kAddressChanged, {address_, probe.externalAddress}), true);
             full = true;
         }
         address_ = probe.externalAddress;
     }
     if (probe.lostState) {
-        findings.note("The router has started afresh and lost its port mappings.", false);
+        findings.note(Message(monitor_texts::kStartedAfresh), false);
         full = true;
     }
     return full;
@@ -165,8 +165,7 @@ void MappingMonitor::checkMappings(MonitoredRouter& router,
         const MappingLookup lookup = router.lookup(watched.request);
         if (lookup.state == MappingLookup::State::NoAnswer) {
             if (!silent_)
-                findings.note("The router does not answer; its port mappings cannot be checked.",
-                              true);
+                findings.note(Message(monitor_texts::kSilent), true);
             silent_ = true;
             return;
         }

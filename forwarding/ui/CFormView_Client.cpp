@@ -1,6 +1,7 @@
 #include "forwarding/ui/CFormView_Client.h"
 
 #include "forwarding/core/MappingWriterFor.h"
+#include "forwarding/core/MonitorTexts.h"
 #include "forwarding/core/NatPmpLeaseKeeper.h"
 #include "forwarding/core/NatPmpMappingWriter.h"
 #include "forwarding/core/PortList.h"
@@ -15,7 +16,9 @@
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ListPage.h"
 #include "platform/ui/ReportList.h"
+#include "platform/ui/StoredWords.h"
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 
 #include <QGroupBox>
 #include <QMessageBox>
@@ -83,7 +86,7 @@ void CFormView_Client::reloadRows()
 void CFormView_Client::setRow(int row, const ForwardingEntry& entry)
 {
     page_.list->setRowCells(row, {QString::fromUtf8(velmora::Field(entry.name)),
-                                  QString::fromUtf8(velmora::Field(entry.protocol)),
+                                  velmora::StoredWords(velmora::Field(entry.protocol)),
                                   QString::fromUtf8(velmora::Field(entry.listen_port)),
                                   QString::fromUtf8(velmora::Field(entry.destination_ip))});
 }
@@ -147,8 +150,8 @@ void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
     using Kind = velmora::MonitorFindings::Kind;
     velmora::MonitorFindings findings;
     if (plan.invalidPorts > 0) {
-        findings.note("Auto add: " + std::to_string(plan.invalidPorts) +
-                          " port numbers outside 1-65535 were not sent to the router.",
+        findings.note(velmora::Message(velmora::monitor_texts::kAutoAddInvalidPorts,
+                                       {std::to_string(plan.invalidPorts)}),
                       true);
     }
     for (const auto& request : plan.requests) {
@@ -162,7 +165,7 @@ void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
     QStringList lines;
     for (const auto& line : report.lines)
         lines << QString::fromStdString(line);
-    emit activity(lines, QString::fromStdString(report.balloon));
+    emit activity(lines, velmora::Words(report.balloon));
 }
 
 int CFormView_Client::selectedEntryRow() const
@@ -274,7 +277,7 @@ void CFormView_Client::addIntoRouter()
         new velmora::RouterInstallTask(makeWriter(*router), velmora::PlanMappings(selected), this);
     connect(task_, &velmora::RouterInstallTask::finished, this, &CFormView_Client::installFinished);
     const qint64 total = task_->totalSteps();
-    progress_ = new QProgressDialog(velmora::Tr(texts::kAdding), "Cancel", 0,
+    progress_ = new QProgressDialog(velmora::Tr(texts::kAdding), tr("Cancel"), 0,
                                     static_cast<int>(total), this);
     progress_->setObjectName("addIntoRouterProgress");
     progress_->setWindowTitle(tr("Add into Router"));

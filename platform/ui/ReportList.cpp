@@ -23,8 +23,11 @@ ReportList::ReportList(const std::vector<Column>& columns, const QString& access
     for (const auto& column : columns)
         headings << column.heading;
     setHorizontalHeaderLabels(headings);
+    // A heading longer than its column's width (another language, a larger
+    // font) widens the column.
     for (int i = 0; i < static_cast<int>(columns.size()); ++i)
-        setColumnWidth(i, columns[static_cast<size_t>(i)].width);
+        setColumnWidth(i, std::max(columns[static_cast<size_t>(i)].width,
+                                   horizontalHeader()->sectionSizeHint(i)));
 }
 
 int ReportList::appendRow(const QStringList& cells)

@@ -4,6 +4,7 @@
 #include "platform/Version.h"
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
 
@@ -196,8 +197,7 @@ void RouterScanController::showInfoReport(const RouterInfoValues& values)
     if (info_)
         info_->setEnabled(true);
     QMessageBox box(QMessageBox::NoIcon, velmora::Tr(kInfoCaption),
-                    QString::fromStdString(FormatRouterInfoReport(values)), QMessageBox::Ok,
-                    dialogParent_);
+                    velmora::Words(RouterInfoReportText(values)), QMessageBox::Ok, dialogParent_);
     box.setObjectName("routerInfoBox");
     box.exec();
 }

@@ -1,21 +1,33 @@
 // Walks every window and dialog of the program and fails on an interactive
 // control without an accessible name, a control the keyboard cannot reach,
-// or a tab order that jumps back up the window. A new dialog joins the walk
-// with one row in Windows().
+// a tab order that jumps back up the window, or a text cut short. Run in a
+// language of its own (LANG), it also fails on a text still in English. A new
+// dialog joins the walk with one row in Windows().
 
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
 #include "app/ui/CquaymarkDlg.h"
+#include "app/ui/Translations.h"
 #include "catalogue/ui/CAdd_Often_Port.h"
 #include "catalogue/ui/COften_used_ports.h"
 #include "catalogue/ui/CSearch_Ports.h"
+#include "forwarding/core/MonitorFindings.h"
+#include "forwarding/core/PortCheck.h"
+#include "forwarding/core/PortList.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
 #include "forwarding/ui/CRouter_Management.h"
 #include "forwarding/ui/Ports_List.h"
+#include "platform/Version.h"
+#include "platform/ui/Words.h"
+#include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
+#include "tests/app/LanguageChecks.h"
 #include "tests/support/TempDir.h"
 #include "triggering/ui/CAddPort.h"
+#include "triggering/ui/CStart.h"
+#include "upnp/core/DoubleNat.h"
+#include "upnp/core/ExternalAddressLookup.h"
 #include "upnp/ui/CView_IP.h"
 
 #include <QAbstractButton>
@@ -35,6 +47,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -50,6 +63,8 @@ using Factory = std::function<std::unique_ptr<QWidget>(const TempDir&)>;
 // Set when the walk runs in an empty network namespace of its own, where the
 // windows that search the network as they open reach nothing.
 bool g_isolated = false;
+// The catalogue of the language the walk runs in; empty in English.
+velmora::test::Catalogue g_catalogue;
 
 struct Window
 {
@@ -60,8 +75,13 @@ struct Window
 
 const char kConfig[] = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
                        "<mappings auto_startup=\"0\" monitor_router=\"0\" >\r\n"
-                       "<triggerings>\r\n</triggerings>\r\n"
-                       "<forwardings>\r\n</forwardings>\r\n"
+                       "<triggerings>\r\n<trigger name=\"T1\" auto_start=\"N\" "
+                       "protocol=\"TCP and UDP\" trigger_address=\"11.22.33.100\" "
+                       "trigger_port=\"6000\" trigger_port_end=\"6002\" frequence=\"1000\" >"
+                       "\r\n</trigger>\r\n</triggerings>\r\n"
+                       "<forwardings>\r\n<forwarding name=\"F1\" protocol=\"Both\" "
+                       "listen_port=\"80,443\" destination_ip=\"192.168.77.2\" type=\"N\" >"
+                       "\r\n</forwarding>\r\n</forwardings>\r\n"
                        "</mappings>\r\n";
 
 // A router whose control point nobody answers on loopback.
@@ -72,6 +92,34 @@ velmora::RouterEntryPtr SilentRouter()
     std::strncpy(router->data.first.servicetype, "urn:schemas-upnp-org:service:WANIPConnection:1",
                  sizeof router->data.first.servicetype - 1);
     return router;
+}
+
+// A box with the core's reports and messages as the window words them.
+std::unique_ptr<QWidget> CoreMessages()
+{
+    velmora::RouterInfoValues info;
+    info.connectionType = "IP_Routed";
+    info.status = velmora::RouterInfoValues::Status{"Connected", 42};
+    info.bitRates = velmora::RouterInfoValues::BitRates{12500000, 1500};
+    info.externalAddress = "11.22.33.1";
+    velmora::PortCheckFindings check;
+    check.target = {"F1", "TCP", 80, "192.168.77.2"};
+    check.mappingCode = 714;
+    check.probe = {velmora::PortState::Closed, velmora::Message("")};
+    check.externalCode = 0;
+    check.externalAddress = "100.64.0.1";
+    velmora::MonitorFindings findings;
+    findings.add(velmora::MonitorFindings::Kind::Gone, {80, "TCP", "192.168.77.2", "F1"});
+    findings.add(velmora::MonitorFindings::Kind::Gone, {80, "UDP", "192.168.77.2", "F1"});
+    velmora::MessageList all = velmora::RouterInfoReportText(info);
+    for (const auto& more : {velmora::PortCheckReport(check), findings.report().balloon})
+        all.insert(all.end(), more.begin(), more.end());
+    for (auto step :
+         {velmora::ExternalAddressStep::NoRouter, velmora::ExternalAddressStep::NoDescription})
+        all.push_back(*velmora::ExternalAddressStepMessage(step));
+    all.push_back(velmora::BadRangeMessage("90-80"));
+    return std::make_unique<QMessageBox>(QMessageBox::Warning, velmora::kProductName,
+                                         velmora::Words(all), QMessageBox::Ok);
 }
 
 const std::vector<TriggeringEntry> kNoTriggerings;
@@ -94,11 +142,8 @@ std::vector<Window> Windows()
         {"About", [](const TempDir&) { return std::make_unique<velmora::CAboutDlg>(); }},
         {"Option", [](const TempDir&) { return std::make_unique<COption>(1, 0); }},
         {"router not found", [](const TempDir&) { return std::make_unique<Error>(); }},
-        {"Router Info",
-         [](const TempDir&) {
-             return std::make_unique<QMessageBox>(QMessageBox::NoIcon, "Router Info",
-                                                  "Connection Type: IP_Routed", QMessageBox::Ok);
-         }},
+        {"reports and messages", [](const TempDir&) { return CoreMessages(); }},
+        {"Operating", [](const TempDir&) { return std::make_unique<CStart>(60000); }},
         {"Add Port Triggering",
          [](const TempDir&) { return std::make_unique<CAddPort>(kNoTriggerings, nullptr); }},
         {"Add Port Forwarding",
@@ -260,12 +305,14 @@ private slots:
 
         // The order of every page of every tab widget.
         QList<QTabWidget*> tabWidgets = window->findChildren<QTabWidget*>();
-        faults << OrderFaults(window.get());
+        faults << OrderFaults(window.get()) << velmora::test::ClippedTexts(window.get());
         for (QTabWidget* tabs : tabWidgets)
             for (int page = 1; page < tabs->count(); ++page) {
                 tabs->setCurrentIndex(page);
-                faults << OrderFaults(window.get());
+                faults << OrderFaults(window.get()) << velmora::test::ClippedTexts(window.get());
             }
+        if (!g_catalogue.englishOnlyWords.isEmpty())
+            faults << velmora::test::EnglishTexts(window.get(), g_catalogue);
         faults.removeDuplicates();
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("\n")));
     }
@@ -277,6 +324,19 @@ int main(int argc, char** argv)
     // root, or as a user through a user namespace where that is allowed).
     g_isolated = ::unshare(CLONE_NEWNET) == 0 || ::unshare(CLONE_NEWUSER | CLONE_NEWNET) == 0;
     QApplication app(argc, argv);
+    // The language LANG names, as the program takes it, from the build's translations.
+    const QString language = QLocale::system().name();
+    if (velmora::InstallTranslations(app, VELMORA_PROGRAM_DIR)) {
+        g_catalogue = velmora::test::ReadCatalogue(VELMORA_TS_DIR "velmora_" + language + ".ts");
+        if (g_catalogue.englishOnlyWords.isEmpty())
+            g_catalogue = velmora::test::ReadCatalogue(VELMORA_TS_DIR "velmora_" +
+                                                       language.section('_', 0, 0) + ".ts");
+    } else if (QLocale::system().language() != QLocale::English &&
+               QLocale::system().language() != QLocale::C) {
+        std::fprintf(stderr, "no translation for %s in %s\n", qPrintable(language),
+                     VELMORA_PROGRAM_DIR);
+        return 1;
+    }
     AccessibilityTest test;
     return QTest::qExec(&test, argc, argv);
 }

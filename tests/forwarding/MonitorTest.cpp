@@ -102,7 +102,7 @@ TEST(DescribeMappings, PortsByProtocolWithRunsAsRanges)
         {{Request("UDP", 1), Request("TCP", 2), Request("X", 3)}, "UDP 1, TCP 2 and X 3"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DescribeMappings(c.mappings), c.text);
+        EXPECT_EQ(English(DescribeMappings(c.mappings)), c.text);
 }
 
 TEST(MonitorFindings, OneLinePerEntryAndKindAndABalloonOnlyForChanges)
@@ -124,7 +124,8 @@ TEST(MonitorFindings, OneLinePerEntryAndKindAndABalloonOnlyForChanges)
                   "Port forwarding \"ssh\": TCP 22 now leads to 192.168.77.3:22 instead of "
                   "192.168.77.2.",
                   "Port forwarding \"mail\": TCP 25 is no longer in the router."}));
-    EXPECT_EQ(report.balloon, report.lines[1] + "\n" + report.lines[3] + "\n" + report.lines[4]);
+    EXPECT_EQ(English(report.balloon),
+              report.lines[1] + "\n" + report.lines[3] + "\n" + report.lines[4]);
 }
 
 TEST(MonitorFindings, QuietFindingsGiveNoBalloonAndALongBalloonIsCut)
@@ -134,7 +135,7 @@ TEST(MonitorFindings, QuietFindingsGiveNoBalloonAndALongBalloonIsCut)
     quiet.add(Kind::AutoAdded, Request("TCP", 81));
     quiet.note("The router answers again.", false);
     EXPECT_EQ(quiet.report().lines.size(), 3u);
-    EXPECT_EQ(quiet.report().balloon, "");
+    EXPECT_TRUE(quiet.report().balloon.empty());
 
     MonitorFindings many;
     for (const char* name : {"a", "b", "c", "d", "e", "f"})
@@ -143,8 +144,9 @@ TEST(MonitorFindings, QuietFindingsGiveNoBalloonAndALongBalloonIsCut)
     EXPECT_EQ(report.lines.size(), 6u);
     EXPECT_EQ(report.lines[0],
               "Auto add: port forwarding \"a\": TCP 80 could not be added into the router.");
-    EXPECT_EQ(report.balloon, report.lines[0] + "\n" + report.lines[1] + "\n" + report.lines[2] +
-                                  "\n" + report.lines[3] + "\n... and 2 more (see the log).");
+    EXPECT_EQ(English(report.balloon), report.lines[0] + "\n" + report.lines[1] + "\n" +
+                                           report.lines[2] + "\n" + report.lines[3] +
+                                           "\n... and 2 more (see the log).");
 }
 
 TEST(NatPmpEpoch, AGatewayThatStartedAfreshIsToldFromClockDrift)

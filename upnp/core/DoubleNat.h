@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Message.h"
+
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,6 @@ namespace velmora {
 bool IsPrivateOrSharedAddress(std::string_view address);
 
 // What a private or shared external address means for the user.
-std::string DoubleNatMessage(const std::string& address);
+Message DoubleNatMessage(const std::string& address);
 
 } // namespace velmora

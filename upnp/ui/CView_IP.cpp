@@ -4,6 +4,7 @@
 #include "platform/Version.h"
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 #include "upnp/core/DoubleNat.h"
 #include "upnp/core/ExternalAddressLookup.h"
 #include "upnp/core/UpnpClient.h"
@@ -100,14 +101,14 @@ void CView_IP::startLookup()
 void CView_IP::showOutcome(const velmora::ExternalAddressOutcome& outcome)
 {
     finished_ = true;
-    if (const char* message = velmora::ExternalAddressStepMessage(outcome.step)) {
-        QMessageBox::warning(this, kAppCaption, message);
+    if (const velmora::TextTemplate* message = velmora::ExternalAddressStepMessage(outcome.step)) {
+        QMessageBox::warning(this, kAppCaption, velmora::Words(*message));
         return;
     }
     externalIp_->setText(QString::fromStdString(outcome.address));
     if (velmora::IsPrivateOrSharedAddress(outcome.address))
         QMessageBox::warning(this, kAppCaption,
-                             QString::fromStdString(velmora::DoubleNatMessage(outcome.address)));
+                             velmora::Words(velmora::DoubleNatMessage(outcome.address)));
 }
 
 void CView_IP::done(int result)
