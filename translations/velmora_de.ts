@@ -954,7 +954,7 @@
 
 3.gefiltert: Der Port wird von einer Firewall oder dem Router blockiert
 
-4.ungefiltert: Der Port wird nicht blockiert, ob er geöffnet ist, bleibt aber offen
+4.ungefiltert: Der Port wird nicht blockiert, ob er geöffnet ist, ist aber unklar
 
 5.offen|gefiltert: Der Port ist geöffnet oder gefiltert
 

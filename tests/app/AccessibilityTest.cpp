@@ -264,6 +264,11 @@ class AccessibilityTest : public QObject
     Q_OBJECT
 
 private slots:
+    void catalogueIsSound()
+    {
+        QVERIFY2(g_catalogue.faults.isEmpty(), qPrintable(g_catalogue.faults.join('\n')));
+    }
+
     void walk_data()
     {
         QTest::addColumn<int>("index");

@@ -82,7 +82,20 @@ Catalogue ReadCatalogue(const QString& tsPath)
             source = xml.readElementText();
             english += WordsOf(source);
         } else if (xml.name() == u"translation") {
+            static const QRegularExpression placeholder("%[1-9]");
+            auto placeholders = [](const QString& text) {
+                QStringList found;
+                for (const auto& match : placeholder.globalMatch(text))
+                    found << match.captured();
+                found.sort();
+                return found;
+            };
+            if (!xml.attributes().value("type").isEmpty())
+                catalogue.faults << xml.attributes().value("type").toString() + ": " + source;
             const QString translation = xml.readElementText();
+            if (placeholders(translation) != placeholders(source) ||
+                translation.count('&') != source.count('&'))
+                catalogue.faults << "placeholders or accelerator differ: " + source;
             native += WordsOf(translation);
             if (!translation.isEmpty() && translation != source)
                 catalogue.translatedSources << source;

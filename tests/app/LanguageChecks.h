@@ -9,11 +9,14 @@ class QWidget;
 namespace velmora::test {
 
 // A translation catalogue (.ts) as the checks need it: the words of its
-// English texts that none of its translations uses, and its translated texts.
+// English texts that none of its translations uses, its translated texts, and
+// its faults (a message unfinished or left over, a translation whose %1 to %9
+// or accelerator '&' differ from its source's).
 struct Catalogue
 {
     QSet<QString> englishOnlyWords; // lower case, three letters and more
     QSet<QString> translatedSources;
+    QStringList faults;
 };
 Catalogue ReadCatalogue(const QString& tsPath);
 

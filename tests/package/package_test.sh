@@ -39,7 +39,8 @@ deb=${debs[0]}
 echo "built $(basename "$deb")"
 [ "$(dpkg-deb -f "$deb" Package)" = velmora ] || fail "package name"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libminiupnpc17 libnatpmp1 libexpat1 qt6-qpa-plugins; do
+for library in libqt6widgets6 libminiupnpc17 libnatpmp1 libexpat1 qt6-qpa-plugins \
+    qt6-translations-l10n; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 
@@ -48,7 +49,8 @@ dpkg-deb -x "$deb" "$root"
 metainfo=usr/share/metainfo/example.velmora.Velmora.metainfo.xml
 for file in usr/bin/velmora usr/share/applications/velmora.desktop \
     usr/share/icons/hicolor/scalable/apps/velmora.svg "$metainfo" \
-    usr/share/man/man1/velmora.1.gz usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.gz; do
+    usr/share/man/man1/velmora.1.gz usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.gz \
+    usr/share/velmora/translations/velmora_de.qm usr/share/velmora/translations/velmora_zh_CN.qm; do
     [ -f "$root/$file" ] || fail "the package lacks /$file"
 done
 [ -x "$root/usr/bin/velmora" ] || fail "/usr/bin/velmora is not executable"
@@ -93,6 +95,10 @@ run_program() { # home, extra environment...
     done
     [ -f "$LOG_EXPECTED" ] || { cat "$work/program.out"; fail "no log at $LOG_EXPECTED"; }
     sleep 0.5 # the start-up steps after the log
+    # Catalogues it loaded are mapped into the process.
+    for catalogue in ${MAPPED_EXPECTED:-}; do
+        grep -q "$catalogue" "/proc/$app/maps" || fail "the program did not load $catalogue"
+    done
     kill -TERM "$app"
     for _ in $(seq 1 200); do
         kill -0 "$app" 2>/dev/null || break
@@ -135,3 +141,13 @@ grep -q '<mappings' "$custom/config/velmora/config.xml" || fail "config.xml unde
 [ "$(cat "$custom/data/velmora/ports_list.txt")" = "Mine|1| " ] || fail "the user's catalogue was replaced"
 [ ! -e "$work/home2/.config/velmora" ] || fail "XDG_CONFIG_HOME was not followed"
 echo "XDG variables: followed; the user's catalogue kept"
+
+# The desktop's language: the package's translation and Qt's own.
+for language in de_DE zh_CN; do
+    short=${language%_DE}
+    LOG_EXPECTED="$work/home-$language/.local/state/velmora/log/velmora.log"
+    MAPPED_EXPECTED="$root/usr/share/velmora/translations/velmora_$short.qm qtbase_$short.qm"
+    run_program "$work/home-$language" LANG="$language.UTF-8"
+    echo "LANG=$language.UTF-8: velmora_$short.qm and qtbase_$short.qm loaded"
+done
+MAPPED_EXPECTED=""
