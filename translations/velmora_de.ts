@@ -470,6 +470,39 @@
     </message>
 </context>
 <context>
+    <name>Files</name>
+    <message>
+        <source>cannot create a new file in %1: %2</source>
+        <extracomment>%1 is a folder, %2 the system&apos;s words for the error.</extracomment>
+        <translation>In %1 kann keine neue Datei angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <extracomment>%1 is a file, %2 the system&apos;s words for the error.</extracomment>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot flush %1: %2</source>
+        <translation>%1 kann nicht auf den Datenträger geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot close %1: %2</source>
+        <translation>%1 kann nicht geschlossen werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot replace %1: %2</source>
+        <translation>%1 kann nicht ersetzt werden: %2</translation>
+    </message>
+    <message>
+        <source>neither XDG_CONFIG_HOME nor HOME names a folder</source>
+        <translation>weder XDG_CONFIG_HOME noch HOME nennen einen Ordner</translation>
+    </message>
+    <message>
+        <source>the program&apos;s own path is unknown</source>
+        <translation>der Pfad des Programms selbst ist unbekannt</translation>
+    </message>
+</context>
+<context>
     <name>Monitor</name>
     <message>
         <source>Port forwarding &quot;%1&quot;: %2 was missing in the router and has been added again.</source>

@@ -470,6 +470,39 @@
     </message>
 </context>
 <context>
+    <name>Files</name>
+    <message>
+        <source>cannot create a new file in %1: %2</source>
+        <extracomment>%1 is a folder, %2 the system&apos;s words for the error.</extracomment>
+        <translation>无法在 %1 中创建新文件：%2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <extracomment>%1 is a file, %2 the system&apos;s words for the error.</extracomment>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot flush %1: %2</source>
+        <translation>无法将 %1 写入磁盘：%2</translation>
+    </message>
+    <message>
+        <source>cannot close %1: %2</source>
+        <translation>无法关闭 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot replace %1: %2</source>
+        <translation>无法替换 %1：%2</translation>
+    </message>
+    <message>
+        <source>neither XDG_CONFIG_HOME nor HOME names a folder</source>
+        <translation>XDG_CONFIG_HOME 和 HOME 都未指定文件夹</translation>
+    </message>
+    <message>
+        <source>the program&apos;s own path is unknown</source>
+        <translation>程序自身的路径未知</translation>
+    </message>
+</context>
+<context>
     <name>Monitor</name>
     <message>
         <source>Port forwarding &quot;%1&quot;: %2 was missing in the router and has been added again.</source>

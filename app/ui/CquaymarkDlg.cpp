@@ -257,12 +257,12 @@ velmora::RouterEntryPtr CquaymarkDlg::selectedRouter() const
     return scan_ ? scan_->selectedRouter() : nullptr;
 }
 
-bool CquaymarkDlg::writeConfig(std::string* reason)
+bool CquaymarkDlg::writeConfig(velmora::Message* reason)
 {
     return ::SaveConfig(configPath(), settings_, triggerings_, forwardings_, reason);
 }
 
-void CquaymarkDlg::reportSaveFailure(const std::string& reason)
+void CquaymarkDlg::reportSaveFailure(const velmora::Message& reason)
 {
     QMessageBox::critical(
         this, velmora::Words(velmora::kInvalidConfigCaption),
@@ -271,7 +271,7 @@ void CquaymarkDlg::reportSaveFailure(const std::string& reason)
 
 bool CquaymarkDlg::saveConfig()
 {
-    std::string reason;
+    velmora::Message reason;
     if (writeConfig(&reason))
         return true;
     reportSaveFailure(reason);
@@ -294,7 +294,7 @@ void CquaymarkDlg::exitProgram(bool tellUser)
         return;
     exiting_ = true;
     emit exitStarting();
-    std::string reason;
+    velmora::Message reason;
     if (!writeConfig(&reason)) {
         if (tellUser)
             reportSaveFailure(reason);
@@ -337,7 +337,7 @@ void CquaymarkDlg::OnOption()
         return;
     velmora::SetField(settings_.monitor_router, dialog.monitorFlag() ? "1" : "0");
     client_->setMonitoring(dialog.monitorFlag() != 0);
-    std::string reason;
+    velmora::Message reason;
     bool done = false;
     if (dialog.autostartFlag()) {
         std::string executable = options_.autostartExecutable.empty()
@@ -356,7 +356,7 @@ void CquaymarkDlg::OnOption()
             (dialog.autostartFlag() ? tr("Could not write %1: %2") : tr("Could not remove %1: %2"))
                 .arg(QString::fromStdString(path.empty() ? "~/.config/autostart/velmora.desktop"
                                                          : path),
-                     QString::fromStdString(reason)));
+                     velmora::Words(reason)));
     }
     saveConfig();
 }
