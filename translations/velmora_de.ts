@@ -576,6 +576,15 @@
         <source>%1 and %2</source>
         <translation>%1 und %2</translation>
     </message>
+    <message>
+        <source>The router answered the check of its port mappings with error %1; they could not be checked.</source>
+        <extracomment>%1 is the router&apos;s error code.</extracomment>
+        <translation>Der Router hat die Prüfung seiner Portweiterleitungen mit Fehler %1 beantwortet; sie konnten nicht geprüft werden.</translation>
+    </message>
+    <message>
+        <source>The router&apos;s port mappings can be checked again.</source>
+        <translation>Die Portweiterleitungen des Routers lassen sich wieder prüfen.</translation>
+    </message>
 </context>
 <context>
     <name>PortCheck</name>
@@ -1093,6 +1102,23 @@
         <source>ALL</source>
         <extracomment>The filter item that shows every application.</extracomment>
         <translation>ALLE</translation>
+    </message>
+    <message>
+        <source>The application could not be added to %1: %2.</source>
+        <extracomment>%1 is the catalogue file, %2 why it could not be written.</extracomment>
+        <translation>Die Anwendung konnte nicht zu %1 hinzugefügt werden: %2.</translation>
+    </message>
+    <message>
+        <source>The router holds more port mappings than the list can show: only the first %1 are listed.</source>
+        <translation>Der Router hat mehr Portweiterleitungen, als die Liste zeigen kann: Nur die ersten %1 sind aufgeführt.</translation>
+    </message>
+    <message>
+        <source>This adds %1 port mappings into the router, and Velmora looks after each of them while it runs. Add them?</source>
+        <translation>Damit werden %1 Portweiterleitungen in den Router eingetragen, und Velmora überwacht jede davon, solange es läuft. Eintragen?</translation>
+    </message>
+    <message>
+        <source>Add into Router was cancelled: the router took %1 of %2 port mappings.</source>
+        <translation>„In Router eintragen“ wurde abgebrochen: Der Router hat %1 von %2 Portweiterleitungen übernommen.</translation>
     </message>
 </context>
 <context>

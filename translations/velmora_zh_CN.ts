@@ -576,6 +576,15 @@
         <source>%1 and %2</source>
         <translation>%1 和 %2</translation>
     </message>
+    <message>
+        <source>The router answered the check of its port mappings with error %1; they could not be checked.</source>
+        <extracomment>%1 is the router&apos;s error code.</extracomment>
+        <translation>路由器对其端口映射的检查返回错误 %1，无法检查这些端口映射。</translation>
+    </message>
+    <message>
+        <source>The router&apos;s port mappings can be checked again.</source>
+        <translation>路由器的端口映射已可再次检查。</translation>
+    </message>
 </context>
 <context>
     <name>PortCheck</name>
@@ -1093,6 +1102,23 @@
         <source>ALL</source>
         <extracomment>The filter item that shows every application.</extracomment>
         <translation>全部</translation>
+    </message>
+    <message>
+        <source>The application could not be added to %1: %2.</source>
+        <extracomment>%1 is the catalogue file, %2 why it could not be written.</extracomment>
+        <translation>无法将该应用程序添加到 %1：%2。</translation>
+    </message>
+    <message>
+        <source>The router holds more port mappings than the list can show: only the first %1 are listed.</source>
+        <translation>路由器中的端口映射超出了列表可显示的数量：仅列出前 %1 个。</translation>
+    </message>
+    <message>
+        <source>This adds %1 port mappings into the router, and Velmora looks after each of them while it runs. Add them?</source>
+        <translation>这将向路由器添加 %1 个端口映射，Velmora 运行期间会监视其中每一个。要添加吗？</translation>
+    </message>
+    <message>
+        <source>Add into Router was cancelled: the router took %1 of %2 port mappings.</source>
+        <translation>“添加到路由器”已取消：路由器已接受 %2 个端口映射中的 %1 个。</translation>
     </message>
 </context>
 <context>

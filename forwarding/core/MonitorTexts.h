@@ -51,6 +51,12 @@ inline constexpr TextTemplate kAnswersAgain{
 inline constexpr TextTemplate kAddressChanged{
     "Monitor",
     QT_TRANSLATE_NOOP("Monitor", "The router's external address changed from %1 to %2.")};
+//: %1 is the router's error code.
+inline constexpr TextTemplate kUnchecked{
+    "Monitor", QT_TRANSLATE_NOOP("Monitor", "The router answered the check of its port mappings "
+                                            "with error %1; they could not be checked.")};
+inline constexpr TextTemplate kCheckableAgain{
+    "Monitor", QT_TRANSLATE_NOOP("Monitor", "The router's port mappings can be checked again.")};
 inline constexpr TextTemplate kStartedAfresh{
     "Monitor", QT_TRANSLATE_NOOP("Monitor", "The router has started afresh and lost its port "
                                             "mappings.")};

@@ -1,5 +1,7 @@
 #include "tests/app/LanguageChecks.h"
 
+#include "platform/ui/ReportList.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -171,10 +173,14 @@ QStringList ClippedTexts(QWidget* window)
         if (widget->width() < need.width() || widget->height() < need.height())
             faults << Described(widget, "text cut");
         if (auto* header = qobject_cast<QHeaderView*>(widget);
-            header && header->orientation() == Qt::Horizontal)
-            for (int section = 0; section < header->count(); ++section)
-                if (header->sectionSize(section) < header->sectionSizeHint(section))
-                    faults << Described(widget, QString("heading %1 cut").arg(section));
+            header && header->orientation() == Qt::Horizontal && header->model()) {
+            for (int section = 0; section < header->count(); ++section) {
+                const QString text =
+                    header->model()->headerData(section, Qt::Horizontal).toString();
+                if (header->sectionSize(section) < HeadingWidth(header, text))
+                    faults << Described(widget, QString("heading %1 cut").arg(text));
+            }
+        }
         if (auto* bar = qobject_cast<QTabBar*>(widget))
             for (int tab = 0; tab < bar->count(); ++tab)
                 if (bar->tabRect(tab).width() <

@@ -143,11 +143,14 @@ grep -q '<mappings' "$custom/config/velmora/config.xml" || fail "config.xml unde
 echo "XDG variables: followed; the user's catalogue kept"
 
 # The desktop's language: the package's translation and Qt's own.
-for language in de_DE zh_CN; do
-    short=${language%_DE}
+for qm in "$root"/usr/share/velmora/translations/velmora_*.qm; do
+    language=$(basename "$qm" .qm)
+    language=${language#velmora_}
+    locale=$language
+    [[ $locale == *_* ]] || locale="${language}_${language^^}" # de: de_DE
     LOG_EXPECTED="$work/home-$language/.local/state/velmora/log/velmora.log"
-    MAPPED_EXPECTED="$root/usr/share/velmora/translations/velmora_$short.qm qtbase_$short.qm"
-    run_program "$work/home-$language" LANG="$language.UTF-8"
-    echo "LANG=$language.UTF-8: velmora_$short.qm and qtbase_$short.qm loaded"
+    MAPPED_EXPECTED="$root/usr/share/velmora/translations/velmora_$language.qm qtbase_$language.qm"
+    run_program "$work/home-$language" LANG="$locale.UTF-8"
+    echo "LANG=$locale.UTF-8: velmora_$language.qm and qtbase_$language.qm loaded"
 done
 MAPPED_EXPECTED=""

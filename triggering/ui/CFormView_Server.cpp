@@ -92,10 +92,8 @@ void CFormView_Server::reloadRows()
         RequestTriggeringStop(run); // rows of old runs are gone: do not leave them unstoppable
     runs_.assign(entries_.size(), nullptr);
     page_.list->setRowCount(0);
-    for (auto& entry : entries_) {
-        velmora::SetField(entry.status, "stop");
+    for (const auto& entry : entries_)
         page_.list->appendRow(RowCells(entry, "stop"));
-    }
 }
 
 void CFormView_Server::startAutoStartEntries()
@@ -243,7 +241,7 @@ void CFormView_Server::setStatus(int row, const char* status)
 
 bool CFormView_Server::isRunning(int row) const
 {
-    return validRow(row) && velmora::Field(entries_[row].status) == "running";
+    return page_.list->cell(row, 1) == velmora::StoredWords("running");
 }
 
 bool CFormView_Server::validRow(int row) const
