@@ -1120,6 +1120,11 @@
         <source>Add into Router was cancelled: the router took %1 of %2 port mappings.</source>
         <translation>„In Router eintragen“ wurde abgebrochen: Der Router hat %1 von %2 Portweiterleitungen übernommen.</translation>
     </message>
+    <message>
+        <source>Version %1 Build on %2</source>
+        <extracomment>%1 is the version number, %2 the build date.</extracomment>
+        <translation>Version %1, erstellt am %2</translation>
+    </message>
 </context>
 <context>
     <name>velmora::CAboutDlg</name>

@@ -1120,6 +1120,11 @@
         <source>Add into Router was cancelled: the router took %1 of %2 port mappings.</source>
         <translation>“添加到路由器”已取消：路由器已接受 %2 个端口映射中的 %1 个。</translation>
     </message>
+    <message>
+        <source>Version %1 Build on %2</source>
+        <extracomment>%1 is the version number, %2 the build date.</extracomment>
+        <translation>版本 %1，构建于 %2</translation>
+    </message>
 </context>
 <context>
     <name>velmora::CAboutDlg</name>

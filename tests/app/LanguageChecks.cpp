@@ -70,7 +70,11 @@ QSize TextRoom(const QAbstractButton* button)
 Catalogue ReadCatalogue(const QString& tsPath)
 {
     Catalogue catalogue;
-    QSet<QString> english;
+    // Common words, so that an English text the catalogue never saw shows too.
+    QSet<QString> english{"the",   "and",   "for",   "with",  "from",    "not",    "this",
+                          "that",  "your",  "you",   "are",   "was",     "has",    "have",
+                          "can",   "will",  "into",  "build", "version", "please", "failed",
+                          "could", "there", "which", "what"};
     QSet<QString> native;
     QFile file(tsPath);
     if (!file.open(QIODevice::ReadOnly))
