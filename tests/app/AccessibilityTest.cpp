@@ -98,14 +98,10 @@ velmora::RouterEntryPtr SilentRouter()
 std::unique_ptr<QWidget> CoreMessages()
 {
     velmora::RouterInfoValues info;
-    info.connectionType = "IP_Routed";
-    info.status = velmora::RouterInfoValues::Status{"Connected", 42};
     info.bitRates = velmora::RouterInfoValues::BitRates{12500000, 1500};
-    info.externalAddress = "11.22.33.1";
     velmora::PortCheckFindings check;
     check.target = {"F1", "TCP", 80, "192.168.77.2"};
     check.mappingCode = 714;
-    check.probe = {velmora::PortState::Closed, velmora::Message("")};
     check.externalCode = 0;
     check.externalAddress = "100.64.0.1";
     velmora::MonitorFindings findings;
@@ -114,9 +110,7 @@ std::unique_ptr<QWidget> CoreMessages()
     velmora::MessageList all = velmora::RouterInfoReportText(info);
     for (const auto& more : {velmora::PortCheckReport(check), findings.report().balloon})
         all.insert(all.end(), more.begin(), more.end());
-    for (auto step :
-         {velmora::ExternalAddressStep::NoRouter, velmora::ExternalAddressStep::NoDescription})
-        all.push_back(*velmora::ExternalAddressStepMessage(step));
+    all.push_back(*velmora::ExternalAddressStepMessage(velmora::ExternalAddressStep::NoRouter));
     all.push_back(velmora::BadRangeMessage("90-80"));
     return std::make_unique<QMessageBox>(QMessageBox::Warning, velmora::kProductName,
                                          velmora::Words(all), QMessageBox::Ok);
