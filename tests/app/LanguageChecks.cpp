@@ -49,42 +49,8 @@ QString Described(const QWidget* widget, const QString& what)
         .arg(widget->metaObject()->className(), widget->objectName(), what);
 }
 
-} // namespace
-
-Catalogue ReadCatalogue(const QString& tsPath)
-{
-    Catalogue catalogue;
-    // Common words, so that an English text the catalogue never saw shows too.
-    QSet<QString> english{"the",  "and",  "for",  "with",  "from",  "not",     "this",
-                          "that", "your", "you",  "are",   "was",   "has",     "have",
-                          "can",  "will", "into", "build", "could", "version", "please"};
-    QSet<QString> native;
-    QFile file(tsPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return catalogue;
-    QXmlStreamReader xml(&file);
-    QString source;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == u"source") {
-            source = xml.readElementText();
-            english += WordsOf(source);
-        } else if (xml.name() == u"translation") {
-            if (!xml.attributes().value("type").isEmpty())
-                catalogue.faults << xml.attributes().value("type").toString() + ": " + source;
-            const QString translation = xml.readElementText();
-            if (Marks(translation) != Marks(source))
-                catalogue.faults << "placeholders or accelerators differ: " + source;
-            native += WordsOf(translation);
-            if (!translation.isEmpty() && translation != source)
-                catalogue.translatedSources << source;
-        }
-    }
-    catalogue.englishOnlyWords = english - native;
-    return catalogue;
-}
-
+// Every text a window shows or gives a screen reader: titles, labels, buttons,
+// group titles, tabs, menus, list headings and cells, field contents.
 QStringList ShownTexts(QWidget* window)
 {
     QStringList texts{window->windowTitle()};
@@ -119,6 +85,42 @@ QStringList ShownTexts(QWidget* window)
     texts.removeAll(QString());
     texts.removeDuplicates();
     return texts;
+}
+
+} // namespace
+
+Catalogue ReadCatalogue(const QString& tsPath)
+{
+    Catalogue catalogue;
+    // Common words, so that an English text the catalogue never saw shows too.
+    QSet<QString> english{"the",  "and",  "for",  "with",  "from",  "not",     "this",
+                          "that", "your", "you",  "are",   "was",   "has",     "have",
+                          "can",  "will", "into", "build", "could", "version", "please"};
+    QSet<QString> native;
+    QFile file(tsPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return catalogue;
+    QXmlStreamReader xml(&file);
+    QString source;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == u"source") {
+            source = xml.readElementText();
+            english += WordsOf(source);
+        } else if (xml.name() == u"translation") {
+            if (!xml.attributes().value("type").isEmpty())
+                catalogue.faults << xml.attributes().value("type").toString() + ": " + source;
+            const QString translation = xml.readElementText();
+            if (Marks(translation) != Marks(source))
+                catalogue.faults << "placeholders or accelerators differ: " + source;
+            native += WordsOf(translation);
+            if (!translation.isEmpty() && translation != source)
+                catalogue.translatedSources << source;
+        }
+    }
+    catalogue.englishOnlyWords = english - native;
+    return catalogue;
 }
 
 QStringList EnglishTexts(QWidget* window, const Catalogue& catalogue)

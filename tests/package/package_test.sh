@@ -153,4 +153,3 @@ for qm in "$root"/usr/share/velmora/translations/velmora_*.qm; do
     run_program "$work/home-$language" LANG="$locale.UTF-8"
     echo "LANG=$locale.UTF-8: velmora_$language.qm and qtbase_$language.qm loaded"
 done
-MAPPED_EXPECTED=""
