@@ -26,7 +26,6 @@
 #include "tests/support/TempDir.h"
 #include "triggering/ui/CAddPort.h"
 #include "triggering/ui/CStart.h"
-#include "upnp/core/DoubleNat.h"
 #include "upnp/core/ExternalAddressLookup.h"
 #include "upnp/ui/CView_IP.h"
 
@@ -323,17 +322,12 @@ int main(int argc, char** argv)
     // root, or as a user through a user namespace where that is allowed).
     g_isolated = ::unshare(CLONE_NEWNET) == 0 || ::unshare(CLONE_NEWUSER | CLONE_NEWNET) == 0;
     QApplication app(argc, argv);
-    // The language LANG names, as the program takes it, from the build's translations.
-    const QString language = QLocale::system().name();
-    if (velmora::InstallTranslations(app, VELMORA_PROGRAM_DIR)) {
-        g_catalogue = velmora::test::ReadCatalogue(VELMORA_TS_DIR "velmora_" + language + ".ts");
-        if (g_catalogue.englishOnlyWords.isEmpty())
-            g_catalogue = velmora::test::ReadCatalogue(VELMORA_TS_DIR "velmora_" +
-                                                       language.section('_', 0, 0) + ".ts");
-    } else if (QLocale::system().language() != QLocale::English &&
-               QLocale::system().language() != QLocale::C) {
-        std::fprintf(stderr, "no translation for %s in %s\n", qPrintable(language),
-                     VELMORA_PROGRAM_DIR);
+    // The language the walk runs in (LC_ALL), from the build's translations.
+    const QString language = qEnvironmentVariable("LC_ALL").section('.', 0, 0);
+    g_catalogue = velmora::test::ReadCatalogue(VELMORA_TS_DIR "velmora_" + language + ".ts");
+    if (!velmora::InstallTranslations(app, VELMORA_PROGRAM_DIR) &&
+        !g_catalogue.englishOnlyWords.isEmpty()) {
+        std::fprintf(stderr, "no translation for %s\n", qPrintable(language));
         return 1;
     }
     AccessibilityTest test;
