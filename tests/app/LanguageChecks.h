@@ -21,7 +21,7 @@ Catalogue ReadCatalogue(const QString& tsPath);
 // The texts a window shows (or gives a screen reader) that are still English.
 QStringList EnglishTexts(QWidget* window, const Catalogue& catalogue);
 
-// Labels, buttons, group boxes, list headings and tabs whose text is cut.
+// Labels, buttons, group boxes and list headings whose text is cut.
 QStringList ClippedTexts(QWidget* window);
 
 } // namespace velmora::test
