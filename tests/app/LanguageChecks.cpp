@@ -2,7 +2,6 @@
 
 #include "platform/ui/ReportList.h"
 
-#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QFile>
@@ -40,12 +39,6 @@ QStringList Marks(const QString& text)
         found << match.captured();
     found.sort();
     return found;
-}
-
-QString Described(const QWidget* widget, const QString& what)
-{
-    return QString("%1 \"%2\": %3")
-        .arg(widget->metaObject()->className(), widget->objectName(), what);
 }
 
 // Every text a window shows or gives a screen reader: its title, every
@@ -147,14 +140,15 @@ QStringList ClippedTexts(QWidget* window)
         else if (auto* group = qobject_cast<QGroupBox*>(widget))
             need = group->minimumSizeHint();
         if (widget->width() < need.width() || widget->height() < need.height())
-            faults << Described(widget, "text cut");
+            faults << "text cut: " + QString(widget->metaObject()->className()) + " " +
+                          widget->objectName();
         auto* header = qobject_cast<QHeaderView*>(widget);
         for (int section = 0;
              header && header->orientation() == Qt::Horizontal && section < header->count();
              ++section) {
             const QString text = header->model()->headerData(section, Qt::Horizontal).toString();
             if (header->sectionSize(section) < HeadingWidth(header, text))
-                faults << Described(widget, "heading cut: " + text);
+                faults << "heading cut: " + text;
         }
     }
     return faults;

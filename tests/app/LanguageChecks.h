@@ -7,9 +7,8 @@ class QWidget;
 
 namespace velmora::test {
 
-// A translation (.ts): the words of its English texts that no translation of
-// it uses, the texts it translates, and its faults (a text unfinished or left
-// over, a translation whose %1 to %9 or '&' differ from the English).
+// A translation (.ts): the words of its English texts that none of its
+// translations uses, the texts it translates, and its faults.
 struct Catalogue
 {
     QSet<QString> englishOnlyWords; // lower case, three letters and more

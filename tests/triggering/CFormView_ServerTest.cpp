@@ -164,8 +164,7 @@ void CFormView_ServerTest::columnsAndButtonStatesFollowTheFirstSelectedRow()
     }
     QCOMPARE(headings, QStringList({"Name", "Status", "Auto Start", "Protocol", "Trigger Address",
                                     "Trigger Port(Start)", "Trigger Port(End)", "Frequence(ms)"}));
-    // The template's widths, wider where a heading would not show whole.
-    const int designed[] = {130, 70, 70, 80, 110, 110, 110, 100};
+    const int designed[] = {130, 70, 70, 80, 110, 110, 110, 100}; // wider for a longer heading
     for (int i = 0; i < list->columnCount(); ++i)
         QCOMPARE(widths[i], std::max(designed[i],
                                      velmora::HeadingWidth(list->horizontalHeader(), headings[i])));
