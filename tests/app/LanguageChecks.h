@@ -7,8 +7,8 @@ class QWidget;
 
 namespace velmora::test {
 
-// A translation (.ts): the words of its English texts that none of its
-// translations uses, the texts it translates, and its faults.
+// A translation (.ts): the words of its English texts none of its translations
+// uses, the texts it translates, its faults (unfinished, %1 or '&' not kept).
 struct Catalogue
 {
     QSet<QString> englishOnlyWords; // lower case, three letters and more

@@ -2,8 +2,7 @@
 // meets them: the main window searches the network, so this runs inside the
 // router lab only (scripts/screenshot.sh starts it in the lab's LAN
 // namespace). The program folder it is given holds a config.xml with sample
-// entries and the translations/ folder; the windows speak the language LANG
-// names.
+// entries and translations/; the windows speak the language LANG names.
 //   window_pictures PROGRAM_DIR OUTPUT_DIR
 // A new window joins with one step in TakePictures().
 
