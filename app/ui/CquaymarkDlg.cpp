@@ -223,8 +223,8 @@ void CquaymarkDlg::loadConfig()
     server_->reloadRows();
     client_->reloadRows();
     if (loaded.invalid)
-        QMessageBox::critical(this, velmora::Words(velmora::kInvalidConfigCaption),
-                              velmora::Words(velmora::kInvalidConfigMessage));
+        QMessageBox::critical(this, velmora::Words(velmora::kInvalidConfigCaptionText),
+                              velmora::Words(velmora::kInvalidConfigText));
 }
 
 void CquaymarkDlg::onProgressTimer()
@@ -265,7 +265,7 @@ bool CquaymarkDlg::writeConfig(velmora::Message* reason)
 void CquaymarkDlg::reportSaveFailure(const velmora::Message& reason)
 {
     QMessageBox::critical(
-        this, velmora::Words(velmora::kInvalidConfigCaption),
+        this, velmora::Words(velmora::kInvalidConfigCaptionText),
         velmora::Words(velmora::Message(velmora::kConfigNotSaved, {configPath(), reason})));
 }
 
@@ -352,7 +352,7 @@ void CquaymarkDlg::OnOption()
     if (!done) {
         const std::string path = velmora::AutostartEntryPath();
         QMessageBox::critical(
-            this, velmora::Words(velmora::kInvalidConfigCaption),
+            this, velmora::Words(velmora::kInvalidConfigCaptionText),
             (dialog.autostartFlag() ? tr("Could not write %1: %2") : tr("Could not remove %1: %2"))
                 .arg(QString::fromStdString(path.empty() ? "~/.config/autostart/velmora.desktop"
                                                          : path),

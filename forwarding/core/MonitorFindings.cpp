@@ -55,7 +55,7 @@ std::string PortsOf(std::vector<uint16_t> ports)
 
 } // namespace
 
-Message DescribeMappings(const std::vector<MappingRequest>& mappings)
+Message DescribeMappingsText(const std::vector<MappingRequest>& mappings)
 {
     std::vector<std::string> protocols;
     for (const auto& m : mappings) {
@@ -83,6 +83,11 @@ Message DescribeMappings(const std::vector<MappingRequest>& mappings)
     return text;
 }
 
+std::string DescribeMappings(const std::vector<MappingRequest>& mappings)
+{
+    return English(DescribeMappingsText(mappings));
+}
+
 void MonitorFindings::add(Kind kind, const MappingRequest& mapping, const std::string& holder)
 {
     auto group = std::find_if(groups_.begin(), groups_.end(), [&](const Group& g) {
@@ -103,7 +108,7 @@ MonitorReport MonitorFindings::report() const
     std::vector<Line> lines = notes_;
     for (const auto& g : groups_) {
         const KindText& kind = TextOf(g.kind);
-        std::vector<Message> values{g.entry, DescribeMappings(g.mappings)};
+        std::vector<Message> values{g.entry, DescribeMappingsText(g.mappings)};
         if (g.kind == Kind::Taken) {
             values.emplace_back(g.holder);
             values.emplace_back(g.mappings.front().internalClient);

@@ -65,6 +65,7 @@ private:
 
 // "TCP 80, 443-447 and UDP 3074": the ports of some mappings by protocol,
 // protocols in order of appearance, ports ascending with runs as ranges.
-Message DescribeMappings(const std::vector<MappingRequest>& mappings);
+Message DescribeMappingsText(const std::vector<MappingRequest>& mappings);
+std::string DescribeMappings(const std::vector<MappingRequest>& mappings); // in English
 
 } // namespace velmora

@@ -63,7 +63,7 @@ void ExternalPart(MessageList& out, const PortCheckFindings& f)
         out.push_back(Message(kExternalUnknown, {UpnpResultText(*f.externalCode)}));
     if (f.externalCode && *f.externalCode == 0 && IsPrivateOrSharedAddress(f.externalAddress)) {
         out.emplace_back("   ");
-        out.push_back(DoubleNatMessage(f.externalAddress));
+        out.push_back(DoubleNatText(f.externalAddress));
         out.emplace_back("\n");
     }
 }

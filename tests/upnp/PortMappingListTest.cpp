@@ -104,7 +104,7 @@ TEST(DoubleNat, PrivateAndSharedRanges)
     };
     for (const auto& c : cases)
         EXPECT_EQ(velmora::IsPrivateOrSharedAddress(c.address), c.behindAnotherNat) << c.address;
-    const std::string message = velmora::English(velmora::DoubleNatMessage("100.64.1.2"));
+    const std::string message = velmora::DoubleNatMessage("100.64.1.2");
     EXPECT_TRUE(Has(message, "100.64.1.2"));
     EXPECT_TRUE(Has(message, "carrier-grade NAT"));
     EXPECT_TRUE(Has(message, "will not make a program on this computer reachable"));

@@ -153,7 +153,7 @@ TEST(ViewIpLab, PrivateExternalAddressTellsOfAnotherNat)
     const Shown shown = OpenViewIp();
     EXPECT_EQ(shown.external, QString("100.64.7.9"));
     EXPECT_EQ(shown.messages,
-              QStringList({QString::fromStdString(English(DoubleNatMessage("100.64.7.9")))}));
+              QStringList({QString::fromStdString(DoubleNatMessage("100.64.7.9"))}));
 }
 
 TEST(ViewIpLab, ClosesAtOnceWhileTheRouterNeverAnswers)

@@ -20,9 +20,14 @@ bool IsPrivateOrSharedAddress(std::string_view address)
     return in(0x0A000000, 8) || in(0xAC100000, 12) || in(0xC0A80000, 16) || in(0x64400000, 10);
 }
 
-Message DoubleNatMessage(const std::string& address)
+Message DoubleNatText(const std::string& address)
 {
     return Message(view_ip_texts::kDoubleNat, {address});
+}
+
+std::string DoubleNatMessage(const std::string& address)
+{
+    return English(DoubleNatText(address));
 }
 
 } // namespace velmora

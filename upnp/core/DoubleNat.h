@@ -12,7 +12,9 @@ namespace velmora {
 // whose external address is one of these is not on the internet itself.
 bool IsPrivateOrSharedAddress(std::string_view address);
 
-// What a private or shared external address means for the user.
-Message DoubleNatMessage(const std::string& address);
+// What a private or shared external address means for the user; and the same
+// in English.
+Message DoubleNatText(const std::string& address);
+std::string DoubleNatMessage(const std::string& address);
 
 } // namespace velmora

@@ -108,7 +108,7 @@ void CView_IP::showOutcome(const velmora::ExternalAddressOutcome& outcome)
     externalIp_->setText(QString::fromStdString(outcome.address));
     if (velmora::IsPrivateOrSharedAddress(outcome.address))
         QMessageBox::warning(this, kAppCaption,
-                             velmora::Words(velmora::DoubleNatMessage(outcome.address)));
+                             velmora::Words(velmora::DoubleNatText(outcome.address)));
 }
 
 void CView_IP::done(int result)
