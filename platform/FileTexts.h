@@ -23,5 +23,8 @@ inline constexpr TextTemplate kNoHome{
     "Files", QT_TRANSLATE_NOOP("Files", "neither XDG_CONFIG_HOME nor HOME names a folder")};
 inline constexpr TextTemplate kOwnPathUnknown{
     "Files", QT_TRANSLATE_NOOP("Files", "the program's own path is unknown")};
+inline constexpr TextTemplate kPathNotCarried{
+    "Files", QT_TRANSLATE_NOOP("Files", "the program's path holds a character that a desktop "
+                                        "entry cannot carry")};
 
 } // namespace velmora::file_texts

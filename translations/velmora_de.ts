@@ -205,6 +205,14 @@
         <source>Stop</source>
         <translation>Stoppen</translation>
     </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Velmora runs at most %1 trigger workers at once, one for each trigger port of a running entry. These entries were not started: %2</source>
+        <translation>Velmora lässt höchstens %1 Trigger-Worker zugleich laufen, einen für jeden Trigger-Port eines laufenden Eintrags. Diese Einträge wurden nicht gestartet: %2</translation>
+    </message>
 </context>
 <context>
     <name>COften_used_ports</name>
@@ -500,6 +508,10 @@
     <message>
         <source>the program&apos;s own path is unknown</source>
         <translation>der Pfad des Programms selbst ist unbekannt</translation>
+    </message>
+    <message>
+        <source>the program&apos;s path holds a character that a desktop entry cannot carry</source>
+        <translation>der Pfad des Programms enthält ein Zeichen, das ein Desktop-Eintrag nicht aufnehmen kann</translation>
     </message>
 </context>
 <context>

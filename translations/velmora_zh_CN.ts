@@ -205,6 +205,14 @@
         <source>Stop</source>
         <translation>停止</translation>
     </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Velmora runs at most %1 trigger workers at once, one for each trigger port of a running entry. These entries were not started: %2</source>
+        <translation>Velmora 同时最多运行 %1 个触发工作线程，每个运行中条目的每个触发端口各占一个。以下条目未启动：%2</translation>
+    </message>
 </context>
 <context>
     <name>COften_used_ports</name>
@@ -500,6 +508,10 @@
     <message>
         <source>the program&apos;s own path is unknown</source>
         <translation>程序自身的路径未知</translation>
+    </message>
+    <message>
+        <source>the program&apos;s path holds a character that a desktop entry cannot carry</source>
+        <translation>程序的路径中含有桌面条目无法容纳的字符</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,20 @@
 #include "app/ui/CXTTrayIconEx.h"
 
+#include "platform/ControlText.h"
+
 #include <QMenu>
+
+namespace {
+// A balloon's lines with their control characters written out; the line
+// breaks between them stay.
+QString Escaped(const QString& text)
+{
+    QStringList lines = text.split('\n');
+    for (QString& line : lines)
+        line = QString::fromStdString(velmora::EscapeControlCharacters(line.toStdString()));
+    return lines.join('\n');
+}
+} // namespace
 
 CXTTrayIconEx::CXTTrayIconEx(QObject* parent) : QObject(parent)
 {
@@ -49,8 +63,10 @@ void CXTTrayIconEx::remove()
     }
 }
 
-void CXTTrayIconEx::showBalloon(const QString& title, const QString& text, int timeoutMs)
+void CXTTrayIconEx::showBalloon(const QString& shownTitle, const QString& shownText, int timeoutMs)
 {
+    const QString title = Escaped(shownTitle).replace('\n', "\\n");
+    const QString text = Escaped(shownText);
     emit balloonRequested(title, text);
     if (icon_ && QSystemTrayIcon::supportsMessages())
         icon_->showMessage(title, text, QSystemTrayIcon::Information, timeoutMs);

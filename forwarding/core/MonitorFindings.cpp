@@ -1,6 +1,7 @@
 #include "forwarding/core/MonitorFindings.h"
 
 #include "forwarding/core/MonitorTexts.h"
+#include "platform/ControlText.h"
 
 #include <algorithm>
 #include <iterator>
@@ -108,10 +109,13 @@ MonitorReport MonitorFindings::report() const
     std::vector<Line> lines = notes_;
     for (const auto& g : groups_) {
         const KindText& kind = TextOf(g.kind);
-        std::vector<Message> values{g.entry, DescribeMappingsText(g.mappings)};
+        // An entry's name comes from config.xml and a holder from the router:
+        // neither may break the line it stands in.
+        std::vector<Message> values{EscapeControlCharacters(g.entry),
+                                    DescribeMappingsText(g.mappings)};
         if (g.kind == Kind::Taken) {
-            values.emplace_back(g.holder);
-            values.emplace_back(g.mappings.front().internalClient);
+            values.emplace_back(EscapeControlCharacters(g.holder));
+            values.emplace_back(EscapeControlCharacters(g.mappings.front().internalClient));
         }
         lines.push_back({Message(kind.text, std::move(values)), kind.changes});
     }
