@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <iterator>
 
 namespace velmora {
 
