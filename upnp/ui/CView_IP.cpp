@@ -22,6 +22,14 @@
 namespace {
 constexpr auto& kAppCaption = velmora::kProductName;
 constexpr char kNotFound[] = QT_TRANSLATE_NOOP("velmora", "Fail to Find");
+
+// A warning that may quote the router: shown as plain text, never as rich text.
+void WarnPlain(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, kAppCaption, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
 } // namespace
 
 CView_IP::CView_IP(QWidget* parent) : QDialog(parent)
@@ -102,13 +110,12 @@ void CView_IP::showOutcome(const velmora::ExternalAddressOutcome& outcome)
 {
     finished_ = true;
     if (const velmora::TextTemplate* message = velmora::ExternalAddressStepMessage(outcome.step)) {
-        QMessageBox::warning(this, kAppCaption, velmora::Words(*message));
+        WarnPlain(this, velmora::Words(*message));
         return;
     }
     externalIp_->setText(QString::fromStdString(outcome.address));
     if (velmora::IsPrivateOrSharedAddress(outcome.address))
-        QMessageBox::warning(this, kAppCaption,
-                             velmora::Words(velmora::DoubleNatText(outcome.address)));
+        WarnPlain(this, velmora::Words(velmora::DoubleNatText(outcome.address)));
 }
 
 void CView_IP::done(int result)
