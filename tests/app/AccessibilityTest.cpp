@@ -23,6 +23,7 @@
 #include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
 #include "tests/app/LanguageChecks.h"
+#include "tests/support/IsolatedNetwork.h"
 #include "tests/support/TempDir.h"
 #include "triggering/ui/CAddPort.h"
 #include "triggering/ui/CStart.h"
@@ -51,7 +52,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <sched.h>
 
 using velmora::test::TempDir;
 
@@ -59,9 +59,6 @@ namespace {
 
 using Factory = std::function<std::unique_ptr<QWidget>(const TempDir&)>;
 
-// Set when the walk runs in an empty network namespace of its own, where the
-// windows that search the network as they open reach nothing.
-bool g_isolated = false;
 // The catalogue of the language the walk runs in; empty in English.
 velmora::test::Catalogue g_catalogue;
 
@@ -69,7 +66,6 @@ struct Window
 {
     const char* name;
     Factory make;
-    bool searchesTheNetwork = false;
 };
 
 const char kConfig[] = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
@@ -158,7 +154,7 @@ std::vector<Window> Windows()
          [](const TempDir&) {
              return std::make_unique<CRouter_Management>(false, nullptr, [] {});
          }},
-        {"View IP", [](const TempDir&) { return std::make_unique<CView_IP>(); }, true},
+        {"View IP", [](const TempDir&) { return std::make_unique<CView_IP>(); }},
     };
 }
 
@@ -270,8 +266,6 @@ private slots:
         QFETCH(int, index);
         const std::vector<Window> windows = Windows();
         const Window& entry = windows[static_cast<size_t>(index)];
-        if (entry.searchesTheNetwork && !g_isolated)
-            QSKIP("searches the network: needs a network namespace of its own");
         TempDir dir;
         std::filesystem::create_directory(dir.path() + "log");
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path() + "xdg"));
@@ -313,9 +307,10 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // Before any thread exists: a network namespace with nothing in it (as
-    // root, or as a user through a user namespace where that is allowed).
-    g_isolated = ::unshare(CLONE_NEWNET) == 0 || ::unshare(CLONE_NEWUSER | CLONE_NEWNET) == 0;
+    // Before any thread exists: an empty network namespace of its own, where
+    // the windows that search the network as they open reach nothing.
+    if (!velmora::test::EnterIsolatedNetwork(false))
+        return velmora::test::kSkipExitCode;
     QApplication app(argc, argv);
     // The language the walk runs in (LC_ALL), from the build's translations.
     const QString language = qEnvironmentVariable("LC_ALL").section('.', 0, 0);
