@@ -58,16 +58,20 @@ std::string PortsOf(std::vector<uint16_t> ports)
 
 Message DescribeMappingsText(const std::vector<MappingRequest>& mappings)
 {
+    // IPv6 pinholes go by their own name: "TCP 80 and IPv6 TCP 80".
+    const auto label = [](const MappingRequest& m) {
+        return IsPinholeRequest(m) ? "IPv6 " + m.protocol : m.protocol;
+    };
     std::vector<std::string> protocols;
     for (const auto& m : mappings) {
-        if (std::find(protocols.begin(), protocols.end(), m.protocol) == protocols.end())
-            protocols.push_back(m.protocol);
+        if (std::find(protocols.begin(), protocols.end(), label(m)) == protocols.end())
+            protocols.push_back(label(m));
     }
     std::vector<Message> parts;
     for (const auto& protocol : protocols) {
         std::vector<uint16_t> ports;
         for (const auto& m : mappings) {
-            if (m.protocol == protocol)
+            if (label(m) == protocol)
                 ports.push_back(m.port);
         }
         parts.emplace_back(protocol + " " + PortsOf(std::move(ports)));
