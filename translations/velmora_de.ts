@@ -597,6 +597,16 @@
         <source>The router&apos;s port mappings can be checked again.</source>
         <translation>Die Portweiterleitungen des Routers lassen sich wieder prüfen.</translation>
     </message>
+    <message>
+        <source>Auto add: %1 of %2 IPv6 pinholes opened for %3.</source>
+        <extracomment>%1 is how many IPv6 pinholes were opened, %2 how many were asked for, %3 this computer&apos;s IPv6 address.</extracomment>
+        <translation>Automatisch eintragen: %1 von %2 IPv6-Pinholes für %3 geöffnet.</translation>
+    </message>
+    <message>
+        <source>Auto add: %1 of %2 IPv6 pinholes opened for %3. (%4)</source>
+        <extracomment>As the line before, and %4 says why the others were not opened.</extracomment>
+        <translation>Automatisch eintragen: %1 von %2 IPv6-Pinholes für %3 geöffnet. (%4)</translation>
+    </message>
 </context>
 <context>
     <name>PortCheck</name>
@@ -811,6 +821,124 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>Problems</name>
+    <message>
+        <source>the router refused it (%1)</source>
+        <extracomment>%1 is the router&apos;s name for the error.</extracomment>
+        <translation>der Router hat abgelehnt (%1)</translation>
+    </message>
+    <message>
+        <source>the router refused it</source>
+        <translation>der Router hat abgelehnt</translation>
+    </message>
+    <message>
+        <source>the router cannot be reached</source>
+        <translation>der Router ist nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>the router&apos;s answer could not be read</source>
+        <translation>die Antwort des Routers war nicht lesbar</translation>
+    </message>
+    <message>
+        <source>the router did not answer</source>
+        <translation>der Router hat nicht geantwortet</translation>
+    </message>
+    <message>
+        <source>the router&apos;s IPv6 firewall is off: nothing needs opening</source>
+        <translation>die IPv6-Firewall des Routers ist aus: Es muss nichts geöffnet werden</translation>
+    </message>
+    <message>
+        <source>the router allows no inbound pinholes</source>
+        <translation>der Router erlaubt keine eingehenden Pinholes</translation>
+    </message>
+    <message>
+        <source>the router offers no way to open it</source>
+        <translation>der Router bietet keinen Weg, es zu öffnen</translation>
+    </message>
+    <message>
+        <source>the router did not keep it</source>
+        <translation>der Router hat es nicht behalten</translation>
+    </message>
+    <message>
+        <source>not sent: no time was left</source>
+        <translation>nicht gesendet: Die Zeit war abgelaufen</translation>
+    </message>
+    <message>
+        <source>not sent: the router stopped answering</source>
+        <translation>nicht gesendet: Der Router antwortet nicht mehr</translation>
+    </message>
+    <message>
+        <source>the protocol is not TCP or UDP</source>
+        <translation>das Protokoll ist weder TCP noch UDP</translation>
+    </message>
+    <message>
+        <source>the gateway offered port %1 instead</source>
+        <extracomment>%1 is a port number.</extracomment>
+        <translation>das Gateway hat stattdessen Port %1 angeboten</translation>
+    </message>
+    <message>
+        <source>the gateway refused it (%1)</source>
+        <extracomment>%1 is the PCP result&apos;s name.</extracomment>
+        <translation>das Gateway hat abgelehnt (%1)</translation>
+    </message>
+    <message>
+        <source>the gateway speaks NAT-PMP, not PCP</source>
+        <translation>das Gateway spricht NAT-PMP, nicht PCP</translation>
+    </message>
+    <message>
+        <source>the gateway speaks only PCP version %1</source>
+        <extracomment>%1 is a PCP version number.</extracomment>
+        <translation>das Gateway spricht nur PCP-Version %1</translation>
+    </message>
+    <message>
+        <source>the gateway has no PCP service</source>
+        <translation>das Gateway hat keinen PCP-Dienst</translation>
+    </message>
+    <message>
+        <source>the gateway did not answer</source>
+        <translation>das Gateway hat nicht geantwortet</translation>
+    </message>
+    <message>
+        <source>the gateway sent %1, not an answer to the request</source>
+        <extracomment>%1 says what kind of answer came (&quot;an unreadable answer&quot;, ...).</extracomment>
+        <translation>das Gateway hat %1 gesendet, keine Antwort auf die Anfrage</translation>
+    </message>
+    <message>
+        <source>the request could not be sent</source>
+        <translation>die Anfrage konnte nicht gesendet werden</translation>
+    </message>
+    <message>
+        <source>no usable gateway address</source>
+        <translation>keine brauchbare Gateway-Adresse</translation>
+    </message>
+    <message>
+        <source>cannot send from %1</source>
+        <extracomment>%1 is an address of this computer.</extracomment>
+        <translation>kann nicht von %1 aus senden</translation>
+    </message>
+    <message>
+        <source>an unreadable answer</source>
+        <translation>eine unlesbare Antwort</translation>
+    </message>
+    <message>
+        <source>an answer of PCP version %1</source>
+        <extracomment>%1 is a PCP version number.</extracomment>
+        <translation>eine Antwort der PCP-Version %1</translation>
+    </message>
+    <message>
+        <source>an answer to another kind of request</source>
+        <translation>eine Antwort auf eine andere Art von Anfrage</translation>
+    </message>
+    <message>
+        <source>an answer with another mapping nonce</source>
+        <translation>eine Antwort mit einer anderen Mapping-Nonce</translation>
+    </message>
+    <message>
+        <source>an answer for another protocol or port</source>
+        <translation>eine Antwort für ein anderes Protokoll oder einen anderen Port</translation>
     </message>
 </context>
 <context>
@@ -1129,13 +1257,85 @@
         <translation>Damit werden %1 Portweiterleitungen in den Router eingetragen, und Velmora überwacht jede davon, solange es läuft. Eintragen?</translation>
     </message>
     <message>
-        <source>Add into Router was cancelled: the router took %1 of %2 port mappings.</source>
-        <translation>„In Router eintragen“ wurde abgebrochen: Der Router hat %1 von %2 Portweiterleitungen übernommen.</translation>
-    </message>
-    <message>
         <source>Version %1 Build on %2</source>
         <extracomment>%1 is the version number, %2 the build date.</extracomment>
         <translation>Version %1, erstellt am %2</translation>
+    </message>
+    <message>
+        <source>(%1)</source>
+        <translation>(%1)</translation>
+    </message>
+    <message>
+        <source>IPv4: %1 of %2 port mappings added into the router.</source>
+        <translation>IPv4: %1 von %2 Portweiterleitungen in den Router eingetragen.</translation>
+    </message>
+    <message>
+        <source>IPv6: %1 of %2 pinholes opened for %3.</source>
+        <translation>IPv6: %1 von %2 Pinholes für %3 geöffnet.</translation>
+    </message>
+    <message>
+        <source>Over IPv6 a program on this computer is reachable at [%1]:port.</source>
+        <translation>Über IPv6 ist ein Programm auf diesem Computer unter [%1]:Port erreichbar.</translation>
+    </message>
+    <message>
+        <source>Cancelled before the end.</source>
+        <translation>Vor dem Ende abgebrochen.</translation>
+    </message>
+    <message>
+        <source>%1 (IPv6)</source>
+        <translation>%1 (IPv6)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 left)</source>
+        <translation>%1 (noch %2)</translation>
+    </message>
+    <message>
+        <source>IPv4 port mappings: UPnP</source>
+        <translation>IPv4-Portweiterleitungen: UPnP</translation>
+    </message>
+    <message>
+        <source>IPv4 port mappings: PCP</source>
+        <translation>IPv4-Portweiterleitungen: PCP</translation>
+    </message>
+    <message>
+        <source>IPv4 port mappings: NAT-PMP</source>
+        <translation>IPv4-Portweiterleitungen: NAT-PMP</translation>
+    </message>
+    <message>
+        <source>IPv6 pinholes: UPnP, for %1</source>
+        <translation>IPv6-Pinholes: UPnP, für %1</translation>
+    </message>
+    <message>
+        <source>IPv6 pinholes: PCP, for %1</source>
+        <translation>IPv6-Pinholes: PCP, für %1</translation>
+    </message>
+    <message>
+        <source>IPv6 pinholes: UPnP, but this computer has no global IPv6 address on the router&apos;s link</source>
+        <translation>IPv6-Pinholes: UPnP, aber dieser Computer hat am Anschluss des Routers keine globale IPv6-Adresse</translation>
+    </message>
+    <message>
+        <source>IPv6 pinholes: not offered</source>
+        <translation>IPv6-Pinholes: nicht angeboten</translation>
+    </message>
+    <message>
+        <source>IPv6 firewall: not told (%1)</source>
+        <translation>IPv6-Firewall: keine Auskunft (%1)</translation>
+    </message>
+    <message>
+        <source>IPv6 firewall: off</source>
+        <translation>IPv6-Firewall: aus</translation>
+    </message>
+    <message>
+        <source>IPv6 firewall: on, inbound pinholes allowed</source>
+        <translation>IPv6-Firewall: an, eingehende Pinholes erlaubt</translation>
+    </message>
+    <message>
+        <source>IPv6 firewall: on, inbound pinholes not allowed</source>
+        <translation>IPv6-Firewall: an, eingehende Pinholes nicht erlaubt</translation>
+    </message>
+    <message>
+        <source>Over IPv6 this router opens pinholes: after Add into Router a program on this computer is reachable from the internet at [%1]:port.</source>
+        <translation>Über IPv6 öffnet dieser Router Pinholes: Nach „In Router eintragen“ ist ein Programm auf diesem Computer aus dem Internet unter [%1]:Port erreichbar.</translation>
     </message>
 </context>
 <context>

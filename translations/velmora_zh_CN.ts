@@ -597,6 +597,16 @@
         <source>The router&apos;s port mappings can be checked again.</source>
         <translation>路由器的端口映射已可再次检查。</translation>
     </message>
+    <message>
+        <source>Auto add: %1 of %2 IPv6 pinholes opened for %3.</source>
+        <extracomment>%1 is how many IPv6 pinholes were opened, %2 how many were asked for, %3 this computer&apos;s IPv6 address.</extracomment>
+        <translation>自动添加：已为 %3 打开 %2 个 IPv6 针孔中的 %1 个。</translation>
+    </message>
+    <message>
+        <source>Auto add: %1 of %2 IPv6 pinholes opened for %3. (%4)</source>
+        <extracomment>As the line before, and %4 says why the others were not opened.</extracomment>
+        <translation>自动添加：已为 %3 打开 %2 个 IPv6 针孔中的 %1 个。（%4）</translation>
+    </message>
 </context>
 <context>
     <name>PortCheck</name>
@@ -811,6 +821,124 @@
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>Problems</name>
+    <message>
+        <source>the router refused it (%1)</source>
+        <extracomment>%1 is the router&apos;s name for the error.</extracomment>
+        <translation>路由器拒绝了该请求（%1）</translation>
+    </message>
+    <message>
+        <source>the router refused it</source>
+        <translation>路由器拒绝了该请求</translation>
+    </message>
+    <message>
+        <source>the router cannot be reached</source>
+        <translation>无法连接到路由器</translation>
+    </message>
+    <message>
+        <source>the router&apos;s answer could not be read</source>
+        <translation>无法读取路由器的应答</translation>
+    </message>
+    <message>
+        <source>the router did not answer</source>
+        <translation>路由器没有应答</translation>
+    </message>
+    <message>
+        <source>the router&apos;s IPv6 firewall is off: nothing needs opening</source>
+        <translation>路由器的 IPv6 防火墙已关闭：无需打开任何端口</translation>
+    </message>
+    <message>
+        <source>the router allows no inbound pinholes</source>
+        <translation>路由器不允许入站针孔</translation>
+    </message>
+    <message>
+        <source>the router offers no way to open it</source>
+        <translation>路由器未提供打开它的方式</translation>
+    </message>
+    <message>
+        <source>the router did not keep it</source>
+        <translation>路由器没有保留它</translation>
+    </message>
+    <message>
+        <source>not sent: no time was left</source>
+        <translation>未发送：时间已用完</translation>
+    </message>
+    <message>
+        <source>not sent: the router stopped answering</source>
+        <translation>未发送：路由器已停止应答</translation>
+    </message>
+    <message>
+        <source>the protocol is not TCP or UDP</source>
+        <translation>协议不是 TCP 或 UDP</translation>
+    </message>
+    <message>
+        <source>the gateway offered port %1 instead</source>
+        <extracomment>%1 is a port number.</extracomment>
+        <translation>网关改为提供端口 %1</translation>
+    </message>
+    <message>
+        <source>the gateway refused it (%1)</source>
+        <extracomment>%1 is the PCP result&apos;s name.</extracomment>
+        <translation>网关拒绝了该请求（%1）</translation>
+    </message>
+    <message>
+        <source>the gateway speaks NAT-PMP, not PCP</source>
+        <translation>网关使用 NAT-PMP，而不是 PCP</translation>
+    </message>
+    <message>
+        <source>the gateway speaks only PCP version %1</source>
+        <extracomment>%1 is a PCP version number.</extracomment>
+        <translation>网关仅支持 PCP 版本 %1</translation>
+    </message>
+    <message>
+        <source>the gateway has no PCP service</source>
+        <translation>网关没有 PCP 服务</translation>
+    </message>
+    <message>
+        <source>the gateway did not answer</source>
+        <translation>网关没有应答</translation>
+    </message>
+    <message>
+        <source>the gateway sent %1, not an answer to the request</source>
+        <extracomment>%1 says what kind of answer came (&quot;an unreadable answer&quot;, ...).</extracomment>
+        <translation>网关发送了%1，而不是对该请求的应答</translation>
+    </message>
+    <message>
+        <source>the request could not be sent</source>
+        <translation>无法发送该请求</translation>
+    </message>
+    <message>
+        <source>no usable gateway address</source>
+        <translation>没有可用的网关地址</translation>
+    </message>
+    <message>
+        <source>cannot send from %1</source>
+        <extracomment>%1 is an address of this computer.</extracomment>
+        <translation>无法从 %1 发送</translation>
+    </message>
+    <message>
+        <source>an unreadable answer</source>
+        <translation>无法读取的应答</translation>
+    </message>
+    <message>
+        <source>an answer of PCP version %1</source>
+        <extracomment>%1 is a PCP version number.</extracomment>
+        <translation>PCP 版本 %1 的应答</translation>
+    </message>
+    <message>
+        <source>an answer to another kind of request</source>
+        <translation>针对另一类请求的应答</translation>
+    </message>
+    <message>
+        <source>an answer with another mapping nonce</source>
+        <translation>带有另一个映射随机数的应答</translation>
+    </message>
+    <message>
+        <source>an answer for another protocol or port</source>
+        <translation>针对另一个协议或端口的应答</translation>
     </message>
 </context>
 <context>
@@ -1129,13 +1257,85 @@
         <translation>这将向路由器添加 %1 个端口映射，Velmora 运行期间会监视其中每一个。要添加吗？</translation>
     </message>
     <message>
-        <source>Add into Router was cancelled: the router took %1 of %2 port mappings.</source>
-        <translation>“添加到路由器”已取消：路由器已接受 %2 个端口映射中的 %1 个。</translation>
-    </message>
-    <message>
         <source>Version %1 Build on %2</source>
         <extracomment>%1 is the version number, %2 the build date.</extracomment>
         <translation>版本 %1，构建于 %2</translation>
+    </message>
+    <message>
+        <source>(%1)</source>
+        <translation>（%1）</translation>
+    </message>
+    <message>
+        <source>IPv4: %1 of %2 port mappings added into the router.</source>
+        <translation>IPv4：已将 %2 个端口映射中的 %1 个添加到路由器。</translation>
+    </message>
+    <message>
+        <source>IPv6: %1 of %2 pinholes opened for %3.</source>
+        <translation>IPv6：已为 %3 打开 %2 个针孔中的 %1 个。</translation>
+    </message>
+    <message>
+        <source>Over IPv6 a program on this computer is reachable at [%1]:port.</source>
+        <translation>通过 IPv6，本计算机上的程序可通过 [%1]:端口 访问。</translation>
+    </message>
+    <message>
+        <source>Cancelled before the end.</source>
+        <translation>在完成前已取消。</translation>
+    </message>
+    <message>
+        <source>%1 (IPv6)</source>
+        <translation>%1（IPv6）</translation>
+    </message>
+    <message>
+        <source>%1 (%2 left)</source>
+        <translation>%1（剩余 %2）</translation>
+    </message>
+    <message>
+        <source>IPv4 port mappings: UPnP</source>
+        <translation>IPv4 端口映射：UPnP</translation>
+    </message>
+    <message>
+        <source>IPv4 port mappings: PCP</source>
+        <translation>IPv4 端口映射：PCP</translation>
+    </message>
+    <message>
+        <source>IPv4 port mappings: NAT-PMP</source>
+        <translation>IPv4 端口映射：NAT-PMP</translation>
+    </message>
+    <message>
+        <source>IPv6 pinholes: UPnP, for %1</source>
+        <translation>IPv6 针孔：UPnP，用于 %1</translation>
+    </message>
+    <message>
+        <source>IPv6 pinholes: PCP, for %1</source>
+        <translation>IPv6 针孔：PCP，用于 %1</translation>
+    </message>
+    <message>
+        <source>IPv6 pinholes: UPnP, but this computer has no global IPv6 address on the router&apos;s link</source>
+        <translation>IPv6 针孔：UPnP，但本计算机在路由器所在链路上没有全局 IPv6 地址</translation>
+    </message>
+    <message>
+        <source>IPv6 pinholes: not offered</source>
+        <translation>IPv6 针孔：未提供</translation>
+    </message>
+    <message>
+        <source>IPv6 firewall: not told (%1)</source>
+        <translation>IPv6 防火墙：未告知（%1）</translation>
+    </message>
+    <message>
+        <source>IPv6 firewall: off</source>
+        <translation>IPv6 防火墙：关闭</translation>
+    </message>
+    <message>
+        <source>IPv6 firewall: on, inbound pinholes allowed</source>
+        <translation>IPv6 防火墙：开启，允许入站针孔</translation>
+    </message>
+    <message>
+        <source>IPv6 firewall: on, inbound pinholes not allowed</source>
+        <translation>IPv6 防火墙：开启，不允许入站针孔</translation>
+    </message>
+    <message>
+        <source>Over IPv6 this router opens pinholes: after Add into Router a program on this computer is reachable from the internet at [%1]:port.</source>
+        <translation>通过 IPv6，此路由器会打开针孔：执行“添加到路由器”后，本计算机上的程序可从互联网通过 [%1]:端口 访问。</translation>
     </message>
 </context>
 <context>

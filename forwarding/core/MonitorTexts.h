@@ -41,6 +41,15 @@ inline constexpr TextTemplate kAutoAddInvalidPorts{
     "Monitor", QT_TRANSLATE_NOOP("Monitor", "Auto add: %1 port numbers outside 1-65535 were not "
                                             "sent to the router.")};
 
+//: %1 is how many IPv6 pinholes were opened, %2 how many were asked for, %3
+//: this computer's IPv6 address.
+inline constexpr TextTemplate kAutoAddPinholes{
+    "Monitor", QT_TRANSLATE_NOOP("Monitor", "Auto add: %1 of %2 IPv6 pinholes opened for %3.")};
+//: As the line before, and %4 says why the others were not opened.
+inline constexpr TextTemplate kAutoAddPinholesBecause{
+    "Monitor",
+    QT_TRANSLATE_NOOP("Monitor", "Auto add: %1 of %2 IPv6 pinholes opened for %3. (%4)")};
+
 // About the router.
 inline constexpr TextTemplate kSilent{
     "Monitor", QT_TRANSLATE_NOOP("Monitor", "The router does not answer; its port mappings cannot "

@@ -223,10 +223,11 @@ void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
     for (const auto& line : report.lines)
         lines << QString::fromStdString(line);
     QString balloon = velmora::Words(report.balloon);
-    if (const QString pinholes = velmora::AutoAddPinholeLine(result); !pinholes.isEmpty()) {
-        lines << pinholes;
+    // The log in English, the balloon in the user's language.
+    if (const velmora::Message pinholes = velmora::AutoAddPinholeLine(result); !pinholes.empty()) {
+        lines << QString::fromStdString(velmora::English(pinholes));
         if (velmora::CountFamilies(result.held).ipv6 < result.pinholesRequested)
-            balloon += (balloon.isEmpty() ? "" : "\n") + pinholes;
+            balloon += (balloon.isEmpty() ? "" : "\n") + velmora::Words(pinholes);
     }
     emit activity(lines, balloon);
 }
@@ -401,7 +402,7 @@ void CFormView_Client::installFinished(const velmora::InstallResult& result)
     installed(result);
     updateButtons();
     if (result.cancelled) {
-        const QString line = velmora::Tr(texts::kAddCancelled)
+        const QString line = QString(texts::kAddCancelled)
                                  .arg(static_cast<qulonglong>(result.accepted))
                                  .arg(static_cast<qulonglong>(result.requested));
         emit activity({line}, {});
