@@ -12,6 +12,7 @@
 #include "catalogue/ui/COften_used_ports.h"
 #include "catalogue/ui/CSearch_Ports.h"
 #include "forwarding/core/MonitorFindings.h"
+#include "forwarding/core/PinholePlan.h"
 #include "forwarding/core/PortCheck.h"
 #include "forwarding/core/PortList.h"
 #include "forwarding/ui/CPort_Check.h"
@@ -20,6 +21,7 @@
 #include "forwarding/ui/Ports_List.h"
 #include "platform/Version.h"
 #include "platform/ui/Words.h"
+#include "router/core/ProblemTexts.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
 #include "tests/app/LanguageChecks.h"
@@ -107,6 +109,13 @@ std::unique_ptr<QWidget> CoreMessages()
         all.insert(all.end(), more.begin(), more.end());
     all.push_back(*velmora::ExternalAddressStepMessage(velmora::ExternalAddressStep::NoRouter));
     all.push_back(velmora::BadRangeMessage("90-80"));
+    velmora::InstallResult pinholes; // and why a request failed, within a line of its own
+    pinholes.pinholesRequested = 1;
+    pinholes.pinholeAddress = "2001:db8::2";
+    pinholes.pinholeProblem =
+        velmora::Message(velmora::problem_texts::kGatewaySentOther,
+                         {velmora::Message(velmora::problem_texts::kOtherNonce)});
+    all.push_back(velmora::AutoAddPinholeLine(pinholes));
     return std::make_unique<QMessageBox>(QMessageBox::Warning, velmora::kProductName,
                                          velmora::Words(all), QMessageBox::Ok);
 }

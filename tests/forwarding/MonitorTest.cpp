@@ -4,8 +4,10 @@
 
 #include "forwarding/core/MonitorFindings.h"
 #include "forwarding/core/NatPmpMonitoredRouter.h"
+#include "forwarding/core/PinholePlan.h"
 #include "forwarding/core/UpnpMonitoredRouter.h"
 #include "forwarding/core/WatchList.h"
+#include "router/core/ProblemTexts.h"
 #include "router/core/SsdpNotify.h"
 
 #include <gtest/gtest.h>
@@ -190,6 +192,22 @@ TEST(MonitorFindings, QuietFindingsGiveNoBalloonAndALongBalloonIsCut)
     EXPECT_EQ(English(report.balloon), report.lines[0] + "\n" + report.lines[1] + "\n" +
                                            report.lines[2] + "\n" + report.lines[3] +
                                            "\n... and 2 more (see the log).");
+}
+
+TEST(AutoAddPinholeLine, SaysWhyNotAllWereOpened)
+{
+    InstallResult result;
+    EXPECT_TRUE(AutoAddPinholeLine(result).empty());
+    result.pinholesRequested = 2;
+    result.pinholeAddress = "2001:db8::2";
+    result.held = {Request("TCP", 80, "web", "2001:db8::2"), Request("TCP", 80)};
+    EXPECT_EQ(English(AutoAddPinholeLine(result)),
+              "Auto add: 1 of 2 IPv6 pinholes opened for 2001:db8::2.");
+    result.pinholeProblem =
+        Message(problem_texts::kRouterRefusedWith, {"606 Action not authorized"});
+    EXPECT_EQ(English(AutoAddPinholeLine(result)),
+              "Auto add: 1 of 2 IPv6 pinholes opened for 2001:db8::2. (the router refused it (606 "
+              "Action not authorized))");
 }
 
 TEST(NatPmpEpoch, AGatewayThatStartedAfreshIsToldFromClockDrift)
