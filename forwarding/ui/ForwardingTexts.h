@@ -40,12 +40,14 @@ inline constexpr char kManyMappings[] =
 inline constexpr char kAutoAddManyMappings[] =
     QT_TRANSLATE_NOOP("velmora", "Auto add: %1 would add %2 port mappings into the router, and "
                                  "Velmora looks after each of them while it runs. Add them?");
-// %1 names the auto-add entries (quoted), %2 is how many port mappings they make.
-inline constexpr char kAutoAddLeftOut[] = QT_TRANSLATE_NOOP(
-    "velmora", "Auto add: %1 (%2 port mappings) left out until Velmora starts again.");
-// %1 is how many mappings the router took, %2 how many were asked for.
-inline constexpr char kAddCancelled[] = QT_TRANSLATE_NOOP(
-    "velmora", "Add into Router was cancelled: the router took %1 of %2 port mappings.");
+// %1 names the auto-add entries (quoted), %2 is how many port mappings they
+// make. Only the activity log shows it, and the log stays in English.
+inline constexpr char kAutoAddLeftOut[] =
+    "Auto add: %1 (%2 port mappings) left out until Velmora starts again.";
+// %1 is how many mappings the router took, %2 how many were asked for. Only
+// the activity log shows it, and the log stays in English.
+inline constexpr char kAddCancelled[] =
+    "Add into Router was cancelled: the router took %1 of %2 port mappings.";
 
 inline constexpr char kAdding[] =
     QT_TRANSLATE_NOOP("velmora", "Adding port mappings into router...");

@@ -3,6 +3,7 @@
 #include "platform/ui/ReportRows.h"
 
 #include <QHeaderView>
+#include <QStyle>
 #include <algorithm>
 
 namespace velmora {
@@ -16,6 +17,14 @@ QStringList Headings(const std::vector<ReportList::Column>& columns)
     return headings;
 }
 } // namespace
+
+int HeadingWidth(const QHeaderView* header, const QString& heading)
+{
+    // The header elides a heading wider than its section less the style's
+    // margins and four pixels.
+    const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    return header->fontMetrics().horizontalAdvance(heading) + margins + 4;
+}
 
 ReportList::ReportList(const std::vector<Column>& columns, const QString& accessibleName,
                        QWidget* parent)
@@ -32,8 +41,12 @@ ReportList::ReportList(const std::vector<Column>& columns, const QString& access
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setHighlightSections(false);
+    // A heading longer than its column's width (another language, a larger
+    // font) widens the column.
     for (int i = 0; i < static_cast<int>(columns.size()); ++i)
-        setColumnWidth(i, columns[static_cast<size_t>(i)].width);
+        setColumnWidth(
+            i, std::max(columns[static_cast<size_t>(i)].width,
+                        HeadingWidth(horizontalHeader(), columns[static_cast<size_t>(i)].heading)));
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ReportList::itemSelectionChanged);
     connect(rows_, &QAbstractItemModel::dataChanged, this,
