@@ -1337,6 +1337,10 @@
         <source>Over IPv6 this router opens pinholes: after Add into Router a program on this computer is reachable from the internet at [%1]:port.</source>
         <translation>Über IPv6 öffnet dieser Router Pinholes: Nach „In Router eintragen“ ist ein Programm auf diesem Computer aus dem Internet unter [%1]:Port erreichbar.</translation>
     </message>
+    <message>
+        <source>Auto add: %1 would add %2 port mappings into the router, and Velmora looks after each of them while it runs. Add them?</source>
+        <translation>Automatisch eintragen: %1 würde %2 Portweiterleitungen in den Router eintragen, und Velmora überwacht jede davon, solange es läuft. Eintragen?</translation>
+    </message>
 </context>
 <context>
     <name>velmora::CAboutDlg</name>

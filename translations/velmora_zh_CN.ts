@@ -1337,6 +1337,10 @@
         <source>Over IPv6 this router opens pinholes: after Add into Router a program on this computer is reachable from the internet at [%1]:port.</source>
         <translation>通过 IPv6，此路由器会打开针孔：执行“添加到路由器”后，本计算机上的程序可从互联网通过 [%1]:端口 访问。</translation>
     </message>
+    <message>
+        <source>Auto add: %1 would add %2 port mappings into the router, and Velmora looks after each of them while it runs. Add them?</source>
+        <translation>自动添加：%1 将向路由器添加 %2 个端口映射，Velmora 运行期间会监视其中每一个。要添加吗？</translation>
+    </message>
 </context>
 <context>
     <name>velmora::CAboutDlg</name>
