@@ -1,5 +1,6 @@
 #include "forwarding/ui/CFormView_Client.h"
 
+#include "forwarding/core/AutoAdd.h"
 #include "forwarding/core/MappingWriterFor.h"
 #include "forwarding/core/NatPmpLeaseKeeper.h"
 #include "forwarding/core/NatPmpMappingWriter.h"
@@ -21,7 +22,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <algorithm>
 
 namespace texts = velmora::forwarding_texts;
 
@@ -123,11 +123,7 @@ void CFormView_Client::installed(const velmora::InstallResult& result)
 
 void CFormView_Client::autoAdd(const velmora::RouterEntryPtr& router)
 {
-    std::vector<ForwardingEntry> automatic;
-    for (const auto& entry : entries_) {
-        if (velmora::Field(entry.type) == "Y")
-            automatic.push_back(entry);
-    }
+    const std::vector<ForwardingEntry> automatic = velmora::AutoAddEntries(entries_);
     if (automatic.empty())
         return;
     delete autoTask_; // a run of an earlier scan: cancelled, unreported
@@ -144,21 +140,7 @@ void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
     autoTask_->deleteLater();
     autoTask_ = nullptr;
     installed(result);
-    using Kind = velmora::MonitorFindings::Kind;
-    velmora::MonitorFindings findings;
-    if (plan.invalidPorts > 0) {
-        findings.note("Auto add: " + std::to_string(plan.invalidPorts) +
-                          " port numbers outside 1-65535 were not sent to the router.",
-                      true);
-    }
-    for (const auto& request : plan.requests) {
-        const bool held = std::any_of(result.held.begin(), result.held.end(), [&](const auto& h) {
-            return h.port == request.port && h.protocol == request.protocol &&
-                   h.description == request.description;
-        });
-        findings.add(held ? Kind::AutoAdded : Kind::AutoAddFailed, request);
-    }
-    const velmora::MonitorReport report = findings.report();
+    const velmora::MonitorReport report = velmora::AutoAddReport(plan, result);
     QStringList lines;
     for (const auto& line : report.lines)
         lines << QString::fromStdString(line);
