@@ -1,10 +1,8 @@
 #include "forwarding/ui/RouterMonitor.h"
 
-#include "forwarding/core/NatPmpMonitoredRouter.h"
-#include "forwarding/core/UpnpMonitoredRouter.h"
+#include "forwarding/core/MonitoredRouterFor.h"
 #include "platform/ui/GuiRelay.h"
 #include "router/core/BootIdListener.h"
-#include "upnp/core/UrlParts.h"
 
 namespace velmora {
 
@@ -79,29 +77,9 @@ void RouterMonitor::apply()
         monitor_->setRouter(nullptr);
         return;
     }
-    if (router_->is_apple) {
-        in_addr_t gateway = 0;
-        {
-            std::lock_guard lock(router_->natpmp_mutex);
-            if (router_->natpmp_open)
-                gateway = router_->natpmp.gateway;
-        }
-        monitor_->setRouter(
-            std::make_shared<velmora::NatPmpMonitoredRouter>(gateway, keeper_, natPmpLifetime_));
-        return;
-    }
-    const velmora::RouterEndpoint endpoint = velmora::EndpointOf(*router_);
-    monitor_->setRouter(std::make_shared<velmora::UpnpMonitoredRouter>(endpoint));
-    if (!options_.watchAnnouncements)
-        return;
-    std::string host;
-    uint16_t port = 0;
-    std::string path;
-    if (!parseUrl(endpoint.controlUrl, host, port, path))
-        return;
-    velmora::MappingMonitor* monitor = monitor_.get();
-    listener_ = std::make_unique<BootIdListener>(
-        router_->lan_address, host, [monitor](const std::string& why) { monitor->checkSoon(why); });
+    monitor_->setRouter(velmora::MonitoredRouterFor(*router_, keeper_, natPmpLifetime_));
+    if (options_.watchAnnouncements)
+        listener_ = velmora::RestartListenerFor(*router_, *monitor_);
 }
 
 } // namespace velmora
