@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a built tree, checks what is in it, runs the
-# desktop-entry, AppStream and lintian checks on it, then unpacks it into a
-# temporary root (it is never installed) and starts the program from there,
-# offscreen, with a temporary HOME, inside an empty network namespace of its
-# own, so that its start-up search reaches no network at all. The program must
-# keep its files in the user's base folders and start from the shipped
-# catalogue. Exit 77 (skipped) where no network namespace can be made.
+# Builds the Debian packages from a built tree (velmora, the window, and
+# velmora-cli, the command line it depends on), checks what is in them, runs
+# the desktop-entry, AppStream and lintian checks on them, then unpacks both
+# into a temporary root (they are never installed) and starts the programs
+# from there, offscreen, with a temporary HOME, inside an empty network
+# namespace of their own, so that their search reaches no network at all.
+# They must keep their files in the user's base folders; the window starts
+# from the shipped catalogue; velmora-cli, with no Qt among its package's
+# dependencies, runs --help and reads the entries the window keeps.
+# Exit 77 (skipped) where no network namespace can be made.
 #   package_test.sh CPACK BUILD_DIR SOURCE_DIR
 set -euo pipefail
 cpack=$1
@@ -30,20 +33,39 @@ if ! "${netns[@]}" true 2>/dev/null; then
     exit 77
 fi
 
-# The package.
+# The packages.
 "$cpack" --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fail "cpack"; }
 debs=("$work"/out/velmora_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one velmora_*.deb, got: ${debs[*]}"
 deb=${debs[0]}
-echo "built $(basename "$deb")"
+clis=("$work"/out/velmora-cli_*.deb)
+[ ${#clis[@]} -eq 1 ] && [ -f "${clis[0]}" ] || fail "expected one velmora-cli_*.deb, got: ${clis[*]}"
+cli_deb=${clis[0]}
+echo "built $(basename "$deb") $(basename "$cli_deb")"
 [ "$(dpkg-deb -f "$deb" Package)" = velmora ] || fail "package name"
+[ "$(dpkg-deb -f "$cli_deb" Package)" = velmora-cli ] || fail "command line package name"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libminiupnpc17 libnatpmp1 libexpat1 qt6-qpa-plugins; do
+for library in "velmora-cli (= $(dpkg-deb -f "$deb" Version))" libqt6widgets6 libminiupnpc17 \
+    libnatpmp1 libexpat1 qt6-qpa-plugins; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
+cli_depends=$(dpkg-deb -f "$cli_deb" Depends)
+for library in libminiupnpc17 libnatpmp1 libexpat1; do
+    [[ $cli_depends == *"$library"* ]] || fail "velmora-cli Depends lacks $library: $cli_depends"
+done
+if grep -qi 'qt' <<<"$cli_depends"; then fail "velmora-cli depends on Qt: $cli_depends"; fi
 
 root="$work/root"
+dpkg-deb -x "$cli_deb" "$root"
+for file in usr/bin/velmora-cli usr/share/man/man1/velmora-cli.1.gz \
+    usr/lib/systemd/user/velmora-keep.service usr/share/doc/velmora-cli/copyright \
+    usr/share/doc/velmora-cli/changelog.gz; do
+    [ -f "$root/$file" ] || fail "velmora-cli lacks /$file"
+done
+if ldd "$root/usr/bin/velmora-cli" | grep -i 'qt'; then fail "velmora-cli links Qt"; fi
+grep -qx 'ExecStart=/usr/bin/velmora-cli keep' "$root/usr/lib/systemd/user/velmora-keep.service" ||
+    fail "velmora-keep.service does not run velmora-cli keep"
 dpkg-deb -x "$deb" "$root"
 metainfo=usr/share/metainfo/example.velmora.Velmora.metainfo.xml
 for file in usr/bin/velmora usr/share/applications/velmora.desktop \
@@ -63,15 +85,15 @@ done
 grep -q '^Comment=.' "$desktop" || fail "velmora.desktop has no Comment"
 shipped="$root/usr/share/velmora/ports_list.txt"
 if [ -f "$source/catalogue/ports_list.txt" ]; then
-    cmp -s "$source/catalogue/ports_list.txt" "$shipped" || fail "the package lacks the catalogue"
+    cmp -s "$source/catalogue/ports_list.txt" "$shipped" || fail "the packages lack the catalogue"
 fi
-[ -d "$root/usr/share/velmora" ] || fail "the package lacks /usr/share/velmora"
+[ -d "$root/usr/share/velmora" ] || fail "the packages lack /usr/share/velmora"
 
 # The checks of the desktop's own tools.
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root/$metainfo" || fail "appstreamcli validate"
 lintian_rc=0
-lintian_out=$(lintian --no-cfg --fail-on error "$deb" 2>&1) || lintian_rc=$?
+lintian_out=$(lintian --no-cfg --fail-on error "$deb" "$cli_deb" 2>&1) || lintian_rc=$?
 grep -v 'running with root privileges' <<<"$lintian_out" | sed 's/^/lintian: /' || true
 [ "$lintian_rc" -eq 0 ] || fail "lintian reports errors"
 
@@ -117,7 +139,7 @@ if [ -f "$shipped" ]; then
     cmp -s "$shipped" "$home/.local/share/velmora/ports_list.txt" ||
         fail "the user's catalogue is not the shipped one"
 fi
-leftovers=$(find "$root" -newer "$deb" -type f | grep -v '/usr/bin/velmora$' || true)
+leftovers=$(find "$root" -newer "$deb" -type f | grep -v '/usr/bin/velmora\(-cli\)\?$' || true)
 [ -z "$leftovers" ] || fail "the program wrote into its installed folders: $leftovers"
 echo "defaults: config, log and catalogue in the base folders"
 
@@ -135,3 +157,24 @@ grep -q '<mappings' "$custom/config/velmora/config.xml" || fail "config.xml unde
 [ "$(cat "$custom/data/velmora/ports_list.txt")" = "Mine|1| " ] || fail "the user's catalogue was replaced"
 [ ! -e "$work/home2/.config/velmora" ] || fail "XDG_CONFIG_HOME was not followed"
 echo "XDG variables: followed; the user's catalogue kept"
+
+# The command line from the same root: its help, and the entries of a
+# config.xml in the user's config folder, read where the window keeps it.
+run_cli() { # home, arguments...
+    local home=$1
+    shift
+    env -i PATH=/usr/bin:/bin HOME="$home" "${netns[@]}" "$root/usr/bin/velmora-cli" "$@"
+}
+run_cli "$work/home3" --help >"$work/cli.out" 2>&1 || { cat "$work/cli.out"; fail "velmora-cli --help"; }
+grep -q '^Usage: velmora-cli COMMAND' "$work/cli.out" || fail "velmora-cli --help: $(cat "$work/cli.out")"
+mkdir -p "$work/home3/.config/velmora"
+printf '<?xml version="1.0" encoding="ISO-8859-1"?>\r\n<mappings auto_startup="0" monitor_router="1" >\r\n<triggerings>\r\n</triggerings>\r\n<forwardings>\r\n<forwarding name="Game server" protocol="TCP" listen_port="25565" destination_ip="192.168.1.20" type="Y" >\r\n</forwarding>\r\n</forwardings>\r\n</mappings>\r\n' \
+    >"$work/home3/.config/velmora/config.xml"
+run_cli "$work/home3" entries >"$work/cli.out" 2>"$work/cli.err" ||
+    { cat "$work/cli.out" "$work/cli.err"; fail "velmora-cli entries"; }
+grep -q '^Game server  TCP       25565  192.168.1.20  Y' "$work/cli.out" ||
+    fail "velmora-cli entries: $(cat "$work/cli.out")"
+[ ! -s "$work/cli.err" ] || fail "velmora-cli entries wrote to stderr: $(cat "$work/cli.err")"
+leftovers=$(find "$root" -newer "$deb" -type f | grep -v '/usr/bin/velmora\(-cli\)\?$' || true)
+[ -z "$leftovers" ] || fail "velmora-cli wrote into its installed folders: $leftovers"
+echo "velmora-cli: --help, and the entries of the user's config.xml"
