@@ -96,10 +96,11 @@ int RunList(const Invocation& invocation)
             return Fail(invocation.io, kStalled);
         }
     }
-    if (reading->result == RouterTableRead::NoConnection)
+    if (reading->result == RouterTableRead::NoAnswer)
         return Fail(invocation.io, "Failed to get router's port mappings!");
     PrintRows(invocation, reading->rows);
-    return kExitSuccess;
+    return reading->result == RouterTableRead::Incomplete ? Fail(invocation.io, kStalled)
+                                                          : kExitSuccess;
 }
 
 } // namespace velmora::cli

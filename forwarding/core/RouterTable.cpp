@@ -36,18 +36,19 @@ RouterTableRead ReadRouterTable(const RouterEndpoint& router, const std::atomic<
         case BulkListing::Read:
             return RouterTableRead::Read;
         case BulkListing::NoConnection:
-            return RouterTableRead::NoConnection;
+            return RouterTableRead::NoAnswer;
         case BulkListing::Refused:
             break; // asked entry by entry below
         }
     }
-    // As ListPortMappings, but a first request that reaches nobody is told
-    // apart from an empty table (which the router answers with an error).
+    // As ListPortMappings, but the end of the table (the router's UPnP error,
+    // a positive code) is told apart from no usable answer (miniupnpc's own
+    // negative codes).
     for (int index = 0; index < kMaxListedMappings && !cancel.load(); ++index) {
         PortMappingRow row;
         const int code = GetGenericPortMapping(router, index, row);
-        if (code == UPNPCOMMAND_HTTP_ERROR && index == 0)
-            return RouterTableRead::NoConnection;
+        if (code < 0)
+            return index == 0 ? RouterTableRead::NoAnswer : RouterTableRead::Incomplete;
         if (code != UPNPCOMMAND_SUCCESS)
             break;
         onRow(row);

@@ -10,8 +10,9 @@ namespace velmora {
 // How reading a router's whole mapping table ended.
 enum class RouterTableRead
 {
-    Read,        // every row the router gave has been handed on (or `cancel` was set)
-    NoConnection // the router could not be reached for the first request
+    Read,      // every row the router gave has been handed on (or `cancel` was set)
+    NoAnswer,  // the first request got no usable answer (none, or not a SOAP one)
+    Incomplete // a later request got none: the rows handed on are not the whole table
 };
 
 // The router's whole port-mapping table, each row handed to `onRow` as it
