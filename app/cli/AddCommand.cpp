@@ -68,7 +68,8 @@ void PrintOutcome(const Invocation& invocation, const MappingPlan& plan,
                          DescribeMappings(outcome.failed).c_str());
     }
     if (plan.invalidPorts > 0)
-        std::fprintf(invocation.io.out, "%lld port numbers outside 1-65535 were not sent to the router.\n",
+        std::fprintf(invocation.io.out,
+                     "%lld port numbers outside 1-65535 were not sent to the router.\n",
                      static_cast<long long>(plan.invalidPorts));
 }
 

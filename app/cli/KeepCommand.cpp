@@ -92,8 +92,8 @@ int RunKeep(const Invocation& invocation)
                                    "(type \"Y\"): nothing to keep");
     const std::shared_ptr<StopSignals> stop = StopSignals::Catch();
     std::error_code ignored; // a log that cannot be opened is said so by OpenLog
-    std::filesystem::create_directories(
-        std::filesystem::path(invocation.paths.log).parent_path(), ignored);
+    std::filesystem::create_directories(std::filesystem::path(invocation.paths.log).parent_path(),
+                                        ignored);
     OpenLog(invocation.paths.log.c_str());
 
     const RouterEntryPtr router = WaitForRouter(invocation, stop);
