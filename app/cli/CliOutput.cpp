@@ -66,6 +66,7 @@ void PrintTable(std::FILE* out, const std::vector<std::string>& headings,
             if (i + 1 < cells.size())
                 line.append(widths[i] - Width(cells[i]) + 2, ' ');
         }
+        line.erase(line.find_last_not_of(' ') + 1); // an empty last cell
         std::fprintf(out, "%s\n", line.c_str());
     };
     print(headings);

@@ -141,7 +141,7 @@ TEST_F(CliLab, EntriesAndCommandLinesThatCannotRun)
 {
     const Outcome entries = run({"entries"});
     EXPECT_EQ(entries.status, 0);
-    EXPECT_NE(entries.out.find("\nweb   TCP       15200        " + lab.lanHost() + "  \n"),
+    EXPECT_NE(entries.out.find("\nweb   TCP       15200        " + lab.lanHost() + "\n"),
               std::string::npos)
         << entries.out;
     EXPECT_NE(run({"entries", "--json"}).out.find("{\"name\":\"chat\",\"auto_start\":\"N\""),
