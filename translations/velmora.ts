@@ -187,12 +187,12 @@
     </message>
     <message>
         <location line="+3"/>
-        <location line="+239"/>
+        <location line="+264"/>
         <source>Add into Router</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-238"/>
+        <location line="-263"/>
         <source>Ports List</source>
         <translation type="unfinished"></translation>
     </message>
@@ -375,7 +375,7 @@
 <context>
     <name>CRouter_Management</name>
     <message>
-        <location filename="../forwarding/ui/CRouter_Management.cpp" line="+41"/>
+        <location filename="../forwarding/ui/CRouter_Management.cpp" line="+42"/>
         <source>Router Management</source>
         <translation type="unfinished"></translation>
     </message>
@@ -472,7 +472,7 @@
 <context>
     <name>CatalogueReport</name>
     <message>
-        <location filename="../catalogue/ui/CatalogueReport.cpp" line="+56"/>
+        <location filename="../catalogue/ui/CatalogueReport.cpp" line="+74"/>
         <source>Often Used Ports</source>
         <translation type="unfinished"></translation>
     </message>
@@ -732,6 +732,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location line="+4"/>
+        <source>The application could not be added to %1: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <location filename="../forwarding/ui/CPort_Check.cpp" line="-25"/>
         <source>1.open: port is opened
 
@@ -747,7 +752,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../forwarding/ui/CRouter_Management.cpp" line="-30"/>
+        <location filename="../forwarding/ui/CRouter_Management.cpp" line="-31"/>
         <source>Current port forwarding entry in router:</source>
         <translation type="unfinished"></translation>
     </message>
@@ -794,6 +799,21 @@
     <message>
         <location line="+2"/>
         <source>The router stopped sending its port mappings: the list is not complete.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The router holds more port mappings than the list can show: only the first %1 are listed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>This adds %1 port mappings into the router, and Velmora looks after each of them while it runs. Add them?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Add into Router was cancelled: the router took %1 of %2 port mappings.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
