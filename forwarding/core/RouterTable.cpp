@@ -34,6 +34,14 @@ RouterTableRead ReadRouterTable(const RouterEndpoint& router, const std::atomic<
         client.mapping_added = [&](const MappingRecord& record) { onRow(RowOf(record)); };
         switch (ListPortMappingsInBulk(client)) {
         case BulkListing::Read:
+            switch (client.listing_end) {
+            case UpnpClient::ListingEnd::Complete:
+                return RouterTableRead::Read;
+            case UpnpClient::ListingEnd::Capped:
+                return RouterTableRead::Capped;
+            case UpnpClient::ListingEnd::Partial:
+                return RouterTableRead::Incomplete;
+            }
             return RouterTableRead::Read;
         case BulkListing::NoConnection:
             return RouterTableRead::NoAnswer;
@@ -44,13 +52,15 @@ RouterTableRead ReadRouterTable(const RouterEndpoint& router, const std::atomic<
     // As ListPortMappings, but the end of the table (the router's UPnP error,
     // a positive code) is told apart from no usable answer (miniupnpc's own
     // negative codes).
-    for (int index = 0; index < kMaxListedMappings && !cancel.load(); ++index) {
+    for (int index = 0; !cancel.load(); ++index) {
         PortMappingRow row;
         const int code = GetGenericPortMapping(router, index, row);
         if (code < 0)
             return index == 0 ? RouterTableRead::NoAnswer : RouterTableRead::Incomplete;
         if (code != UPNPCOMMAND_SUCCESS)
             break;
+        if (index == kMaxListedMappings)
+            return RouterTableRead::Capped;
         onRow(row);
     }
     return RouterTableRead::Read;

@@ -12,7 +12,8 @@ enum class RouterTableRead
 {
     Read,      // every row the router gave has been handed on (or `cancel` was set)
     NoAnswer,  // the first request got no usable answer (none, or not a SOAP one)
-    Incomplete // a later request got none: the rows handed on are not the whole table
+    Incomplete, // a later request got no usable answer, or the router refused the rest
+    Capped      // kMaxListedMappings rows were handed on and the router had more
 };
 
 // The router's whole port-mapping table, each row handed to `onRow` as it
