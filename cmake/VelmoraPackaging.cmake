@@ -3,7 +3,7 @@
 #     /usr/bin/velmora-cli
 #     /usr/lib/systemd/user/velmora-keep.service  (runs "velmora-cli keep")
 #     /usr/share/man/man1/velmora-cli.1.gz
-#     /usr/share/velmora/ports_list.txt   (the program's shared data, for both)
+#     /usr/share/velmora/{ports_list.txt,config.xml}  (the shared data of both programs)
 #     /usr/share/doc/velmora-cli/{copyright,changelog.gz}
 #   velmora (the window; depends on velmora-cli of the same version)
 #     /usr/bin/velmora

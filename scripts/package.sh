@@ -2,13 +2,22 @@
 # Builds the Debian packages build/velmora_<version>_<arch>.deb (the window,
 # its desktop entry, icons, AppStream metainfo and manual page) and
 # build/velmora-cli_<version>_<arch>.deb (the command line, its manual page,
-# the velmora-keep user service and the catalogue), which the first depends on.
-# With --install it then installs both with apt, asking for root (through sudo,
-# or telling to run it as root) only for that step.
+# the velmora-keep user service, the catalogue and the default config.xml),
+# which the first depends on. With --install it then installs both with apt,
+# through sudo where there is one; installing is the only step that needs root.
 #   scripts/package.sh [--install]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=lib/checkout-owner.sh
+. "$here/scripts/lib/checkout-owner.sh"
+refuse_root_in_others_checkout "$here"
 "$here/scripts/install-deps.sh" build
+
+# CPack's DEB generator runs these; say which is missing before it fails.
+for tool in cmake ninja file dpkg-shlibdeps strip gzip; do
+    command -v "$tool" >/dev/null ||
+        { echo "package.sh needs $tool, which is not installed: $VELMORA_ROOT_COMMAND installs it" >&2; exit 1; }
+done
 
 build="$here/build"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -24,7 +33,7 @@ if [ "${1:-}" = --install ]; then
     elif command -v sudo >/dev/null; then
         sudo apt-get install -y "$cli_deb" "$deb"
     else
-        echo "Installing the package needs root: run $0 --install as root." >&2
+        echo "Installing the packages needs root and there is no sudo here: run su -c 'apt install $cli_deb $deb'" >&2
         exit 1
     fi
 fi

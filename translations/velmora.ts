@@ -205,7 +205,7 @@
 <context>
     <name>CFormView_Server</name>
     <message>
-        <location filename="../triggering/ui/CFormView_Server.cpp" line="+56"/>
+        <location filename="../triggering/ui/CFormView_Server.cpp" line="+65"/>
         <source>Name</source>
         <translation type="unfinished"></translation>
     </message>
@@ -257,6 +257,16 @@
     <message>
         <location line="+1"/>
         <source>Stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+175"/>
+        <source>Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Velmora runs at most %1 trigger workers at once, one for each trigger port of a running entry. These entries were not started: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -459,7 +469,7 @@
 <context>
     <name>CXTTrayIconEx</name>
     <message>
-        <location filename="../app/ui/CXTTrayIconEx.cpp" line="+9"/>
+        <location filename="../app/ui/CXTTrayIconEx.cpp" line="+23"/>
         <source>&amp;Exit</source>
         <translation type="unfinished"></translation>
     </message>

@@ -8,13 +8,14 @@ class QLocalServer;
 namespace velmora {
 
 // Keeps the program to one instance per user session: the first instance
-// listens on a local socket; a later start connects to it, which asks the
-// first to bring its window forward, and then ends.
+// listens on a local socket; a later start of the same user connects to it,
+// which asks the first to bring its window forward, and then ends.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 public:
-    // `name` is the socket's name; it lives in $XDG_RUNTIME_DIR when that is set.
+    // `name` is the socket's name; it lives in PrivateRuntimeFolder(). Without
+    // such a folder there is no guard, and every start runs.
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
     ~SingleInstance() override;
 

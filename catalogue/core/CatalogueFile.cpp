@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace velmora {
 
@@ -18,12 +20,17 @@ struct FileCloser
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// "a+" of the C library, but never through a symlink at the file's own name
+// and closed on exec.
 FilePtr OpenForReadingAndAppending(const std::string& path)
 {
-    FilePtr file(std::fopen(path.c_str(), "a+"));
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    FilePtr file(fd >= 0 ? ::fdopen(fd, "a+") : nullptr);
     if (!file) {
         const int error = errno;
         DebugTrace("open idx errno is %d\n", error);
+        if (fd >= 0)
+            ::close(fd);
         errno = error;
     }
     return file;

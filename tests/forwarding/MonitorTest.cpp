@@ -160,6 +160,16 @@ TEST(MonitorFindings, OneLinePerEntryAndKindAndABalloonOnlyForChanges)
     EXPECT_EQ(report.balloon, report.lines[1] + "\n" + report.lines[3] + "\n" + report.lines[4]);
 }
 
+TEST(MonitorFindings, ANameCannotBreakItsLine)
+{
+    MonitorFindings findings;
+    findings.add(Kind::Gone, Request("TCP", 25, "a\nforged"));
+    const auto report = findings.report();
+    EXPECT_EQ(report.lines.at(0),
+              "Port forwarding \"a\\nforged\": TCP 25 is no longer in the router.");
+    EXPECT_EQ(report.balloon, report.lines[0]);
+}
+
 TEST(MonitorFindings, QuietFindingsGiveNoBalloonAndALongBalloonIsCut)
 {
     MonitorFindings quiet;
