@@ -12,8 +12,10 @@
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/CPort_Check.h"
+#include "forwarding/ui/CRouter_Management.h"
 #include "forwarding/ui/Ports_List.h"
 #include "platform/BackgroundThreads.h"
+#include "platform/ui/ReportList.h"
 #include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
@@ -21,6 +23,7 @@
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/QtTestApplication.h"
 #include "tests/support/TempDir.h"
+#include "upnp/core/PortMappingList.h"
 
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -33,7 +36,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
 namespace velmora::test {
@@ -77,11 +79,19 @@ private:
     qint64 worst_ = 0;
 };
 
+// The process's peak resident memory (VmHWM) since its start or the last
+// ResetPeakRss(), in KiB.
 long PeakRssKb()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return -1;
+}
+void ResetPeakRss()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 void Figure(const char* operation, const char* mode, const std::string& outcome, qint64 outcomeMs,
@@ -328,6 +338,60 @@ TEST_F(HostileRouter, PortCheckReportsWithinItsDeadline)
                closing.elapsed());
         fake.stop();
     }
+}
+
+// Row "huge bulk list": an IGD:2 router answers each GetListOfPortMappings
+// with 1 MB of entries without a port. Router Management keeps what it asked
+// for of one answer per protocol and says the list is not whole; the figure
+// is the peak memory meanwhile.
+TEST_F(HostileRouter, HugeBulkListKeepsWhatWasAsked)
+{
+    BackgroundProcess fake = startFake("hugebulk", "soap");
+    std::string description = lab::FakeDescription("Hostile Router"); // read at each request
+    description.replace(description.find("WANIPConnection:1"), 17, "WANIPConnection:2");
+    dir.write("desc.xml", description);
+    RouterEntryPtr entry = router();
+    ASSERT_NE(entry, nullptr);
+    ResetPeakRss();
+    StallWatch stalls;
+    QElapsedTimer clock;
+    clock.start();
+    ModalCatcher catcher;
+    catcher.answer = AcceptMessageBoxes;
+    CRouter_Management dialog(true, entry, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return dialog.listingFinished(); }, kOperationWaitMs));
+    const int rows = dialog.list()->rowCount();
+    EXPECT_EQ(rows, 2 * kPortListingChunk);
+    EXPECT_EQ(catcher.messageTexts(), QStringList{"The router stopped sending its port mappings: "
+                                                  "the list is not complete."});
+    Figure("router-mgmt", "hugebulk", std::to_string(rows) + " rows", clock.elapsed(),
+           stalls.worst());
+}
+
+// Row "markup in router text": Router Info and Router Management show the
+// router's HTML as written.
+TEST_F(HostileRouter, MarkupInRouterTextStaysLiteral)
+{
+    BackgroundProcess fake = startFake("markup", "soap");
+    ScanWindow w;
+    w.scan->startScan();
+    ASSERT_TRUE(WaitFor([&] { return w.scan->routerFound(); }, kScanWaitMs));
+    ModalCatcher catcher;
+    Qt::TextFormat format = Qt::AutoText;
+    catcher.answer = [&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            format = box->textFormat();
+        AcceptMessageBoxes(modal);
+    };
+    QTest::mouseClick(w.info, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return !catcher.seen().isEmpty(); }, kInfoWaitMs));
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_TRUE(catcher.seen()[0].text.startsWith(
+        "Connection Type : <a href=\"http://x.example/\">IP_Routed</a>\n"));
+    CRouter_Management management(true, router(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return management.listingFinished(); }, kOperationWaitMs));
+    EXPECT_EQ(management.list()->cell(0, 0), QString("<a href=\"http://x.example/\">lab</a>"));
+    Figure("info+mgmt", "markup", "shown as written", 0, 0);
 }
 
 // The program itself, in a folder of its own, against each router; SIGTERM

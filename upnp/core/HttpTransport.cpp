@@ -72,6 +72,7 @@ std::string UpnpClient::http_exchange(const std::string& request, const char* en
     if (!receive_buffer_)
         receive_buffer_.reset(new char[kReceiveBytes]);
     char* buffer = receive_buffer_.get();
+    velmora::HttpAnswerEnd end(marker);
     // Reads until the answer is complete (Content-Length or the end marker),
     // the router closes, a socket error, or the deadline.
     for (;;) {
@@ -85,7 +86,7 @@ std::string UpnpClient::http_exchange(const std::string& request, const char* en
             last_error = velmora::Format("Response longer than %zu bytes.\n", kMaxResponseBytes);
             return {};
         }
-        if (velmora::HttpAnswerComplete(response, marker, before))
+        if (end.complete(response, before))
             break;
     }
     return response;
