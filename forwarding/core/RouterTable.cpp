@@ -5,6 +5,7 @@
 #include "upnp/core/UpnpClient.h"
 
 #include <miniupnpc/upnpcommands.h>
+#include <span>
 
 namespace velmora {
 
@@ -31,7 +32,10 @@ RouterTableRead ReadRouterTable(const RouterEndpoint& router, const std::atomic<
         client.init_client(ProgramUpnpClient::kConnectAttempts);
         client.setRouterInfo(RouterInfo::forService(router.controlUrl, router.serviceType));
         client.cancel = &cancel;
-        client.mapping_added = [&](const MappingRecord& record) { onRow(RowOf(record)); };
+        client.mappings_added = [&](std::span<const MappingRecord> records) {
+            for (const MappingRecord& record : records)
+                onRow(RowOf(record));
+        };
         switch (ListPortMappingsInBulk(client)) {
         case BulkListing::Read:
             switch (client.listing_end) {
