@@ -9,7 +9,8 @@
 # the shipped catalogue and default config.xml (copied once, never over a
 # user's file); velmora-cli, with no Qt among its package's dependencies, runs
 # --help and reads the entries of the user's config.xml.
-# Exit 77 (skipped) where no network namespace can be made.
+# Exit 77 (skipped) where a user cannot make a network namespace; as root that
+# is a failure.
 #   package_test.sh CPACK BUILD_DIR SOURCE_DIR
 set -euo pipefail
 cpack=$1
@@ -30,6 +31,7 @@ fail() {
 netns=(unshare -n)
 [ "$(id -u)" -eq 0 ] || netns=(unshare -r -n)
 if ! "${netns[@]}" true 2>/dev/null; then
+    [ "$(id -u)" -eq 0 ] && fail "root cannot make a network namespace here"
     echo "no network namespace can be made here: skipped"
     exit 77
 fi
@@ -161,37 +163,40 @@ grep -q '<mappings auto_startup="" monitor_router="" >' "$config" || fail "confi
 echo "default config.xml: copied on the first start only"
 
 # Base folders named by the environment; the user's own catalogue stays theirs.
+# The user's config.xml there has an entry and plain line ends: the program
+# must read it (the entry stays) and save it again (its own CRLF line ends).
 custom="$work/custom"
 mkdir -p "$custom/data/velmora"
 printf 'Mine|1| \n' >"$custom/data/velmora/ports_list.txt"
 mkdir -p "$custom/config/velmora"
-sed 's/monitor_router="[01]*"/monitor_router="0"/' "$default_config" >"$custom/config/velmora/config.xml"
+entry='<forwarding name="Kept" protocol="TCP" listen_port="8080" destination_ip="192.0.2.7" type="N" >'
+sed -e 's/\r$//' -e 's/monitor_router="[01]*"/monitor_router="0"/' \
+    -e "s|^<forwardings>\$|&\n$entry\n</forwarding>|" "$default_config" >"$custom/config/velmora/config.xml"
+grep -q 'name="Kept"' "$custom/config/velmora/config.xml" || fail "could not write the user's config.xml"
 LOG_EXPECTED="$custom/state/velmora/log/velmora.log"
 run_program "$work/home2" XDG_CONFIG_HOME="$custom/config" XDG_STATE_HOME="$custom/state" \
     XDG_DATA_HOME="$custom/data"
-grep -q 'monitor_router="0"' "$custom/config/velmora/config.xml" ||
-    fail "the user's config.xml was replaced: $(cat "$custom/config/velmora/config.xml")"
+saved="$custom/config/velmora/config.xml"
+grep -q 'monitor_router="0"' "$saved" && grep -q "name=\"Kept\" protocol=\"TCP\" listen_port=\"8080\"" "$saved" ||
+    fail "the user's config.xml under XDG_CONFIG_HOME was not read, or replaced: $(cat "$saved")"
+grep -q $'^<mappings .*\r$' "$saved" || fail "config.xml under XDG_CONFIG_HOME was not saved again"
 [ "$(cat "$custom/data/velmora/ports_list.txt")" = "Mine|1| " ] || fail "the user's catalogue was replaced"
 [ ! -e "$work/home2/.config/velmora" ] || fail "XDG_CONFIG_HOME was not followed"
 echo "XDG variables: followed; the user's catalogue and config.xml kept"
 
-# The command line from the same root: its help, and the entries of a
-# config.xml in the user's config folder, read where the window keeps it.
-run_cli() { # home, arguments...
-    local home=$1
-    shift
-    env -i PATH=/usr/bin:/bin HOME="$home" "${netns[@]}" "$root/usr/bin/velmora-cli" "$@"
+# The command line from the same root: its help, and the entries of the
+# config.xml the window has just read and saved under XDG_CONFIG_HOME.
+run_cli() { # arguments...
+    env -i PATH=/usr/bin:/bin HOME="$work/home3" XDG_CONFIG_HOME="$custom/config" "${netns[@]}" \
+        "$root/usr/bin/velmora-cli" "$@"
 }
-run_cli "$work/home3" --help >"$work/cli.out" 2>&1 || { cat "$work/cli.out"; fail "velmora-cli --help"; }
+run_cli --help >"$work/cli.out" 2>&1 || { cat "$work/cli.out"; fail "velmora-cli --help"; }
 grep -q '^Usage: velmora-cli COMMAND' "$work/cli.out" || fail "velmora-cli --help: $(cat "$work/cli.out")"
-mkdir -p "$work/home3/.config/velmora"
-printf '<?xml version="1.0" encoding="ISO-8859-1"?>\r\n<mappings auto_startup="0" monitor_router="1" >\r\n<triggerings>\r\n</triggerings>\r\n<forwardings>\r\n<forwarding name="Game server" protocol="TCP" listen_port="25565" destination_ip="192.168.1.20" type="Y" >\r\n</forwarding>\r\n</forwardings>\r\n</mappings>\r\n' \
-    >"$work/home3/.config/velmora/config.xml"
-run_cli "$work/home3" entries >"$work/cli.out" 2>"$work/cli.err" ||
+run_cli entries >"$work/cli.out" 2>"$work/cli.err" ||
     { cat "$work/cli.out" "$work/cli.err"; fail "velmora-cli entries"; }
-grep -q '^Game server  TCP       25565  192.168.1.20  Y' "$work/cli.out" ||
+grep -qx 'Kept  TCP       8080  192.0.2.7    N' "$work/cli.out" ||
     fail "velmora-cli entries: $(cat "$work/cli.out")"
 [ ! -s "$work/cli.err" ] || fail "velmora-cli entries wrote to stderr: $(cat "$work/cli.err")"
 leftovers=$(find "$root" -newer "$deb" -type f | grep -v '/usr/bin/velmora\(-cli\)\?$' || true)
 [ -z "$leftovers" ] || fail "velmora-cli wrote into its installed folders: $leftovers"
-echo "velmora-cli: --help, and the entries of the user's config.xml"
+echo "velmora-cli: --help, and the entries of the window's config.xml"

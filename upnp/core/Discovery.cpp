@@ -1,3 +1,4 @@
+#include "platform/DeadlineScale.h"
 #include "platform/DebugTrace.h"
 #include "platform/IPv4Endpoint.h"
 #include "platform/SocketReceive.h"
@@ -18,8 +19,9 @@ constexpr auto kCycleWait = std::chrono::milliseconds(5000);
 // Waits for a datagram and reads it; empty when none came in time.
 std::string ReadOneDatagram(int fd, std::vector<char>& buffer)
 {
-    const velmora::ReceiveResult got = velmora::ReceiveWithin(
-        fd, buffer.data(), buffer.size(), velmora::DeadlineAfter(kCycleWait), false);
+    const velmora::ReceiveResult got =
+        velmora::ReceiveWithin(fd, buffer.data(), buffer.size(),
+                               velmora::DeadlineAfter(velmora::ScaledDeadline(kCycleWait)), false);
     // Each datagram is taken by itself, of exactly the length received.
     if (got.status != velmora::ReceiveResult::Status::Received)
         return {};

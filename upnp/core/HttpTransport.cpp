@@ -1,3 +1,4 @@
+#include "platform/DeadlineScale.h"
 #include "platform/DebugTrace.h"
 #include "platform/IPv4Endpoint.h"
 #include "platform/SocketConnect.h"
@@ -62,7 +63,8 @@ std::string UpnpClient::http_exchange(const std::string& request, const char* en
         return response;
     const int fd = tcp_sock.fd();
     // The cycle limit is the exchange's deadline: one second per cycle.
-    const auto deadline = velmora::DeadlineAfter(std::chrono::seconds(cycles > 0 ? cycles : 0));
+    const auto deadline = velmora::DeadlineAfter(
+        velmora::ScaledDeadline(std::chrono::milliseconds(cycles > 0 ? cycles * 1000 : 0)));
     size_t sent = 0;
     if (velmora::SendAll(fd, request.data(), request.size(), deadline, sent) !=
         velmora::SendResult::Sent)
