@@ -29,6 +29,16 @@ struct Outcome
     std::string err;
 };
 
+// The lab router as each kind of router the commands meet: how to start it, and the kind
+// "scan" says.
+const struct
+{
+    std::vector<std::string> start;
+    std::string kind;
+} kRouters[] = {{{"--mode", "upnp"}, "UPnP IGD:1"},
+                {{"--mode", "upnp", "--igd2"}, "UPnP IGD:2"},
+                {{"--mode", "natpmp"}, "NAT-PMP"}};
+
 long long MsSince(Clock::time_point start)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
@@ -86,13 +96,6 @@ protected:
 
 TEST_F(CliLab, EveryCommandOnVersionOneAndTwoRoutersAndANatPmpGateway)
 {
-    const struct
-    {
-        std::vector<std::string> start;
-        std::string kind;
-    } kRouters[] = {{{"--mode", "upnp"}, "UPnP IGD:1"},
-                    {{"--mode", "upnp", "--igd2"}, "UPnP IGD:2"},
-                    {{"--mode", "natpmp"}, "NAT-PMP"}};
     const std::string lan = lab.lanHost();
     for (const auto& router : kRouters) {
         SCOPED_TRACE(router.kind);
@@ -163,9 +166,8 @@ TEST_F(CliLab, EntriesAndCommandLinesThatCannotRun)
     }
 }
 
-TEST_F(CliLab, KeepPutsTheMappingsBackAfterTheRouterRestartsAndEndsOnSigterm)
+TEST_F(CliLab, KeepAddsTheEntriesPutsThemBackAfterARestartAndEndsOnSigterm)
 {
-    lab::BackgroundProcess keep({cli, "keep"}, dir.file("keep.out"));
     auto waitFor = [&](const std::function<bool()>& done, std::chrono::seconds limit) {
         for (const auto end = Clock::now() + limit; !done() && Clock::now() < end;)
             std::this_thread::sleep_for(50ms);
@@ -173,28 +175,36 @@ TEST_F(CliLab, KeepPutsTheMappingsBackAfterTheRouterRestartsAndEndsOnSigterm)
     };
     const std::string added =
         "Auto add: port forwarding \"game\": TCP 15100-15101 has been added into the router.";
-    ASSERT_TRUE(waitFor([&] { return keep.output().find(added) != std::string::npos; }, 40s))
-        << keep.output();
-    EXPECT_EQ(clientOf("tcp", 15101), lab.lanHost());
-
-    // A router that starts afresh: its NAT rules and lease file gone.
-    ASSERT_TRUE(lab.stopRouter());
-    std::filesystem::remove(lab.leaseFile());
-    for (const char* chain : {"miniupnpd", "prerouting_miniupnpd", "postrouting_miniupnpd"})
-        lab.exec(lab::Side::Router, {"nft", "flush", "chain", "inet", "filter", chain});
-    ASSERT_EQ(clientOf("tcp", 15100), "");
-    ASSERT_TRUE(lab.startRouter());
-    const auto back = Clock::now();
-    EXPECT_TRUE(waitFor([&] { return clientOf("tcp", 15100) == lab.lanHost(); }, 30s));
-    std::printf("figure keep mappings back %lld ms after the router's return\n", MsSince(back));
     const std::string readded = "Port forwarding \"game\": TCP 15100-15101 was missing in the "
                                 "router and has been added again.";
-    EXPECT_TRUE(waitFor([&] { return keep.output().find(readded) != std::string::npos; }, 5s));
-    EXPECT_NE(dir.read("log/velmora.log").find(">:" + readded + "\n"), std::string::npos);
-
-    const auto stopping = Clock::now();
-    EXPECT_EQ(keep.stop(), 0);
-    EXPECT_LT(MsSince(stopping), 1000);
+    for (const auto& router : kRouters) {
+        SCOPED_TRACE(router.kind);
+        startRouter(router.start);
+        lab::BackgroundProcess keep({cli, "keep"}, dir.file("keep " + router.kind));
+        ASSERT_TRUE(waitFor([&] { return keep.output().find(added) != std::string::npos; }, 40s))
+            << keep.output();
+        EXPECT_EQ(clientOf("tcp", 15101), lab.lanHost());
+        if (router.kind != "NAT-PMP") { // a gateway's restart shows at its next probe, in 30 s
+            // A router that starts afresh: its NAT rules and lease file gone.
+            ASSERT_TRUE(lab.stopRouter());
+            std::filesystem::remove(lab.leaseFile());
+            for (const char* chain : {"miniupnpd", "prerouting_miniupnpd", "postrouting_miniupnpd"})
+                lab.exec(lab::Side::Router, {"nft", "flush", "chain", "inet", "filter", chain});
+            ASSERT_EQ(clientOf("tcp", 15100), "");
+            startRouter(router.start);
+            const auto back = Clock::now();
+            EXPECT_TRUE(waitFor([&] { return clientOf("tcp", 15100) == lab.lanHost(); }, 30s));
+            std::printf("figure keep %s: mappings back %lld ms after the router's return\n",
+                        router.kind.c_str(), MsSince(back));
+            EXPECT_TRUE(
+                waitFor([&] { return keep.output().find(readded) != std::string::npos; }, 5s));
+            EXPECT_NE(dir.read("log/velmora.log").find(">:" + readded + "\n"), std::string::npos);
+        }
+        const auto stopping = Clock::now();
+        EXPECT_EQ(keep.stop(), 0);
+        EXPECT_LT(MsSince(stopping), 1000);
+        RestoreCleanLabRouter(lab);
+    }
 }
 
 TEST_F(CliLab, ARouterThatNeverAnswersHoldsNoCommandPastItsDeadline)
