@@ -1,10 +1,10 @@
 #include "app/cli/Bounded.h"
 #include "app/cli/Commands.h"
 #include "app/cli/ConfigRead.h"
+#include "app/cli/Install.h"
 #include "app/cli/RouterSearch.h"
-#include "forwarding/core/MappingWriterFor.h"
 #include "forwarding/core/MonitorFindings.h"
-#include "forwarding/core/NatPmpMappingWriter.h"
+#include "forwarding/core/PinholePlan.h"
 
 #include <algorithm>
 
@@ -37,7 +37,8 @@ bool ChooseEntries(const Invocation& invocation, const std::vector<ForwardingEnt
     return true;
 }
 
-// One line per entry: the mappings the router now holds, then those it does not.
+// One line per entry: the IPv4 mappings the router now holds, then those it
+// does not; then what was done over IPv6.
 void PrintOutcome(const Invocation& invocation, const MappingPlan& plan,
                   const InstallResult& result)
 {
@@ -48,14 +49,16 @@ void PrintOutcome(const Invocation& invocation, const MappingPlan& plan,
     };
     std::vector<std::pair<std::string, Outcome>> entries;
     for (const MappingRequest& request : plan.requests) {
+        if (IsPinholeRequest(request))
+            continue;
         auto entry = std::find_if(entries.begin(), entries.end(),
                                   [&](const auto& e) { return e.first == request.description; });
         if (entry == entries.end())
-            entry = entries.insert(entries.end(), {request.description, {}});
+            entry = entries.insert(entries.end(), {request.description, Outcome{}});
         const bool held =
             std::any_of(result.held.begin(), result.held.end(), [&](const MappingRequest& h) {
                 return h.port == request.port && h.protocol == request.protocol &&
-                       h.description == request.description;
+                       h.description == request.description && !IsPinholeRequest(h);
             });
         (held ? entry->second.added : entry->second.failed).push_back(request);
     }
@@ -91,18 +94,20 @@ int RunAdd(const Invocation& invocation)
     if (!router)
         return kExitFailure;
 
-    const MappingPlan plan = PlanMappings(chosen);
-    const InstallOptions options;
-    auto leases = std::make_shared<NatPmpLeaseKeeper>();
-    const auto writer = MappingWriterFor(*router, leases, NatPmpMappingWriter::kLifetime);
-    const std::atomic<bool> cancel{false};
+    const InstallKit kit;
+    MappingPlan plan = PlanMappings(chosen);
     InstallResult result;
     RunWithin(
-        DeadlineAfter(options.budget + kAnswerDeadline),
-        [&] { result = InstallMappings(plan, *writer, cancel, {}, options); }, invocation.io,
-        kAddFailed);
+        DeadlineAfter(InstallOptions().budget + kAnswerDeadline),
+        [&] { result = InstallEntries(*router, chosen, plan, kit); }, invocation.io, kAddFailed);
     PrintOutcome(invocation, plan, result);
-    return result.failed > 0 ? Fail(invocation.io, kAddFailed) : kExitSuccess;
+    const auto pinholesFailed =
+        static_cast<int64_t>(result.pinholesRequested - CountFamilies(result.held).ipv6);
+    if (result.failed > pinholesFailed)
+        return Fail(invocation.io, kAddFailed);
+    if (pinholesFailed > 0)
+        return Fail(invocation.io, "not every IPv6 pinhole could be opened in the router");
+    return kExitSuccess;
 }
 
 } // namespace velmora::cli

@@ -1,15 +1,16 @@
 #include "app/cli/Bounded.h"
 #include "app/cli/Commands.h"
 #include "app/cli/ConfigRead.h"
+#include "app/cli/Install.h"
 #include "app/cli/RouterSearch.h"
 #include "app/cli/StopSignals.h"
 #include "forwarding/core/AutoAdd.h"
 #include "forwarding/core/MappingMonitor.h"
-#include "forwarding/core/MappingWriterFor.h"
 #include "forwarding/core/MonitoredRouterFor.h"
-#include "forwarding/core/NatPmpMappingWriter.h"
+#include "forwarding/core/PinholePlan.h"
 #include "platform/Log.h"
 #include "router/core/BootIdListener.h"
+#include "router/core/RouterOffer.h"
 
 #include <atomic>
 #include <filesystem>
@@ -103,23 +104,34 @@ int RunKeep(const Invocation& invocation)
                  PlainText(router->displayName()).c_str(), RouterKind(*router).c_str(),
                  RouterAddress(*router).c_str());
 
-    // The keeper renews NAT-PMP leases for as long as this runs.
-    auto leases = std::make_shared<NatPmpLeaseKeeper>();
-    const uint32_t lifetime = NatPmpMappingWriter::kLifetime;
-    const MappingPlan plan = PlanMappings(automatic);
-    const auto result = UnlessStopped<InstallResult>(stop, [=] {
-        const std::atomic<bool> never{false};
-        return InstallMappings(plan, *MappingWriterFor(*router, leases, lifetime), never, {});
+    // The kit renews NAT-PMP leases, pinholes and PCP mappings for as long as this runs.
+    const InstallKit kit;
+    const auto run = UnlessStopped<std::pair<MappingPlan, InstallResult>>(stop, [=] {
+        MappingPlan plan = PlanMappings(automatic);
+        InstallResult result = InstallEntries(*router, automatic, plan, kit);
+        return std::make_pair(std::move(plan), std::move(result));
     });
-    if (!result)
+    if (!run)
         EndNow(kExitSuccess);
-    Tell(invocation.io, AutoAddReport(plan, *result).lines);
+    const auto& [plan, result] = *run;
+    std::vector<std::string> lines = AutoAddReport(plan, result).lines;
+    if (const std::string pinholes = AutoAddPinholeOutcome(result); !pinholes.empty())
+        lines.push_back(pinholes);
+    Tell(invocation.io, lines);
 
+    // The pinholes of the "Y" entries are watched for the address they lead to.
+    const std::optional<RouterOffer> offer = KnownOfferOf(*router);
+    const std::string pinholeAddress =
+        offer && offer->pinholes ? offer->pinholeAddress : std::string();
     const Streams io = invocation.io;
     MappingMonitor monitor([io](const MonitorReport& report) { Tell(io, report.lines); });
-    monitor.setMappings(WatchList(config.forwardings, result->held));
-    monitor.setRouter(MonitoredRouterFor(*router, *leases, lifetime));
-    const std::unique_ptr<BootIdListener> listener = RestartListenerFor(*router, monitor);
+    monitor.setMappings(WithPinholes(WatchList(config.forwardings, result.held), config.forwardings,
+                                     pinholeAddress, IsThisComputer));
+    const MonitorTarget target =
+        MonitoredRouterFor(*router, *kit.leases, kit.lifetime, MappingBook(*router, kit));
+    monitor.setRouter(target.router);
+    const std::unique_ptr<BootIdListener> listener =
+        target.announces ? RestartListenerFor(*router, monitor) : nullptr;
     stop->waitUntil([] { return false; });
     // Whatever the monitor or the keeper still wait for is left unanswered.
     EndNow(kExitSuccess);

@@ -27,7 +27,8 @@ MonitorReport AutoAddReport(const MappingPlan& plan, const InstallResult& result
     for (const auto& request : plan.requests) {
         const bool held = std::any_of(result.held.begin(), result.held.end(), [&](const auto& h) {
             return h.port == request.port && h.protocol == request.protocol &&
-                   h.description == request.description;
+                   h.description == request.description &&
+                   IsPinholeRequest(h) == IsPinholeRequest(request);
         });
         findings.add(held ? Kind::AutoAdded : Kind::AutoAddFailed, request);
     }

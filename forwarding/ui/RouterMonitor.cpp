@@ -77,8 +77,10 @@ void RouterMonitor::apply()
         monitor_->setRouter(nullptr);
         return;
     }
-    monitor_->setRouter(velmora::MonitoredRouterFor(*router_, keeper_, natPmpLifetime_));
-    if (options_.watchAnnouncements)
+    const velmora::MonitorTarget target =
+        velmora::MonitoredRouterFor(*router_, keeper_, natPmpLifetime_, book_);
+    monitor_->setRouter(target.router);
+    if (target.announces && options_.watchAnnouncements)
         listener_ = velmora::RestartListenerFor(*router_, *monitor_);
 }
 
