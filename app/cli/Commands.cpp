@@ -15,7 +15,10 @@ constexpr Command kCommands[] = {
      kJsonOption | kRouterOption, &RunScan},
     {"info", "", "the Router Info report of the router",
      "Prints what the router says about its connection: type, status and uptime,\n"
-     "link speeds, external address and traffic counters.\n",
+     "link speeds, external address and traffic counters; then, for a router that\n"
+     "offers IPv6 pinholes or PCP, how IPv4 mappings and IPv6 pinholes are made\n"
+     "and whether its IPv6 firewall is on. Of a NAT-PMP gateway only that offer is\n"
+     "told, where it speaks PCP.\n",
      kJsonOption | kRouterOption, &RunInfo},
     {"ip", "", "this computer's addresses and the router's external address",
      "Prints this computer's IPv4 addresses and the router's external address,\n"

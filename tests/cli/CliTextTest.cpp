@@ -3,6 +3,7 @@
 #include "app/cli/CliOutput.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/JsonWriter.h"
+#include "app/cli/OfferText.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,39 @@ TEST(CliText, CommandLines)
     }
     for (const Command& command : Commands())
         EXPECT_NE(ProgramHelp().find(std::string("  ") + command.name), std::string::npos);
+}
+
+// What Router Info adds for a router that offers pinholes or PCP.
+TEST(CliText, RouterOffers)
+{
+    const auto route = [](LeaseRoute::Via via) {
+        LeaseRoute r;
+        r.via = via;
+        return r;
+    };
+    const FirewallStatus on{true, true, false, ""}, silent{false, false, false, "no answer"};
+    const struct
+    {
+        OfferReport report;
+        std::vector<std::string> lines;
+    } kCases[] = {
+        {{false, {}, std::nullopt}, {}},
+        {{false, {true, false, "2001:db8::2", route(LeaseRoute::Via::UpnpPinhole), {}}, on},
+         {"IPv4 port mappings: UPnP", "IPv6 pinholes: UPnP, for 2001:db8::2",
+          "IPv6 firewall: on, inbound pinholes not allowed"}},
+        {{false, {true, false, "", {}, {}}, silent},
+         {"IPv4 port mappings: UPnP",
+          "IPv6 pinholes: UPnP, but this computer has no global IPv6 address on the router's link",
+          "IPv6 firewall: not told (no answer)"}},
+        {{true,
+          {false, true, "2001:db8::2", route(LeaseRoute::Via::Pcp), route(LeaseRoute::Via::Pcp)},
+          std::nullopt},
+         {"IPv4 port mappings: PCP", "IPv6 pinholes: PCP, for 2001:db8::2"}},
+        {{true, {false, true, "", {}, {}}, std::nullopt},
+         {"IPv4 port mappings: NAT-PMP", "IPv6 pinholes: not offered"}},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(OfferText(c.report), c.lines);
 }
 
 } // namespace
