@@ -21,9 +21,10 @@ constexpr Command kCommands[] = {
      "told, where it speaks PCP.\n",
      kJsonOption | kRouterOption, &RunInfo},
     {"ip", "", "this computer's addresses and the router's external address",
-     "Prints this computer's IPv4 addresses and the router's external address,\n"
-     "and says so when that address is private or shared (another NAT in front\n"
-     "of the router).\n",
+     "Prints this computer's IPv4 and global IPv6 addresses and the router's\n"
+     "external address, and says so when that address is private or shared\n"
+     "(another NAT in front of the router); then, where the router opens IPv6\n"
+     "pinholes, how a program on this computer is reached over IPv6.\n",
      kJsonOption | kRouterOption, &RunIp},
     {"list", "", "the port mappings the router holds",
      "Prints every port mapping of the router: name, protocol, external port and\n"
