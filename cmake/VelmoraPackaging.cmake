@@ -11,6 +11,7 @@
 #     /usr/share/icons/hicolor/{scalable,16x16..256x256}/apps/velmora.{svg,png}
 #     /usr/share/metainfo/example.velmora.Velmora.metainfo.xml
 #     /usr/share/man/man1/velmora.1.gz
+#     /usr/share/velmora/translations/velmora_<language>.qm
 #     /usr/share/doc/velmora/{copyright,changelog.gz}
 # Both programs find their shared data relative to their own folder
 # (../share/velmora), so unpacked packages work from any root. Every install
@@ -85,6 +86,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velmora.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON) # each package's libraries, from its executable
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME velmora-cli)
 set(CPACK_DEBIAN_CLI_DESCRIPTION
@@ -96,8 +98,10 @@ velmora-keep installs the entries marked auto add and puts them back when the
 router loses them, on a machine without a desktop.")
 
 set(CPACK_DEBIAN_WINDOW_PACKAGE_NAME velmora)
-# Qt's platform plugins are loaded at run time and are found by no library scan.
-set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS "velmora-cli (= ${PROJECT_VERSION}), qt6-qpa-plugins")
+# Qt's platform plugins and Qt's own translations are loaded at run time and
+# are found by no library scan.
+set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS
+    "velmora-cli (= ${PROJECT_VERSION}), qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_DEBIAN_WINDOW_DESCRIPTION
     "router port forwarding and port triggering utility
 Velmora finds the home router (UPnP Internet Gateway Devices and NAT-PMP

@@ -46,7 +46,7 @@ void AddOffer(JsonWriter& json, const OfferReport& report)
         json.key("inbound_pinholes_allowed");
         firewall->answered ? json.value(firewall->inboundAllowed) : json.null();
         json.key("problem");
-        firewall->answered ? json.null() : json.value(firewall->problem);
+        firewall->answered ? json.null() : json.value(English(firewall->problem));
         json.endObject();
     } else {
         json.null();

@@ -8,17 +8,17 @@ namespace velmora::cli {
 
 namespace {
 
-std::string Because(const std::string& problem)
+std::string Because(const Message& problem)
 {
-    return problem.empty() ? "" : " (" + problem + ")";
+    return problem.empty() ? "" : " (" + English(problem) + ")";
 }
 
 // "N of M pinholes opened for ADDRESS." and why the rest were not.
-std::string Opened(const InstallResult& result, const char* pinholes)
+std::string Opened(const InstallResult& result)
 {
     const FamilyCounts held = CountFamilies(result.held);
-    return std::to_string(held.ipv6) + " of " + std::to_string(result.pinholesRequested) + " " +
-           pinholes + " opened for " + result.pinholeAddress + "." +
+    return std::to_string(held.ipv6) + " of " + std::to_string(result.pinholesRequested) +
+           " pinholes opened for " + result.pinholeAddress + "." +
            (held.ipv6 < result.pinholesRequested ? Because(result.pinholeProblem) : "");
 }
 
@@ -43,16 +43,11 @@ std::vector<std::string> PinholeOutcome(const InstallResult& result)
 {
     if (result.pinholesRequested == 0)
         return {};
-    std::vector<std::string> lines{"IPv6: " + Opened(result, "pinholes")};
+    std::vector<std::string> lines{"IPv6: " + Opened(result)};
     if (CountFamilies(result.held).ipv6 > 0)
         lines.push_back("Over IPv6 a program on this computer is reachable at [" +
                         result.pinholeAddress + "]:port.");
     return lines;
-}
-
-std::string AutoAddPinholeOutcome(const InstallResult& result)
-{
-    return result.pinholesRequested == 0 ? "" : "Auto add: " + Opened(result, "IPv6 pinholes");
 }
 
 } // namespace velmora::cli

@@ -38,9 +38,8 @@ std::shared_ptr<LeaseBook> MappingBook(const RouterEntry& router, const InstallK
 InstallResult InstallEntries(RouterEntry& router, const std::vector<ForwardingEntry>& entries,
                              MappingPlan& plan, const InstallKit& kit);
 
-// What a run did with IPv6 pinholes, in the window's words: for "add", and
-// the activity-log line of an auto add. None for a run without pinholes.
+// What a run of "add" did with IPv6 pinholes, in the window's words. None for
+// a run without pinholes.
 std::vector<std::string> PinholeOutcome(const InstallResult& result);
-std::string AutoAddPinholeOutcome(const InstallResult& result);
 
 } // namespace velmora::cli

@@ -115,8 +115,8 @@ int RunKeep(const Invocation& invocation)
         EndNow(kExitSuccess);
     const auto& [plan, result] = *run;
     std::vector<std::string> lines = AutoAddReport(plan, result).lines;
-    if (const std::string pinholes = AutoAddPinholeOutcome(result); !pinholes.empty())
-        lines.push_back(pinholes);
+    if (const Message pinholes = AutoAddPinholeLine(result); !pinholes.empty())
+        lines.push_back(English(pinholes));
     Tell(invocation.io, lines);
 
     // The pinholes of the "Y" entries are watched for the address they lead to.

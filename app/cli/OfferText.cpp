@@ -30,7 +30,7 @@ std::string Pinholes(const RouterOffer& offer)
 std::string Firewall(const FirewallStatus& status)
 {
     if (!status.answered)
-        return "IPv6 firewall: not told (" + status.problem + ")";
+        return "IPv6 firewall: not told (" + English(status.problem) + ")";
     if (!status.enabled)
         return "IPv6 firewall: off";
     return status.inboundAllowed ? "IPv6 firewall: on, inbound pinholes allowed"

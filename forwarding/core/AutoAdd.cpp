@@ -1,5 +1,7 @@
 #include "forwarding/core/AutoAdd.h"
 
+#include "forwarding/core/MonitorTexts.h"
+
 #include <algorithm>
 #include <string>
 
@@ -20,9 +22,9 @@ MonitorReport AutoAddReport(const MappingPlan& plan, const InstallResult& result
     using Kind = MonitorFindings::Kind;
     MonitorFindings findings;
     if (plan.invalidPorts > 0) {
-        findings.note("Auto add: " + std::to_string(plan.invalidPorts) +
-                          " port numbers outside 1-65535 were not sent to the router.",
-                      true);
+        findings.note(
+            Message(monitor_texts::kAutoAddInvalidPorts, {std::to_string(plan.invalidPorts)}),
+            true);
     }
     for (const auto& request : plan.requests) {
         const bool held = std::any_of(result.held.begin(), result.held.end(), [&](const auto& h) {

@@ -50,7 +50,7 @@ echo "built $(basename "$deb") $(basename "$cli_deb")"
 [ "$(dpkg-deb -f "$cli_deb" Package)" = velmora-cli ] || fail "command line package name"
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in "velmora-cli (= $(dpkg-deb -f "$deb" Version))" libqt6widgets6 libminiupnpc17 \
-    libnatpmp1 libexpat1 qt6-qpa-plugins; do
+    libnatpmp1 libexpat1 qt6-qpa-plugins qt6-translations-l10n; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 cli_depends=$(dpkg-deb -f "$cli_deb" Depends)
@@ -73,7 +73,8 @@ dpkg-deb -x "$deb" "$root"
 metainfo=usr/share/metainfo/example.velmora.Velmora.metainfo.xml
 for file in usr/bin/velmora usr/share/applications/velmora.desktop \
     usr/share/icons/hicolor/scalable/apps/velmora.svg "$metainfo" \
-    usr/share/man/man1/velmora.1.gz usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.gz; do
+    usr/share/man/man1/velmora.1.gz usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.gz \
+    usr/share/velmora/translations/velmora_de.qm usr/share/velmora/translations/velmora_zh_CN.qm; do
     [ -f "$root/$file" ] || fail "the package lacks /$file"
 done
 [ -x "$root/usr/bin/velmora" ] || fail "/usr/bin/velmora is not executable"
@@ -200,3 +201,6 @@ grep -qx 'Kept  TCP       8080  192.0.2.7    N' "$work/cli.out" ||
 leftovers=$(find "$root" -newer "$deb" -type f | grep -v '/usr/bin/velmora\(-cli\)\?$' || true)
 [ -z "$leftovers" ] || fail "velmora-cli wrote into its installed folders: $leftovers"
 echo "velmora-cli: --help, and the entries of the window's config.xml"
+
+# The desktop's language: the package's translation and Qt's own.
+"$source/tests/app/language_start_test.sh" "$root/usr/bin/velmora"
