@@ -56,10 +56,10 @@ std::string AutoAddConsentKey(const ForwardingEntry& entry)
     return key;
 }
 
-AutoAddEntries SplitAutoAdd(const std::vector<ForwardingEntry>& entries,
-                            const std::set<std::string>& agreed)
+AutoAddSplit SplitAutoAdd(const std::vector<ForwardingEntry>& entries,
+                          const std::set<std::string>& agreed)
 {
-    AutoAddEntries split{entries, {}};
+    AutoAddSplit split{entries, {}};
     for (auto& entry : split.entries) {
         if (Field(entry.type) != "Y" || agreed.count(AutoAddConsentKey(entry)) ||
             PlanMappings({entry}).requests.size() <= kAutoAddAskAbove)

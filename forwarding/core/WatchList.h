@@ -45,13 +45,13 @@ std::string AutoAddConsentKey(const ForwardingEntry& entry);
 // entry of more than kAutoAddAskAbove mappings whose key is not in `agreed`
 // counts as an ordinary entry (type "N") in `entries` and is listed, as it
 // is, in `unagreed`.
-struct AutoAddEntries
+struct AutoAddSplit
 {
     std::vector<ForwardingEntry> entries;
     std::vector<ForwardingEntry> unagreed;
 };
-AutoAddEntries SplitAutoAdd(const std::vector<ForwardingEntry>& entries,
-                            const std::set<std::string>& agreed);
+AutoAddSplit SplitAutoAdd(const std::vector<ForwardingEntry>& entries,
+                          const std::set<std::string>& agreed);
 
 // After the entry `before` was edited into `after`, or deleted (null): the
 // mappings installed for it that it no longer makes (another name, port,

@@ -1,5 +1,6 @@
 #include "forwarding/ui/CFormView_Client.h"
 
+#include "forwarding/core/AutoAdd.h"
 #include "forwarding/core/DualStackInstall.h"
 #include "forwarding/core/LeaseBook.h"
 #include "forwarding/core/MappingWriterFor.h"
@@ -29,7 +30,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <algorithm>
 
 namespace texts = velmora::forwarding_texts;
 
@@ -178,16 +178,16 @@ void CFormView_Client::installed(const velmora::InstallResult& result)
 void CFormView_Client::autoAdd(const velmora::RouterEntryPtr& router,
                                const std::set<std::string>& only)
 {
-    velmora::AutoAddEntries split = velmora::SplitAutoAdd(entries_, autoAddAgreed_);
+    velmora::AutoAddSplit split = velmora::SplitAutoAdd(entries_, autoAddAgreed_);
     std::erase_if(split.unagreed, [this](const ForwardingEntry& entry) {
         return autoAddDeclined_.count(velmora::AutoAddConsentKey(entry)) > 0;
     });
     askAutoAdd(router, split.unagreed);
-    std::vector<ForwardingEntry> automatic;
-    for (const auto& entry : split.entries) {
-        if (velmora::Field(entry.type) == "Y" &&
-            (only.empty() || only.count(velmora::AutoAddConsentKey(entry))))
-            automatic.push_back(entry);
+    std::vector<ForwardingEntry> automatic = velmora::AutoAddEntries(split.entries);
+    if (!only.empty()) {
+        std::erase_if(automatic, [&only](const ForwardingEntry& entry) {
+            return only.count(velmora::AutoAddConsentKey(entry)) == 0;
+        });
     }
     if (automatic.empty())
         return;
@@ -263,22 +263,7 @@ void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
     autoTask_->deleteLater();
     autoTask_ = nullptr;
     installed(result);
-    using Kind = velmora::MonitorFindings::Kind;
-    velmora::MonitorFindings findings;
-    if (plan.invalidPorts > 0) {
-        findings.note(velmora::Message(velmora::monitor_texts::kAutoAddInvalidPorts,
-                                       {std::to_string(plan.invalidPorts)}),
-                      true);
-    }
-    for (const auto& request : plan.requests) {
-        const bool held = std::any_of(result.held.begin(), result.held.end(), [&](const auto& h) {
-            return h.port == request.port && h.protocol == request.protocol &&
-                   h.description == request.description &&
-                   velmora::IsPinholeRequest(h) == velmora::IsPinholeRequest(request);
-        });
-        findings.add(held ? Kind::AutoAdded : Kind::AutoAddFailed, request);
-    }
-    const velmora::MonitorReport report = findings.report();
+    const velmora::MonitorReport report = velmora::AutoAddReport(plan, result);
     QStringList lines;
     for (const auto& line : report.lines)
         lines << QString::fromStdString(line);

@@ -114,7 +114,7 @@ TEST(SplitAutoAdd, ALargeEntryWaitsForTheUsersWord)
         {{AutoAddConsentKey(Entry("range", "Y", "UDP", "1-65534"))}, {"range", "over"}, 1000},
     };
     for (const auto& c : cases) {
-        const AutoAddEntries split = SplitAutoAdd(entries, c.agreed);
+        const AutoAddSplit split = SplitAutoAdd(entries, c.agreed);
         std::vector<std::string> unagreed;
         for (const auto& entry : split.unagreed)
             unagreed.emplace_back(Field(entry.name));
