@@ -205,6 +205,7 @@ bool CquaymarkDlg::OnInitDialog()
     // The bar only moves while no router is known: stop waking up once one is.
     connect(scan_, &velmora::RouterScanController::scanStarted, progressTimer_,
             qOverload<>(&QTimer::start));
+    connect(scan_, &velmora::RouterScanController::routerListed, progressTimer_, &QTimer::stop);
     connect(scan_, &velmora::RouterScanController::routersFound, progressTimer_, &QTimer::stop);
     connect(info_, &QPushButton::clicked, scan_, &velmora::RouterScanController::showInfo);
     connect(rescan_, &QPushButton::clicked, scan_, &velmora::RouterScanController::rescan);
