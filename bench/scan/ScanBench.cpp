@@ -52,6 +52,7 @@ std::string Join(const std::vector<double>& values)
 struct ScanFigures
 {
     double firstListed = -1; // seconds; -1: nothing was listed
+    double upnpListed = -1;  // the first line that is not "AirPort Station"
     double ended = 0;
     QStringList lines;
     int selected = -1;
@@ -72,6 +73,11 @@ ScanFigures TimeScan()
     QEventLoop loop;
     QObject::connect(&scan, &RouterScanController::routerListed,
                      [&] { figures.firstListed = static_cast<double>(timer.nsecsElapsed()) / 1e9; });
+    QObject::connect(box->model(), &QAbstractItemModel::rowsInserted, [&] {
+        for (int i = 0; i < box->count() && figures.upnpListed < 0; ++i)
+            if (box->itemText(i) != "AirPort Station")
+                figures.upnpListed = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    });
     QObject::connect(&scan, &RouterScanController::routersFound, &loop, &QEventLoop::quit);
     QObject::connect(&scan, &RouterScanController::routerNotFoundShown, &loop, &QEventLoop::quit);
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
@@ -159,8 +165,8 @@ private:
             if (fd < 0)
                 return;
             constexpr size_t kSize = 300u * 1024 * 1024;
-            const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: " +
-                                     std::to_string(kSize) + "\r\n\r\n<root>";
+            // No length announced: the reader finds out how long it is by reading.
+            const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n\r\n<root>";
             ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
             const std::string block(64 * 1024, ' ');
             for (size_t sent = 0; sent < kSize && !stop_;) {
@@ -216,12 +222,13 @@ TEST(ScanBench, FirstRouterListedBesideUpnpcDiscovery)
     LabEnvironment& lab = LabEnvironment::Instance();
     ASSERT_TRUE(Restart(lab, RouterMode::Both));
     std::printf("\n== router answers UPnP and NAT-PMP (one run, alternating) ==\n");
-    std::vector<double> listed, ended, upnpc;
+    std::vector<double> listed, upnpListed, ended, upnpc;
     bool ordered = true;
     ScanFigures last;
     for (int run = 0; run < kRuns; ++run) {
         last = TimeScan();
         listed.push_back(last.firstListed);
+        upnpListed.push_back(last.upnpListed);
         ended.push_back(last.ended);
         ordered = ordered &&
                   last.lines == QStringList({QString::fromStdString(lab.friendlyName()),
@@ -231,11 +238,14 @@ TEST(ScanBench, FirstRouterListedBesideUpnpcDiscovery)
     }
     std::printf("start to first router listed   median %.3f s  (all: %s)\n", Median(listed),
                 Join(listed).c_str());
+    std::printf("start to UPnP router listed    median %.3f s  (all: %s)\n", Median(upnpListed),
+                Join(upnpListed).c_str());
     std::printf("start to scan ended            median %.3f s\n", Median(ended));
     std::printf("upnpc -s discovery             median %.3f s  (all: %s)\n", Median(upnpc),
                 Join(upnpc).c_str());
-    std::printf("ratio first listed / upnpc: %.3f  (goal <= 0.15; first listed goal <= 0.3 s)\n",
-                Median(listed) / Median(upnpc));
+    std::printf("ratio first listed / upnpc: %.3f, UPnP router listed / upnpc: %.3f  (goal <= 0.15; "
+                "first listed goal <= 0.3 s)\n",
+                Median(listed) / Median(upnpc), Median(upnpListed) / Median(upnpc));
     std::printf("box at the end: %s, line %d selected: %s\n",
                 last.lines.join(" | ").toStdString().c_str(), last.selected,
                 ordered ? "friendly name first, AirPort Station last, first line selected, "
