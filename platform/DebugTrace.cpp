@@ -1,7 +1,6 @@
 #include "platform/DebugTrace.h"
 
-#include <Poco/DateTime.h>
-
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -16,8 +15,8 @@ velmora::DebugTraceSink& Sink()
 
 void DebugTrace(const char* format, ...)
 {
-    Poco::DateTime now; // the trace is stamped with the time it was asked for
-    (void)now;
+    // The trace is stamped with the time it was asked for.
+    [[maybe_unused]] const auto now = std::chrono::system_clock::now();
 
     auto& sink = Sink();
     if (!sink)

@@ -21,6 +21,7 @@ WaitResult WaitWritable(int fd, Deadline deadline);
 
 // Waits until one of `fds` can be read from, or until `deadline`; `ready[i]`
 // then tells whether fds[i] can. Negative entries are left out.
-WaitResult WaitAnyReadable(const std::vector<int>& fds, Deadline deadline, std::vector<bool>& ready);
+WaitResult WaitAnyReadable(const std::vector<int>& fds, Deadline deadline,
+                           std::vector<bool>& ready);
 
 } // namespace velmora

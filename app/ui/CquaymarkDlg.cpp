@@ -29,6 +29,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -40,6 +41,8 @@
 
 namespace {
 constexpr int kProgressPeriodMs = 10;
+// The steps after the window run by then at the latest, painted or not.
+constexpr int kStartWithoutPaintMs = 1000;
 constexpr int kBalloonTimeoutMs = 10000;
 
 // Appends a menu command, named and numbered by its command id, run by `handler`.
@@ -177,10 +180,40 @@ bool CquaymarkDlg::OnInitDialog()
                 previous = control;
             }
     setTabOrder(previous, about_);
-
     settings_ = velmora::ZeroedRecord<AppSettings>(); // both settings empty until the file is read
+    progress_->setValue(1);
+
+    if (!options_.startAfterFirstPaint) {
+        startServices();
+        return true;
+    }
+    // After the first paint, or soon anyway should the window not be drawn.
+    installEventFilter(this);
+    QTimer::singleShot(kStartWithoutPaintMs, this, &CquaymarkDlg::startServices);
+    return true;
+}
+
+bool CquaymarkDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == this && event->type() == QEvent::Paint && !started_) {
+        removeEventFilter(this);
+        // Queued: the paint finishes first.
+        QTimer::singleShot(0, this, &CquaymarkDlg::startServices);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CquaymarkDlg::startServices()
+{
+    if (started_ || exiting_)
+        return;
+    started_ = true;
+    removeEventFilter(this);
+    const bool trayAvailable = options_.startAfterFirstPaint
+                                   ? QSystemTrayIcon::isSystemTrayAvailable()
+                                   : options_.trayAvailable;
     tray_ = new CXTTrayIconEx(this);
-    tray_->create(velmora::texts::kCaption, velmora::TrayIcon(), options_.trayAvailable);
+    tray_->create(velmora::texts::kCaption, velmora::TrayIcon(), trayAvailable);
     connect(tray_, &CXTTrayIconEx::openRequested, this, &CquaymarkDlg::ShowMainWindow);
     connect(tray_, &CXTTrayIconEx::exitRequested, this, [this] {
         tray_->remove();
@@ -191,7 +224,6 @@ bool CquaymarkDlg::OnInitDialog()
     client_->setMonitoring(std::atoi(settings_.monitor_router) != 0);
     server_->startAutoStartEntries();
 
-    progress_->setValue(1);
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(kProgressPeriodMs);
     connect(progressTimer_, &QTimer::timeout, this, &CquaymarkDlg::onProgressTimer);
@@ -211,7 +243,6 @@ bool CquaymarkDlg::OnInitDialog()
     connect(rescan_, &QPushButton::clicked, scan_, &velmora::RouterScanController::rescan);
     if (options_.startRouterScan)
         scan_->startScan();
-    return true;
 }
 
 void CquaymarkDlg::loadConfig()
@@ -295,7 +326,9 @@ void CquaymarkDlg::exitProgram(bool tellUser)
     exiting_ = true;
     emit exitStarting();
     std::string reason;
-    if (!writeConfig(&reason)) {
+    // Before config.xml was read, there is nothing of it to save: writing
+    // would empty it.
+    if (started_ && !writeConfig(&reason)) {
         if (tellUser)
             reportSaveFailure(reason);
         else

@@ -71,8 +71,9 @@ ScanFigures TimeScan()
     ScanFigures figures;
     QElapsedTimer timer;
     QEventLoop loop;
-    QObject::connect(&scan, &RouterScanController::routerListed,
-                     [&] { figures.firstListed = static_cast<double>(timer.nsecsElapsed()) / 1e9; });
+    QObject::connect(&scan, &RouterScanController::routerListed, [&] {
+        figures.firstListed = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    });
     QObject::connect(box->model(), &QAbstractItemModel::rowsInserted, [&] {
         for (int i = 0; i < box->count() && figures.upnpListed < 0; ++i)
             if (box->itemText(i) != "AirPort Station")
@@ -243,9 +244,10 @@ TEST(ScanBench, FirstRouterListedBesideUpnpcDiscovery)
     std::printf("start to scan ended            median %.3f s\n", Median(ended));
     std::printf("upnpc -s discovery             median %.3f s  (all: %s)\n", Median(upnpc),
                 Join(upnpc).c_str());
-    std::printf("ratio first listed / upnpc: %.3f, UPnP router listed / upnpc: %.3f  (goal <= 0.15; "
-                "first listed goal <= 0.3 s)\n",
-                Median(listed) / Median(upnpc), Median(upnpListed) / Median(upnpc));
+    std::printf(
+        "ratio first listed / upnpc: %.3f, UPnP router listed / upnpc: %.3f  (goal <= 0.15; "
+        "first listed goal <= 0.3 s)\n",
+        Median(listed) / Median(upnpc), Median(upnpListed) / Median(upnpc));
     std::printf("box at the end: %s, line %d selected: %s\n",
                 last.lines.join(" | ").toStdString().c_str(), last.selected,
                 ordered ? "friendly name first, AirPort Station last, first line selected, "

@@ -36,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t at = 0;
     const bool done = velmora::Dechunk(text, once);
     velmora::ChunkedState chunked = velmora::ChunkedState::NeedMore;
-    for (size_t end = 0; end <= text.size() && chunked == velmora::ChunkedState::NeedMore;
-         end += 7)
+    for (size_t end = 0; end <= text.size() && chunked == velmora::ChunkedState::NeedMore; end += 7)
         chunked = velmora::ReadChunks(std::string_view(text).substr(0, end), at, pieces);
     if (chunked == velmora::ChunkedState::NeedMore)
         chunked = velmora::ReadChunks(text, at, pieces);

@@ -20,7 +20,7 @@ namespace {
 
 // A chunk-size line longer than this is not one.
 constexpr size_t kMaxChunkLine = 64;
-constexpr size_t kReadBytes = 64 * 1024;
+constexpr size_t kReadBytes = 16 * 1024;
 
 std::string LocalAddressOf(int fd)
 {
@@ -47,7 +47,9 @@ ChunkedState ReadChunks(std::string_view chunked, size_t& at, std::string& body)
         size_t digits = 0;
         for (size_t i = at; i < lineEnd; ++i, ++digits) {
             const char c = AsciiLower(chunked[i]);
-            const int value = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+            const int value = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                     : -1;
             if (value < 0)
                 break; // a chunk extension, or blanks
             if (digits >= 8)
@@ -90,9 +92,9 @@ DescriptionFetch FetchDescription(const std::string& url, Deadline deadline, std
     SocketHandle sock(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!sock.valid() || !ConnectWithin(sock.fd(), address, deadline).connected())
         return DescriptionFetch::Failed;
-    const std::string request = Format(
-        "GET %s HTTP/1.1\r\nHost: %s:%d\r\nConnection: close\r\n\r\n", path.c_str(), host.c_str(),
-        port);
+    const std::string request =
+        Format("GET %s HTTP/1.1\r\nHost: %s:%d\r\nConnection: close\r\n\r\n", path.c_str(),
+               host.c_str(), port);
     size_t sent = 0;
     if (SendAll(sock.fd(), request.data(), request.size(), deadline, sent) != SendResult::Sent)
         return DescriptionFetch::Failed;

@@ -4,8 +4,7 @@
 
 namespace velmora {
 
-ScanBoard::ScanBoard(size_t rounds, Changed changed)
-    : rounds_(rounds), changed_(std::move(changed))
+ScanBoard::ScanBoard(size_t rounds, Changed changed) : rounds_(rounds), changed_(std::move(changed))
 {
 }
 

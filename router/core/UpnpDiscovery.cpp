@@ -58,9 +58,8 @@ bool BuildRouterUrls(const IGDdatas& data, const std::string& descriptionUrl,
     return true;
 }
 
-RouterEntryPtr FetchUpnpRouter(const std::string& descriptionUrl,
-                               const std::string& deviceAddress, Deadline deadline,
-                               std::string& diagnostics)
+RouterEntryPtr FetchUpnpRouter(const std::string& descriptionUrl, const std::string& deviceAddress,
+                               Deadline deadline, std::string& diagnostics)
 {
     std::string description;
     std::string lanAddress;

@@ -30,8 +30,7 @@ bool BuildRouterUrls(const IGDdatas& data, const std::string& descriptionUrl,
 // in size (FetchDescription), parsed as UPNP_GetIGDFromUrl does, with its
 // friendly name; null when the description cannot be read or one of its URLs
 // is not on the device. `diagnostics` receives the "Local LAN ip address" line.
-RouterEntryPtr FetchUpnpRouter(const std::string& descriptionUrl,
-                               const std::string& deviceAddress, Deadline deadline,
-                               std::string& diagnostics);
+RouterEntryPtr FetchUpnpRouter(const std::string& descriptionUrl, const std::string& deviceAddress,
+                               Deadline deadline, std::string& diagnostics);
 
 } // namespace velmora

@@ -52,10 +52,10 @@ public:
 private:
     ScanBoard& board_;
     StartRead startRead_;
-    std::set<std::pair<size_t, std::string>> seen_; // round and "LOCATION ST"
-    std::vector<size_t> answers_;                   // per round
+    std::set<std::pair<size_t, std::string>> seen_;    // round and "LOCATION ST"
+    std::vector<size_t> answers_;                      // per round
     std::vector<std::pair<std::string, size_t>> urls_; // URL read, and its read
-    std::set<std::string> refused_;                 // logged once per scan
+    std::set<std::string> refused_;                    // logged once per scan
 };
 
 } // namespace velmora

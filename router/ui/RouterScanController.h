@@ -82,7 +82,8 @@ public:
 signals:
     void scanStarted();  // the Port Forwarding tab disables "Add into Router" and "Ports List"
     void routerListed(); // the first router of a scan is in the box; the scan goes on
-    void routersFound(); // the scan ended with routers: the Port Forwarding tab enables "Ports List"
+    void
+    routersFound(); // the scan ended with routers: the Port Forwarding tab enables "Ports List"
     void routerNotFoundShown(); // the router-not-found dialog has opened
 
 private:
@@ -105,7 +106,7 @@ private:
     bool router_found_ = false;
     bool scan_error_shown_ = false;
     bool scanning_ = false;
-    bool listed_ = false;        // the box shows this scan's routers
+    bool listed_ = false;       // the box shows this scan's routers
     RouterEntryPtr userChoice_; // the line the user picked while the scan ran
 
     RouterScanSteps steps_;

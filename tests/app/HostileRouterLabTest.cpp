@@ -18,12 +18,12 @@
 #include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
-#include "upnp/core/ExternalAddressLookup.h"
-#include "upnp/core/UpnpClient.h"
 #include "tests/router/ScanWindow.h"
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/QtTestApplication.h"
 #include "tests/support/TempDir.h"
+#include "upnp/core/ExternalAddressLookup.h"
+#include "upnp/core/UpnpClient.h"
 
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -43,11 +43,11 @@ namespace velmora::test {
 namespace {
 
 using lab::BackgroundProcess;
+using lab::FakeDescription;
 using lab::LabEnvironment;
 using lab::RouterMode;
 using lab::Side;
 using lab::TcpListener;
-using lab::FakeDescription;
 
 constexpr int kFakePort = 5555;
 // How long a test waits for an outcome: the operation's own deadline and a margin.
@@ -247,8 +247,8 @@ TEST_F(HostileRouter, ForgedAnswerBesideARealRouterHidesNothing)
     EXPECT_TRUE(WaitFor([&] { return found.count() > 0; }, kScanWaitMs));
     const qint64 endedMs = clock.elapsed();
     EXPECT_LT(listedMs, 5000);
-    EXPECT_EQ(w.lines(), (QStringList{QString::fromStdString(lab.friendlyName()),
-                                      "AirPort Station"}));
+    EXPECT_EQ(w.lines(),
+              (QStringList{QString::fromStdString(lab.friendlyName()), "AirPort Station"}));
     EXPECT_NE(fake.output().find("http GET /desc.xml"), std::string::npos) << fake.output();
     Figure("scan", "forged+real", "real router listed", listedMs, stalls.worst());
     Figure("scan", "forged+real", "scan ended with it", endedMs, stalls.worst());

@@ -3,6 +3,7 @@
 // not 200, cut), each within its deadline; a router whose URLs leave its
 // address is not used.
 #include "router/core/DescriptionFetch.h"
+
 #include "router/core/UpnpDiscovery.h"
 #include "tests/support/LoopbackHttpServer.h"
 
@@ -27,8 +28,9 @@ std::string Description(const std::string& control)
            "InternetGatewayDevice:1</deviceType><friendlyName>Loop Router</friendlyName>"
            "<deviceList><device><deviceList><device><serviceList><service><serviceType>"
            "urn:schemas-upnp-org:service:WANIPConnection:1</serviceType><controlURL>" +
-           control + "</controlURL><SCPDURL>/scpd.xml</SCPDURL></service></serviceList>"
-                     "</device></deviceList></device></deviceList></device></root>";
+           control +
+           "</controlURL><SCPDURL>/scpd.xml</SCPDURL></service></serviceList>"
+           "</device></deviceList></device></deviceList></device></root>";
 }
 
 TEST(DescriptionFetch, WholeAnswersAreReadAndEveryOtherIsGivenUpByItsDeadline)
@@ -42,17 +44,18 @@ TEST(DescriptionFetch, WholeAnswersAreReadAndEveryOtherIsGivenUpByItsDeadline)
         DescriptionFetch outcome;
     };
     const Case cases[] = {
-        {"with a length", LoopbackHttpServer::Whole(LoopbackHttpServer::Response(
-                              "HTTP/1.1 200 OK", body)),
+        {"with a length",
+         LoopbackHttpServer::Whole(LoopbackHttpServer::Response("HTTP/1.1 200 OK", body)),
          DescriptionFetch::Fetched},
         {"until it closes", LoopbackHttpServer::Whole(Head("") + body), DescriptionFetch::Fetched},
         {"chunked, the last chunk late",
-         Reply{{{Head("Transfer-Encoding: chunked\r\n") + "10\r\n" + body.substr(0, 16) +
-                     "\r\n" + [&] {
+         Reply{{{Head("Transfer-Encoding: chunked\r\n") + "10\r\n" + body.substr(0, 16) + "\r\n" +
+                     [&] {
                          char size[16];
                          std::snprintf(size, sizeof size, "%zx", body.size() - 16);
                          return std::string(size);
-                     }() + "\r\n" + body.substr(16) + "\r\n",
+                     }() +
+                     "\r\n" + body.substr(16) + "\r\n",
                  0},
                 {"0\r\n\r\n", 100}},
                true},
@@ -65,12 +68,13 @@ TEST(DescriptionFetch, WholeAnswersAreReadAndEveryOtherIsGivenUpByItsDeadline)
         {"trickling", Reply{{{"HTTP/1.1 200 OK\r\n", 0}, {"Content-", 300}, {"Length", 300}}, true},
          DescriptionFetch::Failed},
         {"silent", Reply{{}, true}, DescriptionFetch::Failed},
-        {"not 200", LoopbackHttpServer::Whole(LoopbackHttpServer::Response(
-                        "HTTP/1.1 404 Not Found", body)),
+        {"not 200",
+         LoopbackHttpServer::Whole(LoopbackHttpServer::Response("HTTP/1.1 404 Not Found", body)),
          DescriptionFetch::Failed},
         {"cut short", LoopbackHttpServer::Whole(Head("Content-Length: 5000\r\n") + body),
          DescriptionFetch::Failed},
-        {"broken chunks", LoopbackHttpServer::Whole(Head("Transfer-Encoding: chunked\r\n") + "zz\r\n"),
+        {"broken chunks",
+         LoopbackHttpServer::Whole(Head("Transfer-Encoding: chunked\r\n") + "zz\r\n"),
          DescriptionFetch::Failed},
     };
     for (const Case& c : cases) {
@@ -110,8 +114,8 @@ TEST(FetchUpnpRouter, UrlsAreJoinedOnTheDevicesAddressOrTheRouterIsNotUsed)
             LoopbackHttpServer::Response("HTTP/1.1 200 OK", Description(control)))});
         const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/d.xml";
         std::string lines;
-        velmora::RouterEntryPtr router = velmora::FetchUpnpRouter(
-            url, "127.0.0.1", velmora::DeadlineAfter(kDeadline), lines);
+        velmora::RouterEntryPtr router =
+            velmora::FetchUpnpRouter(url, "127.0.0.1", velmora::DeadlineAfter(kDeadline), lines);
         ASSERT_EQ(router != nullptr, used) << control;
         if (!used)
             continue;

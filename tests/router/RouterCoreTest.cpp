@@ -98,12 +98,12 @@ TEST(UpnpAnswers, GatewaysOfVersionOneOnTheirSendersAddressAreReadOncePerUrl)
     const std::string igd = velmora::kIgdDeviceType;
     velmora::ScanBoard board(2);
     Strings reads;
-    velmora::UpnpAnswers answers(board, [&](size_t read, const std::string& url,
-                                            const std::string& sender) {
-        reads.push_back(url + " from " + sender);
-        board.endRead(read, std::string(url).ends_with("fails") ? nullptr : Upnp(url, ""),
-                      "Local LAN ip address : 127.0.0.2\n");
-    });
+    velmora::UpnpAnswers answers(
+        board, [&](size_t read, const std::string& url, const std::string& sender) {
+            reads.push_back(url + " from " + sender);
+            board.endRead(read, std::string(url).ends_with("fails") ? nullptr : Upnp(url, ""),
+                          "Local LAN ip address : 127.0.0.2\n");
+        });
     const struct
     {
         size_t round;
@@ -114,12 +114,12 @@ TEST(UpnpAnswers, GatewaysOfVersionOneOnTheirSendersAddressAreReadOncePerUrl)
         {0, Answer("http://127.0.0.1:5000/a.xml", igd)}, // the same answer again: once a round
         {0, Answer("http://127.0.0.1:5000/v2.xml", igd.substr(0, igd.size() - 1) + "2")},
         {0, Answer("http://127.0.0.1:5000/case.xml", "urn:schemas-upnp-org:device:internet"
-                                                      "gatewaydevice:1")},
+                                                     "gatewaydevice:1")},
         {0, Answer("http://127.0.0.1:5000/err.xml", igd, "HTTP/1.1 404 Not Found")},
         {0, "HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.1:5000/nost.xml\r\n\r\n"},
-        {0, Answer("http://10.9.9.9:5000/elsewhere.xml", igd)},       // not where it answered from
-        {0, Answer("http://router.lan:5000/name.xml", igd)},          // a name, not its address
-        {0, Answer("https://127.0.0.1:5000/tls.xml", igd)},           // not plain http
+        {0, Answer("http://10.9.9.9:5000/elsewhere.xml", igd)}, // not where it answered from
+        {0, Answer("http://router.lan:5000/name.xml", igd)},    // a name, not its address
+        {0, Answer("https://127.0.0.1:5000/tls.xml", igd)},     // not plain http
         {0, Answer("http://127.0.0.1:5000/forged.xml", igd), "127.0.0.9"}, // another's URL
         {0, "HTTP/1.1 200 OK\r\nX-INFO: see http://127.0.0.1:9/info\r\nST: " + igd +
                 "\r\nLOCATION: http://127.0.0.1:5000/header.xml\r\n\r\n"},
@@ -169,9 +169,8 @@ TEST(UpnpAnswers, AScanReadsABoundedNumberOfDescriptions)
 TEST(ScanBoard, ListsInTheScansOrderAsReadsEndAndTellsEachChange)
 {
     std::vector<Strings> changes;
-    velmora::ScanBoard board(2, [&](const velmora::RouterList& list) {
-        changes.push_back(Urls(list));
-    });
+    velmora::ScanBoard board(
+        2, [&](const velmora::RouterList& list) { changes.push_back(Urls(list)); });
     const size_t a = board.beginRead();
     const size_t b = board.beginRead();
     const size_t c = board.beginRead();

@@ -131,8 +131,7 @@ TEST(DeviceUrl, OnlyPlainHttpOnTheDevicesOwnAddressJoinedToTheBase)
     EXPECT_EQ(JoinDeviceUrl("http://10.0.0.1:5000", "ctl", "10.0.0.1").url,
               "http://10.0.0.1:5000/ctl");
     EXPECT_EQ(JoinDeviceUrl("10.0.0.1/x", "/ctl", "10.0.0.1").fault, F::Unreadable);
-    EXPECT_EQ(CheckDeviceUrl("http://2130706433:8005/", "127.0.0.1").url,
-              "http://127.0.0.1:8005/");
+    EXPECT_EQ(CheckDeviceUrl("http://2130706433:8005/", "127.0.0.1").url, "http://127.0.0.1:8005/");
     EXPECT_EQ(CheckDeviceUrl("/rootDesc.xml", "127.0.0.1").fault, F::Unreadable);
     EXPECT_EQ(UrlHostAddress("http://010.0.0.1:5000/x"), "8.0.0.1"); // octal, as inet_aton reads
     EXPECT_EQ(UrlHostAddress("http://router.lan/"), "");

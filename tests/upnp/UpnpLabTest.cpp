@@ -202,8 +202,7 @@ TEST_F(UpnpLab, DiscoveryOfARouterThatIsNotMiniupnpd)
         << client.describe_url;
     ASSERT_TRUE(client.parser_description()) << client.last_error;
     EXPECT_EQ(client.service_type, "urn:schemas-upnp-org:service:WANPPPConnection:1");
-    EXPECT_EQ(client.control_url,
-              "http://" + lab.routerLan() + ":49152/upnp/control/WANPPPConn1");
+    EXPECT_EQ(client.control_url, "http://" + lab.routerLan() + ":49152/upnp/control/WANPPPConn1");
     EXPECT_EQ(client.friendly_name, "LINKSYS WAG200G Gateway");
     fake.stop();
 }

@@ -38,8 +38,7 @@ bool HasSpaceOrControl(std::string_view text)
 bool IsSchemeChar(char c, bool first)
 {
     const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    return letter ||
-           (!first && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
+    return letter || (!first && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
 }
 
 // Whether `text` starts with a scheme ("name:"); `scheme` gets its name.

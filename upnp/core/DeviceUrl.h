@@ -49,7 +49,7 @@ const char* DeviceUrlFaultText(DeviceUrlFault fault);
 
 // One activity-log line: the device at `deviceAddress` is not used, because
 // its `what` ("description URL", "control URL", ...) `url` has `fault`.
-void LogRefusedDevice(std::string_view deviceAddress, std::string_view what,
-                      std::string_view url, DeviceUrlFault fault);
+void LogRefusedDevice(std::string_view deviceAddress, std::string_view what, std::string_view url,
+                      DeviceUrlFault fault);
 
 } // namespace velmora
