@@ -3,10 +3,10 @@
 #include "platform/XdgFolders.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
-#include <filesystem>
+#include <fcntl.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace velmora {
@@ -47,9 +47,31 @@ bool MakeFolders(const std::string& folder, std::string* reason)
     return Fail(reason, "cannot create " + folder + ": " + std::strerror(errno));
 }
 
-// Copies `from` to `to` unless `to` exists: the copy is written under a
-// temporary name and linked into place, so a reader never sees half a file
-// and a file that appeared meanwhile is kept.
+// Copies the bytes of descriptor `in` to `out`; errno on failure.
+int CopyBytes(int in, int out)
+{
+    char buffer[64 * 1024];
+    for (;;) {
+        ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            return ::fsync(out) == 0 ? 0 : errno;
+        for (ssize_t done = 0; done < got;) {
+            ssize_t put = ::write(out, buffer + done, static_cast<size_t>(got - done));
+            if (put < 0 && errno != EINTR)
+                return errno;
+            done += put > 0 ? put : 0;
+        }
+    }
+}
+
+// Copies `from` to `to` unless `to` exists: the copy is written to a new file
+// of an unpredictable name, created exclusively, and linked into place, so a
+// reader never sees half a file, a file that appeared meanwhile is kept, and
+// nothing planted in the folder is written through.
 bool CopyIfAbsent(const std::string& from, const std::string& to, std::string* reason)
 {
     struct stat info
@@ -57,16 +79,21 @@ bool CopyIfAbsent(const std::string& from, const std::string& to, std::string* r
     };
     if (::lstat(to.c_str(), &info) == 0)
         return true;
-    if (::access(from.c_str(), R_OK) != 0)
-        return true; // nothing shipped: the catalogue starts empty
-    std::string temporary = to + ".new" + std::to_string(::getpid());
-    std::error_code ec;
-    std::filesystem::copy_file(from, temporary, std::filesystem::copy_options::overwrite_existing,
-                               ec);
-    if (ec)
-        return Fail(reason, "cannot copy " + from + ": " + ec.message());
-    int linked = ::link(temporary.c_str(), to.c_str());
-    int saved = errno;
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return true; // nothing shipped: the file starts missing or empty
+    std::string temporary = to + ".XXXXXX";
+    const int out = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (out < 0) {
+        const int saved = errno;
+        ::close(in);
+        return Fail(reason, "cannot create a file beside " + to + ": " + std::strerror(saved));
+    }
+    const int copied = CopyBytes(in, out);
+    ::close(in);
+    const int closed = ::close(out) == 0 ? 0 : errno;
+    int linked = copied == 0 && closed == 0 ? ::link(temporary.c_str(), to.c_str()) : -1;
+    int saved = copied ? copied : closed ? closed : errno;
     ::unlink(temporary.c_str());
     if (linked != 0 && saved != EEXIST)
         return Fail(reason, "cannot create " + to + ": " + std::strerror(saved));
@@ -97,11 +124,17 @@ AppPaths ChooseAppPaths(const AppPathsFacts& facts)
                 dir + "config.xml",
                 dir + "log/velmora.log",
                 dir + "ports_list.txt",
+                {},
                 {}};
-    return {AppPathsMode::Installed, facts.configHome + kFolder + "config.xml",
+    const auto shipped = [&](const char* name) {
+        return facts.packageDataDir.empty() ? std::string() : facts.packageDataDir + name;
+    };
+    return {AppPathsMode::Installed,
+            facts.configHome + kFolder + "config.xml",
             facts.stateHome + kFolder + "log/velmora.log",
             facts.dataHome + kFolder + "ports_list.txt",
-            facts.packageDataDir.empty() ? std::string() : facts.packageDataDir + "ports_list.txt"};
+            shipped("ports_list.txt"),
+            shipped("config.xml")};
 }
 
 AppPaths AppPathsFor(const std::string& programDir)
@@ -122,9 +155,15 @@ bool PrepareAppPaths(const AppPaths& paths, std::string* reason)
 {
     if (paths.mode == AppPathsMode::Portable)
         return true;
+    // The default config.xml is for a first start only: once the folder is
+    // there, a config.xml that went missing is news the user must hear of.
+    const bool firstStart = !IsDirectory(ParentOf(paths.config));
     for (const std::string* file : {&paths.config, &paths.log, &paths.catalogue})
         if (!MakeFolders(ParentOf(*file), reason))
             return false;
+    if (firstStart && !paths.shippedConfig.empty() &&
+        !CopyIfAbsent(paths.shippedConfig, paths.config, reason))
+        return false;
     if (paths.shippedCatalogue.empty())
         return true;
     return CopyIfAbsent(paths.shippedCatalogue, paths.catalogue, reason);

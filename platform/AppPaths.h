@@ -7,7 +7,8 @@ namespace velmora {
 // Where the program keeps its files. A portable copy (its folder writable and
 // not part of an installed prefix) keeps them beside the executable; an
 // installed one keeps them in the user's base folders:
-//   config.xml       $XDG_CONFIG_HOME/velmora/config.xml
+//   config.xml       $XDG_CONFIG_HOME/velmora/config.xml, on the first start
+//                    copied from <prefix>/share/velmora/config.xml
 //   log/velmora.log  $XDG_STATE_HOME/velmora/log/velmora.log
 //   ports_list.txt   $XDG_DATA_HOME/velmora/ports_list.txt, first copied from
 //                    <prefix>/share/velmora/ports_list.txt
@@ -25,6 +26,9 @@ struct AppPaths
     std::string catalogue; // ports_list.txt
     // The catalogue shipped with an installed program; empty when portable.
     std::string shippedCatalogue;
+    // The default config.xml shipped with an installed program (no entries,
+    // autostart off, monitor on); empty when portable.
+    std::string shippedConfig;
 };
 
 // What the choice depends on; AppPathsFor gathers it from the running system.
@@ -53,8 +57,9 @@ AppPaths AppPathsFor(const std::string& programDir);
 std::string PackageDataDirFor(const std::string& programDir);
 
 // Makes the folders of an installed program's files (mode 0700) and copies the
-// shipped catalogue when the user has none yet; an existing catalogue is never
-// replaced. Portable paths need nothing. False with a reason on failure.
+// shipped catalogue when the user has none yet, and the shipped config.xml
+// when the config folder itself is new (the first start); an existing file is
+// never replaced. Portable paths need nothing. False with a reason on failure.
 bool PrepareAppPaths(const AppPaths& paths, std::string* reason = nullptr);
 
 } // namespace velmora

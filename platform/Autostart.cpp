@@ -10,11 +10,35 @@
 namespace velmora {
 namespace {
 
+// Whether `text` is well-formed UTF-8, as every value of a desktop entry must be.
+bool IsUtf8(const std::string& text)
+{
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80                    ? 1
+                              : lead >= 0xC2 && lead <= 0xDF ? 2
+                              : lead >= 0xE0 && lead <= 0xEF ? 3
+                              : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                             : 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        for (size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
 // Exec quoting of desktop entries: inside double quotes, '"', '`', '$' and
 // '\' take a backslash; the value itself is a string in which '\' is written
-// as "\\"; '%' is a field code unless doubled.
+// as "\\" and newline, tab and CR as "\n", "\t" and "\r" (a raw one would end the
+// line, and a second Exec= could follow); '%' is a field code unless doubled.
+// Other control characters have no escape in a desktop entry: "" then.
 std::string QuotedExec(const std::string& path)
 {
+    if (!IsUtf8(path))
+        return {};
     std::string exec = "\"";
     for (char c : path) {
         switch (c) {
@@ -30,7 +54,18 @@ std::string QuotedExec(const std::string& path)
         case '%':
             exec += "%%";
             break;
+        case '\n':
+            exec += "\\n";
+            break;
+        case '\t':
+            exec += "\\t";
+            break;
+        case '\r':
+            exec += "\\r";
+            break;
         default:
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+                return {};
             exec += c;
         }
     }
@@ -104,11 +139,14 @@ bool AutostartEntryPresent()
 
 std::string AutostartEntryText(const std::string& executablePath)
 {
+    const std::string exec = QuotedExec(executablePath);
+    if (exec.empty())
+        return {};
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Velmora\n"
            "Exec=" +
-           QuotedExec(executablePath) +
+           exec +
            "\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n";
@@ -121,12 +159,17 @@ bool WriteAutostartEntry(const std::string& executablePath, std::string* reason)
         return Fail(reason, kNoHome);
     if (executablePath.empty() || executablePath.front() != '/')
         return Fail(reason, "the program's own path is unknown");
+    const std::string text = AutostartEntryText(executablePath);
+    if (text.empty())
+        return Fail(reason, "the program's path holds a character that a desktop entry cannot "
+                            "carry");
     if (int error = MakeFolders(path.substr(0, path.rfind('/'))))
         return Fail(reason, std::strerror(error));
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Never through a symlink planted at the entry's name.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return Fail(reason, std::strerror(errno));
-    int error = WriteAll(fd, AutostartEntryText(executablePath));
+    int error = WriteAll(fd, text);
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error != 0) {

@@ -15,13 +15,16 @@ std::string AutostartEntryPath();
 bool AutostartEntryPresent();
 
 // Writes the entry for `executablePath` (absolute); false (with a reason) on
-// failure (a half-written entry is removed).
+// failure (a half-written entry is removed), also when the path holds a
+// character no desktop entry can carry. Never writes through a symlink.
 bool WriteAutostartEntry(const std::string& executablePath, std::string* reason = nullptr);
 
 // Removes the entry; removing an absent entry succeeds.
 bool RemoveAutostartEntry(std::string* reason = nullptr);
 
-// The text of the entry for an executable path.
+// The text of the entry for an executable path; "" when the path is not
+// UTF-8 or holds a control character other than newline, tab and CR (those
+// are written as the escapes "\n", "\t", "\r" of desktop entries).
 std::string AutostartEntryText(const std::string& executablePath);
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "platform/Log.h"
 
+#include "platform/ControlText.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdarg>
@@ -10,11 +12,26 @@
 namespace {
 // 0 until the log is opened; afterwards the result of the open, also -1.
 std::atomic<int> g_logDescriptor{0};
+
+// The caller's message with its control characters written out, so that a
+// name holding a newline cannot start a forged line; the one line end the
+// caller's format supplies stays.
+std::string EscapedMessage(std::string_view message)
+{
+    const bool lineEnd = !message.empty() && message.back() == '\n';
+    if (lineEnd)
+        message.remove_suffix(1);
+    std::string escaped = velmora::EscapeControlCharacters(message);
+    if (lineEnd)
+        escaped.push_back('\n');
+    return escaped;
+}
 } // namespace
 
 int OpenLog(const char* path)
 {
-    int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // A symlink planted at the log's name must not redirect our lines elsewhere.
+    int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
     int saved = errno;
     g_logDescriptor.store(fd);
     if (fd < 0)
@@ -55,7 +72,7 @@ void WriteLog(const char* format, ...)
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    std::string line = velmora::FormatLogLine(local, message);
+    std::string line = velmora::FormatLogLine(local, EscapedMessage(message));
 
     int fd = g_logDescriptor.load();
     if (fd != 0) {

@@ -8,13 +8,15 @@
 // appended to for the life of the process. Safe to call from many threads:
 // every line is formatted in the caller's own buffers and written whole.
 
-// Opens the log for appending (creating it, mode 0666 before umask). Returns
+// Opens the log for appending (creating it, mode 0666 before umask; never
+// through a symlink, and closed on exec). Returns
 // the descriptor, or the result of printing the failure message when the open
 // fails; either way the descriptor is kept for WriteLog.
 int OpenLog(const char* path);
 
-// Formats the message, prefixes "<MM/DD/YYYY hh:mm:ss>:" and writes the line
-// in one write. Before OpenLog the line goes to standard output instead.
+// Formats the message, writes its control characters out (EscapeControlCharacters;
+// a final line end stays), prefixes "<MM/DD/YYYY hh:mm:ss>:" and writes the
+// line in one write. Before OpenLog the line goes to standard output instead.
 void WriteLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 namespace velmora {

@@ -10,6 +10,9 @@
 # belongs in a regression test (and in the target's seeds).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=lib/checkout-owner.sh
+. "$here/scripts/lib/checkout-owner.sh"
+refuse_root_in_others_checkout "$here"
 seconds=${1:-${FUZZ_SECONDS:-600}}
 build="$here/build-fuzz-long"
 

@@ -3,11 +3,14 @@
 # and run every test ("test"). Idempotent: asks apt only for what is missing,
 # and asks for root (through sudo, or tells to run it as root) only then.
 set -euo pipefail
+# shellcheck source=lib/checkout-owner.sh
+. "$(dirname "$0")/lib/checkout-owner.sh"
 
+# "build" is what run.sh and package.sh need (file: CPack's DEB generator).
 build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-    libminiupnpc-dev libnatpmp-dev libexpat1-dev libpoco-dev libgtest-dev libgmock-dev)
+    libminiupnpc-dev libnatpmp-dev libexpat1-dev libpoco-dev libgtest-dev libgmock-dev file)
 test_packages=(miniupnpd-nftables miniupnpc nftables iproute2 util-linux procps xvfb xauth x11-utils
-    imagemagick clang libclang-rt-14-dev lintian desktop-file-utils appstream file librsvg2-bin
+    imagemagick clang libclang-rt-14-dev lintian desktop-file-utils appstream librsvg2-bin
     qt6-l10n-tools)
 
 wanted=("${build_packages[@]}")
@@ -23,13 +26,13 @@ for package in "${wanted[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-# Only installing asks for root: through sudo where there is one.
+# Only installing asks for root: through sudo where there is one. Without it,
+# one command run once as root installs what every script needs.
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
     if ! command -v sudo >/dev/null; then
-        echo "Installing ${missing[*]} needs root and this system has no sudo:" >&2
-        echo "run $0 ${1:-build} as root once (for example: su -c '$0 ${1:-build}')," >&2
-        echo "then run this command again." >&2
+        here=$(cd "$(dirname "$0")/.." && pwd)
+        echo "Installing needs root (${missing[*]}) and there is no sudo here: in $here run once $VELMORA_ROOT_COMMAND, then this command again." >&2
         exit 1
     fi
     sudo_cmd=(sudo)

@@ -2,12 +2,15 @@
 # Installs what the tests need, builds everything (the program, the tests, the
 # benchmarks, an ASan+UBSan build and a TSan build of the core, the fuzz
 # targets) and runs every test through one CTest run, whose summary ends the
-# output. Run as root, or as a user: then everything builds and runs as that
+# output. Run it as the checkout's owner: everything builds and runs as that
 # user, and root is asked for (through sudo) only to install packages and for
 # the router-lab tests, which create network namespaces; without sudo those
-# are reported as skipped and the script says how to include them.
+# are reported as skipped. Root runs it only in a checkout root owns (CI).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=lib/checkout-owner.sh
+. "$here/scripts/lib/checkout-owner.sh"
+refuse_root_in_others_checkout "$here"
 "$here/scripts/install-deps.sh" test
 
 jobs=$(nproc)
@@ -57,5 +60,5 @@ if command -v sudo >/dev/null; then
     ctest -LE lab --output-on-failure --timeout 900 || exit $?
     exit "$lab_status"
 fi
-echo "== no sudo here: the router-lab tests are skipped; run $0 as root to include them"
+echo "== no sudo here: the router-lab tests, which need root for network namespaces, are skipped"
 exec ctest --output-on-failure --timeout 900

@@ -187,12 +187,12 @@
     </message>
     <message>
         <location line="+3"/>
-        <location line="+239"/>
+        <location line="+264"/>
         <source>Add into Router</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-238"/>
+        <location line="-263"/>
         <source>Ports List</source>
         <translation type="unfinished"></translation>
     </message>
@@ -205,7 +205,7 @@
 <context>
     <name>CFormView_Server</name>
     <message>
-        <location filename="../triggering/ui/CFormView_Server.cpp" line="+56"/>
+        <location filename="../triggering/ui/CFormView_Server.cpp" line="+65"/>
         <source>Name</source>
         <translation type="unfinished"></translation>
     </message>
@@ -257,6 +257,16 @@
     <message>
         <location line="+1"/>
         <source>Stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+175"/>
+        <source>Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Velmora runs at most %1 trigger workers at once, one for each trigger port of a running entry. These entries were not started: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -375,7 +385,7 @@
 <context>
     <name>CRouter_Management</name>
     <message>
-        <location filename="../forwarding/ui/CRouter_Management.cpp" line="+41"/>
+        <location filename="../forwarding/ui/CRouter_Management.cpp" line="+42"/>
         <source>Router Management</source>
         <translation type="unfinished"></translation>
     </message>
@@ -459,7 +469,7 @@
 <context>
     <name>CXTTrayIconEx</name>
     <message>
-        <location filename="../app/ui/CXTTrayIconEx.cpp" line="+9"/>
+        <location filename="../app/ui/CXTTrayIconEx.cpp" line="+23"/>
         <source>&amp;Exit</source>
         <translation type="unfinished"></translation>
     </message>
@@ -472,7 +482,7 @@
 <context>
     <name>CatalogueReport</name>
     <message>
-        <location filename="../catalogue/ui/CatalogueReport.cpp" line="+56"/>
+        <location filename="../catalogue/ui/CatalogueReport.cpp" line="+74"/>
         <source>Often Used Ports</source>
         <translation type="unfinished"></translation>
     </message>
@@ -732,6 +742,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location line="+4"/>
+        <source>The application could not be added to %1: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <location filename="../forwarding/ui/CPort_Check.cpp" line="-25"/>
         <source>1.open: port is opened
 
@@ -747,7 +762,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../forwarding/ui/CRouter_Management.cpp" line="-30"/>
+        <location filename="../forwarding/ui/CRouter_Management.cpp" line="-31"/>
         <source>Current port forwarding entry in router:</source>
         <translation type="unfinished"></translation>
     </message>
@@ -794,6 +809,21 @@
     <message>
         <location line="+2"/>
         <source>The router stopped sending its port mappings: the list is not complete.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The router holds more port mappings than the list can show: only the first %1 are listed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>This adds %1 port mappings into the router, and Velmora looks after each of them while it runs. Add them?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Add into Router was cancelled: the router took %1 of %2 port mappings.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -21,6 +21,8 @@ public:
     bool create(const QString& tip, const QIcon& icon, bool trayAvailable);
     bool available() const { return available_; }
     void remove();
+    // Control characters are shown written out ("\t", "\x1B", ...); the line
+    // breaks of a text of several lines stay, the title has none.
     void showBalloon(const QString& title, const QString& text, int timeoutMs);
 
     QMenu* menu() const { return menu_; }
@@ -30,7 +32,8 @@ public:
 signals:
     void openRequested(); // left click, double click or "&Open Velmora"
     void exitRequested(); // "&Exit"
-    // Every balloon asked for, shown or not (a desktop without a tray shows none).
+    // Every balloon asked for, as shown or as it would be (a desktop without a
+    // tray shows none).
     void balloonRequested(const QString& title, const QString& text);
 
 private:

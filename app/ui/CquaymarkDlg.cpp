@@ -422,6 +422,10 @@ void CquaymarkDlg::OnRouterManagement()
 {
     CRouter_Management dialog(
         routerFound(), selectedRouter(), [this] { OnPortTester(); }, this);
+    dialog.setDeletionListener([this](const std::string& protocol, uint16_t port) {
+        if (client_)
+            client_->mappingDeletedByUser(protocol, port);
+    });
     dialog.exec();
 }
 

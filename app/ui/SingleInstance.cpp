@@ -1,10 +1,10 @@
 #include "app/ui/SingleInstance.h"
 
-#include <QDir>
+#include "platform/RuntimeFolder.h"
+
 #include <QFile>
 #include <QSocketNotifier>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -36,13 +36,22 @@ int LocalSocket()
     return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
 }
 
+// Whether the process at the other end of a local connection runs as this user.
+bool PeerIsThisUser(int fd)
+{
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 &&
+           length == sizeof peer && peer.uid == ::geteuid();
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(parent)
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    path_ = runtime && *runtime == '/' ? QString::fromLocal8Bit(runtime) + "/" + name
-                                       : QDir::tempPath() + "/" + name;
+    const std::string folder = PrivateRuntimeFolder();
+    if (!folder.empty())
+        path_ = QString::fromLocal8Bit(folder.c_str()) + "/" + name;
 }
 
 SingleInstance::~SingleInstance()
@@ -91,11 +100,13 @@ int SingleInstance::listen()
 
 bool SingleInstance::claim()
 {
+    if (path_.isEmpty())
+        return true; // no private folder: run unguarded rather than not at all
     if (pokeRunningInstance())
         return false;
     // Bound in place, never renamed into place: a rename would silently take
-    // the name from a running instance. The runtime folder is private to the
-    // user anyway.
+    // the name from a running instance. The folder is private to the user
+    // anyway, and every peer's user is checked besides.
     const int error = listen();
     if (error == EADDRINUSE) {
         if (pokeRunningInstance())
@@ -113,8 +124,12 @@ void SingleInstance::acceptPending()
         const int peer = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (peer < 0)
             return;
-        ::close(peer); // a connection is the request: what it says is not needed
-        emit activationRequested();
+        // A connection is the request (what it says is not needed), but only
+        // this user's own starts may bring the window forward.
+        const bool own = PeerIsThisUser(peer);
+        ::close(peer);
+        if (own)
+            emit activationRequested();
     }
 }
 

@@ -8,16 +8,16 @@ class QSocketNotifier;
 namespace velmora {
 
 // Keeps the program to one instance per user session: the first instance
-// listens on a local (Unix domain) socket; a later start connects to it,
-// which asks the first to bring its window forward, and then ends. Plain
-// sockets under a QSocketNotifier: Qt Network and what it pulls in (Kerberos,
-// libproxy) stay unloaded.
+// listens on a local (Unix domain) socket; a later start of the same user
+// connects to it, which asks the first to bring its window forward, and then
+// ends. Plain sockets under a QSocketNotifier: Qt Network and what it pulls
+// in (Kerberos, libproxy) stay unloaded.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 public:
-    // `name` is the socket's name; it lives in $XDG_RUNTIME_DIR when that is
-    // set, else in the temporary folder.
+    // `name` is the socket's name; it lives in PrivateRuntimeFolder(). Without
+    // such a folder there is no guard, and every start runs.
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
     ~SingleInstance() override;
 

@@ -5,7 +5,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace velmora {
 
@@ -17,12 +20,38 @@ struct FileCloser
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// "a+" of the C library, but never through a symlink at the file's own name
+// and closed on exec.
 FilePtr OpenForReadingAndAppending(const std::string& path)
 {
-    FilePtr file(std::fopen(path.c_str(), "a+"));
-    if (!file)
-        DebugTrace("open idx errno is %d\n", errno);
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    FilePtr file(fd >= 0 ? ::fdopen(fd, "a+") : nullptr);
+    if (!file) {
+        const int error = errno;
+        DebugTrace("open idx errno is %d\n", error);
+        if (fd >= 0)
+            ::close(fd);
+        errno = error;
+    }
     return file;
+}
+
+// Whether the file holds text whose last byte is not a line end.
+bool LastLineIsOpen(std::FILE* file)
+{
+    if (std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) <= 0 ||
+        std::fseek(file, -1, SEEK_END) != 0)
+        return false;
+    const int last = std::fgetc(file);
+    std::fseek(file, 0, SEEK_END); // a read and a write need a seek between them
+    return last != EOF && last != '\n';
+}
+
+int Failed(std::string* reason)
+{
+    if (reason)
+        *reason = std::strerror(errno);
+    return -1;
 }
 
 bool ReadWhole(std::FILE* file, std::string& text)
@@ -72,14 +101,18 @@ bool ReadCatalogue(const std::string& path, std::string_view filter,
 }
 
 int AppendCatalogueLine(const std::string& path, std::string_view name, std::string_view tcpPorts,
-                        std::string_view udpPorts)
+                        std::string_view udpPorts, std::string* reason)
 {
     FilePtr file = OpenForReadingAndAppending(path);
     if (!file)
-        return -1;
-    const std::string line = FormatCatalogueLine(name, tcpPorts, udpPorts);
-    const bool written = std::fwrite(line.data(), 1, line.size(), file.get()) == line.size();
-    return written && std::fclose(file.release()) == 0 ? 0 : -1;
+        return Failed(reason);
+    std::string line = FormatCatalogueLine(name, tcpPorts, udpPorts);
+    if (LastLineIsOpen(file.get()))
+        line.insert(0, "\n"); // else the new line would run on from the last one
+    if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size())
+        return Failed(reason);
+    // Buffered bytes meet a full disk only here.
+    return std::fclose(file.release()) == 0 ? 0 : Failed(reason);
 }
 
 } // namespace velmora

@@ -19,9 +19,10 @@ namespace velmora {
 bool ReadCatalogue(const std::string& path, std::string_view filter,
                    std::vector<CatalogueRecord>& records);
 
-// Appends FormatCatalogueLine(...). Returns 0, or -1 when the file cannot be
-// opened (traced as above) or written.
+// Appends FormatCatalogueLine(...), on a line of its own even when the file's
+// last line has no line end. Returns 0, or -1 when the file cannot be opened
+// (traced as above) or written; `reason` then tells why.
 int AppendCatalogueLine(const std::string& path, std::string_view name, std::string_view tcpPorts,
-                        std::string_view udpPorts);
+                        std::string_view udpPorts, std::string* reason = nullptr);
 
 } // namespace velmora

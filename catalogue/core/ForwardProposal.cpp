@@ -1,6 +1,7 @@
 #include "catalogue/core/ForwardProposal.h"
 
 #include "catalogue/core/CatalogueLine.h"
+#include "config/core/ConfigLoader.h"
 
 #include <algorithm>
 
@@ -19,10 +20,10 @@ std::string_view Trimmed(std::string_view text)
 }
 
 void AddPerWidth(std::vector<ForwardProposal>& out, const std::string& name, const char* protocol,
-                 std::string_view ports, size_t width)
+                 std::string_view ports, size_t width, const char* suffix = "")
 {
     for (auto& part : SplitPortListToWidth(ports, width))
-        out.push_back({name, protocol, std::move(part)});
+        out.push_back({name, protocol, std::move(part), suffix});
 }
 
 bool NameIsTaken(std::string_view name, const std::vector<ForwardingEntry>& entries)
@@ -67,7 +68,7 @@ std::vector<ForwardProposal> ProposeForwarding(const CatalogueRecord& record, si
     const std::string_view udp = Trimmed(record.udpPorts);
     std::vector<ForwardProposal> out;
     if (tcp.empty() && udp.empty())
-        out.push_back({name, "TCP", ""});
+        out.push_back({name, "TCP", "", ""});
     else if (tcp == udp)
         AddPerWidth(out, name, "Both", tcp, portsWidth);
     else if (udp.empty())
@@ -75,21 +76,25 @@ std::vector<ForwardProposal> ProposeForwarding(const CatalogueRecord& record, si
     else if (tcp.empty())
         AddPerWidth(out, name, "UDP", udp, portsWidth);
     else {
-        AddPerWidth(out, name + " TCP", "TCP", tcp, portsWidth);
-        AddPerWidth(out, name + " UDP", "UDP", udp, portsWidth);
+        AddPerWidth(out, name, "TCP", tcp, portsWidth, " TCP");
+        AddPerWidth(out, name, "UDP", udp, portsWidth, " UDP");
     }
     return out;
 }
 
-std::string UniqueEntryName(std::string_view wanted, const std::vector<ForwardingEntry>& entries)
+std::string UniqueEntryName(std::string_view wanted, const std::vector<ForwardingEntry>& entries,
+                            std::string_view suffix)
 {
-    const size_t width = FieldCapacity(ForwardingEntry{}.name);
-    std::string name(wanted.substr(0, Utf8PrefixLength(wanted, width)));
-    for (int n = 2; NameIsTaken(name, entries); ++n) {
-        const std::string suffix = " (" + std::to_string(n) + ")";
-        name = std::string(wanted.substr(0, Utf8PrefixLength(wanted, width - suffix.size())));
-        name += suffix;
-    }
+    // What the entry dialog and config.xml keep of a name, not the field's size.
+    const size_t width = StorableLength(ForwardingEntry{}.name);
+    const auto named = [&](const std::string& number) {
+        const size_t tail = std::min(width, suffix.size() + number.size());
+        std::string name(wanted.substr(0, Utf8PrefixLength(wanted, width - tail)));
+        return name.append(suffix).append(number).substr(0, width);
+    };
+    std::string name = named("");
+    for (int n = 2; NameIsTaken(name, entries); ++n)
+        name = named(" (" + std::to_string(n) + ")");
     return name;
 }
 

@@ -110,13 +110,24 @@ void COften_used_ports::OnAdd()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const velmora::CatalogueRecord& record = dialog.record();
-    velmora::AppendCatalogueLine(path_, record.name, record.tcpPorts, record.udpPorts);
+    std::string reason;
+    if (velmora::AppendCatalogueLine(path_, record.name, record.tcpPorts, record.udpPorts,
+                                     &reason) != 0) {
+        // A row that is not in the file would be gone at the next read.
+        QMessageBox::critical(
+            this, velmora::Tr(texts::kErrorCaption),
+            velmora::Tr(texts::kAppendFailed)
+                .arg(QString::fromStdString(path_), QString::fromStdString(reason)));
+        return;
+    }
     report_->addRecord(record);
 }
 
 void COften_used_ports::OnForward()
 {
-    const int row = report_->currentRow();
+    // The selected row: a screen reader selects without moving the current cell.
+    const QModelIndexList selected = report_->selectionModel()->selectedRows();
+    const int row = selected.isEmpty() ? -1 : selected.first().row();
     if (row < 0 || !forwarding_.add || !forwarding_.entries)
         return;
     const auto proposals = velmora::ProposeForwarding(
@@ -124,8 +135,8 @@ void COften_used_ports::OnForward()
     QPointer<COften_used_ports> self(this);
     for (const auto& proposal : proposals) {
         CRouter_Add_Port::Prefill values{
-            velmora::UniqueEntryName(proposal.name, *forwarding_.entries), proposal.protocol,
-            proposal.ports};
+            velmora::UniqueEntryName(proposal.name, *forwarding_.entries, proposal.suffix),
+            proposal.protocol, proposal.ports};
         forwarding_.add(values, this);
         if (!self)
             return; // the window went while its dialog was open

@@ -1,6 +1,9 @@
 #include "catalogue/ui/CatalogueReport.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QHeaderView>
+#include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <utility>
@@ -22,11 +25,26 @@ public:
 };
 
 // Cells keep the line end the last piece of a line was read with; it is not
-// drawn, so that it does not push the text off its row.
+// drawn, so that it does not push the text off its row. Each cell draws the
+// solid vertical grid line on its right: the report has no horizontal ones.
 class LineEndHidingDelegate final : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+        const QStyle* style = view ? view->style() : QApplication::style();
+        const QColor grid = QColor::fromRgba(static_cast<QRgb>(
+            style->styleHint(QStyle::SH_Table_GridLineColor, &option, option.widget)));
+        painter->save();
+        painter->setPen(QPen(grid, 0, Qt::SolidLine));
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->restore();
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
@@ -59,8 +77,7 @@ CatalogueReport::CatalogueReport(QWidget* parent) : QTableWidget(0, 3, parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
-    setShowGrid(true);
-    setGridStyle(Qt::SolidLine);
+    setShowGrid(false); // the cells draw the vertical lines; there are no horizontal ones
     setWordWrap(false);
     verticalHeader()->setVisible(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

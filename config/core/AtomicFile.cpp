@@ -56,7 +56,8 @@ public:
             std::snprintf(suffix, sizeof suffix, ".%d.%08x.tmp", static_cast<int>(::getpid()),
                           static_cast<unsigned>(random()));
             std::string name = target_ + suffix;
-            int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            int fd =
+                ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
             if (fd >= 0) {
                 fd_ = fd;
                 name_ = name;

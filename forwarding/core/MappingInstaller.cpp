@@ -8,8 +8,8 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
                               const std::atomic<bool>& cancel, const InstallProgress& progress,
                               const InstallOptions& options)
 {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + options.budget;
+    const auto now = options.clock;
+    const auto deadline = now() + options.budget;
     const size_t total = plan.requests.size() * 2;
     size_t done = 0;
     auto step = [&] {
@@ -24,24 +24,34 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
 
     std::vector<const MappingRequest*> written;
     int unreachableInARow = 0;
+    std::chrono::steady_clock::duration unansweredWait{};
     for (size_t i = 0; i < plan.requests.size(); ++i) {
         if (cancel.load()) {
             result.cancelled = true;
             return result;
         }
-        if (Clock::now() >= deadline || unreachableInARow >= options.unreachableLimit) {
-            result.timedOut = Clock::now() >= deadline;
+        const bool gone = unreachableInARow >= options.unreachableLimit ||
+                          (unreachableInARow > 0 && unansweredWait >= options.unansweredBudget);
+        if (now() >= deadline || gone) {
+            result.timedOut = now() >= deadline;
             result.failed += static_cast<int64_t>(plan.requests.size() - i);
             break;
         }
+        const auto sent = now();
         const auto outcome = writer.write(plan.requests[i]);
         if (outcome == MappingWriter::Outcome::Written) {
             written.push_back(&plan.requests[i]);
+            ++result.accepted;
         } else {
             ++result.failed;
         }
-        unreachableInARow =
-            outcome == MappingWriter::Outcome::Unreachable ? unreachableInARow + 1 : 0;
+        if (outcome == MappingWriter::Outcome::Unreachable) {
+            ++unreachableInARow;
+            unansweredWait += now() - sent;
+        } else {
+            unreachableInARow = 0;
+            unansweredWait = {};
+        }
         step();
     }
 
@@ -51,7 +61,7 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
             result.cancelled = true;
             return result;
         }
-        if (Clock::now() >= deadline) {
+        if (now() >= deadline) {
             result.timedOut = true;
             result.failed += static_cast<int64_t>(written.size() - i);
             break;

@@ -18,7 +18,7 @@ public:
     {
         Written,    // the router accepted the request
         Refused,    // the router answered with an error
-        Unreachable // no answer at all
+        Unreachable // no answer at all: no connection, or none within the deadline
     };
 
     virtual ~MappingWriter() = default;
@@ -32,14 +32,20 @@ struct InstallOptions
 {
     // The whole run, writes and read-backs; what is left at the deadline fails.
     std::chrono::steady_clock::duration budget = std::chrono::minutes(30);
-    // After this many unanswered requests in a row the router is taken to be
-    // gone and the rest fail without being sent.
+    // After this many unanswered requests in a row, or once unanswered
+    // requests in a row have waited this long, the router is taken to be gone
+    // and the rest fail without being sent: a router that lets one request run
+    // to its deadline is not asked again.
     int unreachableLimit = 3;
+    std::chrono::steady_clock::duration unansweredBudget = std::chrono::seconds(10);
+    // The clock both budgets are read on (tests step it).
+    std::function<std::chrono::steady_clock::time_point()> clock = std::chrono::steady_clock::now;
 };
 
 struct InstallResult
 {
     size_t requested = 0; // requests in the plan
+    size_t accepted = 0;  // written (the router took the request)
     size_t installed = 0; // written and read back
     int64_t failed = 0;   // refused, not kept, not sent, or invalid port numbers
     bool cancelled = false;

@@ -2,20 +2,10 @@
 
 #include "platform/StopAndJoin.h"
 
-#include <algorithm>
-
 namespace velmora {
-namespace {
-
-std::string KeyOf(const MappingRequest& request)
-{
-    return request.protocol + " " + std::to_string(request.port);
-}
-
-} // namespace
 
 MappingMonitor::MappingMonitor(Reporter reporter, MonitorOptions options)
-    : options_(options), reporter_(std::move(reporter))
+    : reporter_(std::move(reporter)), core_(std::move(options))
 {
     thread_ = std::thread([this] { run(); });
 }
@@ -64,22 +54,13 @@ uint64_t MappingMonitor::checks() const
 
 std::chrono::seconds MappingMonitor::renewBelow() const
 {
-    return std::chrono::ceil<std::chrono::seconds>(options_.period * 2) + std::chrono::seconds(60);
-}
-
-void MappingMonitor::forget()
-{
-    known_.clear();
-    address_.clear();
-    silent_ = false;
+    return core_.renewBelow();
 }
 
 void MappingMonitor::run()
 {
     std::unique_lock lock(mutex_);
     uint64_t generation = 0;
-    Clock::time_point nextCheck{};
-    Clock::time_point nextProbe{};
     while (!stopping_) {
         if (!router_) {
             wake_.wait(lock);
@@ -87,131 +68,30 @@ void MappingMonitor::run()
         }
         if (generation != generation_) {
             generation = generation_;
-            forget();
-            nextProbe = Clock::now(); // learn the address (and epoch) to compare with
-            nextCheck = nextProbe + options_.period;
+            core_.restart();
         }
-        const bool due = triggered_ || Clock::now() >= nextCheck;
-        if (!due && Clock::now() < nextProbe) {
-            wake_.wait_until(lock, std::min(nextCheck, nextProbe));
+        if (!triggered_ && !core_.due()) {
+            wake_.wait_until(lock, core_.nextRound());
             continue;
         }
         std::shared_ptr<MonitoredRouter> router = router_;
         const std::vector<WatchedMapping> mappings = mappings_;
-        MonitorFindings findings;
-        for (auto& line : pending_)
-            findings.note(std::move(line), false);
+        std::vector<std::string> lines = std::move(pending_);
         pending_.clear();
+        const bool triggered = triggered_;
         triggered_ = false;
         lock.unlock();
 
-        const RouterProbe probe = router->probe();
-        const bool full = assessProbe(probe, findings) || due;
-        if (full && probe.answered)
-            checkMappings(*router, mappings, findings);
-        const MonitorReport report = findings.report();
+        const MonitorCore::Round round =
+            core_.run(*router, mappings, std::move(lines), triggered, stopping_);
 
         lock.lock();
         if (generation != generation_)
             continue; // the router changed meanwhile: what was found is stale
-        if (full) {
+        if (round.checked)
             ++checks_;
-            nextCheck = Clock::now() + options_.period;
-        }
-        nextProbe = Clock::now() + options_.probeInterval;
-        if (!report.empty() && !stopping_ && reporter_)
-            reporter_(report);
-    }
-}
-
-bool MappingMonitor::assessProbe(const RouterProbe& probe, MonitorFindings& findings)
-{
-    if (!probe.answered) {
-        if (!silent_)
-            findings.note("The router does not answer; its port mappings cannot be checked.", true);
-        silent_ = true;
-        return false;
-    }
-    bool full = false;
-    if (silent_) {
-        findings.note("The router answers again.", false);
-        silent_ = false;
-        full = true; // it may have started afresh meanwhile
-    }
-    if (!probe.externalAddress.empty()) {
-        if (!address_.empty() && address_ != probe.externalAddress) {
-            findings.note("The router's external address changed from " + address_ + " to " +
-                              probe.externalAddress + ".",
-                          true);
-            full = true;
-        }
-        address_ = probe.externalAddress;
-    }
-    if (probe.lostState) {
-        findings.note("The router has started afresh and lost its port mappings.", false);
-        full = true;
-    }
-    return full;
-}
-
-void MappingMonitor::checkMappings(MonitoredRouter& router,
-                                   const std::vector<WatchedMapping>& mappings,
-                                   MonitorFindings& findings)
-{
-    const auto deadline = Clock::now() + options_.checkBudget;
-    for (const auto& watched : mappings) {
-        if (stopping_ || Clock::now() >= deadline)
-            return;
-        const MappingLookup lookup = router.lookup(watched.request);
-        if (lookup.state == MappingLookup::State::NoAnswer) {
-            if (!silent_)
-                findings.note("The router does not answer; its port mappings cannot be checked.",
-                              true);
-            silent_ = true;
-            return;
-        }
-        checkOne(router, watched, lookup, findings);
-    }
-}
-
-void MappingMonitor::checkOne(MonitoredRouter& router, const WatchedMapping& watched,
-                              MappingLookup lookup, MonitorFindings& findings)
-{
-    using Kind = MonitorFindings::Kind;
-    const MappingRequest& request = watched.request;
-    Known& known = known_[KeyOf(request)];
-    switch (lookup.state) {
-    case MappingLookup::State::Held:
-        if (known.seen != Seen::Fine)
-            findings.add(Kind::Back, request);
-        known = {};
-        if (lookup.leaseSeconds > 0 && std::chrono::seconds(lookup.leaseSeconds) < renewBelow()) {
-            findings.add(router.reinstall(request) ? Kind::LeaseRenewed : Kind::LeaseRenewFailed,
-                         request);
-        }
-        break;
-    case MappingLookup::State::Missing:
-        if (watched.reinstall || router.keepsLeases()) {
-            if (router.reinstall(request)) {
-                findings.add(Kind::Readded, request);
-                known = {};
-            } else if (known.seen != Seen::ReaddFailed) {
-                findings.add(Kind::ReaddFailed, request);
-                known = {Seen::ReaddFailed, {}};
-            }
-        } else if (known.seen != Seen::Gone) {
-            findings.add(Kind::Gone, request);
-            known = {Seen::Gone, {}};
-        }
-        break;
-    case MappingLookup::State::Taken:
-        if (known.seen != Seen::Taken || known.holder != lookup.holder) {
-            findings.add(Kind::Taken, request, lookup.holder);
-            known = {Seen::Taken, lookup.holder};
-        }
-        break;
-    case MappingLookup::State::NoAnswer:
-        break;
+        if (!round.report.empty() && !stopping_ && reporter_)
+            reporter_(round.report);
     }
 }
 

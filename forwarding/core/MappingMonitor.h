@@ -1,14 +1,11 @@
 #pragma once
 
-#include "forwarding/core/MonitorFindings.h"
-#include "forwarding/core/MonitoredRouter.h"
-#include "forwarding/core/WatchList.h"
+#include "forwarding/core/MonitorCore.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -16,18 +13,6 @@
 #include <vector>
 
 namespace velmora {
-
-struct MonitorOptions
-{
-    // A full check of every watched mapping.
-    std::chrono::steady_clock::duration period = std::chrono::minutes(5);
-    // The cheap question between checks (external address, NAT-PMP epoch).
-    std::chrono::steady_clock::duration probeInterval = std::chrono::seconds(30);
-    // One check ends here; mappings not reached wait for the next one.
-    std::chrono::steady_clock::duration checkBudget = std::chrono::minutes(2);
-    // Whether a UPnP router's SSDP announcements of a restart bring the check forward.
-    bool watchAnnouncements = true;
-};
 
 // Looks after the port mappings of one router while the program runs, on a
 // thread of its own: every period it asks the router about each watched
@@ -63,30 +48,7 @@ public:
     std::chrono::seconds renewBelow() const;
 
 private:
-    enum class Seen
-    {
-        Fine,
-        Gone,
-        Taken,
-        ReaddFailed
-    };
-    struct Known
-    {
-        Seen seen = Seen::Fine;
-        std::string holder;
-    };
-
     void run();
-    // The monitor thread's own state, below, is forgotten with the router.
-    void forget();
-    // Reads a probe into the findings; true when it calls for a full check.
-    bool assessProbe(const RouterProbe& probe, MonitorFindings& findings);
-    void checkMappings(MonitoredRouter& router, const std::vector<WatchedMapping>& mappings,
-                       MonitorFindings& findings);
-    void checkOne(MonitoredRouter& router, const WatchedMapping& watched, MappingLookup lookup,
-                  MonitorFindings& findings);
-
-    const MonitorOptions options_;
 
     mutable std::mutex mutex_; // guards the members up to thread_
     std::condition_variable wake_;
@@ -98,12 +60,8 @@ private:
     bool triggered_ = false;
     uint64_t checks_ = 0;
     std::atomic<bool> stopping_{false};
+    MonitorCore core_; // the monitor thread's alone (renewBelow() reads only its options)
     std::thread thread_;
-
-    // The monitor thread's alone.
-    std::map<std::string, Known> known_;
-    std::string address_;
-    bool silent_ = false;
 };
 
 } // namespace velmora

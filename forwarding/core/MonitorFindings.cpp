@@ -1,5 +1,7 @@
 #include "forwarding/core/MonitorFindings.h"
 
+#include "platform/ControlText.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -103,11 +105,12 @@ MonitorReport MonitorFindings::report() const
     std::vector<Line> lines = notes_;
     for (const auto& g : groups_) {
         const KindText& kind = TextOf(g.kind);
-        std::string text =
-            kind.lead + g.entry + "\": " + DescribeMappings(g.mappings) + kind.tail;
+        std::string text = kind.lead + g.entry + "\": " + DescribeMappings(g.mappings) + kind.tail;
         if (g.kind == Kind::Taken)
             text += g.holder + " instead of " + g.mappings.front().internalClient + ".";
-        lines.push_back({std::move(text), kind.changes});
+        // An entry's name comes from config.xml and a holder from the router:
+        // neither may break the line it stands in.
+        lines.push_back({EscapeControlCharacters(text), kind.changes});
     }
 
     MonitorReport report;

@@ -15,10 +15,12 @@ struct MappingLookup
         Held,    // there, leading where it should
         Missing, // gone
         Taken,   // the external port now leads somewhere else
+        Unknown, // the router answered with an error other than "no such entry"
         NoAnswer // the router did not answer the question
     };
     State state = State::NoAnswer;
     std::string holder;        // Taken: "address:port" the port now leads to
+    int error = 0;             // Unknown: the router's UPnP error code
     uint32_t leaseSeconds = 0; // Held: seconds left, 0 for a mapping without end
 };
 

@@ -68,10 +68,10 @@ int GetGenericPortMapping(const RouterEndpoint& router, int index, PortMappingRo
 }
 
 int ListPortMappings(const RouterEndpoint& router, const std::atomic<bool>& cancel,
-                     const std::function<void(const PortMappingRow&)>& onRow)
+                     const std::function<void(const PortMappingRow&)>& onRow, int limit)
 {
     int index = 0;
-    for (; index < kMaxListedMappings && !cancel.load(); ++index) {
+    for (; index < limit && !cancel.load(); ++index) {
         PortMappingRow row;
         if (GetGenericPortMapping(router, index, row) != UPNPCOMMAND_SUCCESS)
             break;

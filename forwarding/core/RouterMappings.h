@@ -1,5 +1,7 @@
 #pragma once
 
+#include "upnp/core/UpnpClient.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -41,11 +43,12 @@ int GetGenericPortMapping(const RouterEndpoint& router, int index, PortMappingRo
 // host). 0 and `row` filled, or an error (714 when there is none).
 // The whole table: index 0, 1, 2, ... until the first index the router does
 // not answer with a mapping, or until `cancel` is set between two requests.
-// A router that never stops answering is cut off after kMaxListedMappings.
+// A router that never stops answering is cut off after `limit` rows.
 // Returns the number of rows handed to `onRow`.
-inline constexpr int kMaxListedMappings = 2 * 65536;
+inline constexpr int kMaxListedMappings = UpnpClient::kMaxListedMappings;
 int ListPortMappings(const RouterEndpoint& router, const std::atomic<bool>& cancel,
-                     const std::function<void(const PortMappingRow&)>& onRow);
+                     const std::function<void(const PortMappingRow&)>& onRow,
+                     int limit = kMaxListedMappings);
 
 int GetSpecificPortMapping(const RouterEndpoint& router, uint16_t externalPort,
                            const std::string& protocol, PortMappingRow& row);

@@ -6,10 +6,11 @@
 
 namespace velmora {
 
-UpnpMappingWriter::UpnpMappingWriter(RouterEndpoint endpoint)
+UpnpMappingWriter::UpnpMappingWriter(RouterEndpoint endpoint, std::chrono::seconds answerWithin)
     : endpoint_(std::move(endpoint)), client_(std::make_unique<UpnpClient>())
 {
     client_->init_client(kConnectAttempts);
+    client_->add_answer_seconds = static_cast<int32_t>(answerWithin.count());
     client_->setRouterInfo(RouterInfo::forService(endpoint_.controlUrl, endpoint_.serviceType));
 }
 
@@ -22,9 +23,12 @@ MappingWriter::Outcome UpnpMappingWriter::write(const MappingRequest& request)
                                 request.port, request.protocol)) {
         return Outcome::Written;
     }
-    // The client tells a router it could not reach only by its message.
-    const bool noConnection = client_->last_error.rfind("Fail to connect", 0) == 0;
-    return noConnection ? Outcome::Unreachable : Outcome::Refused;
+    // The client tells a router it could not reach, or that never answered,
+    // only by its message.
+    const std::string& error = client_->last_error;
+    const bool noAnswer =
+        error.rfind("Fail to connect", 0) == 0 || error.rfind(UpnpClient::kNoAnswer, 0) == 0;
+    return noAnswer ? Outcome::Unreachable : Outcome::Refused;
 }
 
 bool UpnpMappingWriter::holds(const MappingRequest& request)

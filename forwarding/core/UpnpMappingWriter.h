@@ -3,6 +3,7 @@
 #include "forwarding/core/MappingInstaller.h"
 #include "forwarding/core/RouterMappings.h"
 
+#include <chrono>
 #include <memory>
 
 class UpnpClient;
@@ -19,7 +20,11 @@ public:
     // Connection attempts per request (1 s apart, each up to 2 s).
     static constexpr int kConnectAttempts = 2;
 
-    explicit UpnpMappingWriter(RouterEndpoint endpoint);
+    // How long a request waits for the router's answer.
+    static constexpr std::chrono::seconds kAnswerWithin{30};
+
+    explicit UpnpMappingWriter(RouterEndpoint endpoint,
+                               std::chrono::seconds answerWithin = kAnswerWithin);
     ~UpnpMappingWriter() override;
 
     Outcome write(const MappingRequest& request) override;

@@ -39,7 +39,12 @@ MappingLookup AssessLookup(const MappingRequest& request, int code, const PortMa
     if (code < 0)
         return lookup; // NoAnswer
     if (code > 0) {
-        lookup.state = MappingLookup::State::Missing;
+        // Only NoSuchEntryInArray says the mapping is gone; any other fault
+        // (501 action failed, 606 not authorized, 402 invalid args...) leaves
+        // the question open.
+        lookup.state = code == kNoSuchEntryInArray ? MappingLookup::State::Missing
+                                                   : MappingLookup::State::Unknown;
+        lookup.error = code == kNoSuchEntryInArray ? 0 : code;
         return lookup;
     }
     const std::string port = std::to_string(request.port);

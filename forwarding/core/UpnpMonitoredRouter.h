@@ -23,6 +23,9 @@ private:
     UpnpMappingWriter writer_;
 };
 
+// The UPnP error that says a router holds no such mapping.
+inline constexpr int kNoSuchEntryInArray = 714;
+
 // What a GetSpecificPortMappingEntry result says about `request`: `code` is
 // miniupnpc's result (negative: no usable answer; positive: the router's UPnP
 // error, such as 714 for no such mapping), `row` the mapping it returned.

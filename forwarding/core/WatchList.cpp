@@ -1,18 +1,26 @@
 #include "forwarding/core/WatchList.h"
 
-#include <set>
-#include <string>
-#include <utility>
+#include <algorithm>
+#include <cctype>
 
 namespace velmora {
 
+MappingKey KeyOfMapping(std::string_view protocol, uint16_t port)
+{
+    std::string upper(protocol);
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return {std::move(upper), port};
+}
+
 std::vector<WatchedMapping> WatchList(const std::vector<ForwardingEntry>& entries,
-                                      const std::vector<MappingRequest>& installed)
+                                      const std::vector<MappingRequest>& installed,
+                                      const std::set<MappingKey>& deleted)
 {
     std::vector<WatchedMapping> watched;
-    std::set<std::pair<std::string, uint16_t>> taken;
+    std::set<MappingKey> taken = deleted;
     auto watch = [&](const MappingRequest& request, bool reinstall) {
-        if (taken.insert({request.protocol, request.port}).second)
+        if (taken.insert(KeyOfMapping(request.protocol, request.port)).second)
             watched.push_back({request, reinstall});
     };
 
@@ -30,6 +38,24 @@ std::vector<WatchedMapping> WatchList(const std::vector<ForwardingEntry>& entrie
             watch(request, false);
     }
     return watched;
+}
+
+void ForgetInstalled(std::vector<MappingRequest>& installed, const ForwardingEntry& before,
+                     const ForwardingEntry* after)
+{
+    const std::vector<MappingRequest> kept =
+        after ? PlanMappings({*after}).requests : std::vector<MappingRequest>{};
+    const auto stillMade = [&](const MappingRequest& request) {
+        return std::any_of(kept.begin(), kept.end(), [&](const MappingRequest& k) {
+            return k.port == request.port && k.protocol == request.protocol &&
+                   k.internalClient == request.internalClient &&
+                   k.description == request.description;
+        });
+    };
+    const std::string_view name = Field(before.name);
+    std::erase_if(installed, [&](const MappingRequest& request) {
+        return request.description == name && !stillMade(request);
+    });
 }
 
 } // namespace velmora

@@ -112,7 +112,13 @@ void CFormView_Client::setMonitoring(bool on)
 
 void CFormView_Client::refreshWatch()
 {
-    monitor_->setMappings(velmora::WatchList(entries_, installed_));
+    monitor_->setMappings(velmora::WatchList(entries_, installed_, deletedByUser_));
+}
+
+void CFormView_Client::mappingDeletedByUser(const std::string& protocol, uint16_t port)
+{
+    deletedByUser_.insert(velmora::KeyOfMapping(protocol, port));
+    refreshWatch();
 }
 
 void CFormView_Client::installed(const velmora::InstallResult& result)
@@ -132,6 +138,12 @@ void CFormView_Client::autoAdd(const velmora::RouterEntryPtr& router)
         return;
     delete autoTask_; // a run of an earlier scan: cancelled, unreported
     velmora::MappingPlan plan = velmora::PlanMappings(automatic);
+    // What the user deleted during this run stays deleted until the next start.
+    std::erase_if(plan.requests, [this](const velmora::MappingRequest& request) {
+        return deletedByUser_.count(velmora::KeyOfMapping(request.protocol, request.port)) > 0;
+    });
+    if (plan.requests.empty() && plan.invalidPorts == 0)
+        return;
     autoTask_ = new velmora::RouterInstallTask(makeWriter(*router), plan, this);
     connect(autoTask_, &velmora::RouterInstallTask::finished, this,
             [this, plan](const velmora::InstallResult& result) { autoAddFinished(plan, result); });
@@ -217,6 +229,7 @@ void CFormView_Client::editEntry()
     CRouter_Add_Port dialog(entries_, &entry, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    velmora::ForgetInstalled(installed_, entry, &dialog.entry());
     entry = dialog.entry();
     setRow(row, entry);
     entriesChanged();
@@ -227,6 +240,7 @@ void CFormView_Client::deleteEntry()
     const int row = selectedEntryRow();
     if (row < 0)
         return;
+    velmora::ForgetInstalled(installed_, entries_[static_cast<size_t>(row)], nullptr);
     entries_.erase(entries_.begin() + row);
     page_.list->removeRow(row);
     entriesChanged();
@@ -245,6 +259,9 @@ void CFormView_Client::showPortsList()
     }
     Ports_List dialog(router, this);
     dialog.setPortCheckOptions(checkOptions_);
+    dialog.setDeletionListener([this](const std::string& protocol, uint16_t port) {
+        mappingDeletedByUser(protocol, port);
+    });
     dialog.exec();
 }
 
@@ -269,9 +286,17 @@ void CFormView_Client::addIntoRouter()
             selected.push_back(entries_[static_cast<size_t>(row)]);
     }
 
+    velmora::MappingPlan plan = velmora::PlanMappings(selected);
+    if (plan.requests.size() > kAskAboveMappings) {
+        const auto answer = QMessageBox::question(
+            this, texts::kAppCaption,
+            velmora::Tr(texts::kManyMappings).arg(static_cast<qulonglong>(plan.requests.size())));
+        if (answer != QMessageBox::Yes)
+            return;
+    }
+
     taskRouter_ = router;
-    task_ =
-        new velmora::RouterInstallTask(makeWriter(*router), velmora::PlanMappings(selected), this);
+    task_ = new velmora::RouterInstallTask(makeWriter(*router), std::move(plan), this);
     connect(task_, &velmora::RouterInstallTask::finished, this, &CFormView_Client::installFinished);
     const qint64 total = task_->totalSteps();
     progress_ = new QProgressDialog(velmora::Tr(texts::kAdding), "Cancel", 0,
@@ -282,7 +307,7 @@ void CFormView_Client::addIntoRouter()
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);
     progress_->setMinimumDuration(500); // a few ports are done before it would show
-    connect(progress_, &QProgressDialog::canceled, task_, &velmora::RouterInstallTask::cancel);
+    connect(progress_, &QProgressDialog::canceled, this, &CFormView_Client::cancelInstall);
     connect(task_, &velmora::RouterInstallTask::progressed, progress_,
             [progress = progress_](qint64 done, qint64) {
                 progress->setValue(static_cast<int>(done));
@@ -290,6 +315,16 @@ void CFormView_Client::addIntoRouter()
     progress_->setValue(0);
     updateButtons();
     task_->start(installOptions_);
+}
+
+void CFormView_Client::cancelInstall()
+{
+    if (task_)
+        task_->cancel(); // nothing more is sent; the request in flight ends on its own
+    if (progress_) {
+        progress_->close();
+        progress_->deleteLater();
+    }
 }
 
 void CFormView_Client::installFinished(const velmora::InstallResult& result)
@@ -300,12 +335,21 @@ void CFormView_Client::installFinished(const velmora::InstallResult& result)
     }
     task_->deleteLater();
     task_ = nullptr;
-    // What was installed is looked after in the router it went to.
+    // What was installed is looked after in the router it went to, also what
+    // the user had deleted before.
     monitor_->setRouter(std::move(taskRouter_), natPmpLifetime_);
+    for (const auto& request : result.held)
+        deletedByUser_.erase(velmora::KeyOfMapping(request.protocol, request.port));
     installed(result);
     updateButtons();
-    if (result.failed > 0)
+    if (result.cancelled) {
+        const QString line = velmora::Tr(texts::kAddCancelled)
+                                 .arg(static_cast<qulonglong>(result.accepted))
+                                 .arg(static_cast<qulonglong>(result.requested));
+        emit activity({line}, {});
+    } else if (result.failed > 0) {
         QMessageBox::warning(this, texts::kAppCaption, velmora::Tr(texts::kAddFailed));
+    }
 }
 
 void CFormView_Client::portCheck()

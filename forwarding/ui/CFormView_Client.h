@@ -12,6 +12,8 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 class QProgressDialog;
@@ -69,6 +71,12 @@ public:
     void setPortCheckOptions(const velmora::PortCheckOptions& options) { checkOptions_ = options; }
     // Whether an "Add into Router" run is still going.
     bool installing() const { return task_ != nullptr; }
+    // The user deleted this mapping from the router (Router Management, the
+    // ports list): it is no longer looked after until Add into Router
+    // installs it again.
+    void mappingDeletedByUser(const std::string& protocol, uint16_t port);
+    // An Add into Router run larger than this asks first.
+    static constexpr size_t kAskAboveMappings = 1000;
     const velmora::NatPmpLeaseKeeper& natPmpLeases() const { return *leases_; }
 
 signals:
@@ -86,6 +94,8 @@ private:
     void addIntoRouter();
     void portCheck();
     void installFinished(const velmora::InstallResult& result);
+    // Cancel on the progress: it closes at once; the run ends in the background.
+    void cancelInstall();
     void autoAdd(const velmora::RouterEntryPtr& router);
     void autoAddFinished(const velmora::MappingPlan& plan, const velmora::InstallResult& result);
     void installed(const velmora::InstallResult& result);
@@ -116,4 +126,6 @@ private:
     velmora::RouterMonitor* monitor_ = nullptr;
     // Mappings installed and read back during this run.
     std::vector<velmora::MappingRequest> installed_;
+    // Mappings the user deleted from the router during this run.
+    std::set<velmora::MappingKey> deletedByUser_;
 };

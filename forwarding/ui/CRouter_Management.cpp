@@ -33,9 +33,10 @@ QStringList RowOf(const MappingRecord& record)
 } // namespace
 
 CRouter_Management::CRouter_Management(bool routerFound, velmora::RouterEntryPtr router,
-                                       std::function<void()> openPortTester, QWidget* parent)
+                                       std::function<void()> openPortTester, QWidget* parent,
+                                       int listingLimit)
     : QDialog(parent), routerFound_(routerFound), router_(std::move(router)),
-      openPortTester_(std::move(openPortTester))
+      openPortTester_(std::move(openPortTester)), listingLimit_(listingLimit)
 {
     setObjectName("CRouter_Management");
     setWindowTitle(tr("Router Management"));
@@ -94,23 +95,37 @@ void CRouter_Management::startListing()
     }
     const velmora::RouterEndpoint endpoint = endpoint_;
     listing_ = std::make_unique<velmora::DialogWorker>(
-        this, [this, endpoint](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+        this, [this, endpoint, limit = listingLimit_](velmora::GuiRelay& relay,
+                                                      const std::atomic<bool>& cancel) {
+            auto end = UpnpClient::ListingEnd::Complete;
             const bool read = velmora::ProgramUpnpClient::instance().run(
-                endpoint, cancel, [this, &relay](UpnpClient& client) {
+                endpoint, cancel, [this, &relay, &end, limit](UpnpClient& client) {
+                    client.max_listed = limit;
                     client.mapping_added = [this, &relay](const MappingRecord& record) {
                         relay.post([this, row = RowOf(record)] { list_->appendRow(row); });
                     };
-                    return velmora::ReadMappingTable(client);
+                    const bool ok = velmora::ReadMappingTable(client);
+                    end = client.listing_end;
+                    return ok;
                 });
             // Queued after every row.
-            relay.post([this, read] {
-                listingFinished_ = true;
-                if (read)
-                    return;
-                list_->setRowCount(0); // a failed listing shows no rows
-                QMessageBox::warning(this, texts::kAppCaption, velmora::Tr(kListingFailed));
-            });
+            relay.post([this, read, end, limit] { listingDone(read, end, limit); });
         });
+}
+
+void CRouter_Management::listingDone(bool read, UpnpClient::ListingEnd end, int limit)
+{
+    listingFinished_ = true;
+    if (!read) {
+        list_->setRowCount(0); // a failed listing shows no rows
+        QMessageBox::warning(this, texts::kAppCaption, velmora::Tr(kListingFailed));
+    } else if (end != UpnpClient::ListingEnd::Complete) {
+        // The rows shown are not the whole table: say so rather than let them pass for it.
+        const QString text = end == UpnpClient::ListingEnd::Capped
+                                 ? velmora::Tr(texts::kListingCapped).arg(limit)
+                                 : velmora::Tr(texts::kListingStalled);
+        QMessageBox::warning(this, texts::kAppCaption, text);
+    }
 }
 
 void CRouter_Management::deleteFirstSelected()
@@ -123,6 +138,8 @@ void CRouter_Management::deleteFirstSelected()
     const std::string protocol = list_->cell(row, 1).toStdString();
     const int number = velmora::AtoiLike(list_->cell(row, 2).toStdString());
     const auto port = static_cast<uint16_t>(number);
+    if (deleted_)
+        deleted_(protocol, port);
     // The row is found again by this index when the answer comes: rows added
     // or removed meanwhile move it.
     const int id = nextDeletion_++;
@@ -148,7 +165,9 @@ void CRouter_Management::done(int result)
 {
     if (listing_)
         listing_->stop();
+    // A deletion the user asked for is carried out all the same; only its
+    // answer is no longer shown.
     for (auto& deletion : deletions_)
-        deletion->stop();
+        deletion->release();
     QDialog::done(result);
 }

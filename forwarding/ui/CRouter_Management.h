@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace velmora {
@@ -25,9 +26,11 @@ class CRouter_Management final : public QDialog
     Q_OBJECT
 public:
     // `router` is the router box's selection (null when none is found);
-    // `openPortTester` opens the port tester page.
+    // `openPortTester` opens the port tester page; `listingLimit`: entries a
+    // listing reads at most (tests lower it).
     CRouter_Management(bool routerFound, velmora::RouterEntryPtr router,
-                       std::function<void()> openPortTester, QWidget* parent = nullptr);
+                       std::function<void()> openPortTester, QWidget* parent = nullptr,
+                       int listingLimit = UpnpClient::kMaxListedMappings);
     ~CRouter_Management() override;
 
     velmora::ReportList* list() const { return list_; }
@@ -35,16 +38,24 @@ public:
     // Deletions sent and answered so far.
     int deletionsAnswered() const { return deletionsAnswered_; }
 
+    // Told, on the GUI thread, of each mapping the user deletes (as Delete is
+    // pressed, whatever the router answers).
+    using DeletionListener = std::function<void(const std::string& protocol, uint16_t port)>;
+    void setDeletionListener(DeletionListener listener) { deleted_ = std::move(listener); }
+
     void done(int result) override;
 
 private:
     void startListing();
+    void listingDone(bool read, UpnpClient::ListingEnd end, int limit);
     void deleteFirstSelected();
 
     bool routerFound_ = false;
     velmora::RouterEntryPtr router_;
     velmora::RouterEndpoint endpoint_;
     std::function<void()> openPortTester_;
+    DeletionListener deleted_;
+    int listingLimit_;
     velmora::ReportList* list_ = nullptr;
     QPushButton* test_ = nullptr;
     QPushButton* delete_ = nullptr;

@@ -28,6 +28,18 @@ inline constexpr char kAppleNoPortsList[] =
 inline constexpr char kListingStalled[] = QT_TRANSLATE_NOOP(
     "velmora", "The router stopped sending its port mappings: the list is not complete.");
 
+// %1 is the number of mappings listed.
+inline constexpr char kListingCapped[] =
+    QT_TRANSLATE_NOOP("velmora", "The router holds more port mappings than the list can show: "
+                                 "only the first %1 are listed.");
+// %1 is the number of port mappings an Add into Router run would make.
+inline constexpr char kManyMappings[] =
+    QT_TRANSLATE_NOOP("velmora", "This adds %1 port mappings into the router, and Velmora looks "
+                                 "after each of them while it runs. Add them?");
+// %1 is how many mappings the router took, %2 how many were asked for.
+inline constexpr char kAddCancelled[] = QT_TRANSLATE_NOOP(
+    "velmora", "Add into Router was cancelled: the router took %1 of %2 port mappings.");
+
 inline constexpr char kAdding[] =
     QT_TRANSLATE_NOOP("velmora", "Adding port mappings into router...");
 inline constexpr char kChecking[] =

@@ -15,8 +15,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-Ports_List::Ports_List(velmora::RouterEntryPtr router, QWidget* parent)
-    : QDialog(parent), router_(std::move(router))
+Ports_List::Ports_List(velmora::RouterEntryPtr router, QWidget* parent, int listingLimit)
+    : QDialog(parent), router_(std::move(router)), listingLimit_(listingLimit)
 {
     setObjectName("Ports_List");
     setWindowTitle(tr("Ports list in router"));
@@ -74,9 +74,9 @@ void Ports_List::startListing()
     const velmora::RouterEndpoint endpoint = endpoint_;
     const velmora::RouterEntryPtr keepAlive = router_; // its URLs stay valid while the thread runs
     listing_ = std::make_unique<velmora::DialogWorker>(
-        this,
-        [this, endpoint, keepAlive](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
-            velmora::ListPortMappings(endpoint, cancel, [&](const velmora::PortMappingRow& row) {
+        this, [this, endpoint, keepAlive, limit = listingLimit_](velmora::GuiRelay& relay,
+                                                                 const std::atomic<bool>& cancel) {
+            const auto onRow = [&](const velmora::PortMappingRow& row) {
                 relay.post([this, row] {
                     stall_->start();
                     list_->appendRow({QString::fromStdString(row.description),
@@ -84,14 +84,26 @@ void Ports_List::startListing()
                                       QString::fromStdString(row.externalPort),
                                       QString::fromStdString(row.internalClient)});
                 });
-            });
+            };
+            const int rows = velmora::ListPortMappings(endpoint, cancel, onRow, limit);
             // Queued after every row, so the flag is set once they are all in.
-            relay.post([this] {
-                stall_->stop();
-                finished_ = true;
-                updateButtons();
-            });
+            relay.post([this, capped = rows >= limit] { listingEnded(capped); });
         });
+}
+
+void Ports_List::listingEnded(bool capped)
+{
+    stall_->stop();
+    finished_ = true;
+    updateButtons();
+    if (!capped)
+        return;
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, velmora::forwarding_texts::kAppCaption,
+                        velmora::Tr(velmora::forwarding_texts::kListingCapped).arg(listingLimit_),
+                        QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void Ports_List::giveUpListing()
@@ -135,23 +147,27 @@ void Ports_List::deleteSelected()
         first->setData(kDeletionRole, token);
         queuedDeletions_.push_back(
             {token, list_->cell(row, 2).toStdString(), list_->cell(row, 1).toStdString()});
+        if (deleted_) {
+            const int port = velmora::AtoiLike(queuedDeletions_.back().port);
+            if (port > 0 && port <= 65535)
+                deleted_(queuedDeletions_.back().protocol, static_cast<uint16_t>(port));
+        }
     }
     list_->clearSelection();
     if (!deleting_)
         startDeletions();
 }
 
-void Ports_List::startDeletions()
+void Ports_List::startDeletions(bool released)
 {
     if (queuedDeletions_.empty())
         return;
     deleting_ = true;
-    deletion_ = std::make_unique<velmora::DialogWorker>(
+    auto worker = std::make_unique<velmora::DialogWorker>(
         this, [this, batch = std::move(queuedDeletions_), endpoint = endpoint_,
-               keepAlive = router_](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+               keepAlive = router_](velmora::GuiRelay& relay, const std::atomic<bool>&) {
+            // Not cancelled when the dialog closes: the user asked for each of these.
             for (const Deletion& deletion : batch) {
-                if (cancel)
-                    return;
                 // The router's answer is not looked at: the row goes either way.
                 velmora::DeletePortMapping(endpoint, deletion.port, deletion.protocol);
                 relay.post([this, token = deletion.token] { removeDeletedRow(token); });
@@ -162,6 +178,10 @@ void Ports_List::startDeletions()
             });
         });
     queuedDeletions_.clear();
+    if (released)
+        worker->release();
+    else
+        deletion_ = std::move(worker);
 }
 
 void Ports_List::removeDeletedRow(qint64 token)
@@ -198,7 +218,10 @@ void Ports_List::done(int result)
     stall_->stop();
     if (listing_)
         listing_->stop();
+    // Deletions asked for go out all the same, unwatched: the batch on its
+    // way runs to its end and the rows queued behind it follow on their own.
     if (deletion_)
-        deletion_->stop();
+        deletion_->release();
+    startDeletions(true);
     QDialog::done(result);
 }

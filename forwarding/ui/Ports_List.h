@@ -1,9 +1,12 @@
 #pragma once
 
 #include "forwarding/core/PortCheck.h"
+#include "forwarding/core/RouterMappings.h"
 #include "router/core/RouterEntry.h"
 
 #include <QDialog>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +25,9 @@ class Ports_List final : public QDialog
 {
     Q_OBJECT
 public:
-    Ports_List(velmora::RouterEntryPtr router, QWidget* parent = nullptr);
+    // `listingLimit`: rows a listing reads at most (tests lower it).
+    Ports_List(velmora::RouterEntryPtr router, QWidget* parent = nullptr,
+               int listingLimit = velmora::kMaxListedMappings);
     ~Ports_List() override;
 
     bool listingFinished() const { return finished_; }
@@ -37,7 +42,12 @@ public:
     void setStallLimit(int milliseconds);
     bool listingStalled() const { return stalled_; }
 
-    // Ends the dialog at once, also while the listing still runs.
+    // Told of each mapping the user deletes (as the request is queued).
+    using DeletionListener = std::function<void(const std::string& protocol, uint16_t port)>;
+    void setDeletionListener(DeletionListener listener) { deleted_ = std::move(listener); }
+
+    // Ends the dialog at once, also while the listing still runs; deletions
+    // already asked for are still sent.
     void done(int result) override;
 
 private:
@@ -46,7 +56,10 @@ private:
     void updateButtons();
     void deleteSelected();
     void checkSelected();
-    void startDeletions();
+    // Sends the queued deletions on a worker of their own; `released`: the
+    // dialog is closing and the worker goes on unwatched.
+    void startDeletions(bool released = false);
+    void listingEnded(bool capped);
     void removeDeletedRow(qint64 token);
 
     static constexpr int kDefaultStallLimitMs = 15000;
@@ -63,6 +76,8 @@ private:
     velmora::RouterEntryPtr router_;
     velmora::RouterEndpoint endpoint_;
     velmora::PortCheckOptions checkOptions_;
+    DeletionListener deleted_;
+    int listingLimit_;
     velmora::ReportList* list_ = nullptr;
     QPushButton* portCheck_ = nullptr;
     QPushButton* delete_ = nullptr;

@@ -34,6 +34,7 @@ public:
     // mappings are asked for `natPmpLifetime` seconds.
     void setRouter(RouterEntryPtr router, uint32_t natPmpLifetime);
     void setMappings(std::vector<velmora::WatchedMapping> mappings);
+    const std::vector<velmora::WatchedMapping>& mappings() const { return mappings_; }
 
     uint64_t checks() const { return monitor_->checks(); }
     // Whether the router's announcements are being listened to.

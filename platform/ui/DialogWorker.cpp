@@ -17,13 +17,20 @@ DialogWorker::DialogWorker(QObject* receiver, Job job)
 
 DialogWorker::~DialogWorker()
 {
-    stop();
+    if (!released_)
+        stop();
 }
 
 void DialogWorker::stop()
 {
-    relay_->cut();
     *cancel_ = true;
+    release();
+}
+
+void DialogWorker::release()
+{
+    released_ = true;
+    relay_->cut();
     if (thread_.joinable())
         BackgroundThreads::instance().adopt(std::move(thread_), finished_);
 }

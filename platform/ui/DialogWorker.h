@@ -30,6 +30,10 @@ public:
 
     // GUI thread. Idempotent.
     void stop();
+    // GUI thread: lets the job run to its end in the background, uncancelled
+    // also when this object goes, with nothing it posts delivered any more (a
+    // deletion the user asked for).
+    void release();
     // Asks the job to end early (a Cancel button); unlike stop(), what it
     // posts afterwards still arrives.
     void cancel() { *cancel_ = true; }
@@ -38,6 +42,7 @@ private:
     std::shared_ptr<GuiRelay> relay_;
     std::shared_ptr<std::atomic<bool>> cancel_;
     std::shared_ptr<std::atomic<bool>> finished_;
+    bool released_ = false;
     std::thread thread_;
 };
 

@@ -112,3 +112,11 @@ TEST(LogBeforeOpen, GoesToStandardOutputWithALineFeed)
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(std::regex_match(out, std::regex(R"(<[^>]+>:early 7\n)"))) << out;
 }
+
+TEST_F(LogTest, ControlCharactersInANameCannotForgeALine)
+{
+    ASSERT_GT(OpenLog(dir_.file("velmora.log").c_str()), 0);
+    WriteLog("start port triggering[%s], %s\n", "a\n<01/01/2016 00:00:00>:forged\r\x1b[2J", "\t");
+    EXPECT_EQ(Lines(dir_.read("velmora.log")).back().substr(22),
+              "start port triggering[a\\n<01/01/2016 00:00:00>:forged\\r\\x1B[2J], \\t");
+}

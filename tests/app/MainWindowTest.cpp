@@ -89,6 +89,15 @@ private slots:
     }
     void cleanup() { dir_.reset(); }
 
+    void balloonsShowControlCharactersWrittenOut()
+    {
+        CXTTrayIconEx tray;
+        QSignalSpy balloons(&tray, &CXTTrayIconEx::balloonRequested);
+        tray.showBalloon("Velmora\n", "\"a\tb\" is gone.\nsecond\x1b[2J", 1000);
+        QCOMPARE(balloons.at(0).at(0).toString(), QString("Velmora\\n"));
+        QCOMPARE(balloons.at(0).at(1).toString(), QString("\"a\\tb\" is gone.\nsecond\\x1B[2J"));
+    }
+
     void layoutAtStartUp()
     {
         dir_->write("config.xml", kConfig);

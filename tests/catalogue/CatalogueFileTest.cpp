@@ -121,6 +121,23 @@ TEST(CatalogueFile, EmptyTcpPortsAreWrittenAsOneSpace)
     EXPECT_EQ(records[1], (CatalogueRecord{"Web", "80,443", "\n"}));
 }
 
+// A new line never runs on from a last line without its end; a write that
+// fails says why.
+TEST(CatalogueFile, AppendsOnALineOfItsOwnOrSaysWhyNot)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "Web|80|\n"}, {"A|1|\n", "A|1|\nWeb|80|\n"}, {"A|1|", "A|1|\nWeb|80|\n"}};
+    for (const auto& [before, after] : cases) {
+        TempDir dir;
+        dir.write("ports_list.txt", before);
+        EXPECT_EQ(velmora::AppendCatalogueLine(dir.file("ports_list.txt"), "Web", "80", ""), 0);
+        EXPECT_EQ(dir.read("ports_list.txt"), after);
+    }
+    std::string reason;
+    EXPECT_EQ(velmora::AppendCatalogueLine("/dev/full", "Web", "80", "", &reason), -1);
+    EXPECT_EQ(reason, "No space left on device");
+}
+
 TEST(CatalogueFile, FilterKeepsFileOrderAndEmptyLinesShowUnderAll)
 {
     TempDir dir;

@@ -25,17 +25,17 @@ TEST(ForwardProposal, ProtocolAndNamesFollowThePortFields)
         CatalogueRecord row;
         std::vector<ForwardProposal> expected;
     } cases[] = {
-        {{"Web", "80,443", "80,443\n"}, {{"Web", "Both", "80,443"}}},
-        {{"Web", "80,443", "\n"}, {{"Web", "TCP", "80,443"}}},
-        {{"DNS", " ", "53\n"}, {{"DNS", "UDP", "53"}}},
+        {{"Web", "80,443", "80,443\n"}, {{"Web", "Both", "80,443", ""}}},
+        {{"Web", "80,443", "\n"}, {{"Web", "TCP", "80,443", ""}}},
+        {{"DNS", " ", "53\n"}, {{"DNS", "UDP", "53", ""}}},
         {{"Voice", "10011,30033", "9987\n"},
-         {{"Voice TCP", "TCP", "10011,30033"}, {"Voice UDP", "UDP", "9987"}}},
+         {{"Voice", "TCP", "10011,30033", " TCP"}, {"Voice", "UDP", "9987", " UDP"}}},
         {{"Console", "3074", "88,500,3074,3544,4500\n"},
-         {{"Console TCP", "TCP", "3074"},
-          {"Console UDP", "UDP", "88,500,3074,3544"},
-          {"Console UDP", "UDP", "4500"}}},
-        {{"Empty", " ", "\n"}, {{"Empty", "TCP", ""}}},
-        {{"\n", "", ""}, {{"", "TCP", ""}}},
+         {{"Console", "TCP", "3074", " TCP"},
+          {"Console", "UDP", "88,500,3074,3544", " UDP"},
+          {"Console", "UDP", "4500", " UDP"}}},
+        {{"Empty", " ", "\n"}, {{"Empty", "TCP", "", ""}}},
+        {{"\n", "", ""}, {{"", "TCP", "", ""}}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(velmora::ProposeForwarding(c.row, kPortWidth), c.expected) << c.row.name;
@@ -58,30 +58,35 @@ TEST(ForwardProposal, PortListsArePackedToTheFieldWidth)
         EXPECT_EQ(velmora::SplitPortListToWidth(c.list, kPortWidth), c.expected) << c.list;
 }
 
+// Names fit what an entry keeps (128 bytes); the base is cut, never the
+// suffix or the number.
 TEST(ForwardProposal, UniqueNamesFitTheNameField)
 {
     const std::string longName(300, 'n');
-    const std::string cut(255, 'n');
+    const std::string cut(128, 'n');
     // A name whose cut would fall inside a two-byte character.
-    const std::string wide = std::string(254, 'w') + "\xC3\xA9";
+    const std::string wide = std::string(127, 'w') + "\xC3\xA9";
     struct Case
     {
-        std::string wanted;
+        std::string wanted, suffix;
         std::vector<std::string> taken;
         std::string expected;
     } cases[] = {
-        {"Web", {}, "Web"},
-        {"Web", {"web"}, "Web"},
-        {"Web", {"Web"}, "Web (2)"},
-        {"Web", {"Web", "Web (2)"}, "Web (3)"},
-        {longName, {}, cut},
-        {longName, {cut}, std::string(251, 'n') + " (2)"},
-        {wide, {}, std::string(254, 'w')},
+        {"Web", "", {}, "Web"},
+        {"Web", "", {"web"}, "Web"},
+        {"Web", "", {"Web"}, "Web (2)"},
+        {"Web", "", {"Web", "Web (2)"}, "Web (3)"},
+        {"Web", " TCP", {"Web TCP"}, "Web TCP (2)"},
+        {longName, "", {}, cut},
+        {longName, "", {cut}, std::string(124, 'n') + " (2)"},
+        {longName, " UDP", {}, std::string(124, 'n') + " UDP"},
+        {longName, " UDP", {std::string(124, 'n') + " UDP"}, std::string(120, 'n') + " UDP (2)"},
+        {wide, "", {}, std::string(127, 'w')},
     };
     for (const auto& c : cases) {
         std::vector<ForwardingEntry> entries;
         for (const auto& name : c.taken)
             entries.push_back(Named(name));
-        EXPECT_EQ(velmora::UniqueEntryName(c.wanted, entries), c.expected) << c.wanted;
+        EXPECT_EQ(velmora::UniqueEntryName(c.wanted, entries, c.suffix), c.expected) << c.wanted;
     }
 }

@@ -16,6 +16,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -215,7 +217,8 @@ private slots:
         QCOMPARE(Column(other->report(), 0).last(), name);
     }
 
-    void addShowsTheRowEvenWhenTheFileCannotBeWritten()
+    // A row that could not be saved is not shown as if it were: the user is told why.
+    void addSaysWhyTheFileCannotBeWrittenAndShowsNoRow()
     {
         std::filesystem::create_directory(dir_->file("ports_list.txt")); // cannot be opened
         QStringList traces;
@@ -224,13 +227,36 @@ private slots:
         auto* window = open();
         ModalCatcher catcher;
         catcher.answer = [](QWidget* modal) {
+            if (qobject_cast<QMessageBox*>(modal))
+                return qobject_cast<QMessageBox*>(modal)->accept();
             Fill(modal, {{"nameEdit", "Web"}, {"tcpEdit", "80"}});
             OkLater(qobject_cast<QDialog*>(modal));
         };
         click(window, "addButton");
-        QTRY_COMPARE(Column(window->report(), 0), QStringList{"Web"});
+        QTRY_COMPARE(catcher.messageTexts(),
+                     QStringList("The application could not be added to " +
+                                 QString::fromStdString(dir_->file("ports_list.txt")) +
+                                 ": Is a directory."));
+        QCOMPARE(window->report()->rowCount(), 0);
         velmora::SetDebugTraceSink({});
         QCOMPARE(traces, QStringList(2, "open idx errno is 21\n"));
+    }
+
+    // The report draws the vertical grid lines only.
+    void theReportHasVerticalGridLinesOnly()
+    {
+        dir_->write("ports_list.txt", kCatalogue);
+        auto* report = open()->report();
+        QTest::qWait(50);
+        const QImage image = report->viewport()->grab().toImage();
+        QStyleOptionViewItem option;
+        option.initFrom(report);
+        const QColor grid = QColor::fromRgba(static_cast<QRgb>(
+            report->style()->styleHint(QStyle::SH_Table_GridLineColor, &option, report)));
+        const int rowEnd = report->rowViewportPosition(1) - 1; // below Apache, no UDP ports
+        const int columnEnd = report->columnViewportPosition(1) - 1;
+        QCOMPARE(image.pixelColor(columnEnd, rowEnd + 5), grid);
+        QVERIFY(image.pixelColor(report->columnViewportPosition(2) + 20, rowEnd) != grid);
     }
 
     void addRefusesWhatWouldBreakTheLine()
@@ -311,7 +337,7 @@ private slots:
             ok ? dialog->accept() : dialog->reject();
         };
 
-        click(window, "forwardButton"); // no focused row
+        click(window, "forwardButton"); // no selected row
         QTest::qWait(100);
         QVERIFY(seen.isEmpty());
 
@@ -327,7 +353,11 @@ private slots:
         };
         for (const auto& c : cases) {
             seen.clear();
-            report->setCurrentCell(Column(report, 0).indexOf(c.row), 0);
+            // Selected as a screen reader does: the current cell stays where it was.
+            report->setCurrentCell(-1, -1);
+            report->selectionModel()->select(
+                report->model()->index(Column(report, 0).indexOf(c.row), 0),
+                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             click(window, "forwardButton");
             QCOMPARE(seen, c.dialogs);
         }

@@ -1,5 +1,7 @@
 #include "forwarding/ui/CFormView_Client.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
+#include "forwarding/ui/RouterInstallTask.h"
+#include "forwarding/ui/RouterMonitor.h"
 #include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/support/ModalCatcher.h"
 
@@ -8,6 +10,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -356,11 +359,54 @@ private slots:
             return progress && progress->isVisible() && progress->value() >= 5;
         }));
         QCOMPARE(progress->maximum(), 2000);
+        QStringList logged;
+        connect(tab.view.get(), &CFormView_Client::activity, this,
+                [&](const QStringList& lines) { logged << lines; });
+        // Cancel closes it at once, while the request in flight still waits,
+        // and the end of that request does not bring it back.
+        const QPointer<QProgressDialog> shown(progress);
+        bool backUp = false;
+        connect(tab.view->findChild<velmora::RouterInstallTask*>(),
+                &velmora::RouterInstallTask::progressed, this,
+                [&] { backUp |= shown && shown->isVisible(); });
         QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        QVERIFY(!shown || !shown->isVisible());
+        QVERIFY(tab.view->installing());
         tab.gate->allow(1000);
         QVERIFY(WaitFor([&] { return !tab.view->installing(); }));
-        QVERIFY(tab.gate->writtenSoFar() < 1000);
+        QVERIFY(!backUp);
+        QVERIFY(tab.gate->writtenSoFar() <= 6); // nothing after the request in flight
         QVERIFY(tab.button("addIntoRouterButton")->isEnabled());
+        QCOMPARE(logged.size(), 1);
+        QVERIFY(logged[0].startsWith("Add into Router was cancelled: the router took "));
+    }
+
+    // A run of more than 1,000 mappings is asked about first, with its size.
+    void aHugeRunAsksFirst()
+    {
+        for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+            Tab tab({MakeEntry("range", "UDP", "1-1001", "127.0.0.2")}, true);
+            tab.gate->allow(0);
+            tab.select({0});
+            ModalCatcher catcher;
+            catcher.answer = [answer](QWidget* modal) {
+                if (auto* box = qobject_cast<QMessageBox*>(modal))
+                    box->button(answer)->click();
+            };
+            QTest::mouseClick(tab.button("addIntoRouterButton"), Qt::LeftButton);
+            QVERIFY(catcher.messageTexts().value(0).startsWith("This adds 1001 port mappings"));
+            QCOMPARE(tab.view->installing(), answer == QMessageBox::Yes);
+        }
+    }
+
+    // A mapping the user deleted from the router is no longer watched.
+    void aMappingDeletedByTheUserLeavesTheWatch()
+    {
+        Tab tab({MakeEntry("game", "Both", "3074", "127.0.0.2", "Y")});
+        QCOMPARE(tab.view->monitor()->mappings().size(), size_t{2});
+        tab.view->mappingDeletedByUser("TCP", 3074);
+        QCOMPARE(tab.view->monitor()->mappings().size(), size_t{1});
+        QCOMPARE(tab.view->monitor()->mappings()[0].request.protocol, std::string("UDP"));
     }
 
     void closingTheTabDuringARunEndsIt()

@@ -29,14 +29,18 @@ public:
     int reads = 0;
     std::atomic<bool> cancel{false};
     size_t cancelAfter = 0; // writes; 0: never
+    std::chrono::steady_clock::time_point now{};
+    std::chrono::steady_clock::duration silentCost{}; // how long a silent write waits
 
     Outcome write(const MappingRequest& r) override
     {
         written.push_back(r);
         if (written.size() == cancelAfter)
             cancel = true;
-        if (silent.count(r.port))
+        if (silent.count(r.port)) {
+            now += silentCost;
             return Outcome::Unreachable;
+        }
         if (refuse.count(r.port))
             return Outcome::Refused;
         if (!drop.count(r.port))
@@ -124,17 +128,23 @@ TEST(InstallMappings, RefusalsAndInvalidPortsAreFailures)
     EXPECT_EQ(router.written[1].port, 23);
 }
 
+// Three unanswered requests in a row, or 10 s of them, and the rest are given
+// up: a request that ran to a 30 s deadline is not followed by another.
 TEST(InstallMappings, StopsSendingAfterTheRouterStoppedAnswering)
 {
-    FakeRouter router;
-    for (uint16_t p = 1; p <= 10; ++p)
-        router.silent.insert(p);
-    InstallOptions options;
-    options.unreachableLimit = 3;
-    auto result = router.install({Entry("x", "TCP", "1-10")}, options);
-    EXPECT_EQ(router.written.size(), 3u);
-    EXPECT_EQ(result.failed, 10);
-    EXPECT_EQ(result.installed, 0u);
+    const std::pair<int, size_t> cases[] = {{0, 3}, {4, 3}, {5, 2}, {30, 1}}; // s each, sent
+    for (const auto& [seconds, sent] : cases) {
+        FakeRouter router;
+        for (uint16_t p = 1; p <= 10; ++p)
+            router.silent.insert(p);
+        router.silentCost = std::chrono::seconds(seconds);
+        InstallOptions options;
+        options.clock = [&router] { return router.now; };
+        auto result = router.install({Entry("x", "TCP", "1-10")}, options);
+        EXPECT_EQ(router.written.size(), sent) << seconds;
+        EXPECT_EQ(result.failed, 10);
+        EXPECT_EQ(result.installed, 0u);
+    }
 }
 
 TEST(InstallMappings, CancelStopsBetweenRequestsWithoutReadingBack)

@@ -9,6 +9,7 @@
 #include "router/core/SsdpNotify.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace velmora {
 namespace {
@@ -49,7 +50,9 @@ TEST(AssessLookup, ReadsTheRoutersAnswer)
         {-3, "", "", "", State::NoAnswer, "", 0},                       // no connection
         {-1, "", "", "", State::NoAnswer, "", 0},                       // unreadable answer
         {714, "", "", "", State::Missing, "", 0},                       // NoSuchEntryInArray
-        {501, "", "", "", State::Missing, "", 0},                       // any UPnP error
+        {501, "", "", "", State::Unknown, "", 0},                       // action failed
+        {606, "", "", "", State::Unknown, "", 0},                       // not authorized
+        {402, "", "", "", State::Unknown, "", 0},                       // invalid args
         {0, "192.168.77.2", "8080", "0", State::Held, "", 0},           // permanent
         {0, "192.168.77.2", "8080", "604800", State::Held, "", 604800}, // IGD:2's week
         {0, "192.168.77.2", "8080", "", State::Held, "", 0},            // no lease given
@@ -65,6 +68,7 @@ TEST(AssessLookup, ReadsTheRoutersAnswer)
         EXPECT_EQ(lookup.state, c.state) << c.code << " " << c.client << ":" << c.port;
         EXPECT_EQ(lookup.holder, c.holder) << c.code;
         EXPECT_EQ(lookup.leaseSeconds, c.leaseSeconds) << c.lease;
+        EXPECT_EQ(lookup.error, c.state == State::Unknown ? c.code : 0) << c.code;
     }
 }
 
@@ -76,13 +80,42 @@ TEST(WatchList, AutomaticEntriesFirstThenWhatWasInstalledForEntriesStillListed)
     const std::vector<MappingRequest> installed{
         Request("TCP", 5000, "manual"), Request("TCP", 3074, "auto"),
         Request("TCP", 7000, "deleted since"), Request("UDP", 6000, "off")};
-    const auto watched = WatchList(entries, installed);
-    std::vector<std::string> seen;
-    for (const auto& w : watched)
-        seen.push_back(w.request.description + " " + w.request.protocol + " " +
-                       std::to_string(w.request.port) + (w.reinstall ? " Y" : ""));
-    EXPECT_EQ(seen, (std::vector<std::string>{"auto TCP 3074 Y", "auto UDP 3074 Y",
-                                              "manual TCP 5000", "off UDP 6000"}));
+    const auto seen = [&](const std::set<MappingKey>& deleted) {
+        std::vector<std::string> out;
+        for (const auto& w : WatchList(entries, installed, deleted))
+            out.push_back(w.request.description + " " + w.request.protocol + " " +
+                          std::to_string(w.request.port) + (w.reinstall ? " Y" : ""));
+        return out;
+    };
+    EXPECT_EQ(seen({}), (std::vector<std::string>{"auto TCP 3074 Y", "auto UDP 3074 Y",
+                                                  "manual TCP 5000", "off UDP 6000"}));
+    // What the user deleted from the router is left alone, whoever installed it.
+    EXPECT_EQ(seen({KeyOfMapping("udp", 3074), KeyOfMapping("TCP", 5000)}),
+              (std::vector<std::string>{"auto TCP 3074 Y", "off UDP 6000"}));
+}
+
+// An edited or deleted entry is no longer watched under what it made before.
+TEST(ForgetInstalled, KeepsOnlyWhatTheEntryStillMakes)
+{
+    const auto before = Entry("web", "", "Both", "80-81");
+    struct Case
+    {
+        std::optional<ForwardingEntry> after;
+        size_t kept; // of TCP 80, UDP 80, TCP 81, UDP 81 and another entry's TCP 80
+    } cases[] = {
+        {before, 5},
+        {std::nullopt, 1},
+        {Entry("web", "", "TCP", "80-81"), 3},
+        {Entry("web", "", "Both", "81"), 3},
+        {Entry("site", "", "Both", "80-81"), 1},
+    };
+    for (const auto& c : cases) {
+        auto installed = PlanMappings({before}).requests;
+        installed.push_back(Request("TCP", 80, "other"));
+        ForgetInstalled(installed, before, c.after ? &*c.after : nullptr);
+        EXPECT_EQ(installed.size(), c.kept);
+        EXPECT_EQ(installed.back().description, "other");
+    }
 }
 
 TEST(DescribeMappings, PortsByProtocolWithRunsAsRanges)
@@ -125,6 +158,16 @@ TEST(MonitorFindings, OneLinePerEntryAndKindAndABalloonOnlyForChanges)
                   "192.168.77.2.",
                   "Port forwarding \"mail\": TCP 25 is no longer in the router."}));
     EXPECT_EQ(report.balloon, report.lines[1] + "\n" + report.lines[3] + "\n" + report.lines[4]);
+}
+
+TEST(MonitorFindings, ANameCannotBreakItsLine)
+{
+    MonitorFindings findings;
+    findings.add(Kind::Gone, Request("TCP", 25, "a\nforged"));
+    const auto report = findings.report();
+    EXPECT_EQ(report.lines.at(0),
+              "Port forwarding \"a\\nforged\": TCP 25 is no longer in the router.");
+    EXPECT_EQ(report.balloon, report.lines[0]);
 }
 
 TEST(MonitorFindings, QuietFindingsGiveNoBalloonAndALongBalloonIsCut)

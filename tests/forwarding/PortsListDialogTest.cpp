@@ -1,4 +1,5 @@
 #include "forwarding/ui/CPort_Check.h"
+#include "forwarding/ui/CRouter_Management.h"
 #include "forwarding/ui/Ports_List.h"
 #include "platform/BackgroundThreads.h"
 #include "platform/ui/ReportList.h"
@@ -18,6 +19,7 @@
 using velmora::BackgroundThreads;
 using velmora::test::HeldDeletionServer;
 using velmora::test::LoopbackHttpServer;
+using velmora::test::ModalCatcher;
 using velmora::test::WaitFor;
 
 namespace {
@@ -176,27 +178,114 @@ private slots:
         QVERIFY(!Button(&dialog, "deleteFromRouterButton")->isEnabled());
     }
 
+    // The rows chosen still go out, unwatched, and leave the monitor's watch.
     void cancelDuringDeletionsReturnsAtOnceAndLateAnswersTouchNothing()
     {
         HeldDeletionServer server;
         Ports_List dialog(RouterAt(server.controlUrl()));
+        QStringList told;
+        dialog.setDeletionListener([&](const std::string& protocol, uint16_t port) {
+            told << QString::fromStdString(protocol) + " " + QString::number(port);
+        });
         dialog.show();
         QVERIFY(WaitFor([&] { return dialog.listingFinished(); }, 20000));
-        dialog.list()->selectRow(1);
-        QTest::mouseClick(Button(&dialog, "deleteFromRouterButton"), Qt::LeftButton);
+        for (int row : {1, 2}) { // the second waits behind the first
+            dialog.list()->selectRow(row);
+            QTest::mouseClick(Button(&dialog, "deleteFromRouterButton"), Qt::LeftButton);
+        }
+        QCOMPARE(told, QStringList({"TCP 1002", "TCP 1003"}));
         QVERIFY(WaitFor([&] { return server.deletedPorts().size() == 1; }, 20000));
         QElapsedTimer clock;
         clock.start();
         QTest::mouseClick(Button(&dialog, "cancelButton"), Qt::LeftButton);
         QVERIFY(clock.elapsed() < 200);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(BackgroundThreads::instance().pending(), size_t{1});
         server.releaseAll();
         BackgroundThreads::instance().joinAll();
         QTest::qWait(50);
         QCOMPARE(dialog.list()->rowCount(), 3);
         QCOMPARE(dialog.deletionsAnswered(), 0);
-        QCOMPARE(server.deletedPorts(), std::vector<std::string>{"1002"});
+        QCOMPARE(server.deletedPorts(), (std::vector<std::string>{"1002", "1003"}));
+    }
+
+    // Both dialogs stop at one bound and say so; Router Management also says
+    // so when an IGD:2 router refuses part of its list.
+    void aListThatIsNotWholeSaysSo()
+    {
+        using velmora::test::EntryAnswer;
+        const QString capped = "The router holds more port mappings than the list can show: "
+                               "only the first 2 are listed.";
+        const QString stalled =
+            "The router stopped sending its port mappings: the list is not complete.";
+        const std::string tcpList = velmora::test::ActionAnswer(
+            "GetListOfPortMappings",
+            "<NewPortListing><![CDATA[<p:PortMappingList xmlns:p=\"urn:schemas-upnp-org:gw:"
+            "WANIPConnection\"><p:PortMappingEntry><p:NewExternalPort>80</p:NewExternalPort>"
+            "<p:NewProtocol>TCP</p:NewProtocol></p:PortMappingEntry></p:PortMappingList>]]>"
+            "</NewPortListing>");
+        std::vector<LoopbackHttpServer::Reply> three;
+        for (const char* port : {"80", "81", "82"})
+            three.push_back(LoopbackHttpServer::Whole(EntryAnswer(port, "TCP", "127.0.0.1", "m")));
+        const struct
+        {
+            bool management;
+            const char* service;
+            std::vector<LoopbackHttpServer::Reply> script;
+            int rows;
+            QString message;
+        } cases[] = {
+            {false, kService, three, 2, capped},
+            {true, kService, three, 2, capped},
+            {true,
+             "urn:schemas-upnp-org:service:WANIPConnection:2",
+             {LoopbackHttpServer::Whole(tcpList),
+              LoopbackHttpServer::Whole(velmora::test::FaultAnswer(501, "ActionFailed"))},
+             1,
+             stalled},
+        };
+        for (const auto& c : cases) {
+            LoopbackHttpServer server(c.script);
+            auto router = RouterAt(ControlUrl(server));
+            std::strncpy(router->data.first.servicetype, c.service,
+                         sizeof router->data.first.servicetype - 1);
+            ModalCatcher catcher;
+            std::unique_ptr<QDialog> dialog;
+            if (c.management)
+                dialog = std::make_unique<CRouter_Management>(true, router, nullptr, nullptr, 2);
+            else
+                dialog = std::make_unique<Ports_List>(router, nullptr, 2);
+            dialog->show();
+            QVERIFY(WaitFor([&] { return catcher.seen().size() == 1; }, 20000));
+            QCOMPARE(catcher.seen().first().text, c.message);
+            QCOMPARE(dialog->findChild<QTableWidget*>()->rowCount(), c.rows);
+        }
+    }
+
+    // Close does not take back a deletion that waits behind the listing.
+    void aDeletionAskedForInRouterManagementOutlivesClose()
+    {
+        auto held = LoopbackHttpServer::Whole(velmora::test::FaultAnswer(713, "Invalid"));
+        held.waitForRelease = true;
+        LoopbackHttpServer server(
+            {LoopbackHttpServer::Whole(velmora::test::EntryAnswer("1001", "TCP", "127.0.0.1", "a")),
+             held, LoopbackHttpServer::Whole(velmora::test::ActionAnswer("DeletePortMapping"))});
+        auto dialog =
+            std::make_unique<CRouter_Management>(true, RouterAt(ControlUrl(server)), nullptr);
+        std::string told;
+        dialog->setDeletionListener([&](const std::string& protocol, uint16_t port) {
+            told = protocol + std::to_string(port);
+        });
+        QVERIFY(WaitFor(
+            [&] { return RequestsSeen(server) == 2 && dialog->list()->rowCount() == 1; }, 20000));
+        dialog->list()->selectRow(0);
+        QTest::mouseClick(Button(dialog.get(), "deleteButton"), Qt::LeftButton);
+        QTest::mouseClick(Button(dialog.get(), "closeButton"), Qt::LeftButton);
+        dialog.reset(); // as the main window's dialog goes once it has closed
+        server.release();
+        BackgroundThreads::instance().joinAll();
+        QCOMPARE(told, std::string("TCP1001"));
+        QVERIFY(WaitFor([&] { return RequestsSeen(server) == 3; }, 20000));
+        QVERIFY(server.requests().back().find("#DeletePortMapping") != std::string::npos);
     }
 
     void aPortCheckPastItsDeadlineReportsWhatItDidNotLearn()

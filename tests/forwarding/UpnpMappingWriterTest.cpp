@@ -1,6 +1,11 @@
 #include "forwarding/core/UpnpMappingWriter.h"
 
+#include "tests/config/RecordMakers.h"
+#include "tests/support/LoopbackHttpServer.h"
+
 #include <arpa/inet.h>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -30,4 +35,30 @@ TEST(UpnpMappingWriter, NoRouterIsUnreachableAndNoUsableUrlIsRefused)
 
     UpnpMappingWriter unusable({"", service});
     EXPECT_EQ(unusable.write(request), MappingWriter::Outcome::Refused);
+}
+
+// A router that takes the request and never answers: the writer says
+// unreachable, and the installer gives the rest of the entry up at once.
+// VELMORA_SILENT_ROUTER_FULL=1 runs it with the program's own deadlines.
+TEST(UpnpMappingWriter, ASilentRouterCostsOneDeadlineForAWholeEntry)
+{
+    const bool full = std::getenv("VELMORA_SILENT_ROUTER_FULL") != nullptr;
+    test::LoopbackHttpServer::Reply silent;
+    silent.holdOpen = true;
+    test::LoopbackHttpServer router(std::vector<test::LoopbackHttpServer::Reply>(7, silent));
+    UpnpMappingWriter writer(
+        {router.url("/ctl/IPConn"), "urn:schemas-upnp-org:service:WANIPConnection:1"},
+        full ? UpnpMappingWriter::kAnswerWithin : std::chrono::seconds(1));
+    InstallOptions options;
+    if (!full)
+        options.unansweredBudget = std::chrono::seconds(1);
+    const std::atomic<bool> cancel{false};
+    const auto start = std::chrono::steady_clock::now();
+    const auto result = InstallMappings(
+        PlanMappings({test::MakeForwarding("seven", "", "TCP", "81-87", "127.0.0.1")}), writer,
+        cancel, {}, options);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::printf("figure silent_router_7_ports_s %.1f\n", took.count());
+    EXPECT_EQ(router.requests().size(), 1u);
+    EXPECT_EQ(result.failed, 7);
 }

@@ -148,8 +148,18 @@ int main(int argc, char** argv)
 
     const std::string prefix = "vl" + std::to_string(getpid());
     LabEnvironment lab(ScriptPath(), prefix, options);
+    // Where the lab cannot work (a chroot, no namespaces), one line says why.
+    const velmora::lab::ExecResult check = lab.script({"check"});
+    if (!check.ok()) {
+        fprintf(stderr, "%s", check.output.c_str());
+        return 1;
+    }
     lab.script({"sweep"});
-    velmora::lab::ArmTeardown(ScriptPath(), prefix);
+    if (!velmora::lab::ArmTeardown(ScriptPath(), prefix)) {
+        fprintf(stderr, "router lab: cannot start the process that takes the lab down; refusing "
+                        "to run\n");
+        return 1;
+    }
 
     std::vector<std::string> up{"up", prefix, "--mode", velmora::lab::RouterModeName(options.mode)};
     if (options.secondLan)

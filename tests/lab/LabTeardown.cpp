@@ -8,7 +8,6 @@
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
-#include <sched.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,31 +20,50 @@ namespace {
 char g_script[4096];
 char g_prefix[64];
 char g_down[] = "down";
-int g_hostMountNs = -1;      // the machine's mount namespace, for lab.sh down
+char g_spareFlag[] = "--spare";
+char g_ownerPid[24];         // the test process, which lab.sh down must not end
 int g_guardian = -1;         // our end of the guardian's socket
 pid_t g_owner = -1;          // the test process; a fork of it never tears down
 std::atomic<int> g_state{0}; // 0 armed-or-not, 1 running, 2 done, 3 failed
 
 [[noreturn]] void ExecDown()
 {
-    char* argv[] = {g_script, g_down, g_prefix, nullptr};
+    char* argv[] = {g_script, g_down, g_prefix, g_spareFlag, g_ownerPid, nullptr};
     execv(g_script, argv);
     _exit(127);
 }
 
-// The guardian sits in the machine's namespaces and waits for this process to
-// end; unless told the lab is already down, it takes it down. It is a
-// grandchild handed to init, so killing this process with its descendants
-// (as CTest does on a timeout) leaves it running.
-void StartGuardian()
+// Runs `lab.sh down` in a child of the guardian; true when it succeeded.
+bool RunDown()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        ExecDown();
+    int status = -1;
+    while (child > 0 && waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The guardian is the one process that takes the lab down. It is forked
+// before the test process enters the lab's network namespace and its own
+// mount namespace, and it never leaves the namespaces (nor the root folder)
+// the lab was made from: the script it runs is the one found there, never a
+// path looked up after changing namespaces, and deleting a namespace there
+// is what frees it. It waits for the test process to ask ('t': take it down
+// now and answer); when the test process ends without asking, whatever
+// killed it, it takes the lab down all the same. It is a
+// grandchild handed to init, so killing the test process with its
+// descendants (as CTest does on a timeout) leaves it running.
+bool StartGuardian()
 {
     int sv[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0)
-        return;
+        return false;
     const pid_t child = fork();
     if (child == 0) {
         close(sv[0]);
-        setsid(); // outlives a signal sent to our process group
+        setsid(); // outlives a signal sent to our process group, a Ctrl-C included
         if (fork() != 0)
             _exit(0);
         const int devNull = open("/dev/null", O_RDWR);
@@ -62,19 +80,21 @@ void StartGuardian()
         do {
             n = read(sv[1], &c, 1);
         } while (n < 0 && errno == EINTR);
-        if (n == 1 && c == 'd')
-            _exit(0);
-        ExecDown();
+        const char answer = RunDown() ? '0' : '1';
+        if (n == 1 && c == 't')
+            send(sv[1], &answer, 1, MSG_NOSIGNAL);
+        _exit(0);
     }
     close(sv[1]);
     if (child < 0) {
         close(sv[0]);
-        return;
+        return false;
     }
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     g_guardian = sv[0];
+    return true;
 }
 
 void OnFatalSignal(int sig)
@@ -102,19 +122,21 @@ void TearDownAtExit()
 
 } // namespace
 
-void ArmTeardown(const std::string& script, const std::string& prefix)
+bool ArmTeardown(const std::string& script, const std::string& prefix)
 {
     g_owner = getpid();
     snprintf(g_script, sizeof g_script, "%s", script.c_str());
     snprintf(g_prefix, sizeof g_prefix, "%s", prefix.c_str());
-    g_hostMountNs = open("/proc/self/ns/mnt", O_RDONLY | O_CLOEXEC);
-    StartGuardian();
+    snprintf(g_ownerPid, sizeof g_ownerPid, "%d", static_cast<int>(g_owner));
+    if (!StartGuardian())
+        return false;
     InstallSignalHandlers();
     atexit(TearDownAtExit);
     std::set_terminate([] {
         TearDownLab();
         abort();
     });
+    return true;
 }
 
 bool TearDownLab()
@@ -126,27 +148,16 @@ bool TearDownLab()
     int expected = 0;
     if (!g_state.compare_exchange_strong(expected, 1))
         return g_state.load() == 2;
-    if (g_script[0] == '\0') {
-        g_state = 3;
-        return false;
+    char answer = 0;
+    bool ok = false;
+    if (g_guardian >= 0 && send(g_guardian, "t", 1, MSG_NOSIGNAL) == 1) {
+        ssize_t n;
+        do {
+            n = read(g_guardian, &answer, 1);
+        } while (n < 0 && errno == EINTR);
+        ok = n == 1 && answer == '0';
     }
-    int status = -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setpgid(0, 0); // a Ctrl-C meant for the tests must not cut the teardown short
-        // lab.sh works in the machine's mount namespace: deleting a namespace
-        // there is what frees it.
-        if (g_hostMountNs >= 0)
-            setns(g_hostMountNs, CLONE_NEWNS);
-        ExecDown();
-    }
-    if (pid > 0) {
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
-    const bool ok = pid > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    if (ok && g_guardian >= 0) {
-        send(g_guardian, "d", 1, MSG_NOSIGNAL);
+    if (g_guardian >= 0) {
         close(g_guardian);
         g_guardian = -1;
     }

@@ -13,7 +13,7 @@
 # address as "behind another NAT" and refuses to map ports.
 #
 # Usage: lab.sh up PREFIX [--mode both|upnp|natpmp|none] [--second-lan] [--secure-mode] [--igd2]
-#        lab.sh down PREFIX
+#        lab.sh down PREFIX [--spare PID]
 #        lab.sh router PREFIX start|stop|restart [--mode M] [--secure-mode] [--igd2]
 #        lab.sh add-address PREFIX ADDR/LEN [DEV]
 #        lab.sh exec PREFIX lan|router|inet -- CMD...
@@ -22,6 +22,7 @@
 #        lab.sh block|unblock PREFIX tcp|udp PORT
 #        lab.sh sweep
 #        lab.sh list
+#        lab.sh check                 # can the lab work here? (one line when not)
 
 set -uo pipefail
 export LC_ALL=C
@@ -54,6 +55,18 @@ in_ns() { local ns=$1; shift; ip netns exec "$ns" "$@"; }
 
 require_root() {
     [ "$(id -u)" = 0 ] || die "router lab needs root"
+}
+
+# What the lab needs, checked before anything is made, so that a place where
+# it cannot work (a chroot, a container without namespaces) gets one line
+# saying why instead of an error from every namespace command.
+preflight() {
+    require_root
+    [ -r /proc/self/mountinfo ] && [ -d /sys/class ] || die "the router lab needs /proc and /sys mounted"
+    awk '$5 == "/" { found = 1 } END { exit !found }' /proc/self/mountinfo ||
+        die "the router lab needs / to be a mount point (in a chroot: mount --bind DIR DIR before chroot DIR)"
+    unshare --net --mount --propagation slave true 2>/dev/null ||
+        die "the router lab needs network and mount namespaces (unshare --net --mount failed)"
 }
 
 require_tools() {
@@ -148,6 +161,7 @@ lab_up() {
         esac
     done
     check_mode "$mode"
+    preflight
     require_tools ip nft ss unshare setsid miniupnpd
     local lan router inet sd
     lan=$(ns_name "$p" lan); router=$(ns_name "$p" router); inet=$(ns_name "$p" inet)
@@ -263,7 +277,9 @@ kill_ns_processes() {
 
 lab_down() {
     local p=$1 ns spared
-    spared=" $(callers | tr '\n' ' ')"
+    # --spare PID: a test process inside the lab that asked for the teardown
+    # without being one of our callers.
+    spared=" $(callers | tr '\n' ' ') ${2:-} "
     for ns in router lan inet; do
         kill_ns_processes "$(ns_name "$p" "$ns")" "$spared"
     done
@@ -519,11 +535,12 @@ lab_sweep() {
 
 main() {
     local cmd=${1:-}
-    [ -n "$cmd" ] || die "usage: lab.sh up|down|router|add-address|exec|info|mappings|sweep|list ..."
+    [ -n "$cmd" ] || die "usage: lab.sh up|down|router|add-address|exec|info|mappings|sweep|list|check ..."
     shift
     require_root
     case "$cmd" in
         sweep) lab_sweep; return ;;
+        check) preflight; return ;;
         list) ip netns list | awk '{print $1}' | sed -nE 's/^([a-z][a-z0-9]*)-router$/\1/p'; return ;;
     esac
     local p=${1:-}
@@ -531,7 +548,13 @@ main() {
     shift
     case "$cmd" in
         up) lab_up "$p" "$@" ;;
-        down) lab_down "$p" ;;
+        down)
+            local spare=''
+            if [ "${1:-}" = --spare ]; then
+                [[ "${2:-}" =~ ^[0-9]+$ ]] || die "down: --spare wants a pid"
+                spare=$2
+            fi
+            lab_down "$p" "$spare" ;;
         router)
             local action=${1:-}
             shift || true

@@ -231,6 +231,33 @@ TEST_F(LabTeardown, SweepDownAndUpKeepLabsApart)
     RunProgram({script, "down", "vl999999"});
 }
 
+// A chroot as build roots often are: the lab says in one line that it cannot
+// work there; once the chroot's root is a mount point of its own it works,
+// and a lab test binary takes its lab down with the script it was given,
+// which exists only inside the chroot. The chroot is made in a private mount
+// namespace from the machine's own folders, so the machine's mounts never change.
+TEST_F(LabTeardown, InAChrootTheLabSaysWhatItNeedsAndTearsDownWithItsOwnScript)
+{
+    const std::string root = dir.file("root");
+    const std::string script =
+        "set -e; r=$1; v=" VELMORA_LAB_VICTIM_PATH "; top=$(echo $v | cut -d/ -f2)\n"
+        "for d in usr etc dev sys run tmp $top; do mkdir -p $r/$d; mount --rbind /$d $r/$d; done\n"
+        "mkdir -p $r/proc\n"
+        "mount -t proc proc $r/proc\n"
+        "for l in bin sbin lib lib64; do ln -s usr/$l $r/$l; done\n"
+        "cp " VELMORA_LAB_SCRIPT_PATH " $r/lab.sh\n"
+        "chroot $r /lab.sh check && echo 'no mount point: passed' || true\n"
+        "mount --rbind $r $r\n"
+        "chroot $r /lab.sh check && echo 'own mount point: passed'\n"
+        "chroot $r env VELMORA_LAB_SCRIPT=/lab.sh $v >$r/victim.out 2>&1"
+        " && echo 'victim: passed' || cat $r/victim.out\n";
+    const ExecResult r = RunProgram(
+        {"unshare", "--mount", "--propagation", "private", "sh", "-c", script, "sh", root});
+    EXPECT_EQ(r.output,
+              "lab.sh: the router lab needs / to be a mount point (in a chroot: mount --bind DIR "
+              "DIR before chroot DIR)\nown mount point: passed\nvictim: passed\n");
+}
+
 TEST_F(LabTeardown, TheScriptRejectsBadInput)
 {
     const std::string script = VELMORA_LAB_SCRIPT_PATH;

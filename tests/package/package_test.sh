@@ -5,7 +5,8 @@
 # offscreen, with a temporary HOME, inside an empty network namespace of its
 # own, so that its start-up search reaches no network at all. The program must
 # keep its files in the user's base folders and start from the shipped
-# catalogue. Exit 77 (skipped) where no network namespace can be made.
+# catalogue and default config.xml (copied once, never over a user's file).
+# Exit 77 (skipped) where no network namespace can be made.
 #   package_test.sh CPACK BUILD_DIR SOURCE_DIR
 set -euo pipefail
 cpack=$1
@@ -66,6 +67,8 @@ if [ -f "$source/catalogue/ports_list.txt" ]; then
     cmp -s "$source/catalogue/ports_list.txt" "$shipped" || fail "the package lacks the catalogue"
 fi
 [ -d "$root/usr/share/velmora" ] || fail "the package lacks /usr/share/velmora"
+default_config="$root/usr/share/velmora/config.xml"
+cmp -s "$source/config/config.xml" "$default_config" || fail "the package lacks the default config.xml"
 
 # The checks of the desktop's own tools.
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
@@ -82,7 +85,9 @@ run_program() { # home, extra environment...
     shift
     mkdir -p "$home" "$work/runtime"
     chmod 700 "$work/runtime"
-    env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$work/runtime" \
+    local runtime=(XDG_RUNTIME_DIR="$work/runtime")
+    [ -z "${NO_RUNTIME:-}" ] || runtime=()
+    env -i PATH=/usr/bin:/bin HOME="$home" "${runtime[@]}" \
         QT_QPA_PLATFORM=offscreen "$@" "${netns[@]}" "$root/usr/bin/velmora" \
         >"$work/program.out" 2>&1 &
     app=$!
@@ -106,13 +111,17 @@ run_program() { # home, extra environment...
     app=""
 }
 
-# A new user with the base folders' defaults.
+# A new user with the base folders' defaults, in a session without
+# XDG_RUNTIME_DIR (su, sudo): nothing to warn about.
 home="$work/home"
+mkdir -p "$work/tmp"
 LOG_EXPECTED="$home/.local/state/velmora/log/velmora.log"
-run_program "$home"
+NO_RUNTIME=1 run_program "$home" TMPDIR="$work/tmp"
 config="$home/.config/velmora/config.xml"
 [ -f "$config" ] || { cat "$work/program.out"; fail "no $config"; }
-grep -q '<mappings auto_startup="" monitor_router="" >' "$config" || fail "config.xml: $(cat "$config")"
+cmp -s "$default_config" "$config" || fail "the first start did not start from the default: $(cat "$config")"
+! grep -q XDG_RUNTIME_DIR "$work/program.out" || fail "start-up noise: $(cat "$work/program.out")"
+[ "$(stat -c %a "$work/tmp/velmora-$(id -u)")" = 700 ] || fail "no private runtime folder"
 if [ -f "$shipped" ]; then
     cmp -s "$shipped" "$home/.local/share/velmora/ports_list.txt" ||
         fail "the user's catalogue is not the shipped one"
@@ -121,17 +130,25 @@ leftovers=$(find "$root" -newer "$deb" -type f | grep -v '/usr/bin/velmora$' || 
 [ -z "$leftovers" ] || fail "the program wrote into its installed folders: $leftovers"
 echo "defaults: config, log and catalogue in the base folders"
 
+# The default is copied once: a config.xml that went missing later is not
+# replaced by it (the program says the file is invalid, and Exit writes what
+# it has: empty settings).
+rm "$config" "$LOG_EXPECTED"
+run_program "$home"
+grep -q '<mappings auto_startup="" monitor_router="" >' "$config" || fail "config.xml: $(cat "$config")"
+echo "default config.xml: copied on the first start only"
+
 # Base folders named by the environment; the user's own catalogue stays theirs.
 custom="$work/custom"
 mkdir -p "$custom/data/velmora"
 printf 'Mine|1| \n' >"$custom/data/velmora/ports_list.txt"
-cp "$config" "$work/saved-config.xml"
 mkdir -p "$custom/config/velmora"
-cp "$config" "$custom/config/velmora/config.xml"
+sed 's/monitor_router="[01]*"/monitor_router="0"/' "$default_config" >"$custom/config/velmora/config.xml"
 LOG_EXPECTED="$custom/state/velmora/log/velmora.log"
 run_program "$work/home2" XDG_CONFIG_HOME="$custom/config" XDG_STATE_HOME="$custom/state" \
     XDG_DATA_HOME="$custom/data"
-grep -q '<mappings' "$custom/config/velmora/config.xml" || fail "config.xml under XDG_CONFIG_HOME"
+grep -q 'monitor_router="0"' "$custom/config/velmora/config.xml" ||
+    fail "the user's config.xml was replaced: $(cat "$custom/config/velmora/config.xml")"
 [ "$(cat "$custom/data/velmora/ports_list.txt")" = "Mine|1| " ] || fail "the user's catalogue was replaced"
 [ ! -e "$work/home2/.config/velmora" ] || fail "XDG_CONFIG_HOME was not followed"
-echo "XDG variables: followed; the user's catalogue kept"
+echo "XDG variables: followed; the user's catalogue and config.xml kept"

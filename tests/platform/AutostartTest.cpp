@@ -1,10 +1,10 @@
 #include "platform/Autostart.h"
-#include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
+#include "tests/support/TempDir.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 using velmora::test::TempDir;
 
@@ -43,4 +43,24 @@ TEST(AutostartText, ExecQuotesSpecialCharacters)
     EXPECT_NE(text.find("Exec=\"/home/a b/\\\\$x\\\\`y\\\\\"z\\\\\\\\w/100%%/velmora\"\n"),
               std::string::npos)
         << text;
+}
+
+TEST(AutostartText, LineBreaksAreEscapedAndOtherControlCharactersRefused)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"/a\nExec=/x", "\nExec=\"/a\\nExec=/x\"\n"},
+        {"/a\rb\tc", "\nExec=\"/a\\rb\\tc\"\n"},
+        {"/a\x01", ""},
+        {"/a\x7f", ""},
+        {"/caf\xe9", ""}}; // the last is no UTF-8
+    for (const auto& [path, exec] : cases) {
+        const std::string text = velmora::AutostartEntryText(path);
+        EXPECT_EQ(exec.empty() ? text : text.substr(text.find("\nExec="), exec.size()), exec);
+    }
+    TempDir home;
+    setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+    std::string reason;
+    EXPECT_FALSE(velmora::WriteAutostartEntry("/opt/a\x1b", &reason));
+    EXPECT_NE(reason.find("cannot carry"), std::string::npos) << reason;
+    unsetenv("XDG_CONFIG_HOME");
 }

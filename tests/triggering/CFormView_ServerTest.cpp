@@ -6,6 +6,7 @@
 #include "tests/support/ModalCatcher.h"
 #include "tests/triggering/LoopbackCounter.h"
 #include "tests/triggering/TriggeringTestSupport.h"
+#include "triggering/core/TriggerWorkerCap.h"
 #include "triggering/core/Triggering.h"
 #include "triggering/ui/CAddPort.h"
 #include "triggering/ui/CStart.h"
@@ -99,6 +100,7 @@ private slots:
     void columnsAndButtonStatesFollowTheFirstSelectedRow();
     void addEditAndDeleteKeepRowsAndEntriesInStep();
     void autoStartTakesOnlyExactlyY();
+    void entriesPastTheWorkerCapStayStoppedAndAreNamed();
     void noticeClosesItselfAndKeepsWorkerReportsFlowing();
     void startAndStopRunTheWorkersWithANotice();
     void stopThenImmediateStartKeepsTheNewRunRunning();
@@ -261,6 +263,23 @@ void CFormView_ServerTest::autoStartTakesOnlyExactlyY()
     const auto run = view.runAt(0);
     view.startAutoStartEntries(); // a second call starts nothing twice
     QCOMPARE(view.runAt(0), run);
+}
+
+void CFormView_ServerTest::entriesPastTheWorkerCapStayStoppedAndAreNamed()
+{
+    std::vector<TriggeringEntry> entries = {Quiet("A", 1, 3), Quiet("B\n", 1, 2), Quiet("C", 1, 2)};
+    for (auto& entry : entries)
+        velmora::SetField(entry.auto_start, "Y");
+    velmora::SetTriggerWorkerCapForTesting(4);
+    auto& view = makeView(entries);
+    ModalCatcher catcher;
+    view.startAutoStartEntries();
+    velmora::SetTriggerWorkerCapForTesting(0);
+    QCOMPARE(catcher.texts(), QStringList({"Velmora runs at most 4096 trigger workers at once, one "
+                                           "for each trigger port of a running entry. These "
+                                           "entries were not started: B\\n, C"}));
+    QCOMPARE(QStringList({status(0), status(1), status(2)}),
+             QStringList({"running", "stop", "stop"}));
 }
 
 void CFormView_ServerTest::noticeClosesItselfAndKeepsWorkerReportsFlowing()

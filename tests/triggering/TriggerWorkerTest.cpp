@@ -1,6 +1,7 @@
 // Trigger traffic of the workers against loopback counters.
 #include "tests/triggering/LoopbackCounter.h"
 #include "tests/triggering/TriggeringTestSupport.h"
+#include "triggering/core/TriggerWorkerCap.h"
 #include "triggering/core/Triggering.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ class TriggerWorkerTest : public ::testing::Test
 protected:
     std::shared_ptr<velmora::TriggeringRun> start(const TriggeringEntry& entry)
     {
-        runs_.push_back(StartTriggeringEntry(entry, {}, velmora::TriggeringTiming{20ms}));
+        runs_.push_back(StartTriggeringEntry(entry, {}, velmora::TriggeringTiming{20ms, 1ms}));
         return runs_.back();
     }
     static void stopAndWait(const std::shared_ptr<velmora::TriggeringRun>& run)
@@ -173,4 +174,21 @@ TEST_F(TriggerWorkerTest, WorkersPerEntryAreBounded)
         log_.count(WorkerLine("start", "huge", "127.0.0.1", velmora::kMaxWorkersPerEntry - 1)), 1);
     EXPECT_EQ(log_.count(WorkerLine("start", "huge", "127.0.0.1", velmora::kMaxWorkersPerEntry)),
               0);
+}
+
+TEST_F(TriggerWorkerTest, WorkersKeepTheLowestPauseAndTheProgramWideCap)
+{
+    auto busy = StartTriggeringEntry(MakeTriggeringEntry("0", "ICMP", "127.0.0.1", 1, 1, 0), {},
+                                     velmora::TriggeringTiming{20ms});
+    runs_.push_back(busy);
+    velmora::SetTriggerWorkerCapForTesting(7); // one of them taken by `busy`
+    auto a = start(Quiet("a", 1, 4));
+    EXPECT_EQ(StartTriggeringEntry(Quiet("b", 1, 3)), nullptr); // whole or not at all
+    EXPECT_EQ(velmora::TriggerWorkersInUse(), 5);
+    EXPECT_NE(start(Quiet("c", 1, 2)), nullptr);
+    stopAndWait(a);
+    EXPECT_NE(start(Quiet("b", 1, 3)), nullptr); // the ended workers' room is free again
+    velmora::SetTriggerWorkerCapForTesting(0);
+    std::this_thread::sleep_for(250ms); // a busy loop would run hundreds of rounds meanwhile
+    EXPECT_LE(busy->cyclesCompleted(), 3);
 }

@@ -13,7 +13,7 @@ using namespace velmora::test;
 
 namespace {
 
-const velmora::TriggeringTiming kShortGrace{30ms};
+const velmora::TriggeringTiming kShortGrace{30ms, 1ms};
 
 class TriggeringStopTest : public ::testing::Test
 {

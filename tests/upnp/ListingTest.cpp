@@ -148,15 +148,18 @@ TEST(ListPortMappings, EndsOfTheTable)
 TEST(ListPortMappings, IndexCap)
 {
     std::vector<LoopbackHttpServer::Reply> script;
-    for (int i = 0; i <= UpnpClient::kMaxMappingIndex + 1; ++i)
+    for (int i = 0; i < 5; ++i)
         script.push_back(Whole::Whole(
             EntryAnswer(std::to_string(i + 1), "TCP", "10.77.0.2", "entry " + std::to_string(i))));
     LoopbackHttpServer server(script);
     UpnpClient client;
     UseServer(client, server);
+    EXPECT_EQ(client.max_listed, 2 * 65536); // the router's ports list reads as many
+    client.max_listed = 3;
     EXPECT_TRUE(client.list_port_mappings());
-    EXPECT_EQ(client.mappings.size(), static_cast<size_t>(UpnpClient::kMaxMappingIndex + 1));
-    EXPECT_EQ(client.last_error, "Totally 1024 mapping entries.\n");
+    EXPECT_EQ(client.mappings.size(), 3u);
+    EXPECT_EQ(client.last_error, "Totally 3 mapping entries.\n");
+    EXPECT_EQ(client.listing_end, UpnpClient::ListingEnd::Capped);
 }
 
 TEST(ParseMappingInfo, MessagesInOrder)

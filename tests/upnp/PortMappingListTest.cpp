@@ -56,6 +56,7 @@ std::vector<std::string> Lines(const std::vector<MappingRecord>& records)
 struct Listed
 {
     bool ok = false;
+    UpnpClient::ListingEnd end = UpnpClient::ListingEnd::Complete;
     std::vector<std::string> handedOn;
     std::vector<std::string> kept;
     std::vector<std::string> requests;
@@ -71,6 +72,7 @@ Listed ReadTable(std::vector<LoopbackHttpServer::Reply> script, const char* serv
     client.mapping_added = [&](const MappingRecord& r) { handedOn.push_back(r); };
     Listed listed;
     listed.ok = velmora::ReadMappingTable(client);
+    listed.end = client.listing_end;
     listed.handedOn = Lines(handedOn);
     listed.kept = Lines(client.mappings);
     listed.requests = server.requests();
@@ -152,12 +154,26 @@ TEST(MappingTable, InBulkOnVersion2TcpThenUdp)
                                            "dns|UDP|54|192.168.77.2|55"};
     EXPECT_EQ(listed.handedOn, rows); // entries sharing a description all stay
     EXPECT_EQ(listed.kept, rows);
+    EXPECT_EQ(listed.end, UpnpClient::ListingEnd::Complete);
     ASSERT_EQ(listed.requests.size(), 2u);
     EXPECT_TRUE(Has(listed.requests[0], "#GetListOfPortMappings\""));
     EXPECT_TRUE(Has(listed.requests[0], "<NewStartPort>0</NewStartPort>\r\n<NewEndPort>65535"
                                         "</NewEndPort>\r\n<NewProtocol>TCP</NewProtocol>"));
     EXPECT_TRUE(Has(listed.requests[0], "<NewNumberOfPorts>1000</NewNumberOfPorts>"));
     EXPECT_TRUE(Has(listed.requests[1], "<NewProtocol>UDP</NewProtocol>"));
+}
+
+// The UDP pass refused after the TCP one was read: what came stays, and the
+// list says it is not complete.
+TEST(MappingTable, ALaterChunkRefusedLeavesAPartialList)
+{
+    const auto listed =
+        ReadTable({LoopbackHttpServer::Whole(ListAnswer(ListEntry(8080, "TCP", "web"))),
+                   LoopbackHttpServer::Whole(FaultAnswer(501, "ActionFailed"))},
+                  kWanIpConnection2);
+    EXPECT_TRUE(listed.ok);
+    EXPECT_EQ(listed.kept.size(), 1u);
+    EXPECT_EQ(listed.end, UpnpClient::ListingEnd::Partial);
 }
 
 TEST(MappingTable, AFullChunkAsksOnFromAboveItsHighestPort)

@@ -76,9 +76,10 @@ int TriggerWorker(std::unique_ptr<TriggeringEntry> copy,
     trigger.port = velmora::ParseDecimal(portText);
     trigger.tcp = protocol.find("TCP") != std::string_view::npos;
     trigger.udp = protocol.find("UDP") != std::string_view::npos;
-    // A frequency of 0 (or less) still sleeps the shortest step, so it never spins.
-    const auto pause = std::chrono::milliseconds(
-        std::max(1, velmora::ParseDecimal(velmora::Field(copy->frequence))));
+    // The entry's frequency is read here, and held to the lowest one allowed.
+    const auto pause = std::max(std::chrono::milliseconds(std::max(
+                                    1, velmora::ParseDecimal(velmora::Field(copy->frequence)))),
+                                run->timing().lowestPause);
 
     trigger.target = velmora::ResolveTriggerTarget(address);
     WriteLog("start port triggering[%s], trigger address is %s, trigger port is %s\n", name.c_str(),

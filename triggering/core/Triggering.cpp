@@ -2,6 +2,7 @@
 
 #include "triggering/core/TriggerTarget.h"
 #include "triggering/core/TriggerWorker.h"
+#include "triggering/core/TriggerWorkerCap.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +20,8 @@ std::shared_ptr<velmora::TriggeringRun> StartTriggeringEntry(const TriggeringEnt
     if (end < start)
         return run;
     const long long count = std::min<long long>(end - start + 1, velmora::kMaxWorkersPerEntry);
+    if (!velmora::ReserveTriggerWorkers(static_cast<int>(count)))
+        return nullptr;
     for (long long i = 0; i < count; ++i) {
         auto copy = std::make_unique<TriggeringEntry>(entry);
         std::snprintf(copy->trigger_port, sizeof copy->trigger_port, "%lld", start + i);

@@ -14,7 +14,9 @@ inline constexpr int kMaxWorkersPerEntry = 1024;
 // Starts one detached worker per port of the entry's range (start to end, in
 // ascending order, each on its own copy of the entry) and returns at once
 // with the run that ties them together. An end below the start starts none.
-// A port whose thread cannot be created has no worker.
+// A port whose thread cannot be created has no worker. Null, with nothing
+// started, when the entry's workers do not fit in the program-wide allowance
+// (kMaxTriggerWorkers, TriggerWorkerCap.h).
 std::shared_ptr<velmora::TriggeringRun>
 StartTriggeringEntry(const TriggeringEntry& entry, velmora::WorkerEndedFn onWorkerEnded = {},
                      velmora::TriggeringTiming timing = {});

@@ -1,5 +1,7 @@
 #include "triggering/core/TriggeringRun.h"
 
+#include "triggering/core/TriggerWorkerCap.h"
+
 namespace velmora {
 
 TriggeringRun::TriggeringRun(std::string name, TriggeringTiming timing, WorkerEndedFn onWorkerEnded)
@@ -34,6 +36,7 @@ void TriggeringRun::workerNotStarted()
 
 void TriggeringRun::workerEnded()
 {
+    ReleaseTriggerWorker(); // before the waiters hear of it: a Start after them may take it
     std::lock_guard lock(mutex_);
     if (--alive_ == 0)
         allEnded_.notify_all();

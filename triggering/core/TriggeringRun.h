@@ -12,11 +12,19 @@
 
 namespace velmora {
 
-// Times of a worker's way out; tests shorten them, the program keeps these.
+// The shortest pause between trigger rounds, whatever an entry's frequency
+// says: the entry dialog's own hint ("suggest larger than 100."). A frequency
+// of 0, which the dialog and a hand-edited config.xml let through, would
+// otherwise make every worker of the entry a busy loop.
+inline constexpr std::chrono::milliseconds kLowestTriggerPause{100};
+
+// Times of a worker; tests shorten them, the program keeps these.
 struct TriggeringTiming
 {
     // Pause between seeing a stop and writing the stop line.
     std::chrono::milliseconds grace{3000};
+    // The shortest pause between rounds.
+    std::chrono::milliseconds lowestPause = kLowestTriggerPause;
 };
 
 class TriggeringRun;

@@ -1,11 +1,14 @@
 #include "triggering/ui/CFormView_Server.h"
 
+#include "platform/ControlText.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ListPage.h"
 #include "platform/ui/ReportList.h"
+#include "triggering/core/TriggerWorkerCap.h"
 #include "triggering/core/Triggering.h"
 #include "triggering/ui/CAddPort.h"
 #include "triggering/ui/CStart.h"
+#include "triggering/ui/ModalBox.h"
 
 #include <QGroupBox>
 #include <QPointer>
@@ -30,6 +33,12 @@ QStringList RowCells(const TriggeringEntry& entry, const QString& status)
             FromField(velmora::Field(entry.trigger_port)),
             FromField(velmora::Field(entry.trigger_port_end)),
             FromField(velmora::Field(entry.frequence))};
+}
+
+// An entry's name as a message shows it: control characters written out.
+QString EntryName(const TriggeringEntry& entry)
+{
+    return QString::fromStdString(velmora::EscapeControlCharacters(velmora::Field(entry.name)));
 }
 
 TriggeringEntry EntryFrom(const CAddPort::Texts& texts)
@@ -97,10 +106,12 @@ void CFormView_Server::reloadRows()
 
 void CFormView_Server::startAutoStartEntries()
 {
+    QStringList notStarted;
     for (int row = 0; validRow(row); ++row) {
-        if (velmora::Field(entries_[row].auto_start) == "Y" && !isRunning(row))
-            startRow(row);
+        if (velmora::Field(entries_[row].auto_start) == "Y" && !isRunning(row) && !startRow(row))
+            notStarted << EntryName(entries_[row]);
     }
+    reportNotStarted(notStarted);
 }
 
 std::shared_ptr<velmora::TriggeringRun> CFormView_Server::runAt(int row) const
@@ -111,6 +122,7 @@ std::shared_ptr<velmora::TriggeringRun> CFormView_Server::runAt(int row) const
 void CFormView_Server::setTimingForTesting(std::chrono::milliseconds grace, int noticeMilliseconds)
 {
     timing_.grace = grace;
+    timing_.lowestPause = std::chrono::milliseconds(1);
     noticeMilliseconds_ = noticeMilliseconds;
 }
 
@@ -170,15 +182,20 @@ void CFormView_Server::entriesChanged()
 void CFormView_Server::startSelected()
 {
     QPointer<CFormView_Server> self(this);
+    QStringList notStarted;
     for (int row : page_.list->selectedRowsAscending()) {
         if (!validRow(row) || isRunning(row))
             continue; // already running: a second Start would leave workers no Stop reaches
-        startRow(row);
+        if (!startRow(row)) {
+            notStarted << EntryName(entries_[row]);
+            continue;
+        }
         showNotice();
         if (!self)
             return;
         setButtons(false, false, false, true);
     }
+    reportNotStarted(notStarted);
 }
 
 void CFormView_Server::stopSelected()
@@ -210,10 +227,10 @@ void CFormView_Server::workerEnded(const std::shared_ptr<velmora::TriggeringRun>
     updateButtons();
 }
 
-void CFormView_Server::startRow(int row)
+bool CFormView_Server::startRow(int row)
 {
     runs_.resize(entries_.size());
-    runs_[row] = StartTriggeringEntry(
+    auto started = StartTriggeringEntry(
         entries_[row],
         // Runs on a worker's thread on its way out: only posts.
         [this, relay = relay_](const std::shared_ptr<velmora::TriggeringRun>& run,
@@ -221,7 +238,23 @@ void CFormView_Server::startRow(int row)
             relay->post([this, run] { workerEnded(run); });
         },
         timing_);
+    if (!started)
+        return false;
+    runs_[row] = std::move(started);
     setStatus(row, "running");
+    return true;
+}
+
+void CFormView_Server::reportNotStarted(const QStringList& names)
+{
+    if (names.isEmpty())
+        return;
+    velmora::ShowModalBox(
+        this, QMessageBox::Warning, tr("Warning"),
+        tr("Velmora runs at most %1 trigger workers at once, one for each trigger port of a "
+           "running entry. These entries were not started: %2")
+            .arg(velmora::kMaxTriggerWorkers)
+            .arg(names.join(", ")));
 }
 
 void CFormView_Server::showNotice()

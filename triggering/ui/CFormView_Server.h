@@ -5,6 +5,7 @@
 #include "platform/ui/ListPage.h"
 #include "triggering/core/TriggeringRun.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <chrono>
 #include <functional>
@@ -27,7 +28,8 @@ public:
 
     // Rebuilds the rows from the list after loading, every row at "stop".
     void reloadRows();
-    // Start-up: starts every entry whose auto start is exactly "Y".
+    // Start-up: starts every entry whose auto start is exactly "Y"; one message
+    // names those that the program-wide allowance of workers kept back.
     void startAutoStartEntries();
 
     velmora::ReportList* list() const { return page_.list; }
@@ -45,7 +47,8 @@ public:
     // Called after every add, edit and delete, so that config.xml follows at once.
     void setSaveConfig(std::function<void()> save) { saveConfig_ = std::move(save); }
 
-    // Shorter waits for tests: the workers' grace pause and the notice time.
+    // Shorter waits for tests: the workers' grace pause and the notice time
+    // (and no lowest pause between rounds).
     void setTimingForTesting(std::chrono::milliseconds grace, int noticeMilliseconds);
 
 private:
@@ -54,7 +57,11 @@ private:
     void setStatus(int row, const char* status);
     bool isRunning(int row) const;
     bool validRow(int row) const;
-    void startRow(int row);
+    // False, with the row left at "stop", when the program-wide allowance of
+    // workers has no room for the entry's.
+    bool startRow(int row);
+    // Names the entries that the allowance kept from starting, if any.
+    void reportNotStarted(const QStringList& names);
     void showNotice();
     void workerEnded(const std::shared_ptr<velmora::TriggeringRun>& run);
     void entriesChanged();

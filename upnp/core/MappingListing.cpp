@@ -11,13 +11,15 @@
 bool UpnpClient::list_port_mappings()
 {
     mappings.clear();
+    listing_end = ListingEnd::Complete;
     Endpoint endpoint;
     if (!controlEndpoint(endpoint))
         return false;
     for (int index = 0; !cancelled(); ++index) {
-        if (index > kMaxMappingIndex) {
+        if (index >= max_listed) {
             // A router that keeps answering with new entries: stop here.
             fail(velmora::Format("Totally %i mapping entries.\n", index));
+            listing_end = ListingEnd::Capped;
             break;
         }
         std::string response;

@@ -103,6 +103,7 @@ PortListingAnswer ReadPortListing(const std::string& response, std::vector<Mappi
 BulkListing ListPortMappingsInBulk(UpnpClient& client)
 {
     client.mappings.clear();
+    client.listing_end = UpnpClient::ListingEnd::Complete;
     std::string host;
     std::string path;
     uint16_t port = 0;
@@ -128,13 +129,20 @@ BulkListing ListPortMappingsInBulk(UpnpClient& client)
             if (answer == PortListingAnswer::Refused) {
                 DebugTrace("GetListOfPortMappings refused\n");
                 // Entries already handed on stay: asking again entry by entry
-                // would hand them on twice.
-                return client.mappings.empty() ? BulkListing::Refused : BulkListing::Read;
+                // would hand them on twice. The list says it is not complete.
+                if (client.mappings.empty())
+                    return BulkListing::Refused;
+                client.listing_end = UpnpClient::ListingEnd::Partial;
+                return BulkListing::Read;
             }
             if (answer == PortListingAnswer::NoneLeft)
                 break;
             long highest = start;
             for (MappingRecord& entry : entries) {
+                if (client.mappings.size() >= static_cast<size_t>(client.max_listed)) {
+                    client.listing_end = UpnpClient::ListingEnd::Capped;
+                    return BulkListing::Read;
+                }
                 highest = std::max(highest, std::atol(entry.external_port.c_str()));
                 client.mappings.push_back(std::move(entry));
                 if (client.mapping_added)

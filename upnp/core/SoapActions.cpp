@@ -1,5 +1,6 @@
 #include "upnp/core/SoapActions.h"
 
+#include "platform/Deadline.h"
 #include "platform/DebugTrace.h"
 #include "platform/Utf8Text.h"
 #include "upnp/core/SoapRequest.h"
@@ -77,9 +78,17 @@ bool UpnpClient::AddPortMapping(const std::string& mapping_description,
     std::string response;
     const std::string arguments = velmora::AddPortMappingArguments(
         external_port, protocol, internal_port, internal_client, mapping_description);
-    if (soapExchange(endpoint, "AddPortMapping", arguments, 30, response) !=
+    last_error.clear();
+    const auto answerBy = velmora::DeadlineAfter(std::chrono::seconds(add_answer_seconds));
+    if (soapExchange(endpoint, "AddPortMapping", arguments, add_answer_seconds, response) !=
         SoapOutcome::Exchanged) {
         DebugTrace("add port forwarding error 2\n");
+        return false;
+    }
+    if (response.empty() && last_error.empty() &&
+        velmora::TimeLeft(answerBy) == velmora::SteadyClock::duration::zero()) {
+        // The router took the request and let it run to its deadline.
+        fail(velmora::Format("%s%s:%i\n", kNoAnswer, endpoint.host.c_str(), endpoint.port));
         return false;
     }
     DebugTrace("add port forwarding resp buffer is %s\n", response.c_str());

@@ -34,8 +34,9 @@ public:
     static constexpr size_t kReceiveBytes = 102400;
     // A response larger than this is dropped (the exchange yields nothing).
     static constexpr size_t kMaxResponseBytes = 1024 * 1024;
-    // Highest GetGenericPortMappingEntry index a listing asks for.
-    static constexpr int kMaxMappingIndex = 1023;
+    // Most entries a listing reads, whichever way it asks (both protocols'
+    // full port ranges); the router's ports list keeps the same bound.
+    static constexpr int kMaxListedMappings = 2 * 65536;
 
     UpnpClient() = default;
     UpnpClient(const UpnpClient&) = delete;
@@ -50,6 +51,8 @@ public:
     velmora::SocketHandle tcp_sock;
     int32_t status = UpnpStatus::Initialised;
     int32_t time_out = 0;
+    // Seconds AddPortMapping waits for the router's answer.
+    int32_t add_answer_seconds = 30;
     std::string service_type;
     std::string describe_url;
     std::string control_url;
@@ -63,6 +66,16 @@ public:
     const std::atomic<bool>* cancel = nullptr;
     // Called on the listing's thread for each entry kept, as it comes.
     std::function<void(const MappingRecord&)> mapping_added;
+    // Entries a listing reads at most (tests lower it).
+    int32_t max_listed = kMaxListedMappings;
+    // How the last listing that succeeded ended.
+    enum class ListingEnd
+    {
+        Complete,
+        Capped,  // max_listed entries were read and the router had more
+        Partial, // the router refused to list the rest
+    };
+    ListingEnd listing_end = ListingEnd::Complete;
 
     // Sets the number of TCP connection attempts; always true.
     bool init_client(int32_t attempts);
@@ -86,7 +99,10 @@ public:
     // Walks description down to the WAN connection service.
     bool parser_description();
 
-    // SOAP actions on control_url / service_type.
+    // SOAP actions on control_url / service_type. AddPortMapping tells a
+    // router that connected and never answered by a last_error that starts
+    // with kNoAnswer.
+    static constexpr char kNoAnswer[] = "No answer from ";
     bool AddPortMapping(const std::string& mapping_description, const std::string& internal_client,
                         uint16_t external_port, uint16_t internal_port,
                         const std::string& protocol);

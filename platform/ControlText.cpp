@@ -1,0 +1,35 @@
+#include "platform/ControlText.h"
+
+#include <cstdio>
+
+namespace velmora {
+
+std::string EscapeControlCharacters(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        char code[8];
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20 || c == 0x7F) {
+            std::snprintf(code, sizeof code, "\\x%02X", c);
+            out += code;
+        } else if (c == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned char>(text[++i]));
+            out += code;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+} // namespace velmora
