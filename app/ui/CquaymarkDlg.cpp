@@ -19,6 +19,7 @@
 #include "triggering/ui/CFormView_Server.h"
 #include "upnp/ui/CView_IP.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -62,7 +63,8 @@ CquaymarkDlg::CquaymarkDlg(Options options, QWidget* parent)
 {
     setObjectName("CquaymarkDlg");
     setWindowTitle(velmora::texts::kCaption);
-    setWindowIcon(velmora::AppIcon());
+    // The program's own icon when it has one: one set of pictures, decoded once.
+    setWindowIcon(qApp->windowIcon().isNull() ? velmora::AppIcon() : qApp->windowIcon());
     // An application window of its own, with minimise and close boxes.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

@@ -19,17 +19,19 @@ done
 
 prefix="vb$$"
 work=$(mktemp -d)
-display=":$((90 + $$ % 100))"
+display=":$((200 + $$ % 300))"
 cleanup() {
     [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
     LAB_QUIET=1 "$lab" down "$prefix" >/dev/null 2>&1 || true
     rm -rf "$work"
 }
 trap cleanup EXIT
-LAB_QUIET=1 "$lab" up "$prefix" --mode both >/dev/null
+LAB_QUIET=1 "$lab" up "$prefix" --mode both >"$work/lab.log" 2>&1 || {
+    echo "startup benchmark: the router lab did not come up:"; cat "$work/lab.log"; exit 1; }
 "$lab" exec "$prefix" lan -- Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do xwininfo -display "$display" -root >/dev/null 2>&1 && break; sleep 0.05; done
+xwininfo -display "$display" -root >/dev/null 2>&1 || { echo "startup benchmark: Xvfb on $display did not start"; exit 1; }
 
 # The program folder as an installer leaves it, with a valid config.xml.
 mkdir -p "$work/app/log"
