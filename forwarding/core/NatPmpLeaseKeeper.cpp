@@ -6,7 +6,8 @@
 
 namespace velmora {
 
-NatPmpLeaseKeeper::NatPmpLeaseKeeper(Renew renew) : renew_(std::move(renew))
+NatPmpLeaseKeeper::NatPmpLeaseKeeper(Renew renew, const WaitClock& clock)
+    : renew_(std::move(renew)), clock_(clock)
 {
     if (!renew_) {
         renew_ = [](const NatPmpLease& lease) {
@@ -38,7 +39,7 @@ void NatPmpLeaseKeeper::keep(const NatPmpLease& lease, uint32_t granted)
         std::lock_guard lock(mutex_);
         if (stopping_)
             return;
-        const auto due = Clock::now() + renewInterval(granted);
+        const auto due = clock_.now() + renewInterval(granted);
         auto same = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) {
             return k.lease.gateway == lease.gateway && k.lease.protocol == lease.protocol &&
                    k.lease.port == lease.port;
@@ -75,14 +76,14 @@ void NatPmpLeaseKeeper::run()
             wake_.wait(lock);
             continue;
         }
-        if (Clock::now() < next->due) {
+        if (clock_.now() < next->due) {
             // A copy: keep() may grow the list while this waits.
             const Clock::time_point due = next->due;
-            wake_.wait_until(lock, due);
+            clock_.waitUntil(wake_, lock, due);
             continue; // the list may have changed meanwhile
         }
         const NatPmpLease lease = next->lease;
-        next->due = Clock::now() + retryInterval(lease.lifetime); // until the answer says otherwise
+        next->due = clock_.now() + retryInterval(lease.lifetime); // until the answer says otherwise
         lock.unlock();
         const NatPmpAnswer answer = renew_(lease);
         lock.lock();
@@ -100,7 +101,7 @@ void NatPmpLeaseKeeper::run()
         }
         for (auto& kept : kept_) {
             if (same(kept))
-                kept.due = Clock::now() + renewInterval(answer.lifetime);
+                kept.due = clock_.now() + renewInterval(answer.lifetime);
         }
     }
 }

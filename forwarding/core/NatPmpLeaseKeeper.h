@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forwarding/core/NatPmpMapping.h"
+#include "platform/WaitClock.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -32,8 +33,9 @@ public:
     using Clock = std::chrono::steady_clock;
     using Renew = std::function<NatPmpAnswer(const NatPmpLease&)>;
 
-    // `renew` does one exchange with the gateway; by default a libnatpmp request.
-    explicit NatPmpLeaseKeeper(Renew renew = {});
+    // `renew` does one exchange with the gateway; by default a libnatpmp
+    // request. `clock` schedules the renewals (it outlives the keeper).
+    explicit NatPmpLeaseKeeper(Renew renew = {}, const WaitClock& clock = WaitClock::Steady());
     ~NatPmpLeaseKeeper();
     NatPmpLeaseKeeper(const NatPmpLeaseKeeper&) = delete;
     NatPmpLeaseKeeper& operator=(const NatPmpLeaseKeeper&) = delete;
@@ -61,6 +63,7 @@ private:
     void run();
 
     Renew renew_;
+    const WaitClock& clock_;
     mutable std::mutex mutex_; // guards everything below
     std::condition_variable wake_;
     std::vector<Kept> kept_;

@@ -2,6 +2,7 @@
 
 #include "forwarding/core/PortProbe.h"
 #include "forwarding/core/RouterMappings.h"
+#include "platform/DeadlineScale.h"
 
 #include <chrono>
 #include <cstdint>
@@ -23,7 +24,8 @@ struct PortCheckTarget
 
 struct PortCheckOptions
 {
-    std::chrono::milliseconds deadline{15000}; // the whole check
+    std::chrono::milliseconds deadline =
+        ScaledDeadline(std::chrono::milliseconds(15000)); // the whole check
     std::chrono::milliseconds tcpTimeout{3000};
     std::chrono::milliseconds udpTimeout{2000};
 };

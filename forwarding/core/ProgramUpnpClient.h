@@ -38,7 +38,7 @@ public:
             ~Release()
             {
                 client.cancel = nullptr;
-                client.mapping_added = nullptr;
+                client.mappings_added = nullptr;
             }
         } release{client_};
         return job(client_);

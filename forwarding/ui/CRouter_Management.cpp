@@ -15,6 +15,7 @@
 #include <QPersistentModelIndex>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <span>
 
 namespace texts = velmora::forwarding_texts;
 
@@ -101,8 +102,13 @@ void CRouter_Management::startListing()
             const bool read = velmora::ProgramUpnpClient::instance().run(
                 endpoint, cancel, [this, &relay, &end, limit](UpnpClient& client) {
                     client.max_listed = limit;
-                    client.mapping_added = [this, &relay](const MappingRecord& record) {
-                        relay.post([this, row = RowOf(record)] { list_->appendRow(row); });
+                    // One queued call per router answer, however many rows it holds.
+                    client.mappings_added = [this, &relay](std::span<const MappingRecord> records) {
+                        QList<QStringList> rows;
+                        rows.reserve(static_cast<qsizetype>(records.size()));
+                        for (const MappingRecord& record : records)
+                            rows.push_back(RowOf(record));
+                        relay.post([this, rows = std::move(rows)] { list_->appendRows(rows); });
                     };
                     const bool ok = velmora::ReadMappingTable(client);
                     end = client.listing_end;

@@ -4,6 +4,7 @@
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/ForwardingTexts.h"
+#include "platform/DeadlineScale.h"
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
@@ -49,7 +50,7 @@ Ports_List::Ports_List(velmora::RouterEntryPtr router, QWidget* parent, int list
 
     stall_ = new QTimer(this);
     stall_->setSingleShot(true);
-    stall_->setInterval(kDefaultStallLimitMs);
+    stall_->setInterval(velmora::ScaledDeadline(std::chrono::milliseconds(kDefaultStallLimitMs)));
     connect(stall_, &QTimer::timeout, this, &Ports_List::giveUpListing);
 
     portCheck_->setEnabled(false);

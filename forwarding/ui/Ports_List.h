@@ -40,6 +40,7 @@ public:
     // How long the listing may go without a new row before it is given up
     // (tests shorten it).
     void setStallLimit(int milliseconds);
+    static constexpr int kDefaultStallLimitMs = 15000;
     bool listingStalled() const { return stalled_; }
 
     // Told of each mapping the user deletes (as the request is queued).
@@ -61,8 +62,6 @@ private:
     void startDeletions(bool released = false);
     void listingEnded(bool capped);
     void removeDeletedRow(qint64 token);
-
-    static constexpr int kDefaultStallLimitMs = 15000;
 
     // A row on its way out: its first cell carries the token.
     static constexpr int kDeletionRole = Qt::UserRole + 1;

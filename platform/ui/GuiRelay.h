@@ -25,9 +25,16 @@ public:
         std::lock_guard lock(mutex_);
         if (!receiver_)
             return;
+        // The queued call is built under the hand-off lock, and runs only once
+        // it has passed that lock: the hand-off is ordered by our own lock, not
+        // only by Qt's event queue, which ThreadSanitizer cannot see into.
+        std::lock_guard handOff(HandOff());
         QMetaObject::invokeMethod(
             receiver_,
             [self = shared_from_this(), call = std::move(call)] {
+                {
+                    std::lock_guard passed(HandOff());
+                }
                 if (self->connected())
                     call();
             },
@@ -49,6 +56,12 @@ public:
 
 private:
     explicit GuiRelay(QObject* receiver) : receiver_(receiver) {}
+
+    static std::mutex& HandOff()
+    {
+        static std::mutex handOff;
+        return handOff;
+    }
 
     std::mutex mutex_; // guards receiver_
     QObject* receiver_ = nullptr;

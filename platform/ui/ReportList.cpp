@@ -35,6 +35,14 @@ int ReportList::appendRow(const QStringList& cells)
     return row;
 }
 
+void ReportList::appendRows(const QList<QStringList>& rows)
+{
+    const int first = rowCount();
+    setRowCount(first + static_cast<int>(rows.size()));
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i)
+        setRowCells(first + i, rows[i]);
+}
+
 void ReportList::setRowCells(int row, const QStringList& cells)
 {
     for (int column = 0; column < columnCount() && column < cells.size(); ++column)

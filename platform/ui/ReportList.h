@@ -22,6 +22,8 @@ public:
                QWidget* parent = nullptr);
 
     int appendRow(const QStringList& cells);
+    // Many rows at once: the table grows once for all of them.
+    void appendRows(const QList<QStringList>& rows);
     void setRowCells(int row, const QStringList& cells);
     void setCell(int row, int column, const QString& text);
     QString cell(int row, int column) const;

@@ -3,11 +3,11 @@
 #include "platform/IPv4Endpoint.h"
 #include "platform/SocketReceive.h"
 #include "platform/SocketSend.h"
+#include "router/core/RestartRule.h"
 #include "router/core/SsdpNotify.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <optional>
 #include <string>
 #include <sys/socket.h>
 
@@ -72,8 +72,7 @@ BootIdListener::~BootIdListener()
 
 void BootIdListener::run()
 {
-    std::optional<uint32_t> known;
-    bool away = false;
+    RestartWatchState state;
     char buffer[kDatagramSize];
     while (!stopping_) {
         sockaddr_in from{};
@@ -82,32 +81,13 @@ void BootIdListener::run()
         if (got.status != velmora::ReceiveResult::Status::Received || got.size == 0 ||
             from.sin_addr.s_addr != router_)
             continue;
-        const auto notify = ParseSsdpNotify(std::string_view(buffer, got.size));
-        if (!notify)
+        const auto datagram = ParseSsdpNotify(std::string_view(buffer, got.size));
+        if (!datagram)
             continue;
-        if (notify->answer) {
-            if (!known)
-                known = notify->bootId;
-            continue;
-        }
-        if (notify->nts == "ssdp:byebye") {
-            away = true;
-            continue;
-        }
-        if (notify->nts != "ssdp:alive")
-            continue;
-        std::string why;
-        if (known && notify->bootId && *known != *notify->bootId) {
-            why = "The router has restarted (BOOTID.UPNP.ORG " + std::to_string(*known) + " to " +
-                  std::to_string(*notify->bootId) + ").";
-        } else if (away) {
-            why = "The router said goodbye and is back.";
-        }
-        away = false;
-        if (notify->bootId)
-            known = notify->bootId;
-        if (!why.empty() && restarted_)
-            restarted_(why);
+        RestartStep step = ObserveRouterDatagram(state, *datagram);
+        state = step.state;
+        if (!step.restarted.empty() && restarted_)
+            restarted_(step.restarted);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "router/core/UpnpSearch.h"
 
+#include "platform/DeadlineScale.h"
 #include "platform/IPv4Endpoint.h"
 #include "platform/Log.h"
 #include "platform/SocketHandle.h"
@@ -127,7 +128,7 @@ void SearchUpnpRouters(const std::vector<std::string>& localAddresses, velmora::
     // Declared first, so that they are joined last: each ends by its own deadline.
     std::vector<std::jthread> readers;
     UpnpAnswers answers(board, [&](size_t read, const std::string& url, const std::string& sender) {
-        const Deadline deadline = DeadlineAfter(kDescriptionDeadline);
+        const Deadline deadline = DeadlineAfter(ScaledDeadline(kDescriptionDeadline));
         try {
             readers.emplace_back([&board, read, url, sender, deadline] {
                 std::string lines;

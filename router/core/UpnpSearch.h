@@ -22,7 +22,8 @@ namespace velmora {
 
 // How long the search listens for answers.
 inline constexpr std::chrono::milliseconds kUpnpListenTime{2000};
-// How long a device has, from its answer, to hand over its description.
+// How long a device has, from its answer, to hand over its description (taken
+// through ScaledDeadline).
 inline constexpr std::chrono::milliseconds kDescriptionDeadline{3000};
 // Descriptions read per scan at most; devices beyond are passed over.
 inline constexpr size_t kMaxDescriptionReads = 16;

@@ -269,6 +269,7 @@ void RouterScanController::showInfoReport(const RouterInfoValues& values)
                     QString::fromStdString(FormatRouterInfoReport(values)), QMessageBox::Ok,
                     dialogParent_);
     box.setObjectName("routerInfoBox");
+    box.setTextFormat(Qt::PlainText); // the router's words, never read as rich text
     box.exec();
 }
 

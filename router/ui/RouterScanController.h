@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DeadlineScale.h"
 #include "router/core/RouterEntry.h"
 #include "router/core/RouterScan.h"
 
@@ -113,11 +114,11 @@ private:
     std::function<std::vector<std::string>()> localAddresses_;
     std::unique_ptr<velmora::DialogWorker> worker_;
     QTimer* scanTimer_ = nullptr;
-    std::chrono::milliseconds scanDeadline_ = kScanDeadline;
+    std::chrono::milliseconds scanDeadline_ = ScaledDeadline(kScanDeadline);
     QPointer<Error> notFound_;
     std::unique_ptr<velmora::DialogWorker> infoWorker_;
     QTimer* infoTimer_ = nullptr;
-    std::chrono::milliseconds infoDeadline_ = kInfoDeadline;
+    std::chrono::milliseconds infoDeadline_ = ScaledDeadline(kInfoDeadline);
 };
 
 } // namespace velmora

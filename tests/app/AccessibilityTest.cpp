@@ -14,6 +14,7 @@
 #include "forwarding/ui/CRouter_Management.h"
 #include "forwarding/ui/Ports_List.h"
 #include "router/ui/Error.h"
+#include "tests/support/IsolatedNetwork.h"
 #include "tests/support/TempDir.h"
 #include "triggering/ui/CAddPort.h"
 #include "upnp/ui/CView_IP.h"
@@ -39,7 +40,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <sched.h>
 
 using velmora::test::TempDir;
 
@@ -47,15 +47,10 @@ namespace {
 
 using Factory = std::function<std::unique_ptr<QWidget>(const TempDir&)>;
 
-// Set when the walk runs in an empty network namespace of its own, where the
-// windows that search the network as they open reach nothing.
-bool g_isolated = false;
-
 struct Window
 {
     const char* name;
     Factory make;
-    bool searchesTheNetwork = false;
 };
 
 const char kConfig[] = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
@@ -120,7 +115,7 @@ std::vector<Window> Windows()
          [](const TempDir&) {
              return std::make_unique<CRouter_Management>(false, nullptr, [] {});
          }},
-        {"View IP", [](const TempDir&) { return std::make_unique<CView_IP>(); }, true},
+        {"View IP", [](const TempDir&) { return std::make_unique<CView_IP>(); }},
     };
 }
 
@@ -232,8 +227,6 @@ private slots:
         QFETCH(int, index);
         const std::vector<Window> windows = Windows();
         const Window& entry = windows[static_cast<size_t>(index)];
-        if (entry.searchesTheNetwork && !g_isolated)
-            QSKIP("searches the network: needs a network namespace of its own");
         TempDir dir;
         std::filesystem::create_directory(dir.path() + "log");
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path() + "xdg"));
@@ -273,9 +266,10 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // Before any thread exists: a network namespace with nothing in it (as
-    // root, or as a user through a user namespace where that is allowed).
-    g_isolated = ::unshare(CLONE_NEWNET) == 0 || ::unshare(CLONE_NEWUSER | CLONE_NEWNET) == 0;
+    // Before any thread exists: an empty network namespace of its own, where
+    // the windows that search the network as they open reach nothing.
+    if (!velmora::test::EnterIsolatedNetwork(false))
+        return velmora::test::kSkipExitCode;
     QApplication app(argc, argv);
     AccessibilityTest test;
     return QTest::qExec(&test, argc, argv);

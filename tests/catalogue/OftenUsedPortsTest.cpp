@@ -5,7 +5,7 @@
 #include "catalogue/ui/CatalogueReport.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
 #include "platform/DebugTrace.h"
-#include "platform/NetworkInterfaces.h"
+#include "tests/support/IsolatedNetwork.h"
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/TempDir.h"
 
@@ -319,7 +319,8 @@ private slots:
         dir_->write("ports_list.txt", kCatalogue);
         auto* window = open();
         auto* report = window->report();
-        const QString ip = QString::fromStdString(velmora::DefaultRouteInterfaceAddress());
+        // The address of the interface that carries the default route.
+        const QString ip = velmora::test::kIsolatedAddress;
         const auto shown = [&](const char* name, const char* protocol, const char* ports) {
             return QStringList{name, protocol, ports, ip}.join(" / ");
         };
@@ -384,5 +385,13 @@ private slots:
     }
 };
 
-QTEST_MAIN(OftenUsedPortsTest)
+int main(int argc, char** argv)
+{
+    // Known interfaces and routes, so that the proposed internal address is known.
+    if (!velmora::test::EnterIsolatedNetwork())
+        return velmora::test::kSkipExitCode;
+    QApplication app(argc, argv);
+    OftenUsedPortsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "OftenUsedPortsTest.moc"

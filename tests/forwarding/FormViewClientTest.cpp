@@ -90,6 +90,12 @@ struct Tab
         view.reset();
     }
     QPushButton* button(const char* name) { return view->findChild<QPushButton*>(name); }
+    // Whether the run's writer is gone (its thread has ended) and the view,
+    // when there is one, no longer holds the factory: then only the test holds the gate.
+    bool runEnded()
+    {
+        return WaitFor([&] { return gate.use_count() == (view ? 2 : 1); });
+    }
     void select(std::initializer_list<int> rows) { SelectRows(view->list(), rows); }
 
     std::vector<ForwardingEntry> entries;
@@ -129,12 +135,9 @@ private slots:
         tab.view->show();
         auto* list = tab.view->list();
         const QStringList headings{"Name", "Protocol", "Port", "Internal IP"};
-        const int widths[] = {150, 100, 140, 140};
         QCOMPARE(list->columnCount(), 4);
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
             QCOMPARE(list->horizontalHeaderItem(i)->text(), headings[i]);
-            QCOMPARE(list->columnWidth(i), widths[i]);
-        }
         QVERIFY(tab.button("addButton")->isEnabled());
         for (const char* name : {"editButton", "deleteButton", "addIntoRouterButton",
                                  "portsListButton", "portCheckButton"})
@@ -337,7 +340,8 @@ private slots:
             QTest::mouseClick(tab.button("addIntoRouterButton"), Qt::LeftButton);
             QVERIFY2(WaitFor([&] { return !tab.view->installing(); }), c.what);
             WaitFor([&] { return catcher.seen().size() == c.messages.size(); });
-            QTest::qWait(100); // a second message would show now
+            QVERIFY2(tab.runEnded(), c.what);
+            QCoreApplication::processEvents(); // a second message would show now
             QVERIFY2(catcher.texts() == c.messages, c.what);
             QVERIFY2(tab.gate->writtenSoFar() == c.written, c.what);
             QVERIFY2(tab.button("addIntoRouterButton")->isEnabled(), c.what);
@@ -372,10 +376,13 @@ private slots:
         QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
         QVERIFY(!shown || !shown->isVisible());
         QVERIFY(tab.view->installing());
-        tab.gate->allow(1000);
+        // With the gate open, only the request in flight may still be written.
+        tab.gate->allow(1 << 30);
         QVERIFY(WaitFor([&] { return !tab.view->installing(); }));
+        QVERIFY(tab.runEnded());
         QVERIFY(!backUp);
-        QVERIFY(tab.gate->writtenSoFar() <= 6); // nothing after the request in flight
+        QVERIFY2(tab.gate->writtenSoFar() <= 6, // nothing after the request in flight
+                 qPrintable(QString::number(tab.gate->writtenSoFar())));
         QVERIFY(tab.button("addIntoRouterButton")->isEnabled());
         QCOMPARE(logged.size(), 1);
         QVERIFY(logged[0].startsWith("Add into Router was cancelled: the router took "));
@@ -416,15 +423,11 @@ private slots:
         tab.select({0});
         QTest::mouseClick(tab.button("addIntoRouterButton"), Qt::LeftButton);
         QVERIFY(WaitFor([&] { return tab.gate->writtenSoFar() == 3; }));
-        // The request in flight finishes, then the thread sees the cancel.
-        std::thread release([gate = tab.gate] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            gate->allow(4);
-        });
+        // The request in flight finishes, then the thread sees the cancel; the
+        // gate no longer holds anything back.
         tab.view.reset();
-        release.join();
-        QVERIFY(WaitFor([&] { return tab.gate->writtenSoFar() == 4; }));
-        QTest::qWait(300); // the run has ended: nothing more is written
+        tab.gate->allow(1 << 30);
+        QVERIFY(tab.runEnded());
         QCOMPARE(tab.gate->writtenSoFar(), 4);
     }
 };

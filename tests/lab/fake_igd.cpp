@@ -55,6 +55,8 @@ enum class HostileMode
     Forgetful, // "200 OK" to AddPortMapping, but stores nothing
     Fault,     // a SOAP fault to every action
     Igd2,      // answers an IGD:1 search with an IGD:2 search target
+    Markup,    // HTML in its words: connection type, mapping description
+    HugeBulk,  // a 1 MB GetListOfPortMappings answer of entries without a port
 };
 
 struct Options
@@ -82,7 +84,8 @@ bool ParseHostileMode(const std::string& name, HostileMode& mode)
         {"silent", HostileMode::Silent},       {"trickle", HostileMode::Trickle},
         {"garbage", HostileMode::Garbage},     {"huge", HostileMode::Huge},
         {"forgetful", HostileMode::Forgetful}, {"fault", HostileMode::Fault},
-        {"igd2", HostileMode::Igd2},
+        {"igd2", HostileMode::Igd2},           {"markup", HostileMode::Markup},
+        {"hugebulk", HostileMode::HugeBulk},
     };
     for (const auto& [text, value] : names) {
         if (name == text) {
@@ -427,10 +430,26 @@ std::string SoapArgument(const std::string& request, const std::string& name)
     return end == std::string::npos ? std::string() : request.substr(from, end - from);
 }
 
+// Markup as a router could send it: read as text by the XML readers.
+constexpr const char* kMarkupCdata = "<![CDATA[<a href=\"http://x.example/\">IP_Routed</a>]]>";
+constexpr const char* kMarkupEscaped = "&lt;a href=\"http://x.example/\"&gt;lab&lt;/a&gt;";
+
+// A GetListOfPortMappings list of far more entries than any request asks
+// for, none with a port, as many as fit in about 1 MB.
+std::string HugePortListing()
+{
+    std::string list = "<NewPortListing><![CDATA[<p:PortMappingList>";
+    while (list.size() < 1000000)
+        list += "<p:PortMappingEntry/>";
+    return list + "</p:PortMappingList>]]></NewPortListing>";
+}
+
 // The answers of a router that holds one mapping (15555/TCP) and accepts
 // every AddPortMapping without keeping it.
-std::string ScriptedSoap(const std::string& action, const std::string& request, int& status)
+std::string ScriptedSoap(const std::string& action, const std::string& request, int& status,
+                         HostileMode mode)
 {
+    const bool markup = mode == HostileMode::Markup;
     const std::string service = "urn:schemas-upnp-org:service:WANIPConnection:1";
     std::string name = action.substr(action.find('#') + 1);
     if (!name.empty() && name.back() == '"')
@@ -448,16 +467,20 @@ std::string ScriptedSoap(const std::string& action, const std::string& request, 
         return answer("<NewConnectionStatus>Connected</NewConnectionStatus><NewLastConnectionError>"
                       "ERROR_NONE</NewLastConnectionError><NewUptime>42</NewUptime>");
     if (name == "GetConnectionTypeInfo")
-        return answer("<NewConnectionType>IP_Routed</NewConnectionType>"
+        return answer(std::string("<NewConnectionType>") + (markup ? kMarkupCdata : "IP_Routed") +
+                      "</NewConnectionType>"
                       "<NewPossibleConnectionTypes>IP_Routed</NewPossibleConnectionTypes>");
+    if (name == "GetListOfPortMappings" && mode == HostileMode::HugeBulk)
+        return answer(HugePortListing());
     if (name == "GetGenericPortMappingEntry") {
         if (SoapArgument(request, "NewPortMappingIndex") != "0")
             return SoapFault(713, "SpecifiedArrayIndexInvalid");
         return answer("<NewRemoteHost></NewRemoteHost><NewExternalPort>15555</NewExternalPort>"
                       "<NewProtocol>TCP</NewProtocol><NewInternalPort>15555</NewInternalPort>"
                       "<NewInternalClient>192.168.77.2</NewInternalClient><NewEnabled>1"
-                      "</NewEnabled><NewPortMappingDescription>lab</NewPortMappingDescription>"
-                      "<NewLeaseDuration>0</NewLeaseDuration>");
+                      "</NewEnabled><NewPortMappingDescription>" +
+                      std::string(markup ? kMarkupEscaped : "lab") +
+                      "</NewPortMappingDescription><NewLeaseDuration>0</NewLeaseDuration>");
     }
     if (name == "AddPortMapping" || name == "DeletePortMapping")
         return answer("");
@@ -590,7 +613,7 @@ private:
             const size_t bodyStart = request.find("\r\n\r\n");
             body = o.hostile == HostileMode::Fault
                        ? SoapFault(501, "Action Failed")
-                       : ScriptedSoap(action, request.substr(bodyStart + 4), status);
+                       : ScriptedSoap(action, request.substr(bodyStart + 4), status, o.hostile);
             if (o.hostile == HostileMode::Fault)
                 status = 500;
         }
@@ -672,7 +695,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: fake_igd --desc FILE [--soap FILE] [--soap-status CODE] "
                         "[--seconds N] [--http-port PORT] [--location URL] [--path /desc.xml] "
                         "[--bodies FILE] [--silent-soap] [--hostile silent|trickle|garbage|huge|"
-                        "forgetful|fault|igd2 [--hostile-on desc|soap|all]]\n");
+                        "forgetful|fault|igd2|markup|hugebulk [--hostile-on desc|soap|all]]\n");
         return 2;
     }
     if (!InLabNamespace()) {

@@ -7,6 +7,7 @@
 #include "tests/support/TempDir.h"
 
 #include <csignal>
+#include <cstdio>
 #include <dirent.h>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -68,12 +69,6 @@ std::string Joined(const std::vector<std::string>& items)
 class LabTeardown : public ::testing::TestWithParam<const char*>
 {
 protected:
-    void SetUp() override
-    {
-        if (geteuid() != 0)
-            GTEST_SKIP() << "router lab needs root: skipped";
-    }
-
     // Runs the victim; returns its prefix and exit status once it has ended.
     std::string runVictim(const std::string& mode, int* status, std::string* output)
     {
@@ -194,41 +189,49 @@ TEST_F(LabTeardown, ProbesKnowTheMachinesOwnNamespace)
     EXPECT_EQ(SendTcp("127.0.0.1", 9, "x"), "refused: not inside the lab");
 }
 
+// Lab prefixes named after pids no process can have (above the kernel's
+// pid_max), so the owner checks of lab.sh see them as they are meant to.
+std::string UnusedPidPrefix(int offset)
+{
+    long pidMax = 4194304; // the largest pid_max Linux allows
+    std::ifstream("/proc/sys/kernel/pid_max") >> pidMax;
+    return "vl" + std::to_string(pidMax + offset);
+}
+
 TEST_F(LabTeardown, SweepDownAndUpKeepLabsApart)
 {
-    // vl999999 is recorded with an owner that no longer runs; this process
-    // owns vl999998 (lab.sh records its parent); vl999997 is what an `up`
-    // killed after its first step leaves.
-    for (const char* pid : {"999999", "999998", "999997"}) {
-        if (Exists(std::string("/proc/") + pid))
-            GTEST_SKIP() << "pid " << pid << " is in use";
-    }
+    // `gone` is recorded with an owner that no longer runs; this process owns
+    // `mine` (lab.sh records its parent); `half` is what an `up` killed after
+    // its first step leaves.
+    const std::string gone = UnusedPidPrefix(1);
+    const std::string mine = UnusedPidPrefix(2);
+    const std::string half = UnusedPidPrefix(3);
     const std::string script = VELMORA_LAB_SCRIPT_PATH;
     ASSERT_TRUE(
-        RunProgram({"env", "LAB_OWNER_PID=999999", script, "up", "vl999999", "--mode", "none"})
+        RunProgram({"env", "LAB_OWNER_PID=" + gone.substr(2), script, "up", gone, "--mode", "none"})
             .ok());
-    ASSERT_TRUE(RunProgram({script, "up", "vl999998", "--mode", "none"}).ok());
-    EXPECT_FALSE(Leftovers("vl999999").empty());
+    ASSERT_TRUE(RunProgram({script, "up", mine, "--mode", "none"}).ok());
+    EXPECT_FALSE(Leftovers(gone).empty());
 
     // A prefix in use is refused, and that lab is left alone.
-    const ExecResult again = RunProgram({script, "up", "vl999998"});
+    const ExecResult again = RunProgram({script, "up", mine});
     EXPECT_NE(again.exitCode, 0);
     EXPECT_NE(again.output.find("already exists"), std::string::npos) << again.output;
-    EXPECT_TRUE(RunProgram({script, "info", "vl999998"}).ok());
+    EXPECT_TRUE(RunProgram({script, "info", mine}).ok());
 
     const ExecResult sweep = RunProgram({script, "sweep"});
     EXPECT_TRUE(sweep.ok()) << sweep.output;
-    EXPECT_TRUE(Leftovers("vl999999").empty()) << Joined(Leftovers("vl999999"));
-    EXPECT_TRUE(Exists("/run/netns/vl999998-router"));
-    EXPECT_TRUE(RunProgram({script, "down", "vl999998"}).ok());
-    EXPECT_TRUE(Leftovers("vl999998").empty()) << Joined(Leftovers("vl999998"));
+    EXPECT_TRUE(Leftovers(gone).empty()) << Joined(Leftovers(gone));
+    EXPECT_TRUE(Exists("/run/netns/" + mine + "-router"));
+    EXPECT_TRUE(RunProgram({script, "down", mine}).ok());
+    EXPECT_TRUE(Leftovers(mine).empty()) << Joined(Leftovers(mine));
 
     // Down removes a half-built lab and may run twice.
-    ASSERT_TRUE(RunProgram({"ip", "netns", "add", "vl999997-lan"}).ok());
-    EXPECT_TRUE(RunProgram({script, "down", "vl999997"}).ok());
-    EXPECT_TRUE(Leftovers("vl999997").empty()) << Joined(Leftovers("vl999997"));
-    EXPECT_TRUE(RunProgram({script, "down", "vl999997"}).ok());
-    RunProgram({script, "down", "vl999999"});
+    ASSERT_TRUE(RunProgram({"ip", "netns", "add", half + "-lan"}).ok());
+    EXPECT_TRUE(RunProgram({script, "down", half}).ok());
+    EXPECT_TRUE(Leftovers(half).empty()) << Joined(Leftovers(half));
+    EXPECT_TRUE(RunProgram({script, "down", half}).ok());
+    RunProgram({script, "down", gone});
 }
 
 // A chroot as build roots often are: the lab says in one line that it cannot
@@ -284,3 +287,13 @@ TEST_F(LabTeardown, TheScriptRejectsBadInput)
 
 } // namespace
 } // namespace velmora::lab
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (geteuid() != 0) {
+        std::printf("router lab needs root: skipped\n");
+        return 77; // SKIP_RETURN_CODE of the CTest test
+    }
+    return RUN_ALL_TESTS();
+}

@@ -6,7 +6,8 @@
 # own, so that its start-up search reaches no network at all. The program must
 # keep its files in the user's base folders and start from the shipped
 # catalogue and default config.xml (copied once, never over a user's file).
-# Exit 77 (skipped) where no network namespace can be made.
+# Exit 77 (skipped) where a user cannot make a network namespace; as root that
+# is a failure.
 #   package_test.sh CPACK BUILD_DIR SOURCE_DIR
 set -euo pipefail
 cpack=$1
@@ -27,6 +28,7 @@ fail() {
 netns=(unshare -n)
 [ "$(id -u)" -eq 0 ] || netns=(unshare -r -n)
 if ! "${netns[@]}" true 2>/dev/null; then
+    [ "$(id -u)" -eq 0 ] && fail "root cannot make a network namespace here"
     echo "no network namespace can be made here: skipped"
     exit 77
 fi
@@ -139,16 +141,23 @@ grep -q '<mappings auto_startup="" monitor_router="" >' "$config" || fail "confi
 echo "default config.xml: copied on the first start only"
 
 # Base folders named by the environment; the user's own catalogue stays theirs.
+# The user's config.xml there has an entry and plain line ends: the program
+# must read it (the entry stays) and save it again (its own CRLF line ends).
 custom="$work/custom"
 mkdir -p "$custom/data/velmora"
 printf 'Mine|1| \n' >"$custom/data/velmora/ports_list.txt"
 mkdir -p "$custom/config/velmora"
-sed 's/monitor_router="[01]*"/monitor_router="0"/' "$default_config" >"$custom/config/velmora/config.xml"
+entry='<forwarding name="Kept" protocol="TCP" listen_port="8080" destination_ip="192.0.2.7" type="N" >'
+sed -e 's/\r$//' -e 's/monitor_router="[01]*"/monitor_router="0"/' \
+    -e "s|^<forwardings>\$|&\n$entry\n</forwarding>|" "$default_config" >"$custom/config/velmora/config.xml"
+grep -q 'name="Kept"' "$custom/config/velmora/config.xml" || fail "could not write the user's config.xml"
 LOG_EXPECTED="$custom/state/velmora/log/velmora.log"
 run_program "$work/home2" XDG_CONFIG_HOME="$custom/config" XDG_STATE_HOME="$custom/state" \
     XDG_DATA_HOME="$custom/data"
-grep -q 'monitor_router="0"' "$custom/config/velmora/config.xml" ||
-    fail "the user's config.xml was replaced: $(cat "$custom/config/velmora/config.xml")"
+saved="$custom/config/velmora/config.xml"
+grep -q 'monitor_router="0"' "$saved" && grep -q "name=\"Kept\" protocol=\"TCP\" listen_port=\"8080\"" "$saved" ||
+    fail "the user's config.xml under XDG_CONFIG_HOME was not read, or replaced: $(cat "$saved")"
+grep -q $'^<mappings .*\r$' "$saved" || fail "config.xml under XDG_CONFIG_HOME was not saved again"
 [ "$(cat "$custom/data/velmora/ports_list.txt")" = "Mine|1| " ] || fail "the user's catalogue was replaced"
 [ ! -e "$work/home2/.config/velmora" ] || fail "XDG_CONFIG_HOME was not followed"
 echo "XDG variables: followed; the user's catalogue and config.xml kept"

@@ -243,4 +243,13 @@ TEST(HttpAnswerEnd, TheMarkerEndsOnlyAClosingTagAndContentLengthCounts)
     const std::string_view twice = "</root>..</root>";
     EXPECT_TRUE(HttpAnswerComplete(twice, "</root>", 12));
     EXPECT_FALSE(HttpAnswerComplete(twice, "</root>", 16));
+
+    // An answer followed byte by byte is gone through once, not once per read.
+    const std::string slow =
+        "HTTP/1.1 200 OK\r\n" + std::string(1 << 20, 'a') + "\r\n\r\n<s:Envelope></s:Envelope>";
+    HttpAnswerEnd end("Envelope>");
+    size_t completeAt = 0;
+    for (size_t got = 1; got <= slow.size() && completeAt == 0; ++got)
+        completeAt = end.complete(std::string_view(slow).substr(0, got), got - 1) ? got : 0;
+    EXPECT_EQ(completeAt, slow.size());
 }

@@ -26,6 +26,14 @@ std::string Service(const std::string& type, const std::string& control)
            "</controlURL></service>";
 }
 
+std::string Times(int count, const std::string& text)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += text;
+    return out;
+}
+
 const std::string kPpp = "urn:schemas-upnp-org:service:WANPPPConnection:1";
 const char kWanIp2[] = "urn:schemas-upnp-org:service:WANIPConnection:2";
 
@@ -116,6 +124,8 @@ TEST(ParserDescription, ServiceChoiceAndControlUrl)
                           Service(kPpp, "/ppp") + Service(kWanIp, "/ip")},
          kPpp, "http://10.77.0.1:5000/ppp"},
         {Desc{.beforeWan = lan}, kWanIp, "http://10.77.0.1:5000/ctl/IPConn"},
+        // 1 MB of devices before the WAN device: the search looks at each once.
+        {Desc{.beforeWan = Times(116000, "<device/>")}, kWanIp, "http://10.77.0.1:5000/ctl/IPConn"},
         // Version 2 devices, and the version 2 IP connection with its own type.
         {Desc{.rootType = "urn:schemas-upnp-org:device:InternetGatewayDevice:2",
               .wanType = "urn:schemas-upnp-org:device:WANDevice:2",

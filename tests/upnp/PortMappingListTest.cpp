@@ -7,6 +7,7 @@
 #include "upnp/core/DoubleNat.h"
 
 #include <gtest/gtest.h>
+#include <span>
 
 using namespace velmora::test;
 using velmora::kWanIpConnection2;
@@ -58,6 +59,7 @@ struct Listed
     bool ok = false;
     UpnpClient::ListingEnd end = UpnpClient::ListingEnd::Complete;
     std::vector<std::string> handedOn;
+    std::vector<size_t> batches; // entries per call of mappings_added
     std::vector<std::string> kept;
     std::vector<std::string> requests;
 };
@@ -69,8 +71,11 @@ Listed ReadTable(std::vector<LoopbackHttpServer::Reply> script, const char* serv
     client.init_client(1);
     client.setRouterInfo(RouterInfo::forService(server.url("/ctl/IPConn"), serviceType));
     std::vector<MappingRecord> handedOn;
-    client.mapping_added = [&](const MappingRecord& r) { handedOn.push_back(r); };
     Listed listed;
+    client.mappings_added = [&](std::span<const MappingRecord> batch) {
+        handedOn.insert(handedOn.end(), batch.begin(), batch.end());
+        listed.batches.push_back(batch.size());
+    };
     listed.ok = velmora::ReadMappingTable(client);
     listed.end = client.listing_end;
     listed.handedOn = Lines(handedOn);
@@ -191,6 +196,36 @@ TEST(MappingTable, AFullChunkAsksOnFromAboveItsHighestPort)
     ASSERT_EQ(listed.requests.size(), 3u);
     EXPECT_TRUE(Has(listed.requests[1], "<NewStartPort>3000</NewStartPort>"));
     EXPECT_TRUE(Has(listed.requests[2], "<NewProtocol>UDP</NewProtocol>"));
+}
+
+// Routers that claim too much: more entries than asked, with ports that lead
+// nowhere, and every port in use. Each answer is handed on as one batch.
+TEST(MappingTable, BoundedPerAnswerAndPerProtocolAndEndsWithoutProgress)
+{
+    const int chunk = velmora::kPortListingChunk;
+    const auto answer = [](int first, int count, bool portless) {
+        std::string entries;
+        for (int port = first; port < first + count; ++port)
+            entries += "<p:PortMappingEntry><p:NewExternalPort>" +
+                       (portless ? "x" : std::to_string(port)) +
+                       "</p:NewExternalPort></p:PortMappingEntry>";
+        return LoopbackHttpServer::Whole(ListAnswer(entries));
+    };
+    const auto portless =
+        ReadTable({answer(0, 3 * chunk, true), answer(0, 3 * chunk, true)}, kWanIpConnection2);
+    EXPECT_EQ(portless.batches, (std::vector<size_t>{1000, 1000}));
+    EXPECT_EQ(portless.requests.size(), 2u);
+    EXPECT_EQ(portless.end, UpnpClient::ListingEnd::Partial);
+    std::vector<LoopbackHttpServer::Reply> everyPort;
+    for (int first = 0; first <= 65535; first += chunk)
+        everyPort.push_back(answer(first, chunk, false));
+    everyPort.push_back(LoopbackHttpServer::Whole(FaultAnswer(730, "PortMappingNotFound")));
+    std::vector<size_t> batches(65, chunk);
+    batches.push_back(535); // 65,535 in all
+    const auto full = ReadTable(std::move(everyPort), kWanIpConnection2);
+    EXPECT_EQ(full.batches, batches);
+    EXPECT_EQ(full.requests.size(), 67u);
+    EXPECT_EQ(full.end, UpnpClient::ListingEnd::Partial);
 }
 
 TEST(MappingTable, RefusedBulkFallsBackToEntryByEntry)

@@ -1,6 +1,7 @@
-// Records the lab router's answers as test data when VELMORA_UPNP_CAPTURE_DIR
-// names a folder (skipped otherwise): the SSDP answer, the description and
-// the SOAP answers the unit tests read from tests/upnp/data/miniupnpd/.
+// Records the lab router's answers as test data into the folder that
+// VELMORA_UPNP_CAPTURE_DIR names: the SSDP answer, the description and the
+// SOAP answers the unit tests read from tests/upnp/data/miniupnpd/. Run by
+// hand (as root; it brings its own lab up), never by CTest.
 #include "platform/DebugTrace.h"
 #include "tests/lab/LabEnvironment.h"
 #include "upnp/core/SoapRequest.h"
@@ -37,8 +38,7 @@ std::string Soap(UpnpClient& client, const char* action, const std::string& argu
 TEST(UpnpLabCapture, RouterAnswers)
 {
     const char* dir = std::getenv("VELMORA_UPNP_CAPTURE_DIR");
-    if (!dir)
-        GTEST_SKIP() << "set VELMORA_UPNP_CAPTURE_DIR to record the router's answers";
+    ASSERT_NE(dir, nullptr) << "set VELMORA_UPNP_CAPTURE_DIR to the folder for the answers";
     LabEnvironment& lab = LabEnvironment::Instance();
     UpnpClient client;
     client.init_client(3);

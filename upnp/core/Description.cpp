@@ -41,13 +41,15 @@ const char* ChildText(const XMLNode& node, const char* name)
 }
 
 // The first `element` child of `parent` whose `typeElement` text is exactly
-// one of `types`, in document order.
+// one of `types`, in document order. One pass: the cursor goes on from the
+// last candidate, so a list of many children costs one look at each.
 XMLNode FindTyped(const XMLNode& parent, const char* element, const char* typeElement,
                   TypeList types)
 {
     const int count = parent.childCount(element);
+    int cursor = 0;
     for (int i = 0; i < count; ++i) {
-        XMLNode child = parent.findChild(element, i);
+        XMLNode child = parent.nextChild(element, &cursor);
         if (child.empty())
             break;
         const char* type = ChildText(child, typeElement);

@@ -28,17 +28,20 @@ bool ClosesTagAt(std::string_view text, size_t end)
 
 std::optional<size_t> FindEndMarker(std::string_view text, std::string_view marker, size_t from)
 {
-    if (marker.empty())
+    if (marker.empty() || from >= text.size())
         return std::nullopt;
     const bool literal = marker.starts_with("</");
-    size_t at = text.size();
-    // The marker usually ends the answer: search from the end.
+    // The marker usually ends the answer: search from the end, and no further
+    // back than `from`, so that following an answer read by read looks at
+    // each byte once.
+    const std::string_view tail = text.substr(from);
+    size_t at = tail.size();
     while (at > 0) {
-        at = text.rfind(marker, at - 1);
-        if (at == std::string_view::npos || at < from)
+        at = tail.rfind(marker, at - 1);
+        if (at == std::string_view::npos)
             return std::nullopt;
-        if (literal || ClosesTagAt(text, at))
-            return at;
+        if (literal || ClosesTagAt(text, from + at))
+            return from + at;
     }
     return std::nullopt;
 }
@@ -79,6 +82,22 @@ bool HttpAnswerComplete(std::string_view answer, std::string_view marker, size_t
     // data or just before it.
     const size_t from = newFrom >= marker.size() ? newFrom - marker.size() + 1 : 0;
     return FindEndMarker(answer, marker, from).has_value();
+}
+
+bool HttpAnswerEnd::complete(std::string_view answer, size_t newFrom)
+{
+    if (!headRead_) {
+        // The blank line may straddle two reads.
+        const size_t headEnd = answer.find("\r\n\r\n", newFrom >= 3 ? newFrom - 3 : 0);
+        if (headEnd != std::string_view::npos) {
+            headRead_ = true;
+            size_ = AnnouncedAnswerSize(answer.substr(0, headEnd + 4));
+        }
+    }
+    if (size_ && answer.size() >= *size_)
+        return true;
+    const size_t from = newFrom >= marker_.size() ? newFrom - marker_.size() + 1 : 0;
+    return FindEndMarker(answer, marker_, from).has_value();
 }
 
 } // namespace velmora

@@ -23,4 +23,21 @@ std::optional<size_t> AnnouncedAnswerSize(std::string_view answer);
 // the data of the latest read begins.
 bool HttpAnswerComplete(std::string_view answer, std::string_view marker, size_t newFrom);
 
+// HttpAnswerComplete for one answer followed read by read: the head is looked
+// for in the new data only and read once, so an answer that comes in many
+// small reads is gone through once in all. `marker` must outlive it.
+class HttpAnswerEnd final
+{
+public:
+    explicit HttpAnswerEnd(std::string_view marker) : marker_(marker) {}
+
+    // `answer` is all received so far; the latest read's data begins at `newFrom`.
+    bool complete(std::string_view answer, size_t newFrom);
+
+private:
+    std::string_view marker_;
+    bool headRead_ = false;
+    std::optional<size_t> size_; // as the head announces it
+};
+
 } // namespace velmora

@@ -1,3 +1,4 @@
+#include "platform/DeadlineScale.h"
 #include "platform/DebugTrace.h"
 #include "platform/IPv4Endpoint.h"
 #include "platform/SocketConnect.h"
@@ -62,7 +63,8 @@ std::string UpnpClient::http_exchange(const std::string& request, const char* en
         return response;
     const int fd = tcp_sock.fd();
     // The cycle limit is the exchange's deadline: one second per cycle.
-    const auto deadline = velmora::DeadlineAfter(std::chrono::seconds(cycles > 0 ? cycles : 0));
+    const auto deadline = velmora::DeadlineAfter(
+        velmora::ScaledDeadline(std::chrono::milliseconds(cycles > 0 ? cycles * 1000 : 0)));
     size_t sent = 0;
     if (velmora::SendAll(fd, request.data(), request.size(), deadline, sent) !=
         velmora::SendResult::Sent)
@@ -72,6 +74,7 @@ std::string UpnpClient::http_exchange(const std::string& request, const char* en
     if (!receive_buffer_)
         receive_buffer_.reset(new char[kReceiveBytes]);
     char* buffer = receive_buffer_.get();
+    velmora::HttpAnswerEnd end(marker);
     // Reads until the answer is complete (Content-Length or the end marker),
     // the router closes, a socket error, or the deadline.
     for (;;) {
@@ -85,7 +88,7 @@ std::string UpnpClient::http_exchange(const std::string& request, const char* en
             last_error = velmora::Format("Response longer than %zu bytes.\n", kMaxResponseBytes);
             return {};
         }
-        if (velmora::HttpAnswerComplete(response, marker, before))
+        if (end.complete(response, before))
             break;
     }
     return response;

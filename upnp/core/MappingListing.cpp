@@ -106,7 +106,7 @@ bool UpnpClient::parse_mapping_info()
         return false;
     }
     mappings.push_back(std::move(record));
-    if (mapping_added)
-        mapping_added(mappings.back());
+    if (mappings_added)
+        mappings_added(std::span<const MappingRecord>(&mappings.back(), 1));
     return true;
 }

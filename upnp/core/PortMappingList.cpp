@@ -7,7 +7,8 @@
 #include "upnp/core/XMLNode.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <optional>
+#include <span>
 
 namespace velmora {
 
@@ -25,16 +26,18 @@ std::string TextOf(const XMLNode& node)
     return text ? text : "";
 }
 
-// The UPnP error code of a SOAP fault answer, or 0.
-int FaultCode(const std::string& response)
+// A port number written in decimal digits only, or nothing.
+std::optional<long> PortNumber(const std::string& text)
 {
-    XMLNode envelope = XMLNode::parseDocument(response.c_str(), "Envelope");
-    XMLNode code = envelope.findChild("Body")
-                       .findChild("Fault")
-                       .findChild("detail")
-                       .findChild("UPnPError")
-                       .findChild("errorCode");
-    return code.empty() ? 0 : std::atoi(TextOf(code).c_str());
+    if (text.empty() || text.size() > 5)
+        return std::nullopt;
+    long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value <= 65535 ? std::optional<long>(value) : std::nullopt;
 }
 
 // The embedded list: the CDATA section when there is one, else the
@@ -68,11 +71,33 @@ std::string PortListingArguments(uint16_t startPort, uint16_t endPort, std::stri
     return out;
 }
 
-PortListingAnswer ReadPortListing(const std::string& response, std::vector<MappingRecord>& entries)
+int UpnpFaultCode(const std::string& response)
+{
+    XMLNode envelope = XMLNode::parseDocument(response.c_str(), "Envelope");
+    XMLNode code = envelope.findChild("Body")
+                       .findChild("Fault")
+                       .findChild("detail")
+                       .findChild("UPnPError")
+                       .findChild("errorCode");
+    // Error codes are 3 digits; anything longer is no code we know.
+    const std::string text = TextOf(code);
+    if (text.empty() || text.size() > 4)
+        return 0;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return 0;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+PortListingAnswer ReadPortListing(const std::string& response, std::vector<MappingRecord>& entries,
+                                  size_t limit)
 {
     entries.clear();
     if (!SoapAnswerIsSuccess(response)) {
-        const int code = FaultCode(response);
+        const int code = UpnpFaultCode(response);
         return code == 730 || code == 714 ? PortListingAnswer::NoneLeft
                                           : PortListingAnswer::Refused;
     }
@@ -87,7 +112,8 @@ PortListingAnswer ReadPortListing(const std::string& response, std::vector<Mappi
     if (list.empty())
         return PortListingAnswer::Refused;
     int cursor = 0;
-    for (XMLNode entry = list.nextChild("PortMappingEntry", &cursor); !entry.empty();
+    for (XMLNode entry = list.nextChild("PortMappingEntry", &cursor);
+         !entry.empty() && entries.size() < limit;
          entry = list.nextChild("PortMappingEntry", &cursor)) {
         MappingRecord record;
         record.mapping_desc = TextOf(entry.findChild("NewDescription"));
@@ -102,16 +128,19 @@ PortListingAnswer ReadPortListing(const std::string& response, std::vector<Mappi
 
 BulkListing ListPortMappingsInBulk(UpnpClient& client)
 {
+    using End = UpnpClient::ListingEnd;
     client.mappings.clear();
-    client.listing_end = UpnpClient::ListingEnd::Complete;
+    client.listing_end = End::Complete;
     std::string host;
     std::string path;
     uint16_t port = 0;
     if (!parseUrl(client.control_url, host, port, path))
         return BulkListing::NoConnection;
     const auto cancelled = [&client] { return client.cancel && client.cancel->load(); };
+    const size_t most = static_cast<size_t>(std::max(client.max_listed, 0));
     for (const char* protocol : {"TCP", "UDP"}) {
         long start = 0;
+        size_t listed = 0; // entries of this protocol kept so far
         for (int request = 0; request < kMaxRequestsPerProtocol && start <= 65535; ++request) {
             if (cancelled())
                 return BulkListing::Read;
@@ -124,32 +153,60 @@ BulkListing ListPortMappingsInBulk(UpnpClient& client)
                                                       "GetListOfPortMappings", arguments),
                                      "Envelope>", kBulkCycles);
             client.tcp_sock.close();
+            // What is kept of the answer: what was asked, within both bounds.
+            // One entry more tells whether the router had more than that.
+            const size_t room = std::min(kMaxListedPerProtocol - listed,
+                                         most - std::min(most, client.mappings.size()));
+            const size_t wanted = std::min<size_t>(kPortListingChunk, room);
             std::vector<MappingRecord> entries;
-            const PortListingAnswer answer = ReadPortListing(response, entries);
+            const PortListingAnswer answer = ReadPortListing(response, entries, wanted + 1);
             if (answer == PortListingAnswer::Refused) {
                 DebugTrace("GetListOfPortMappings refused\n");
                 // Entries already handed on stay: asking again entry by entry
                 // would hand them on twice. The list says it is not complete.
                 if (client.mappings.empty())
                     return BulkListing::Refused;
-                client.listing_end = UpnpClient::ListingEnd::Partial;
+                client.listing_end = End::Partial;
                 return BulkListing::Read;
             }
             if (answer == PortListingAnswer::NoneLeft)
                 break;
-            long highest = start;
-            for (MappingRecord& entry : entries) {
-                if (client.mappings.size() >= static_cast<size_t>(client.max_listed)) {
-                    client.listing_end = UpnpClient::ListingEnd::Capped;
+            const bool more = entries.size() > wanted;
+            entries.resize(std::min(entries.size(), wanted));
+            // Where the next request starts: above the highest port of the
+            // range that this answer covered. Ports that cannot be read, or
+            // lie below the range asked for, lead nowhere.
+            long highest = -1;
+            for (const MappingRecord& entry : entries) {
+                if (const auto number = PortNumber(entry.external_port); number && *number >= start)
+                    highest = std::max(highest, *number);
+            }
+            const size_t first = client.mappings.size();
+            client.mappings.insert(client.mappings.end(), std::make_move_iterator(entries.begin()),
+                                   std::make_move_iterator(entries.end()));
+            listed += entries.size();
+            if (client.mappings_added && client.mappings.size() > first)
+                client.mappings_added(
+                    std::span<const MappingRecord>(client.mappings).subspan(first));
+            if (more && wanted == room) {
+                // A bound is reached and the router has more: the whole
+                // listing's (max_listed), or this protocol's, which no
+                // router that keeps one mapping per port can pass.
+                if (client.mappings.size() >= most) {
+                    client.listing_end = End::Capped;
                     return BulkListing::Read;
                 }
-                highest = std::max(highest, std::atol(entry.external_port.c_str()));
-                client.mappings.push_back(std::move(entry));
-                if (client.mapping_added)
-                    client.mapping_added(client.mappings.back());
-            }
-            if (entries.size() < static_cast<size_t>(kPortListingChunk))
+                client.listing_end = End::Partial;
                 break;
+            }
+            if (entries.size() < wanted)
+                break; // the last chunk
+            if (highest < start) {
+                // The router claims more but its ports lead no further.
+                DebugTrace("GetListOfPortMappings: an answer without progress\n");
+                client.listing_end = End::Partial;
+                break;
+            }
             start = highest + 1; // a full chunk: the rest lies above its highest port
         }
     }

@@ -1,6 +1,7 @@
 #include "upnp/core/SoapActions.h"
 
 #include "platform/Deadline.h"
+#include "platform/DeadlineScale.h"
 #include "platform/DebugTrace.h"
 #include "platform/Utf8Text.h"
 #include "upnp/core/SoapRequest.h"
@@ -79,7 +80,9 @@ bool UpnpClient::AddPortMapping(const std::string& mapping_description,
     const std::string arguments = velmora::AddPortMappingArguments(
         external_port, protocol, internal_port, internal_client, mapping_description);
     last_error.clear();
-    const auto answerBy = velmora::DeadlineAfter(std::chrono::seconds(add_answer_seconds));
+    // The exchange's own deadline (see http_exchange).
+    const auto answerBy = velmora::DeadlineAfter(
+        velmora::ScaledDeadline(std::chrono::milliseconds(add_answer_seconds * 1000)));
     if (soapExchange(endpoint, "AddPortMapping", arguments, add_answer_seconds, response) !=
         SoapOutcome::Exchanged) {
         DebugTrace("add port forwarding error 2\n");

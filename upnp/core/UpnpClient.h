@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -64,8 +65,9 @@ public:
     // its next attempt and a listing before its next entry (a request in
     // flight runs to its own deadline).
     const std::atomic<bool>* cancel = nullptr;
-    // Called on the listing's thread for each entry kept, as it comes.
-    std::function<void(const MappingRecord&)> mapping_added;
+    // Called on the listing's thread with the entries kept, as they come: one
+    // call per router answer (one entry, or a chunk of a bulk listing).
+    std::function<void(std::span<const MappingRecord>)> mappings_added;
     // Entries a listing reads at most (tests lower it).
     int32_t max_listed = kMaxListedMappings;
     // How the last listing that succeeded ended.

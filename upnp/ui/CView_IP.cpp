@@ -21,6 +21,14 @@
 namespace {
 constexpr auto& kAppCaption = velmora::kProductName;
 constexpr char kNotFound[] = QT_TRANSLATE_NOOP("velmora", "Fail to Find");
+
+// A warning that may quote the router: shown as plain text, never as rich text.
+void WarnPlain(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, kAppCaption, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
 } // namespace
 
 CView_IP::CView_IP(QWidget* parent) : QDialog(parent)
@@ -101,13 +109,12 @@ void CView_IP::showOutcome(const velmora::ExternalAddressOutcome& outcome)
 {
     finished_ = true;
     if (const char* message = velmora::ExternalAddressStepMessage(outcome.step)) {
-        QMessageBox::warning(this, kAppCaption, message);
+        WarnPlain(this, message);
         return;
     }
     externalIp_->setText(QString::fromStdString(outcome.address));
     if (velmora::IsPrivateOrSharedAddress(outcome.address))
-        QMessageBox::warning(this, kAppCaption,
-                             QString::fromStdString(velmora::DoubleNatMessage(outcome.address)));
+        WarnPlain(this, QString::fromStdString(velmora::DoubleNatMessage(outcome.address)));
 }
 
 void CView_IP::done(int result)
