@@ -43,7 +43,7 @@ now_ms() { date +%s%3N; }
 measure() { # program, window title
     local start pid shown rss
     start=$(now_ms)
-    DISPLAY=$display XDG_RUNTIME_DIR=$work exec ip netns exec "$prefix-lan" "$1" >/dev/null 2>&1 &
+    DISPLAY=$display XDG_RUNTIME_DIR=$work exec ip netns exec "$prefix-lan" "$1" >/dev/null 2>"$work/last.err" &
     pid=$!
     shown=""
     for _ in $(seq 2000); do # at most ~20 s
@@ -55,10 +55,14 @@ measure() { # program, window title
     done
     sleep 3 # idle
     rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
-    kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
+    if ! kill -0 "$pid" 2>/dev/null; then # it ended by itself: say why, count the run as lost
+        echo "startup benchmark: $2 ended early: $(tail -n 3 "$work/last.err" | tr '\n' ' ')" >&2
+    fi
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
     echo "${shown:-NaN} ${rss:-0}"
 }
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
+median() { grep -v NaN | sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
 
 declare -a v_ms v_rss p_ms p_rss
 for i in $(seq "$runs"); do
