@@ -1,12 +1,11 @@
 #include "platform/NetworkInterfaces.h"
 
 #include <arpa/inet.h>
+#include <fstream>
 #include <ifaddrs.h>
+#include <memory>
 #include <net/if.h>
 #include <netinet/in.h>
-
-#include <fstream>
-#include <memory>
 #include <sstream>
 
 namespace velmora {
@@ -66,7 +65,8 @@ std::string DefaultRouteInterface(const std::string& routeTable)
         std::istringstream fields(line);
         std::string iface, destination, gateway, flags, refcnt, use, mask;
         long metric = 0;
-        if (!(fields >> iface >> destination >> gateway >> flags >> refcnt >> use >> metric >> mask))
+        if (!(fields >> iface >> destination >> gateway >> flags >> refcnt >> use >> metric >>
+              mask))
             continue;
         if (destination != "00000000" || mask != "00000000")
             continue;
@@ -76,6 +76,16 @@ std::string DefaultRouteInterface(const std::string& routeTable)
         }
     }
     return best;
+}
+
+std::string InterfaceOfIPv4Address(const std::string& address)
+{
+    auto list = ReadInterfaces();
+    for (const ifaddrs* entry = list.get(); entry; entry = entry->ifa_next) {
+        if (UsableIPv4(entry) && Dotted(entry->ifa_addr) == address)
+            return entry->ifa_name;
+    }
+    return {};
 }
 
 std::string DefaultRouteInterfaceAddress()

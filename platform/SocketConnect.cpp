@@ -41,8 +41,13 @@ ConnectResult Failure(int error)
 
 ConnectResult ConnectWithin(int fd, const sockaddr_in& address, Deadline deadline)
 {
+    return ConnectWithin(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address, deadline);
+}
+
+ConnectResult ConnectWithin(int fd, const sockaddr* address, socklen_t size, Deadline deadline)
+{
     NonBlockingScope nonBlocking(fd);
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+    if (::connect(fd, address, size) == 0)
         return {ConnectResult::Status::Connected, 0};
     // An interrupted connect goes on in the background, like one in progress.
     if (errno != EINPROGRESS && errno != EINTR)

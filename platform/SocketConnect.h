@@ -3,6 +3,7 @@
 #include "platform/Deadline.h"
 
 #include <netinet/in.h>
+#include <sys/socket.h>
 
 namespace velmora {
 
@@ -24,5 +25,7 @@ struct ConnectResult
 // the system's own time-out). The socket's blocking mode is the same
 // afterwards; a datagram socket only fixes its peer.
 ConnectResult ConnectWithin(int fd, const sockaddr_in& address, Deadline deadline);
+// The same for any address family (an IPv6 sockaddr_in6, ...).
+ConnectResult ConnectWithin(int fd, const sockaddr* address, socklen_t length, Deadline deadline);
 
 } // namespace velmora

@@ -161,7 +161,7 @@
 <context>
     <name>CFormView_Client</name>
     <message>
-        <location filename="../forwarding/ui/CFormView_Client.cpp" line="+37"/>
+        <location filename="../forwarding/ui/CFormView_Client.cpp" line="+43"/>
         <source>Name</source>
         <translation type="unfinished"></translation>
     </message>
@@ -187,12 +187,12 @@
     </message>
     <message>
         <location line="+3"/>
-        <location line="+264"/>
+        <location line="+310"/>
         <source>Add into Router</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-263"/>
+        <location line="-309"/>
         <source>Ports List</source>
         <translation type="unfinished"></translation>
     </message>
@@ -385,7 +385,7 @@
 <context>
     <name>CRouter_Management</name>
     <message>
-        <location filename="../forwarding/ui/CRouter_Management.cpp" line="+42"/>
+        <location filename="../forwarding/ui/CRouter_Management.cpp" line="+44"/>
         <source>Router Management</source>
         <translation type="unfinished"></translation>
     </message>
@@ -437,7 +437,7 @@
 <context>
     <name>CView_IP</name>
     <message>
-        <location filename="../upnp/ui/CView_IP.cpp" line="+29"/>
+        <location filename="../upnp/ui/CView_IP.cpp" line="+49"/>
         <source>View IP</source>
         <translation type="unfinished"></translation>
     </message>
@@ -505,7 +505,7 @@
 <context>
     <name>CquaymarkDlg</name>
     <message>
-        <location filename="../app/ui/CquaymarkDlg.cpp" line="+85"/>
+        <location filename="../app/ui/CquaymarkDlg.cpp" line="+86"/>
         <source>Tabs</source>
         <translation type="unfinished"></translation>
     </message>
@@ -607,7 +607,7 @@
 <context>
     <name>Ports_List</name>
     <message>
-        <location filename="../forwarding/ui/Ports_List.cpp" line="+22"/>
+        <location filename="../forwarding/ui/Ports_List.cpp" line="+23"/>
         <location line="+6"/>
         <source>Ports list in router</source>
         <translation type="unfinished"></translation>
@@ -837,7 +837,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../router/ui/RouterScanController.cpp" line="+21"/>
+        <location filename="../router/ui/RouterScanController.cpp" line="+22"/>
         <source>Apple router does not support view info.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -847,8 +847,13 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../upnp/ui/CView_IP.cpp" line="-25"/>
+        <location filename="../upnp/ui/CView_IP.cpp" line="-45"/>
         <source>Fail to Find</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Over IPv6 this router opens pinholes: after Add into Router a program on this computer is reachable from the internet at [%1]:port.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -894,6 +899,101 @@
     <message>
         <location line="+7"/>
         <source>Pls click OK button to rescan your router again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../forwarding/ui/DualStackOutcome.cpp" line="+16"/>
+        <source>(%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>IPv4: %1 of %2 port mappings added into the router.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>IPv6: %1 of %2 pinholes opened for %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Over IPv6 a program on this computer is reachable at [%1]:port.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Cancelled before the end.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Auto add: %1 of %2 IPv6 pinholes opened for %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../forwarding/ui/LeaseRows.cpp" line="+30"/>
+        <source>%1 (IPv6)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 (%2 left)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../router/ui/OfferLines.cpp" line="+14"/>
+        <source>IPv4 port mappings: UPnP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>IPv4 port mappings: PCP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>IPv4 port mappings: NAT-PMP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>IPv6 pinholes: UPnP, for %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>IPv6 pinholes: PCP, for %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>IPv6 pinholes: UPnP, but this computer has no global IPv6 address on the router&apos;s link</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>IPv6 pinholes: not offered</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>IPv6 firewall: not told (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>IPv6 firewall: off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>IPv6 firewall: on, inbound pinholes allowed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>IPv6 firewall: on, inbound pinholes not allowed</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

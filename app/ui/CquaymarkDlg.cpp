@@ -15,6 +15,7 @@
 #include "platform/Log.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/Tr.h"
+#include "router/core/RouterOffer.h"
 #include "router/ui/RouterScanController.h"
 #include "triggering/ui/CFormView_Server.h"
 #include "upnp/ui/CView_IP.h"
@@ -416,7 +417,14 @@ void CquaymarkDlg::OnPortTester()
 
 void CquaymarkDlg::OnViewIP()
 {
-    CView_IP dialog(this);
+    // Where the router in use opens IPv6 pinholes, View IP says how to be
+    // reached over IPv6 when IPv4 goes through another NAT.
+    CView_IP dialog(this, [router = routerFound() ? selectedRouter() : nullptr] {
+        if (!router)
+            return std::string();
+        const velmora::RouterOffer offer = velmora::CachedOfferOf(*router);
+        return offer.pinholes ? offer.pinholeAddress : std::string();
+    });
     dialog.exec();
 }
 
@@ -424,6 +432,8 @@ void CquaymarkDlg::OnRouterManagement()
 {
     CRouter_Management dialog(
         routerFound(), selectedRouter(), [this] { OnPortTester(); }, this);
+    if (client_)
+        dialog.setLeaseBook(client_->leaseBook());
     dialog.setDeletionListener([this](const std::string& protocol, uint16_t port) {
         if (client_)
             client_->mappingDeletedByUser(protocol, port);

@@ -21,6 +21,19 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
     InstallResult result;
     result.requested = plan.requests.size();
     result.failed = plan.invalidPorts;
+    for (const auto& request : plan.requests) {
+        if (IsPinholeRequest(request)) {
+            ++result.pinholesRequested;
+            result.pinholeAddress = request.internalClient;
+        }
+    }
+    // The first reason a request of each family failed for.
+    auto note = [&result](const MappingRequest& request, std::string problem) {
+        std::string& first =
+            IsPinholeRequest(request) ? result.pinholeProblem : result.mappingProblem;
+        if (first.empty())
+            first = std::move(problem);
+    };
 
     std::vector<const MappingRequest*> written;
     int unreachableInARow = 0;
@@ -35,6 +48,10 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
         if (now() >= deadline || gone) {
             result.timedOut = now() >= deadline;
             result.failed += static_cast<int64_t>(plan.requests.size() - i);
+            for (size_t rest = i; rest < plan.requests.size(); ++rest)
+                note(plan.requests[rest], result.timedOut
+                                              ? "not sent: no time was left"
+                                              : "not sent: the router stopped answering");
             break;
         }
         const auto sent = now();
@@ -44,6 +61,7 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
             ++result.accepted;
         } else {
             ++result.failed;
+            note(plan.requests[i], writer.problem());
         }
         if (outcome == MappingWriter::Outcome::Unreachable) {
             ++unreachableInARow;
@@ -71,6 +89,7 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
             result.held.push_back(*written[i]);
         } else {
             ++result.failed;
+            note(*written[i], "the router did not keep it");
         }
         step();
     }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace velmora {
@@ -26,6 +27,9 @@ public:
     // Whether the router now holds the mapping as it was written: routers
     // that accept a write and drop it are common.
     virtual bool holds(const MappingRequest& request) = 0;
+    // Why the last write failed, in the router's words where it gave any
+    // ("" when there is nothing to tell).
+    virtual std::string problem() const { return {}; }
 };
 
 struct InstallOptions
@@ -51,6 +55,13 @@ struct InstallResult
     bool cancelled = false;
     bool timedOut = false;
     std::vector<MappingRequest> held; // the requests written and read back, in plan order
+    // IPv6 pinholes among the requests (none: an install of IPv4 mappings
+    // only) and the address they lead to.
+    size_t pinholesRequested = 0;
+    std::string pinholeAddress;
+    // Why the first IPv4 mapping / IPv6 pinhole that failed was not installed.
+    std::string mappingProblem;
+    std::string pinholeProblem;
 };
 
 // Progress: steps done of the total (one write and one read-back per request).

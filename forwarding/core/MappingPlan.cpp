@@ -4,6 +4,11 @@
 
 namespace velmora {
 
+bool IsPinholeRequest(const MappingRequest& request)
+{
+    return request.internalClient.find(':') != std::string::npos;
+}
+
 std::vector<std::string> ProtocolsOf(std::string_view protocol)
 {
     if (protocol == "Both")

@@ -18,6 +18,10 @@ struct MappingRequest
     std::string description;    // the entry's name
 };
 
+// Whether a request is for an IPv6 pinhole: its internal client is the
+// computer's IPv6 address, where a port mapping names an IPv4 one.
+bool IsPinholeRequest(const MappingRequest& request);
+
 // The protocols a forwarding entry's protocol text stands for: "Both" is
 // "TCP" and "UDP"; any other text is sent as it is.
 std::vector<std::string> ProtocolsOf(std::string_view protocol);

@@ -66,16 +66,20 @@ std::string PortsOf(std::vector<uint16_t> ports)
 
 std::string DescribeMappings(const std::vector<MappingRequest>& mappings)
 {
+    // IPv6 pinholes go by their own name: "TCP 80 and IPv6 TCP 80".
+    const auto label = [](const MappingRequest& m) {
+        return IsPinholeRequest(m) ? "IPv6 " + m.protocol : m.protocol;
+    };
     std::vector<std::string> protocols;
     for (const auto& m : mappings) {
-        if (std::find(protocols.begin(), protocols.end(), m.protocol) == protocols.end())
-            protocols.push_back(m.protocol);
+        if (std::find(protocols.begin(), protocols.end(), label(m)) == protocols.end())
+            protocols.push_back(label(m));
     }
     std::string text;
     for (size_t p = 0; p < protocols.size(); ++p) {
         std::vector<uint16_t> ports;
         for (const auto& m : mappings) {
-            if (m.protocol == protocols[p])
+            if (label(m) == protocols[p])
                 ports.push_back(m.port);
         }
         if (p > 0)

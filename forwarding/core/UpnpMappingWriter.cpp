@@ -19,6 +19,7 @@ UpnpMappingWriter::~UpnpMappingWriter() = default;
 MappingWriter::Outcome UpnpMappingWriter::write(const MappingRequest& request)
 {
     client_->last_error.clear();
+    problem_.clear();
     if (client_->AddPortMapping(request.description, request.internalClient, request.port,
                                 request.port, request.protocol)) {
         return Outcome::Written;
@@ -28,6 +29,7 @@ MappingWriter::Outcome UpnpMappingWriter::write(const MappingRequest& request)
     const std::string& error = client_->last_error;
     const bool noAnswer =
         error.rfind("Fail to connect", 0) == 0 || error.rfind(UpnpClient::kNoAnswer, 0) == 0;
+    problem_ = noAnswer ? "the router did not answer" : "the router refused it";
     return noAnswer ? Outcome::Unreachable : Outcome::Refused;
 }
 

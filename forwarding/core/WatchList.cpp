@@ -13,6 +13,12 @@ MappingKey KeyOfMapping(std::string_view protocol, uint16_t port)
     return {std::move(upper), port};
 }
 
+MappingKey KeyOfRequest(const MappingRequest& request)
+{
+    return KeyOfMapping(IsPinholeRequest(request) ? "IPv6 " + request.protocol : request.protocol,
+                        request.port);
+}
+
 std::vector<WatchedMapping> WatchList(const std::vector<ForwardingEntry>& entries,
                                       const std::vector<MappingRequest>& installed,
                                       const std::set<MappingKey>& deleted)
@@ -20,7 +26,8 @@ std::vector<WatchedMapping> WatchList(const std::vector<ForwardingEntry>& entrie
     std::vector<WatchedMapping> watched;
     std::set<MappingKey> taken = deleted;
     auto watch = [&](const MappingRequest& request, bool reinstall) {
-        if (taken.insert(KeyOfMapping(request.protocol, request.port)).second)
+        // A pinhole and a mapping of the same port are two things to watch.
+        if (taken.insert(KeyOfRequest(request)).second)
             watched.push_back({request, reinstall});
     };
 

@@ -22,6 +22,8 @@ struct WatchedMapping
 // A mapping as a router tells it apart: protocol (upper case) and external port.
 using MappingKey = std::pair<std::string, uint16_t>;
 MappingKey KeyOfMapping(std::string_view protocol, uint16_t port);
+// The key of a request; an IPv6 pinhole's protocol reads "IPV6 TCP".
+MappingKey KeyOfRequest(const MappingRequest& request);
 
 // What the monitor looks after: every mapping of the entries whose type is
 // "Y", then every mapping installed during this run whose entry is still in

@@ -1,12 +1,16 @@
 #include "forwarding/ui/CFormView_Client.h"
 
+#include "forwarding/core/DualStackInstall.h"
+#include "forwarding/core/LeaseBook.h"
 #include "forwarding/core/MappingWriterFor.h"
 #include "forwarding/core/NatPmpLeaseKeeper.h"
 #include "forwarding/core/NatPmpMappingWriter.h"
+#include "forwarding/core/PinholePlan.h"
 #include "forwarding/core/PortList.h"
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
+#include "forwarding/ui/DualStackOutcome.h"
 #include "forwarding/ui/ForwardingHost.h"
 #include "forwarding/ui/ForwardingTexts.h"
 #include "forwarding/ui/Ports_List.h"
@@ -16,6 +20,7 @@
 #include "platform/ui/ListPage.h"
 #include "platform/ui/ReportList.h"
 #include "platform/ui/Tr.h"
+#include "router/core/RouterOffer.h"
 
 #include <QGroupBox>
 #include <QMessageBox>
@@ -29,6 +34,7 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries,
                                    velmora::ForwardingHost& host, QWidget* parent)
     : QWidget(parent), entries_(entries), host_(host),
       leases_(std::make_shared<velmora::NatPmpLeaseKeeper>()),
+      leaseBook_(std::make_shared<velmora::LeaseBook>()),
       natPmpLifetime_(velmora::NatPmpMappingWriter::kLifetime)
 {
     setObjectName("CFormView_Client");
@@ -57,6 +63,7 @@ CFormView_Client::CFormView_Client(std::vector<ForwardingEntry>& entries,
     connect(portCheck_, &QPushButton::clicked, this, &CFormView_Client::portCheck);
 
     monitor_ = new velmora::RouterMonitor(*leases_, this);
+    monitor_->setLeaseBook(leaseBook_);
     connect(monitor_, &velmora::RouterMonitor::reported, this, &CFormView_Client::activity);
 }
 
@@ -112,13 +119,47 @@ void CFormView_Client::setMonitoring(bool on)
 
 void CFormView_Client::refreshWatch()
 {
-    monitor_->setMappings(velmora::WatchList(entries_, installed_, deletedByUser_));
+    monitor_->setMappings(
+        velmora::WithPinholes(velmora::WatchList(entries_, installed_, deletedByUser_), entries_,
+                              pinholeAddress_, velmora::IsThisComputer, deletedByUser_));
 }
 
 void CFormView_Client::mappingDeletedByUser(const std::string& protocol, uint16_t port)
 {
     deletedByUser_.insert(velmora::KeyOfMapping(protocol, port));
     refreshWatch();
+}
+
+void CFormView_Client::startTask(velmora::RouterInstallTask* task,
+                                 const velmora::RouterEntryPtr& router,
+                                 const std::vector<ForwardingEntry>& entries,
+                                 const std::set<velmora::MappingKey>& skip)
+{
+    // Tests that write through writers of their own have no router to ask.
+    if (!writerFactory_) {
+        task->setPreparation(
+            [router, entries, skip, book = leaseBook_, lease = natPmpLifetime_](
+                velmora::MappingPlan& plan, std::unique_ptr<velmora::MappingWriter>& writer) {
+                velmora::PreparePinholes(*router, entries, book, lease, plan, writer, skip);
+            });
+    }
+    task->start(installOptions_);
+}
+
+void CFormView_Client::takeOffer(const velmora::RouterEntryPtr& router)
+{
+    const std::optional<velmora::RouterOffer> offer =
+        router ? velmora::KnownOfferOf(*router) : std::nullopt;
+    const std::string address = offer && offer->pinholes ? offer->pinholeAddress : std::string();
+    if (address != pinholeAddress_) {
+        pinholeAddress_ = address;
+        refreshWatch();
+    }
+    // The monitor takes the pinholes in once per router.
+    if (offer && offer->pinholes && offerRouter_.lock() != router) {
+        offerRouter_ = router;
+        monitor_->offerKnown();
+    }
 }
 
 void CFormView_Client::installed(const velmora::InstallResult& result)
@@ -140,14 +181,17 @@ void CFormView_Client::autoAdd(const velmora::RouterEntryPtr& router)
     velmora::MappingPlan plan = velmora::PlanMappings(automatic);
     // What the user deleted during this run stays deleted until the next start.
     std::erase_if(plan.requests, [this](const velmora::MappingRequest& request) {
-        return deletedByUser_.count(velmora::KeyOfMapping(request.protocol, request.port)) > 0;
+        return deletedByUser_.count(velmora::KeyOfRequest(request)) > 0;
     });
     if (plan.requests.empty() && plan.invalidPorts == 0)
         return;
     autoTask_ = new velmora::RouterInstallTask(makeWriter(*router), plan, this);
     connect(autoTask_, &velmora::RouterInstallTask::finished, this,
-            [this, plan](const velmora::InstallResult& result) { autoAddFinished(plan, result); });
-    autoTask_->start(installOptions_);
+            [this, plan, router](const velmora::InstallResult& result) {
+                autoAddFinished(plan, result);
+                takeOffer(router);
+            });
+    startTask(autoTask_, router, automatic, deletedByUser_);
 }
 
 void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
@@ -166,7 +210,8 @@ void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
     for (const auto& request : plan.requests) {
         const bool held = std::any_of(result.held.begin(), result.held.end(), [&](const auto& h) {
             return h.port == request.port && h.protocol == request.protocol &&
-                   h.description == request.description;
+                   h.description == request.description &&
+                   velmora::IsPinholeRequest(h) == velmora::IsPinholeRequest(request);
         });
         findings.add(held ? Kind::AutoAdded : Kind::AutoAddFailed, request);
     }
@@ -174,7 +219,13 @@ void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
     QStringList lines;
     for (const auto& line : report.lines)
         lines << QString::fromStdString(line);
-    emit activity(lines, QString::fromStdString(report.balloon));
+    QString balloon = QString::fromStdString(report.balloon);
+    if (const QString pinholes = velmora::AutoAddPinholeLine(result); !pinholes.isEmpty()) {
+        lines << pinholes;
+        if (velmora::CountFamilies(result.held).ipv6 < result.pinholesRequested)
+            balloon += (balloon.isEmpty() ? "" : "\n") + pinholes;
+    }
+    emit activity(lines, balloon);
 }
 
 int CFormView_Client::selectedEntryRow() const
@@ -253,11 +304,12 @@ void CFormView_Client::showPortsList()
     velmora::RouterEntryPtr router = host_.selectedRouter();
     if (!router)
         return;
-    if (router->is_apple) {
+    if (router->is_apple && !router->speaks_pcp) {
         QMessageBox::warning(this, texts::kAppCaption, velmora::Tr(texts::kAppleNoPortsList));
         return;
     }
     Ports_List dialog(router, this);
+    dialog.setLeaseBook(leaseBook_);
     dialog.setPortCheckOptions(checkOptions_);
     dialog.setDeletionListener([this](const std::string& protocol, uint16_t port) {
         mappingDeletedByUser(protocol, port);
@@ -269,7 +321,7 @@ std::unique_ptr<velmora::MappingWriter> CFormView_Client::makeWriter(RouterEntry
 {
     if (writerFactory_)
         return writerFactory_(router);
-    return velmora::MappingWriterFor(router, leases_, natPmpLifetime_);
+    return velmora::MappingWriterFor(router, leases_, natPmpLifetime_, leaseBook_);
 }
 
 void CFormView_Client::addIntoRouter()
@@ -309,12 +361,13 @@ void CFormView_Client::addIntoRouter()
     progress_->setMinimumDuration(500); // a few ports are done before it would show
     connect(progress_, &QProgressDialog::canceled, this, &CFormView_Client::cancelInstall);
     connect(task_, &velmora::RouterInstallTask::progressed, progress_,
-            [progress = progress_](qint64 done, qint64) {
+            [progress = progress_](qint64 done, qint64 steps) {
+                progress->setMaximum(static_cast<int>(steps)); // pinholes may have joined
                 progress->setValue(static_cast<int>(done));
             });
     progress_->setValue(0);
     updateButtons();
-    task_->start(installOptions_);
+    startTask(task_, router, selected);
 }
 
 void CFormView_Client::cancelInstall()
@@ -337,9 +390,11 @@ void CFormView_Client::installFinished(const velmora::InstallResult& result)
     task_ = nullptr;
     // What was installed is looked after in the router it went to, also what
     // the user had deleted before.
-    monitor_->setRouter(std::move(taskRouter_), natPmpLifetime_);
+    const velmora::RouterEntryPtr router = std::move(taskRouter_);
+    monitor_->setRouter(router, natPmpLifetime_);
+    takeOffer(router);
     for (const auto& request : result.held)
-        deletedByUser_.erase(velmora::KeyOfMapping(request.protocol, request.port));
+        deletedByUser_.erase(velmora::KeyOfRequest(request));
     installed(result);
     updateButtons();
     if (result.cancelled) {
@@ -347,6 +402,13 @@ void CFormView_Client::installFinished(const velmora::InstallResult& result)
                                  .arg(static_cast<qulonglong>(result.accepted))
                                  .arg(static_cast<qulonglong>(result.requested));
         emit activity({line}, {});
+    } else if (result.pinholesRequested > 0) {
+        // One message for both: what was opened over IPv4 and over IPv6.
+        QMessageBox box(result.failed > 0 ? QMessageBox::Warning : QMessageBox::Information,
+                        texts::kAppCaption, velmora::DualStackOutcomeText(result), QMessageBox::Ok,
+                        this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
     } else if (result.failed > 0) {
         QMessageBox::warning(this, texts::kAppCaption, velmora::Tr(texts::kAddFailed));
     }

@@ -24,6 +24,7 @@ class ForwardingHost;
 class RouterInstallTask;
 class RouterMonitor;
 class NatPmpLeaseKeeper;
+class LeaseBook;
 } // namespace velmora
 
 // The "Port Forwarding" page: the forwarding list as a table (row i shows
@@ -78,6 +79,8 @@ public:
     // An Add into Router run larger than this asks first.
     static constexpr size_t kAskAboveMappings = 1000;
     const velmora::NatPmpLeaseKeeper& natPmpLeases() const { return *leases_; }
+    // The IPv6 pinholes and PCP mappings this program holds.
+    std::shared_ptr<velmora::LeaseBook> leaseBook() const { return leaseBook_; }
 
 signals:
     // Lines for the activity log and, when something went wrong or changed,
@@ -103,6 +106,14 @@ private:
     // After Add, Edit or Delete: the monitor's list follows and the file is saved.
     void entriesChanged();
     std::unique_ptr<velmora::MappingWriter> makeWriter(RouterEntry& router);
+    // Starts a run; pinholes join it where the router offers them.
+    // Pinholes in `skip` are left out (the user deleted them).
+    void startTask(velmora::RouterInstallTask* task, const velmora::RouterEntryPtr& router,
+                   const std::vector<ForwardingEntry>& entries,
+                   const std::set<velmora::MappingKey>& skip = {});
+    // The router's offer became known during a run: the monitor and the
+    // watch list take its pinholes in.
+    void takeOffer(const velmora::RouterEntryPtr& router);
     void setRow(int row, const ForwardingEntry& entry);
     // The first selected row when it shows an entry, or -1.
     int selectedEntryRow() const;
@@ -115,6 +126,10 @@ private:
     QPushButton* portCheck_ = nullptr;
 
     std::shared_ptr<velmora::NatPmpLeaseKeeper> leases_;
+    std::shared_ptr<velmora::LeaseBook> leaseBook_;
+    // The computer's address the pinholes of "Y" entries lead to ("": none).
+    std::string pinholeAddress_;
+    std::weak_ptr<RouterEntry> offerRouter_; // the router whose pinholes the monitor watches
     uint32_t natPmpLifetime_;
     WriterFactory writerFactory_;
     velmora::InstallOptions installOptions_;

@@ -3,6 +3,7 @@
 #include "forwarding/core/PortList.h"
 #include "forwarding/core/ProgramUpnpClient.h"
 #include "forwarding/ui/ForwardingTexts.h"
+#include "forwarding/ui/LeaseRows.h"
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ReportList.h"
@@ -82,6 +83,18 @@ void CRouter_Management::startListing()
         listingFinished_ = true; // nothing to list, and nothing to say
         return;
     }
+    if (router_->is_apple && router_->speaks_pcp) {
+        // PCP cannot list a gateway's mappings: only what this program holds there.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (book_)
+                    velmora::AppendLeaseRows(*list_, *book_, *router_);
+                listingFinished_ = true;
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     if (router_->is_apple) {
         listingFinished_ = true;
         // Over the open dialog.
@@ -122,6 +135,8 @@ void CRouter_Management::startListing()
 void CRouter_Management::listingDone(bool read, UpnpClient::ListingEnd end, int limit)
 {
     listingFinished_ = true;
+    if (read && book_)
+        velmora::AppendLeaseRows(*list_, *book_, *router_);
     if (!read) {
         list_->setRowCount(0); // a failed listing shows no rows
         QMessageBox::warning(this, texts::kAppCaption, velmora::Tr(kListingFailed));
@@ -136,27 +151,33 @@ void CRouter_Management::listingDone(bool read, UpnpClient::ListingEnd end, int 
 
 void CRouter_Management::deleteFirstSelected()
 {
-    if (!routerFound_ || !router_ || router_->is_apple)
+    if (!routerFound_ || !router_)
         return;
     const int row = list_->firstSelectedRow();
     if (row < 0)
+        return;
+    const std::string leaseKey = velmora::LeaseKeyOfRow(*list_, row);
+    if (router_->is_apple && leaseKey.empty())
         return;
     const std::string protocol = list_->cell(row, 1).toStdString();
     const int number = velmora::AtoiLike(list_->cell(row, 2).toStdString());
     const auto port = static_cast<uint16_t>(number);
     if (deleted_)
-        deleted_(protocol, port);
+        deleted_(leaseKey.empty() ? protocol : velmora::LeaseWatchProtocol(leaseKey), port);
     // The row is found again by this index when the answer comes: rows added
     // or removed meanwhile move it.
     const int id = nextDeletion_++;
     pendingRows_.emplace(id, QPersistentModelIndex(list_->model()->index(row, 0)));
     const velmora::RouterEndpoint endpoint = endpoint_;
     deletions_.push_back(std::make_unique<velmora::DialogWorker>(
-        this, [this, endpoint, port, protocol, id](velmora::GuiRelay& relay,
-                                                   const std::atomic<bool>& cancel) {
-            const bool deleted = velmora::ProgramUpnpClient::instance().run(
-                endpoint, cancel,
-                [&](UpnpClient& client) { return client.DeletePortMapping(port, protocol); });
+        this, [this, endpoint, port, protocol, id, leaseKey,
+               book = book_](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+            const bool deleted = !leaseKey.empty()
+                                     ? book && velmora::CloseLease(*book, leaseKey)
+                                     : velmora::ProgramUpnpClient::instance().run(
+                                           endpoint, cancel, [&](UpnpClient& client) {
+                                               return client.DeletePortMapping(port, protocol);
+                                           });
             relay.post([this, deleted, id] {
                 ++deletionsAnswered_;
                 const QPersistentModelIndex key = pendingRows_.at(id);

@@ -13,14 +13,16 @@
 
 namespace velmora {
 class DialogWorker;
+class LeaseBook;
 class ReportList;
 } // namespace velmora
 class QPushButton;
 
 // "Router Management": the port mappings the router selected in the router
 // box holds, read through the program's own UPnP client on a worker thread
-// (rows appear as they come), deletion of the first selected one, and the
-// port tester page. Close returns at once; late results are dropped.
+// (rows appear as they come), then the pinholes and PCP mappings this
+// program holds there, deletion of the first selected one, and the port
+// tester page. Close returns at once; late results are dropped.
 class CRouter_Management final : public QDialog
 {
     Q_OBJECT
@@ -34,6 +36,8 @@ public:
     ~CRouter_Management() override;
 
     velmora::ReportList* list() const { return list_; }
+    // The pinholes and PCP mappings this program holds (listed after the router's own).
+    void setLeaseBook(std::shared_ptr<velmora::LeaseBook> book) { book_ = std::move(book); }
     bool listingFinished() const { return listingFinished_; }
     // Deletions sent and answered so far.
     int deletionsAnswered() const { return deletionsAnswered_; }
@@ -53,6 +57,7 @@ private:
     bool routerFound_ = false;
     velmora::RouterEntryPtr router_;
     velmora::RouterEndpoint endpoint_;
+    std::shared_ptr<velmora::LeaseBook> book_;
     std::function<void()> openPortTester_;
     DeletionListener deleted_;
     int listingLimit_;

@@ -4,6 +4,7 @@
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/ForwardingTexts.h"
+#include "forwarding/ui/LeaseRows.h"
 #include "platform/DeadlineScale.h"
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/FormButtons.h"
@@ -74,9 +75,10 @@ void Ports_List::startListing()
     stall_->start();
     const velmora::RouterEndpoint endpoint = endpoint_;
     const velmora::RouterEntryPtr keepAlive = router_; // its URLs stay valid while the thread runs
+    const bool upnp = router_ && !router_->is_apple;
     listing_ = std::make_unique<velmora::DialogWorker>(
-        this, [this, endpoint, keepAlive, limit = listingLimit_](velmora::GuiRelay& relay,
-                                                                 const std::atomic<bool>& cancel) {
+        this, [this, endpoint, keepAlive, upnp,
+               limit = listingLimit_](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
             const auto onRow = [&](const velmora::PortMappingRow& row) {
                 relay.post([this, row] {
                     stall_->start();
@@ -86,15 +88,18 @@ void Ports_List::startListing()
                                       QString::fromStdString(row.internalClient)});
                 });
             };
-            const int rows = velmora::ListPortMappings(endpoint, cancel, onRow, limit);
+            // A NAT-PMP gateway that speaks PCP has no list to read: only ours.
+            const int rows = upnp ? velmora::ListPortMappings(endpoint, cancel, onRow, limit) : 0;
             // Queued after every row, so the flag is set once they are all in.
-            relay.post([this, capped = rows >= limit] { listingEnded(capped); });
+            relay.post([this, capped = upnp && rows >= limit] { listingEnded(capped); });
         });
 }
 
 void Ports_List::listingEnded(bool capped)
 {
     stall_->stop();
+    if (book_ && router_)
+        velmora::AppendLeaseRows(*list_, *book_, *router_);
     finished_ = true;
     updateButtons();
     if (!capped)
@@ -112,6 +117,8 @@ void Ports_List::giveUpListing()
     if (finished_)
         return;
     listing_->stop(); // its request in flight ends in the background
+    if (book_ && router_)
+        velmora::AppendLeaseRows(*list_, *book_, *router_);
     finished_ = true;
     stalled_ = true;
     updateButtons();
@@ -131,7 +138,8 @@ void Ports_List::updateButtons()
         portCheck_->setEnabled(false);
         delete_->setEnabled(false);
     } else if (finished_) {
-        portCheck_->setEnabled(true);
+        // The check asks the router about an IPv4 mapping.
+        portCheck_->setEnabled(velmora::LeaseKeyOfRow(*list_, list_->firstSelectedRow()).empty());
         delete_->setEnabled(true);
     }
 }
@@ -146,12 +154,16 @@ void Ports_List::deleteSelected()
             continue; // already on its way out
         const qint64 token = ++lastDeletionToken_;
         first->setData(kDeletionRole, token);
-        queuedDeletions_.push_back(
-            {token, list_->cell(row, 2).toStdString(), list_->cell(row, 1).toStdString()});
+        queuedDeletions_.push_back({token, list_->cell(row, 2).toStdString(),
+                                    list_->cell(row, 1).toStdString(),
+                                    velmora::LeaseKeyOfRow(*list_, row)});
         if (deleted_) {
-            const int port = velmora::AtoiLike(queuedDeletions_.back().port);
+            const Deletion& deletion = queuedDeletions_.back();
+            const int port = velmora::AtoiLike(deletion.port);
             if (port > 0 && port <= 65535)
-                deleted_(queuedDeletions_.back().protocol, static_cast<uint16_t>(port));
+                deleted_(deletion.leaseKey.empty() ? deletion.protocol
+                                                   : velmora::LeaseWatchProtocol(deletion.leaseKey),
+                         static_cast<uint16_t>(port));
         }
     }
     list_->clearSelection();
@@ -165,12 +177,15 @@ void Ports_List::startDeletions(bool released)
         return;
     deleting_ = true;
     auto worker = std::make_unique<velmora::DialogWorker>(
-        this, [this, batch = std::move(queuedDeletions_), endpoint = endpoint_,
-               keepAlive = router_](velmora::GuiRelay& relay, const std::atomic<bool>&) {
+        this, [this, batch = std::move(queuedDeletions_), endpoint = endpoint_, keepAlive = router_,
+               book = book_](velmora::GuiRelay& relay, const std::atomic<bool>&) {
             // Not cancelled when the dialog closes: the user asked for each of these.
             for (const Deletion& deletion : batch) {
                 // The router's answer is not looked at: the row goes either way.
-                velmora::DeletePortMapping(endpoint, deletion.port, deletion.protocol);
+                if (!deletion.leaseKey.empty() && book)
+                    velmora::CloseLease(*book, deletion.leaseKey);
+                else
+                    velmora::DeletePortMapping(endpoint, deletion.port, deletion.protocol);
                 relay.post([this, token = deletion.token] { removeDeletedRow(token); });
             }
             relay.post([this] {
@@ -201,7 +216,7 @@ void Ports_List::removeDeletedRow(qint64 token)
 void Ports_List::checkSelected()
 {
     const int row = list_->firstSelectedRow();
-    if (row < 0)
+    if (row < 0 || !velmora::LeaseKeyOfRow(*list_, row).empty())
         return;
     velmora::PortCheckTarget target;
     target.description = list_->cell(row, 0).toStdString();

@@ -16,11 +16,14 @@ class QTimer;
 
 namespace velmora {
 class DialogWorker;
+class LeaseBook;
 class ReportList;
 } // namespace velmora
 
 // "Ports list in router": the mappings a UPnP router holds, read on a worker
-// thread while the dialog shows; deletes the selected ones and checks one.
+// thread while the dialog shows, then the pinholes and PCP mappings this
+// program holds there; deletes the selected ones and checks one. A NAT-PMP
+// gateway that speaks PCP lists only what this program holds.
 class Ports_List final : public QDialog
 {
     Q_OBJECT
@@ -34,6 +37,8 @@ public:
     // Deletion requests the router has answered so far.
     int deletionsAnswered() const { return deletionsAnswered_; }
     velmora::ReportList* list() const { return list_; }
+    // The pinholes and PCP mappings this program holds (listed after the router's own).
+    void setLeaseBook(std::shared_ptr<velmora::LeaseBook> book) { book_ = std::move(book); }
     // Options for the checks this dialog runs (tests shorten them).
     void setPortCheckOptions(const velmora::PortCheckOptions& options) { checkOptions_ = options; }
 
@@ -70,10 +75,12 @@ private:
         qint64 token;
         std::string port;
         std::string protocol;
+        std::string leaseKey; // a lease of ours: closed through the book
     };
 
     velmora::RouterEntryPtr router_;
     velmora::RouterEndpoint endpoint_;
+    std::shared_ptr<velmora::LeaseBook> book_;
     velmora::PortCheckOptions checkOptions_;
     DeletionListener deleted_;
     int listingLimit_;

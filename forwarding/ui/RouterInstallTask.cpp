@@ -32,11 +32,17 @@ void RouterInstallTask::cancel()
 
 void RouterInstallTask::start(const velmora::InstallOptions& options)
 {
-    auto writer = std::shared_ptr<velmora::MappingWriter>(std::move(writer_));
-    auto plan = std::make_shared<const velmora::MappingPlan>(std::move(plan_));
+    struct Work
+    {
+        std::unique_ptr<velmora::MappingWriter> writer;
+        velmora::MappingPlan plan;
+        Preparation preparation;
+    };
+    auto work = std::make_shared<Work>(Work{std::move(writer_), std::move(plan_), preparation_});
     worker_ = std::make_unique<velmora::DialogWorker>(
-        this,
-        [this, writer, plan, options](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+        this, [this, work, options](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+            if (work->preparation)
+                work->preparation(work->plan, work->writer);
             auto mailbox = std::make_shared<ProgressMailbox>();
             auto progress = [this, &relay, mailbox](size_t done, size_t total) {
                 mailbox->done = done;
@@ -47,7 +53,8 @@ void RouterInstallTask::start(const velmora::InstallOptions& options)
                     emit progressed(qint64(mailbox->done.load()), qint64(total));
                 });
             };
-            const auto result = velmora::InstallMappings(*plan, *writer, cancel, progress, options);
+            const auto result =
+                velmora::InstallMappings(work->plan, *work->writer, cancel, progress, options);
             relay.post([this, result] { emit finished(result); });
         });
 }

@@ -3,6 +3,7 @@
 #include "forwarding/core/MappingInstaller.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 namespace velmora {
@@ -22,6 +23,12 @@ public:
                       QObject* parent = nullptr);
     ~RouterInstallTask() override;
 
+    // Runs on the worker before the plan is installed and may add to it and
+    // replace the writer (finding what a router offers may take a question).
+    using Preparation = std::function<void(velmora::MappingPlan& plan,
+                                           std::unique_ptr<velmora::MappingWriter>& writer)>;
+    void setPreparation(Preparation preparation) { preparation_ = std::move(preparation); }
+
     void start(const velmora::InstallOptions& options = {});
     // Stops after the request in flight; finished() still follows.
     void cancel();
@@ -35,6 +42,7 @@ private:
     std::unique_ptr<velmora::MappingWriter> writer_; // handed to the worker by start()
     velmora::MappingPlan plan_;                      // the same
     qint64 totalSteps_;
+    Preparation preparation_;
     std::unique_ptr<velmora::DialogWorker> worker_;
 };
 

@@ -13,7 +13,9 @@ namespace velmora {
 class BootIdListener;
 
 class GuiRelay;
+class LeaseBook;
 class NatPmpLeaseKeeper;
+struct RouterEndpoint;
 
 // The mapping monitor of the Port Forwarding page: switched on and off by
 // the monitor setting, pointed at the router in use, and, for a UPnP router,
@@ -34,6 +36,11 @@ public:
     // mappings are asked for `natPmpLifetime` seconds.
     void setRouter(RouterEntryPtr router, uint32_t natPmpLifetime);
     void setMappings(std::vector<velmora::WatchedMapping> mappings);
+    // The pinholes and PCP mappings this program holds: looked after beside
+    // the router's IPv4 mappings once its offer is known (offerKnown()).
+    void setLeaseBook(std::shared_ptr<velmora::LeaseBook> book) { book_ = std::move(book); }
+    // The router's offer has been found since setRouter(): watch it all.
+    void offerKnown() { apply(); }
     const std::vector<velmora::WatchedMapping>& mappings() const { return mappings_; }
 
     uint64_t checks() const { return monitor_->checks(); }
@@ -45,6 +52,10 @@ signals:
 
 private:
     void apply();
+    // Watches the router with its pinholes and PCP mappings; false when it has none.
+    bool monitorDualStack();
+    // The router's SSDP announcements of a restart bring the check forward.
+    void listen(const velmora::RouterEndpoint& endpoint);
     void makeMonitor();
 
     velmora::NatPmpLeaseKeeper& keeper_;
@@ -53,6 +64,7 @@ private:
     std::unique_ptr<velmora::MappingMonitor> monitor_;
     std::unique_ptr<BootIdListener> listener_; // goes before the monitor it calls
     RouterEntryPtr router_;
+    std::shared_ptr<velmora::LeaseBook> book_;
     uint32_t natPmpLifetime_ = 0;
     std::vector<velmora::WatchedMapping> mappings_;
     bool enabled_ = false;

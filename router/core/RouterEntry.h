@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace velmora {
+struct RouterOffer;
+} // namespace velmora
+
 // One router found by a scan: a UPnP gateway (its URLs and description data)
 // or a NAT-PMP gateway, which is taken to be an AirPort base station.
 // Owns its miniupnpc strings and its NAT-PMP socket; shared (never copied)
@@ -32,6 +36,14 @@ struct RouterEntry final
     natpmp_t natpmp{};
     bool natpmp_open = false;
     std::mutex natpmp_mutex;
+    // NAT-PMP only: the gateway also speaks PCP (RFC 6887), which then
+    // replaces NAT-PMP for port mappings.
+    bool speaks_pcp = false;
+
+    // What the router offers for IPv6 pinholes and PCP mappings, found once
+    // (CachedOfferOf); null until then. Lock the mutex around every use.
+    std::shared_ptr<const velmora::RouterOffer> offer;
+    std::mutex offer_mutex;
 
     // The line the router box shows for this router.
     std::string displayName() const { return is_apple ? "AirPort Station" : friendly_name; }

@@ -6,6 +6,7 @@
 #include "platform/ui/Tr.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
+#include "router/ui/OfferLines.h"
 
 #include <QComboBox>
 #include <QMessageBox>
@@ -241,7 +242,8 @@ void RouterScanController::showInfo()
     RouterEntryPtr router = selectedRouter();
     if (!router)
         return;
-    if (router->is_apple) {
+    // A NAT-PMP gateway that speaks PCP has something to tell: what it offers.
+    if (router->is_apple && !router->speaks_pcp) {
         QMessageBox::warning(dialogParent_, velmora::kProductName, velmora::Tr(kAppleNoInfo));
         return;
     }
@@ -250,13 +252,19 @@ void RouterScanController::showInfo()
     // The entry stays alive with the worker, whatever a rescan does to the list.
     infoWorker_ = std::make_unique<velmora::DialogWorker>(
         this, [this, router](velmora::GuiRelay& relay, const std::atomic<bool>&) {
-            RouterInfoValues values = QueryRouterInfo(router->data, router->urls);
-            relay.post([this, values] { showInfoReport(values); });
+            RouterInfoValues values;
+            if (!router->is_apple)
+                values = QueryRouterInfo(router->data, router->urls);
+            const OfferReport report = QueryOfferReport(*router);
+            relay.post([this, values, offer = OfferLines(report), apple = router->is_apple] {
+                showInfoReport(values, offer, apple);
+            });
         });
     infoTimer_->start(infoDeadline_);
 }
 
-void RouterScanController::showInfoReport(const RouterInfoValues& values)
+void RouterScanController::showInfoReport(const RouterInfoValues& values, const QString& offer,
+                                          bool natPmp)
 {
     infoTimer_->stop();
     if (infoWorker_) {
@@ -265,8 +273,10 @@ void RouterScanController::showInfoReport(const RouterInfoValues& values)
     }
     if (info_)
         info_->setEnabled(true);
-    QMessageBox box(QMessageBox::NoIcon, velmora::Tr(kInfoCaption),
-                    QString::fromStdString(FormatRouterInfoReport(values)), QMessageBox::Ok,
+    QString text = natPmp ? QString() : QString::fromStdString(FormatRouterInfoReport(values));
+    if (!offer.isEmpty())
+        text += (text.isEmpty() || text.endsWith('\n') ? "" : "\n") + offer;
+    QMessageBox box(QMessageBox::NoIcon, velmora::Tr(kInfoCaption), text, QMessageBox::Ok,
                     dialogParent_);
     box.setObjectName("routerInfoBox");
     box.setTextFormat(Qt::PlainText); // the router's words, never read as rich text

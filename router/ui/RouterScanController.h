@@ -95,7 +95,10 @@ private:
     void showRouterNotFound();
     void onRouterNotFoundClosed();
     void abandonWorker();
-    void showInfoReport(const RouterInfoValues& values);
+    // `offer`: the lines about pinholes and PCP (empty: none; no report of
+    // old for a NAT-PMP gateway).
+    void showInfoReport(const RouterInfoValues& values, const QString& offer = {},
+                        bool natPmp = false);
 
     QPointer<QComboBox> routerBox_;
     QPointer<QPushButton> info_;

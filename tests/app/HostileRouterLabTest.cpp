@@ -8,11 +8,16 @@
 // failure within its deadline, the window keeps answering, closing returns at
 // once, and a late answer touches nothing. The program itself is started
 // against each mode and ended with SIGTERM while its scan waits for the
-// router. The deadlines run shortened (VELMORA_DEADLINE_SCALE, set by CTest):
-// each outcome must come within twice its deadline, a dialog must close within
-// 1 s and the program end within 2 s. Measured times are printed as "figure"
-// lines.
+// router. Add into Router has IPv6 rows (a router that names
+// WANIPv6FirewallControl and misbehaves on it, or whose IPv6 firewall is off)
+// and PCP rows (a gateway of NAT-PMP alone, PCP answers with another nonce or
+// version, played by fake_pcp). The deadlines run shortened
+// (VELMORA_DEADLINE_SCALE, set by CTest): each outcome must come within twice
+// its deadline, a dialog must close within 1 s and the program end within
+// 2 s. Measured times are printed as "figure" lines.
 
+#include "forwarding/core/LeaseBook.h"
+#include "forwarding/core/LeaseExchange.h"
 #include "forwarding/core/RouterMappings.h"
 #include "forwarding/core/UpnpMappingWriter.h"
 #include "forwarding/ui/CFormView_Client.h"
@@ -22,6 +27,7 @@
 #include "platform/BackgroundThreads.h"
 #include "platform/DeadlineScale.h"
 #include "platform/ui/ReportList.h"
+#include "router/core/NatPmpProbe.h"
 #include "tests/forwarding/FakeForwardingHost.h"
 #include "tests/lab/LabEnvironment.h"
 #include "tests/lab/LabProbes.h"
@@ -68,6 +74,10 @@ const qint64 kScanBoundMs = Bound(RouterScanController::kScanDeadline);
 const qint64 kInfoBoundMs = Bound(RouterScanController::kInfoDeadline);
 // One write; a router that answers it is read back at once.
 const qint64 kAddBoundMs = Bound(UpnpMappingWriter::kAnswerWithin);
+// The same, then one exchange with the IPv6 firewall control (10 s).
+const qint64 kAddIPv6BoundMs = Bound(UpnpMappingWriter::kAnswerWithin + std::chrono::seconds(10));
+// Two PCP requests (the mapping, the pinhole) and the question whether PCP is spoken.
+const qint64 kAddPcpBoundMs = Bound(2 * kPcpTimeout + kPcpAskWait);
 const qint64 kListStallBoundMs = Bound(std::chrono::milliseconds(Ports_List::kDefaultStallLimitMs));
 const qint64 kPortCheckBoundMs = 2 * (PortCheckOptions{}.deadline.count() + 1000); // and its grace
 constexpr qint64 kCloseLimitMs = 1000;
@@ -145,7 +155,8 @@ protected:
         return "http://" + lab.routerLan() + ":" + std::to_string(kFakePort) + "/desc.xml";
     }
 
-    // fake_igd misbehaving in `mode` on `on` ("desc", "soap" or "all").
+    // fake_igd misbehaving in `mode` on `on` ("desc", "soap" or "all"),
+    // serving `description`.
     BackgroundProcess startFake(const std::string& mode, const char* on,
                                 const std::string& description = FakeDescription("Hostile Router"))
     {
@@ -356,6 +367,104 @@ TEST_F(HostileRouter, AddIntoRouterEndsWithItsResultWithinItsDeadline)
         // Every one of these routers leaves the mapping uninstalled: the user is told.
         EXPECT_EQ(messages, QStringList{"Failed to add port mapping into router!"});
         Figure("add", mode, messages.isEmpty() ? "none" : "failure reported", took, stalls.worst());
+        fake.stop();
+    }
+}
+
+// Add into Router on the tab with `router`; the message texts it showed.
+QStringList AddOnTab(const char* name, const char* protocol, const std::string& ip,
+                     RouterEntryPtr router, qint64& took, qint64& stall, size_t& leases)
+{
+    std::vector<ForwardingEntry> entries{MakeEntry(name, protocol, "15556", ip.c_str())};
+    FakeForwardingHost host(entries);
+    host.router = std::move(router);
+    host.found = true;
+    CFormView_Client view(entries, host);
+    view.reloadRows();
+    view.onRoutersFound();
+    view.show();
+    SelectRows(view.list(), {0});
+    ModalCatcher catcher;
+    catcher.answer = AcceptMessageBoxes;
+    StallWatch stalls;
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(view.findChild<QPushButton*>("addIntoRouterButton"), Qt::LeftButton);
+    EXPECT_TRUE(WaitFor([&] { return !view.installing(); }, kGiveUpMs));
+    took = clock.elapsed();
+    stall = stalls.worst();
+    leases = view.leaseBook()->leases().size();
+    return catcher.messageTexts();
+}
+
+TEST_F(HostileRouter, AddIntoRouterOverIPv6SaysWhyNoPinholeOpened)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        // Once the IPv4 request before went unanswered for 10 s the pinhole is
+        // not even sent; under shortened deadlines it is, and goes unanswered.
+        {"silent", "not sent: the router stopped answering|the router did not answer"},
+        {"trickle", "the router's answer could not be read"},
+        {"garbage", "the router's answer could not be read"},
+        {"huge", "the router did not keep it"}, // the answer's envelope is whole: read, then ended
+        {"forgetful", "the router did not keep it"},
+        {"fault", "the router refused it (501 Action Failed)"},
+        {"firewall-off", "the router's IPv6 firewall is off: nothing needs opening"},
+    };
+    const QString lan6 = QString::fromStdString(lab.lan6Host());
+    for (const auto& [mode, why] : rows) {
+        SCOPED_TRACE(mode);
+        BackgroundProcess fake = startFake(mode, "soap", FakeDescription("Hostile Router", true));
+        qint64 took = 0;
+        qint64 stall = 0;
+        size_t leases = 0;
+        const QStringList messages =
+            AddOnTab("hostile6", "TCP", lab.lanHost(), router(), took, stall, leases);
+        ASSERT_EQ(messages.size(), 1) << messages.join("|").toStdString();
+        const QStringList reasons = QString(why).split('|');
+        EXPECT_TRUE(std::any_of(reasons.begin(), reasons.end(), [&](const QString& reason) {
+            return messages[0].contains("IPv6: 0 of 1 pinholes opened for " + lan6 + ". (" +
+                                        reason + ")");
+        })) << messages[0].toStdString();
+        EXPECT_EQ(leases, 0u) << "nothing is held that was not opened";
+        EXPECT_LE(took, kAddIPv6BoundMs);
+        Figure("add-ipv6", mode, "failure said", took, stall);
+        fake.stop();
+    }
+}
+
+TEST_F(HostileRouter, AddIntoRouterOverPcpTakesNoStrayAnswer)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"natpmp-only", ""}, // installed over NAT-PMP, as before: nothing to say
+        {"wrong-nonce", "(the gateway sent an answer with another mapping nonce"},
+        {"wrong-version", "(the gateway sent an answer of PCP version 3"},
+    };
+    for (const auto& [mode, why] : rows) {
+        SCOPED_TRACE(mode);
+        BackgroundProcess fake = lab.spawn(
+            Side::Router, {LabEnvironment::FakePcpPath(), "--mode", mode, "--seconds", "600"},
+            dir.file(std::string("pcp-") + mode + ".log"));
+        ASSERT_TRUE(fake.waitForOutput("fake_pcp ready", std::chrono::seconds(10)));
+        RouterEntryPtr gateway = ProbeNatPmpRouter();
+        ASSERT_NE(gateway, nullptr);
+        EXPECT_EQ(gateway->speaks_pcp, std::string(mode) != "natpmp-only");
+        qint64 took = 0;
+        qint64 stall = 0;
+        size_t leases = 0;
+        const QStringList messages =
+            AddOnTab("hostile-pcp", "UDP", "Localhost", gateway, took, stall, leases);
+        if (*why == '\0') {
+            EXPECT_EQ(messages, QStringList());
+        } else {
+            ASSERT_EQ(messages.size(), 1);
+            EXPECT_TRUE(messages[0].startsWith(
+                "IPv4: 0 of 1 port mappings added into the router. " + QString(why)))
+                << messages[0].toStdString();
+            EXPECT_TRUE(messages[0].contains("IPv6: 0 of 1 pinholes")) << messages[0].toStdString();
+            EXPECT_EQ(leases, 0u);
+        }
+        EXPECT_LE(took, kAddPcpBoundMs);
+        Figure("add-pcp", mode, *why ? "failure said" : "added over NAT-PMP", took, stall);
         fake.stop();
     }
 }

@@ -1,5 +1,8 @@
 #include "tests/lab/LabEnvironment.h"
 
+#include "tests/lab/LabProbes.h"
+
+#include <arpa/inet.h>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -125,6 +128,8 @@ bool LabEnvironment::startRouter(RouterMode mode, bool secureMode)
     std::vector<std::string> args{"router", prefix_, "start", "--mode", RouterModeName(mode)};
     if (secureMode)
         args.emplace_back("--secure-mode");
+    if (options_.igd2)
+        args.emplace_back("--igd2");
     const ExecResult r = script(args);
     if (!r.ok())
         fprintf(stderr, "router lab: starting the router failed:\n%s\n", r.output.c_str());
@@ -146,6 +151,18 @@ bool LabEnvironment::restartRouter(RouterMode mode, bool secureMode)
     return stopRouter() && startRouter(mode, secureMode);
 }
 
+bool LabEnvironment::rebootRouter(RouterMode mode)
+{
+    std::vector<std::string> args{"router", prefix_, "reboot", "--mode", RouterModeName(mode)};
+    if (options_.igd2)
+        args.emplace_back("--igd2");
+    const ExecResult r = script(args);
+    if (!r.ok())
+        fprintf(stderr, "router lab: rebooting the router failed:\n%s\n", r.output.c_str());
+    refreshInfo();
+    return r.ok();
+}
+
 bool LabEnvironment::routerRunning()
 {
     refreshInfo();
@@ -160,6 +177,11 @@ bool LabEnvironment::blockRouterPort(const std::string& protocol, int port)
 bool LabEnvironment::unblockRouterPort(const std::string& protocol, int port)
 {
     return script({"unblock", prefix_, protocol, std::to_string(port)}).ok();
+}
+
+bool LabEnvironment::setRouterPcp(bool on)
+{
+    return script({"pcp", prefix_, on ? "on" : "off"}).ok();
 }
 
 bool LabEnvironment::addLanAddress(const std::string& cidr, const std::string& device)
@@ -207,6 +229,17 @@ bool LabEnvironment::runIn(Side side, const std::function<void()>& fn) const
     if (failure)
         std::rethrow_exception(failure);
     return entered;
+}
+
+bool LabEnvironment::reachesFromInternet(const std::string& target, const std::string& listenAt,
+                                         int port) const
+{
+    TcpListener listener(listenAt, port);
+    std::string sent = "not run";
+    std::thread knock([&] { runIn(Side::Inet, [&] { sent = SendTcp(target, port, "knock"); }); });
+    const std::string got = listener.acceptAndRead(std::chrono::seconds(3));
+    knock.join();
+    return sent.empty() && got == "knock";
 }
 
 std::vector<RouterMapping> LabEnvironment::routerMappings() const
@@ -257,11 +290,35 @@ std::vector<RouterLease> LabEnvironment::routerLeases() const
     return out;
 }
 
+std::vector<RouterPinhole> LabEnvironment::routerPinholes() const
+{
+    std::vector<RouterPinhole> out;
+    const ExecResult r = script({"pinholes", prefix_});
+    std::istringstream lines(r.output);
+    RouterPinhole pinhole;
+    std::string address;
+    while (lines >> pinhole.protocol >> pinhole.port >> address) {
+        in6_addr parsed{};
+        char text[INET6_ADDRSTRLEN] = {};
+        if (inet_pton(AF_INET6, address.c_str(), &parsed) == 1 &&
+            inet_ntop(AF_INET6, &parsed, text, sizeof text))
+            pinhole.address = text;
+        out.push_back(pinhole);
+    }
+    return out;
+}
+
 std::string LabEnvironment::FakeIgdPath()
 {
     if (const char* env = getenv("VELMORA_FAKE_IGD"))
         return env;
     return VELMORA_FAKE_IGD_PATH;
+}
+
+std::string LabEnvironment::FakePcpPath()
+{
+    const std::string igd = FakeIgdPath();
+    return igd.substr(0, igd.rfind('/') + 1) + "fake_pcp";
 }
 
 } // namespace velmora::lab

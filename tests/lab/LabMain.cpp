@@ -51,6 +51,10 @@ bool ParseLabFlags(int argc, char** argv, LabOptions& options)
             options.secondLan = true;
         } else if (strcmp(a, "--lab-secure-mode") == 0) {
             options.secureMode = true;
+        } else if (strcmp(a, "--lab-ipv6") == 0) {
+            options.ipv6 = true;
+        } else if (strcmp(a, "--lab-igd2") == 0) {
+            options.igd2 = true;
         } else if (strncmp(a, "--lab-mode=", 11) == 0) {
             if (!ParseMode(a + 11, options.mode)) {
                 fprintf(stderr, "router lab: unknown mode in %s\n", a);
@@ -166,6 +170,10 @@ int main(int argc, char** argv)
         up.emplace_back("--second-lan");
     if (options.secureMode)
         up.emplace_back("--secure-mode");
+    if (options.ipv6)
+        up.emplace_back("--ipv6");
+    if (options.igd2)
+        up.emplace_back("--igd2");
     const velmora::lab::ExecResult r = lab.script(up, std::chrono::seconds(60));
     if (!r.ok() || !lab.refreshInfo()) {
         fprintf(stderr, "router lab: could not bring the lab up:\n%s\n", r.output.c_str());

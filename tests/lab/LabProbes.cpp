@@ -24,12 +24,37 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool ToSockaddr(const std::string& address, int port, sockaddr_in& out)
+// A dotted IPv4 or an IPv6 address and a port; `size` gets the length.
+bool ToSockaddr(const std::string& address, int port, sockaddr_storage& out, socklen_t& size)
 {
-    out = sockaddr_in{};
-    out.sin_family = AF_INET;
-    out.sin_port = htons(static_cast<uint16_t>(port));
-    return inet_pton(AF_INET, address.c_str(), &out.sin_addr) == 1;
+    out = sockaddr_storage{};
+    auto* v4 = reinterpret_cast<sockaddr_in*>(&out);
+    auto* v6 = reinterpret_cast<sockaddr_in6*>(&out);
+    if (inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
+        v4->sin_family = AF_INET;
+        v4->sin_port = htons(static_cast<uint16_t>(port));
+        size = sizeof *v4;
+        return true;
+    }
+    if (inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
+        v6->sin6_family = AF_INET6;
+        v6->sin6_port = htons(static_cast<uint16_t>(port));
+        size = sizeof *v6;
+        return true;
+    }
+    return false;
+}
+
+std::string PeerText(const sockaddr_storage& peer)
+{
+    char text[INET6_ADDRSTRLEN] = {};
+    if (peer.ss_family == AF_INET6)
+        inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6*>(&peer)->sin6_addr, text,
+                  sizeof text);
+    else
+        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(&peer)->sin_addr, text,
+                  sizeof text);
+    return text;
 }
 
 std::string AddressText(const in_addr& a)
@@ -193,15 +218,16 @@ TcpListener::~TcpListener()
 
 bool TcpListener::listen(const std::string& address, int port)
 {
-    sockaddr_in addr;
-    if (fd_ >= 0 || !ToSockaddr(address, port, addr))
+    sockaddr_storage addr;
+    socklen_t size = 0;
+    if (fd_ >= 0 || !ToSockaddr(address, port, addr, size))
         return false;
-    const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int s = socket(addr.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0)
         return false;
     int one = 1;
     setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(s, 4) != 0) {
+    if (bind(s, reinterpret_cast<sockaddr*>(&addr), size) != 0 || ::listen(s, 4) != 0) {
         close(s);
         return false;
     }
@@ -215,13 +241,13 @@ std::string TcpListener::acceptAndRead(std::chrono::milliseconds wait, std::stri
     pollfd p{fd_, POLLIN, 0};
     if (fd_ < 0 || poll(&p, 1, MsLeft(deadline)) <= 0)
         return {};
-    sockaddr_in from{};
+    sockaddr_storage from{};
     socklen_t len = sizeof from;
     const int c = accept4(fd_, reinterpret_cast<sockaddr*>(&from), &len, SOCK_CLOEXEC);
     if (c < 0)
         return {};
     if (peer)
-        *peer = AddressText(from.sin_addr);
+        *peer = PeerText(from);
     std::string data;
     char buf[1024];
     for (;;) {
@@ -239,16 +265,17 @@ std::string TcpListener::acceptAndRead(std::chrono::milliseconds wait, std::stri
 
 std::string SendTcp(const std::string& address, int port, const std::string& data)
 {
-    sockaddr_in addr;
+    sockaddr_storage addr;
+    socklen_t size = 0;
     if (!InLabNamespace())
         return "refused: not inside the lab";
-    if (!ToSockaddr(address, port, addr))
+    if (!ToSockaddr(address, port, addr, size))
         return "bad address";
-    const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const int s = socket(addr.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (s < 0)
         return strerror(errno);
     std::string error;
-    if (connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 && errno != EINPROGRESS) {
+    if (connect(s, reinterpret_cast<sockaddr*>(&addr), size) != 0 && errno != EINPROGRESS) {
         error = strerror(errno);
     } else {
         pollfd p{s, POLLOUT, 0};
@@ -309,8 +336,17 @@ std::string ResolveIpv4(const std::string& name)
     return text;
 }
 
-std::string FakeDescription(const std::string& friendlyName)
+std::string FakeDescription(const std::string& friendlyName, bool firewallControl)
 {
+    const std::string firewall = firewallControl ? R"(<service>
+<serviceType>urn:schemas-upnp-org:service:WANIPv6FirewallControl:1</serviceType>
+<serviceId>urn:upnp-org:serviceId:WANIPv6Firewall1</serviceId>
+<controlURL>/ctl/IP6FCtl</controlURL>
+<eventSubURL>/evt/IP6FCtl</eventSubURL>
+<SCPDURL>/WANIP6FC.xml</SCPDURL>
+</service>
+)"
+                                                 : "";
     return R"(<?xml version="1.0"?>
 <root xmlns="urn:schemas-upnp-org:device-1-0">
 <specVersion><major>1</major><minor>0</minor></specVersion>
@@ -348,7 +384,8 @@ std::string FakeDescription(const std::string& friendlyName)
 <eventSubURL>/evt/IPConn</eventSubURL>
 <SCPDURL>/WANIPCn.xml</SCPDURL>
 </service>
-</serviceList>
+)" + firewall +
+           R"(</serviceList>
 </device>
 </deviceList>
 </device>

@@ -67,7 +67,7 @@ struct NatpmpAnswer
 // A NAT-PMP public-address request to the default gateway, given up after wait.
 NatpmpAnswer ProbeNatpmp(std::chrono::milliseconds wait);
 
-// A listening TCP socket; accepts one connection and reads it to its end.
+// A listening TCP socket (IPv4 or IPv6); accepts one connection and reads it to its end.
 class TcpListener final
 {
 public:
@@ -86,14 +86,15 @@ private:
     int fd_ = -1;
 };
 
-// Connects, sends data and closes within five seconds; "" or an error text.
+// Connects (IPv4 or IPv6), sends data and closes within five seconds; "" or an error text.
 std::string SendTcp(const std::string& address, int port, const std::string& data);
 
 bool HasLocalAddress(const std::string& address);
 std::string DefaultGateway(); // from /proc/net/route, "" if none
 std::string ResolveIpv4(const std::string& name);
 
-// A minimal IGD v1 root description with the given friendlyName.
-std::string FakeDescription(const std::string& friendlyName);
+// A minimal IGD v1 root description with the given friendlyName; with a
+// WANIPv6FirewallControl:1 service (control URL /ctl/IP6FCtl) when asked.
+std::string FakeDescription(const std::string& friendlyName, bool firewallControl = false);
 
 } // namespace velmora::lab

@@ -7,7 +7,9 @@
 //            [--hostile MODE [--hostile-on desc|soap|all]] [--silent-soap]
 //
 // With --hostile it misbehaves as a broken router would (see HostileMode);
-// its SOAP side then answers the common actions itself and --soap is not used.
+// its SOAP side then answers the common actions itself, those of the IPv6
+// firewall control included, and --soap is not used. HTTP listens on IPv4
+// and IPv6.
 // --silent-soap: a router that accepts SOAP requests and never answers them;
 // each POST connection is read and then held open, unanswered, until the end.
 //
@@ -48,15 +50,16 @@ constexpr const char* kIgdType = "urn:schemas-upnp-org:device:InternetGatewayDev
 enum class HostileMode
 {
     None,
-    Silent,    // accepts the connection, reads the request, never answers
-    Trickle,   // sends its answer one byte every 0.5 s
-    Garbage,   // answers 4 KiB of random bytes
-    Huge,      // a 50 MB answer (description or SOAP)
-    Forgetful, // "200 OK" to AddPortMapping, but stores nothing
-    Fault,     // a SOAP fault to every action
-    Igd2,      // answers an IGD:1 search with an IGD:2 search target
-    Markup,    // HTML in its words: connection type, mapping description
-    HugeBulk,  // a 1 MB GetListOfPortMappings answer of entries without a port
+    Silent,      // accepts the connection, reads the request, never answers
+    Trickle,     // sends its answer one byte every 0.5 s
+    Garbage,     // answers 4 KiB of random bytes
+    Huge,        // a 50 MB answer (description or SOAP)
+    Forgetful,   // "200 OK" to AddPortMapping, but stores nothing
+    Fault,       // a SOAP fault to every action
+    Igd2,        // answers an IGD:1 search with an IGD:2 search target
+    Markup,      // HTML in its words: connection type, mapping description
+    HugeBulk,    // a 1 MB GetListOfPortMappings answer of entries without a port
+    FirewallOff, // its IPv6 firewall is off: every pinhole refused with 702
 };
 
 struct Options
@@ -85,7 +88,7 @@ bool ParseHostileMode(const std::string& name, HostileMode& mode)
         {"garbage", HostileMode::Garbage},     {"huge", HostileMode::Huge},
         {"forgetful", HostileMode::Forgetful}, {"fault", HostileMode::Fault},
         {"igd2", HostileMode::Igd2},           {"markup", HostileMode::Markup},
-        {"hugebulk", HostileMode::HugeBulk},
+        {"hugebulk", HostileMode::HugeBulk},   {"firewall-off", HostileMode::FirewallOff},
     };
     for (const auto& [text, value] : names) {
         if (name == text) {
@@ -240,24 +243,28 @@ int OpenSsdp()
     return s;
 }
 
+// HTTP on IPv4 and IPv6 (a lab with --lab-ipv6 reaches it on the router's
+// IPv6 addresses too).
 int OpenHttp(int port, int& boundPort)
 {
-    int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int s = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0)
         return -1;
     int one = 1;
+    int off = 0;
     setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_ANY);
+    setsockopt(s, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
+    sockaddr_in6 addr{};
+    addr.sin6_family = AF_INET6;
+    addr.sin6_port = htons(static_cast<uint16_t>(port));
+    addr.sin6_addr = in6addr_any;
     socklen_t len = sizeof addr;
     if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(s, 16) != 0 ||
         getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
         close(s);
         return -1;
     }
-    boundPort = ntohs(addr.sin_port);
+    boundPort = ntohs(addr.sin6_port);
     return s;
 }
 
@@ -445,11 +452,13 @@ std::string HugePortListing()
 }
 
 // The answers of a router that holds one mapping (15555/TCP) and accepts
-// every AddPortMapping without keeping it.
+// every AddPortMapping without keeping it; likewise every AddPinhole (its
+// IPv6 firewall on, unless in mode firewall-off: then every pinhole is refused).
 std::string ScriptedSoap(const std::string& action, const std::string& request, int& status,
                          HostileMode mode)
 {
     const bool markup = mode == HostileMode::Markup;
+    const bool firewallOff = mode == HostileMode::FirewallOff;
     const std::string service = "urn:schemas-upnp-org:service:WANIPConnection:1";
     std::string name = action.substr(action.find('#') + 1);
     if (!name.empty() && name.back() == '"')
@@ -486,6 +495,13 @@ std::string ScriptedSoap(const std::string& action, const std::string& request, 
         return answer("");
     if (name == "GetSpecificPortMappingEntry")
         return SoapFault(714, "NoSuchEntryInArray");
+    if (name == "GetFirewallStatus")
+        return answer(std::string("<FirewallEnabled>") + (firewallOff ? "0" : "1") +
+                      "</FirewallEnabled><InboundPinholeAllowed>1</InboundPinholeAllowed>");
+    if (name == "AddPinhole")
+        return firewallOff ? SoapFault(702, "FirewallDisabled") : answer("<UniqueID>7</UniqueID>");
+    if (name == "CheckPinholeWorking" || name == "UpdatePinhole" || name == "DeletePinhole")
+        return SoapFault(704, "NoSuchEntry");
     return SoapFault(401, "Invalid Action");
 }
 
@@ -695,7 +711,8 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: fake_igd --desc FILE [--soap FILE] [--soap-status CODE] "
                         "[--seconds N] [--http-port PORT] [--location URL] [--path /desc.xml] "
                         "[--bodies FILE] [--silent-soap] [--hostile silent|trickle|garbage|huge|"
-                        "forgetful|fault|igd2|markup|hugebulk [--hostile-on desc|soap|all]]\n");
+                        "forgetful|fault|igd2|markup|hugebulk|firewall-off "
+                        "[--hostile-on desc|soap|all]]\n");
         return 2;
     }
     if (!InLabNamespace()) {

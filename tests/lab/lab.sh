@@ -7,19 +7,31 @@
 #                                   wan0 11.22.33.1/24, masquerade, miniupnpd
 #   PREFIX-inet    a remote host    eth0 11.22.33.100/24
 #
+# With --ipv6 the lab also carries IPv6 from the documentation prefix: the
+# computer 2001:db8:77::2/64 on the LAN (default route via the router's
+# fe80::1), the router 2001:db8:77::1 and 2001:db8:33::1 (WAN), the remote
+# host 2001:db8:33::100, which routes the
+# LAN's /64 to the router. The router forwards IPv6 without NAT through the
+# same stateful forward chain, and miniupnpd opens pinholes (UPnP IGD:2
+# WANIPv6FirewallControl with --igd2, PCP always) in its chain.
+#
 # Every veth is created inside the namespaces, so no interface of the lab ever
 # exists in the machine's own namespace and nothing here can reach its network.
 # The WAN side uses a non-reserved /24 because miniupnpd treats a reserved WAN
 # address as "behind another NAT" and refuses to map ports.
 #
 # Usage: lab.sh up PREFIX [--mode both|upnp|natpmp|none] [--second-lan] [--secure-mode] [--igd2]
+#                         [--ipv6]
 #        lab.sh down PREFIX [--spare PID]
-#        lab.sh router PREFIX start|stop|restart [--mode M] [--secure-mode] [--igd2]
+#        lab.sh router PREFIX start|stop|restart|reboot [--mode M] [--secure-mode] [--igd2]
+#                                   (reboot: a restart that loses every mapping and pinhole)
 #        lab.sh add-address PREFIX ADDR/LEN [DEV]
 #        lab.sh exec PREFIX lan|router|inet -- CMD...
 #        lab.sh info PREFIX
 #        lab.sh mappings PREFIX
+#        lab.sh pinholes PREFIX
 #        lab.sh block|unblock PREFIX tcp|udp PORT
+#        lab.sh pcp PREFIX off|on          (off: the router drops PCP, keeps NAT-PMP)
 #        lab.sh sweep
 #        lab.sh list
 #        lab.sh check                 # can the lab work here? (one line when not)
@@ -39,6 +51,12 @@ readonly ROUTER_WAN=$WAN_NET.1
 readonly INET_HOST=$WAN_NET.100
 readonly HTTP_PORT=5000
 readonly FRIENDLY_NAME="Velmora Lab Router"
+readonly LAN6_HOST=2001:db8:77::2
+readonly ROUTER_LAN6=2001:db8:77::1
+readonly ROUTER_LINK6=fe80::1
+readonly LAN6_PREFIX=2001:db8:77::/64
+readonly ROUTER_WAN6=2001:db8:33::1
+readonly INET6_HOST=2001:db8:33::100
 
 die() { echo "lab.sh: $*" >&2; exit 1; }
 note() { [ -n "${LAB_QUIET:-}" ] || echo "lab.sh: $*" >&2; }
@@ -99,7 +117,7 @@ table inet filter {
     chain postrouting {
         type nat hook postrouting priority 100; policy accept;
         jump postrouting_miniupnpd
-        oifname "wan0" masquerade
+        meta nfproto ipv4 oifname "wan0" masquerade
     }
     chain prerouting_miniupnpd {
     }
@@ -150,13 +168,14 @@ owner_alive() {
 
 lab_up() {
     local p=$1; shift
-    local mode=both second_lan=no secure=no igd2=no
+    local mode=both second_lan=no secure=no igd2=no ipv6=no
     while [ $# -gt 0 ]; do
         case "$1" in
             --mode) mode=${2:-}; shift 2 ;;
             --second-lan) second_lan=yes; shift ;;
             --secure-mode) secure=yes; shift ;;
             --igd2) igd2=yes; shift ;;
+            --ipv6) ipv6=yes; shift ;;
             *) die "up: unknown option '$1'" ;;
         esac
     done
@@ -174,10 +193,11 @@ lab_up() {
     rm -rf "$sd" && mkdir -m 700 "$sd" || die "cannot make $sd"
     process_id "${LAB_OWNER_PID:-$PPID}" >"$sd/owner"
     echo "$second_lan" >"$sd/second_lan"
+    echo "$ipv6" >"$sd/ipv6"
     cat /proc/sys/kernel/random/uuid >"$sd/uuid"
 
     # From here on a failure leaves a partial lab: take it down again.
-    if ! build_lab "$p" "$second_lan"; then
+    if ! build_lab "$p" "$second_lan" "$ipv6"; then
         lab_down "$p"
         die "up: could not build the lab"
     fi
@@ -196,7 +216,7 @@ lab_up() {
 }
 
 build_lab() {
-    local p=$1 second_lan=$2
+    local p=$1 second_lan=$2 ipv6=$3
     local lan router inet
     lan=$(ns_name "$p" lan); router=$(ns_name "$p" router); inet=$(ns_name "$p" inet)
     set -e
@@ -214,9 +234,17 @@ build_lab() {
     for ns in "$lan" "$router" "$inet"; do
         ip -n "$ns" link set lo up
         in_ns "$ns" sysctl -qw net.ipv4.ip_forward=0
-        # IPv6 is not part of the lab; keeping it off avoids stray router solicitations.
-        in_ns "$ns" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 || true
-        in_ns "$ns" sysctl -qw net.ipv6.conf.default.disable_ipv6=1 || true
+        # Without --ipv6 IPv6 is not part of the lab; keeping it off avoids
+        # stray router solicitations. With it, addresses are static: no router
+        # advertisements, no autoconfiguration.
+        if [ "$ipv6" = yes ]; then
+            in_ns "$ns" sysctl -qw net.ipv6.conf.all.accept_ra=0
+            in_ns "$ns" sysctl -qw net.ipv6.conf.default.accept_ra=0
+            in_ns "$ns" sysctl -qw net.ipv6.conf.default.autoconf=0
+        else
+            in_ns "$ns" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 || true
+            in_ns "$ns" sysctl -qw net.ipv6.conf.default.disable_ipv6=1 || true
+        fi
     done
     in_ns "$router" sysctl -qw net.ipv4.ip_forward=1
 
@@ -239,10 +267,29 @@ build_lab() {
     # SSDP multicast leaves through the first LAN port even without a default route.
     ip -n "$lan" route add 239.255.255.250/32 dev eth0
     ip -n "$router" route add default via "$INET_HOST" dev wan0
+    [ "$ipv6" = yes ] && build_ipv6 "$p"
 
     nft_ruleset >"$(state_dir "$p")/ruleset.nft"
     in_ns "$router" nft -f "$(state_dir "$p")/ruleset.nft"
     set +e
+}
+
+# IPv6 of the lab (--ipv6): static addresses without duplicate detection, the
+# router forwarding between its LAN and WAN.
+build_ipv6() {
+    local p=$1 lan router inet
+    lan=$(ns_name "$p" lan); router=$(ns_name "$p" router); inet=$(ns_name "$p" inet)
+    in_ns "$router" sysctl -qw net.ipv6.conf.all.forwarding=1
+    ip -n "$lan" -6 addr add "$LAN6_HOST/64" dev eth0 nodad
+    ip -n "$router" -6 addr add "$ROUTER_LAN6/64" dev lan0 nodad
+    # As on a home network, the computer's default route leads to the
+    # router's link-local address.
+    ip -n "$router" -6 addr add "$ROUTER_LINK6/64" dev lan0 nodad
+    ip -n "$router" -6 addr add "$ROUTER_WAN6/64" dev wan0 nodad
+    ip -n "$inet" -6 addr add "$INET6_HOST/64" dev eth0 nodad
+    ip -n "$lan" -6 route add default via "$ROUTER_LINK6" dev eth0
+    ip -n "$router" -6 route add default via "$INET6_HOST" dev wan0
+    ip -n "$inet" -6 route add "$LAN6_PREFIX" via "$ROUTER_WAN6" dev eth0
 }
 
 # The caller and its ancestors: a test binary runs inside the LAN namespace and
@@ -315,6 +362,9 @@ write_config() {
         echo "enable_upnp=$upnp"
         echo "enable_natpmp=$natpmp"
         echo "secure_mode=$secure"
+        # IPv6 pinholes through the WAN port; no ipv6_listening_ip, so that HTTP
+        # stays dual-stack and IPv4 clients still reach the description.
+        [ "$(cat "$sd/ipv6" 2>/dev/null)" = yes ] && echo "ext_ifname6=wan0"
         echo "lease_file=$sd/leases"
         echo "uuid=$(cat "$sd/uuid")"
         echo "friendly_name=$FRIENDLY_NAME"
@@ -428,6 +478,17 @@ router_stop() {
     return 0
 }
 
+# What a router loses when it is switched off: every rule miniupnpd added and
+# its lease file.
+router_forget() {
+    local p=$1 chain
+    ns_exists "$(ns_name "$p" router)" || die "no lab $p"
+    for chain in miniupnpd prerouting_miniupnpd postrouting_miniupnpd; do
+        in_ns "$(ns_name "$p" router)" nft flush chain inet filter "$chain" || return 1
+    done
+    rm -f "$(state_dir "$p")/leases"
+}
+
 # --- other subcommands -----------------------------------------------------
 
 lab_info() {
@@ -448,6 +509,13 @@ lab_info() {
     fi
     echo "ROUTER_WAN=$ROUTER_WAN"
     echo "INET_HOST=$INET_HOST"
+    if [ "$(cat "$sd/ipv6" 2>/dev/null)" = yes ]; then
+        echo "LAN6_HOST=$LAN6_HOST"
+        echo "ROUTER_LAN6=$ROUTER_LAN6"
+        echo "ROUTER_LINK6=$ROUTER_LINK6"
+        echo "ROUTER_WAN6=$ROUTER_WAN6"
+        echo "INET6_HOST=$INET6_HOST"
+    fi
     echo "HTTP_PORT=$HTTP_PORT"
     echo "FRIENDLY_NAME=$FRIENDLY_NAME"
     echo "ROUTER_UUID=$(cat "$sd/uuid" 2>/dev/null)"
@@ -479,6 +547,17 @@ lab_exec() {
     exec ip netns exec "$ns" "$@"
 }
 
+# The table the router's silent drops live in.
+block_table() {
+    in_ns "$1" nft -f - <<EOF
+table inet labblock {
+    chain input {
+        type filter hook input priority -10; policy accept;
+    }
+}
+EOF
+}
+
 # A router that silently drops packets to one of its own ports (no answer, no
 # port-unreachable), e.g. NAT-PMP's UDP 5351. Kept in a table of its own.
 lab_block() {
@@ -490,15 +569,29 @@ lab_block() {
     ns_exists "$router" || die "no lab $p"
     local rule="$proto dport $port drop"
     if [ "$action" = block ]; then
-        in_ns "$router" nft -f - <<EOF || return 1
-table inet labblock {
-    chain input {
-        type filter hook input priority -10; policy accept;
-    }
-}
-EOF
+        block_table "$router" || return 1
         in_ns "$router" nft list chain inet labblock input | grep -qF "$rule" && return 0
         in_ns "$router" nft add rule inet labblock input "$proto" dport "$port" drop
+    else
+        local handle
+        handle=$(in_ns "$router" nft -a list chain inet labblock input 2>/dev/null |
+            sed -nE "s/.*$rule # handle ([0-9]+).*/\1/p")
+        [ -z "$handle" ] || in_ns "$router" nft delete rule inet labblock input handle "$handle"
+    fi
+}
+
+# A gateway that speaks NAT-PMP only: every datagram to udp 5351 that is not
+# version 0 (PCP's are version 2) is dropped without a word. In the table of
+# lab_block.
+lab_pcp() {
+    local p=$1 state=${2:-} router rule='udp dport 5351 @th,64,8 != 0x0 drop'
+    [[ "$state" =~ ^(on|off)$ ]] || die "pcp: want on|off"
+    router=$(ns_name "$p" router)
+    ns_exists "$router" || die "no lab $p"
+    if [ "$state" = off ]; then
+        block_table "$router" || return 1
+        in_ns "$router" nft list chain inet labblock input | grep -qF "$rule" && return 0
+        in_ns "$router" nft add rule inet labblock input udp dport 5351 @th,64,8 != 0 drop
     else
         local handle
         handle=$(in_ns "$router" nft -a list chain inet labblock input 2>/dev/null |
@@ -515,6 +608,22 @@ lab_mappings() {
     in_ns "$(ns_name "$p" router)" nft list chain inet filter prerouting_miniupnpd |
         sed -nE 's/.*@nh,72,8 (0x6|0x11) .*dport ([0-9]+) .*dnat ip to ([0-9.]+):([0-9]+).*/\1 \2 \3 \4/p' |
         sed -e 's/^0x6 /tcp /' -e 's/^0x11 /udp /'
+}
+
+# The pinholes miniupnpd holds, read from its filter chain: one line per
+# pinhole, "PROTO PORT ADDRESS" (the address in full, e.g. 2001:db8:77:0:0:0:0:2).
+lab_pinholes() {
+    local p=$1 line port hex proto groups i
+    # e.g. iif "wan0" th dport 16000 @nh,192,128 0x20010db8...02 @nh,48,8 0x6 accept
+    # (@nh,192,128 is the IPv6 destination, @nh,48,8 the next header: 0x6 TCP, 0x11 UDP)
+    in_ns "$(ns_name "$p" router)" nft list chain inet filter miniupnpd |
+        sed -nE 's/.*dport ([0-9]+) @nh,192,128 0x([0-9a-f]{32}) @nh,48,8 (0x6|0x11) accept.*/\1 \2 \3/p' |
+        while read -r port hex proto; do
+            groups=()
+            for i in 0 4 8 12 16 20 24 28; do groups+=("$((16#${hex:$i:4}))"); done
+            [ "$proto" = 0x6 ] && proto=tcp || proto=udp
+            printf '%s %s %x:%x:%x:%x:%x:%x:%x:%x\n' "$proto" "$port" "${groups[@]}"
+        done
 }
 
 # Labs of vl<pid> runs whose owning process is gone.
@@ -535,7 +644,7 @@ lab_sweep() {
 
 main() {
     local cmd=${1:-}
-    [ -n "$cmd" ] || die "usage: lab.sh up|down|router|add-address|exec|info|mappings|sweep|list|check ..."
+    [ -n "$cmd" ] || die "usage: lab.sh up|down|router|add-address|exec|info|mappings|pinholes|sweep|list|check ..."
     shift
     require_root
     case "$cmd" in
@@ -562,13 +671,16 @@ main() {
                 start) router_start "$p" "$@" ;;
                 stop) router_stop "$p" ;;
                 restart) router_stop "$p" && router_start "$p" "$@" ;;
-                *) die "router: want start|stop|restart" ;;
+                reboot) router_stop "$p" && router_forget "$p" && router_start "$p" "$@" ;;
+                *) die "router: want start|stop|restart|reboot" ;;
             esac ;;
         add-address) lab_add_address "$p" "$@" ;;
         exec) lab_exec "$p" "$@" ;;
         info) lab_info "$p" ;;
         mappings) lab_mappings "$p" ;;
+        pinholes) lab_pinholes "$p" ;;
         block|unblock) lab_block "$p" "$cmd" "$@" ;;
+        pcp) lab_pcp "$p" "$@" ;;
         *) die "unknown command '$cmd'" ;;
     esac
 }

@@ -32,6 +32,7 @@ protected:
         std::string output;
         ASSERT_TRUE(test::UseRouter(lab, mode, &output)) << output;
     }
+    void TearDown() override { EXPECT_TRUE(lab.setRouterPcp(true)); }
 };
 
 TEST_F(RouterLabUi, TheBoxShowsTheRouterInfoShowsItsReportAndRescanFindsItAgain)
@@ -77,6 +78,8 @@ TEST_F(RouterLabUi, TheBoxShowsTheRouterInfoShowsItsReportAndRescanFindsItAgain)
 TEST_F(RouterLabUi, UpnpAndNatPmpRouterGiveTwoLinesFirstSelected)
 {
     useRouter(RouterMode::Both);
+    // A gateway of NAT-PMP alone: one that also speaks PCP has a report to show.
+    ASSERT_TRUE(lab.setRouterPcp(false));
     ScanWindow w;
     w.scan->startScan();
     ASSERT_TRUE(WaitFor([&] { return w.scan->routerFound(); }, kScanWaitMs));

@@ -1,6 +1,7 @@
 #include "platform/DeadlineScale.h"
 #include "platform/DebugTrace.h"
 #include "platform/IPv4Endpoint.h"
+#include "platform/IPv6Endpoint.h"
 #include "platform/SocketConnect.h"
 #include "platform/SocketReceive.h"
 #include "platform/SocketSend.h"
@@ -18,13 +19,39 @@ constexpr auto kConnectAttempt = std::chrono::milliseconds(2000);
 // Pause between two connection attempts.
 constexpr auto kAttemptPause = std::chrono::milliseconds(1000);
 
-// One attempt on a fresh socket, bounded by kConnectAttempt.
-velmora::SocketHandle ConnectOnce(const sockaddr_in& address)
+// A socket address of either family.
+struct SocketAddress
 {
-    velmora::SocketHandle sock(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_storage storage{};
+    socklen_t size = 0;
+    const sockaddr* get() const { return reinterpret_cast<const sockaddr*>(&storage); }
+};
+
+// A dotted IPv4 or an IPv6 literal (with its zone) and a port; no name look-up.
+bool MakeAddress(const std::string& host, uint16_t port, SocketAddress& out)
+{
+    out = {};
+    if (velmora::MakeIPv4Endpoint(host.c_str(), port,
+                                  *reinterpret_cast<sockaddr_in*>(&out.storage))) {
+        out.size = sizeof(sockaddr_in);
+    } else if (velmora::MakeIPv6Endpoint(host.c_str(), port,
+                                         *reinterpret_cast<sockaddr_in6*>(&out.storage))) {
+        out.size = sizeof(sockaddr_in6);
+    }
+    return out.size != 0;
+}
+
+// One attempt on a fresh socket, bounded by kConnectAttempt; from `source`
+// when it has an address.
+velmora::SocketHandle ConnectOnce(const SocketAddress& address, const SocketAddress& source)
+{
+    velmora::SocketHandle sock(socket(address.storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!sock.valid())
         return {};
-    if (!velmora::ConnectWithin(sock.fd(), address, velmora::DeadlineAfter(kConnectAttempt))
+    if (source.size != 0 && ::bind(sock.fd(), source.get(), source.size) != 0)
+        return {};
+    if (!velmora::ConnectWithin(sock.fd(), address.get(), address.size,
+                                velmora::DeadlineAfter(kConnectAttempt))
              .connected())
         return {}; // refused, unreachable, or timed out
     return sock;
@@ -35,14 +62,18 @@ velmora::SocketHandle ConnectOnce(const sockaddr_in& address)
 bool UpnpClient::tcp_connect(const std::string& host, uint16_t port)
 {
     tcp_sock.close();
-    sockaddr_in address{};
-    // Dotted IPv4 text only; anything else can never connect, so no attempt
-    // is made and nothing is waited for.
-    const bool usable = velmora::MakeIPv4Endpoint(host.c_str(), port, address);
+    SocketAddress address;
+    SocketAddress source;
+    // Address literals only; anything else can never connect, so no attempt
+    // is made and nothing is waited for. So is a source of another family.
+    bool usable = MakeAddress(host, port, address);
+    if (usable && !source_address.empty())
+        usable = MakeAddress(source_address, 0, source) &&
+                 source.storage.ss_family == address.storage.ss_family;
     for (int32_t attempt = 0; usable && attempt < time_out && !cancelled(); ++attempt) {
         if (attempt > 0)
             std::this_thread::sleep_for(kAttemptPause);
-        velmora::SocketHandle sock = ConnectOnce(address);
+        velmora::SocketHandle sock = ConnectOnce(address, source);
         if (sock.valid()) {
             tcp_sock = std::move(sock);
             status = UpnpStatus::Connected;

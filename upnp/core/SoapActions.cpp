@@ -59,8 +59,9 @@ UpnpClient::SoapOutcome UpnpClient::soapExchange(const Endpoint& endpoint, const
 {
     if (!tcp_connect(endpoint.host, endpoint.port))
         return SoapOutcome::NoConnection;
-    const std::string request = velmora::BuildSoapRequest(
-        endpoint.path, endpoint.host, endpoint.port, service_type, action, arguments);
+    const std::string request =
+        velmora::BuildSoapRequest(endpoint.path, velmora::HostInHeader(endpoint.host),
+                                  endpoint.port, service_type, action, arguments);
     DebugTrace("add port forwarding buffer is %s\n", request.c_str());
     response = http_exchange(request, "Envelope>", cycles);
     tcp_sock.close();

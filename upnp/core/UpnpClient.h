@@ -60,6 +60,13 @@ public:
     std::string base_URL;
     std::string description;
 
+    // The local address the client's connections leave from (empty: the
+    // system's choice). A router opens a pinhole only for the address that
+    // asks for it.
+    std::string source_address;
+    // The router's UPnP error code of the last action it refused (0: none).
+    int upnp_error = 0;
+
     // Set by the owner of a client that runs on a worker thread: once the
     // flag is set, a search stops before its next wait, a connection before
     // its next attempt and a listing before its next entry (a request in
@@ -85,7 +92,8 @@ public:
     RouterInfo routerInfo() const;
     void setRouterInfo(const RouterInfo& info);
 
-    // Connects tcp_sock to a dotted IPv4 address: time_out attempts, 1000 ms
+    // Connects tcp_sock to a dotted IPv4 address or an IPv6 literal (with
+    // its zone, "fe80::1%eth0"), from source_address: time_out attempts, 1000 ms
     // apart, each bounded by a short connect time-out.
     bool tcp_connect(const std::string& host, uint16_t port);
     // Sends the request on tcp_sock and collects the answer until the end
@@ -113,6 +121,21 @@ public:
     // bytes on a UTF-8 boundary); the buffer is untouched on failure.
     bool GetExternalIPAddress(char* buffer, size_t size);
 
+    // WANIPv6FirewallControl:1 actions on control_url / service_type (the
+    // firewall control service), sent from source_address. Protocols are IANA
+    // numbers (6 TCP, 17 UDP); leases are seconds (1-86400); a refusal leaves
+    // the router's code in upnp_error.
+    bool GetFirewallStatus(bool& firewall_enabled, bool& inbound_pinhole_allowed);
+    // Optional for routers: many answer 501, which is no failure of theirs.
+    bool GetOutboundPinholeTimeout(const std::string& internal_client, uint16_t internal_port,
+                                   int protocol, uint32_t& timeout);
+    // A pinhole from any remote host and port to internal_client:internal_port.
+    bool AddPinhole(const std::string& internal_client, uint16_t internal_port, int protocol,
+                    uint32_t lease_time, uint16_t& unique_id);
+    bool UpdatePinhole(uint16_t unique_id, uint32_t lease_time);
+    bool DeletePinhole(uint16_t unique_id);
+    bool CheckPinholeWorking(uint16_t unique_id, bool& working);
+
     // The router's port-mapping table into `mappings`.
     bool list_port_mappings();
     bool parse_mapping_info();
@@ -135,6 +158,9 @@ private:
     // Connects, sends one SOAP request and closes; the response in `response`.
     SoapOutcome soapExchange(const Endpoint& endpoint, const char* action,
                              const std::string& arguments, int cycles, std::string& response);
+    // One firewall control action: true for a successful answer; a refusal
+    // sets upnp_error and last_error.
+    bool pinholeAction(const char* action, const std::string& arguments, std::string& response);
     void fail(std::string message);
     bool cancelled() const { return cancel && cancel->load(); }
 

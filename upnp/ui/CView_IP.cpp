@@ -21,6 +21,17 @@
 namespace {
 constexpr auto& kAppCaption = velmora::kProductName;
 constexpr char kNotFound[] = QT_TRANSLATE_NOOP("velmora", "Fail to Find");
+constexpr char kReachableOverIPv6[] = QT_TRANSLATE_NOOP(
+    "velmora", "Over IPv6 this router opens pinholes: after Add into Router a program on this "
+               "computer is reachable from the internet at [%1]:port.");
+
+std::vector<std::string> LocalAddresses()
+{
+    std::vector<std::string> addresses = velmora::LocalIPv4Addresses();
+    for (const auto& global : velmora::GlobalIPv6Addresses())
+        addresses.push_back(global.address);
+    return addresses;
+}
 
 // A warning that may quote the router: shown as plain text, never as rich text.
 void WarnPlain(QWidget* parent, const QString& text)
@@ -31,7 +42,8 @@ void WarnPlain(QWidget* parent, const QString& text)
 }
 } // namespace
 
-CView_IP::CView_IP(QWidget* parent) : QDialog(parent)
+CView_IP::CView_IP(QWidget* parent, PinholeAddressFinder pinholes)
+    : QDialog(parent), pinholes_(std::move(pinholes))
 {
     setObjectName("CView_IP");
     setWindowTitle(tr("View IP"));
@@ -74,7 +86,7 @@ CView_IP::CView_IP(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
     resize(365, 165);
 
-    setLocalAddresses(velmora::LocalIPv4Addresses());
+    setLocalAddresses(LocalAddresses());
     externalIp_->setText(velmora::Tr(kNotFound));
     startLookup();
 }
@@ -86,9 +98,14 @@ void CView_IP::setLocalAddresses(const std::vector<std::string>& addresses)
     localIp_->clear();
     if (addresses.empty())
         return;
-    // The box is sorted; the first address found stays the selected one.
+    // The box is sorted, IPv4 addresses before IPv6 ones; the first address
+    // found stays the selected one.
     std::vector<std::string> sorted = addresses;
-    std::sort(sorted.begin(), sorted.end());
+    std::sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+        const bool sixA = a.find(':') != std::string::npos;
+        const bool sixB = b.find(':') != std::string::npos;
+        return sixA != sixB ? sixB : a < b;
+    });
     for (const std::string& address : sorted)
         localIp_->addItem(QString::fromStdString(address));
     localIp_->setCurrentIndex(localIp_->findText(QString::fromStdString(addresses.front())));
@@ -101,11 +118,16 @@ void CView_IP::startLookup()
             UpnpClient client; // a fresh search every time the dialog opens
             client.cancel = &cancel;
             const velmora::ExternalAddressOutcome outcome = velmora::LookUpExternalAddress(client);
-            relay.post([this, outcome] { showOutcome(outcome); });
+            // Only a private or shared external address calls for the IPv6 way in.
+            std::string pinholeAddress;
+            if (pinholes_ && !cancel && velmora::IsPrivateOrSharedAddress(outcome.address))
+                pinholeAddress = pinholes_();
+            relay.post([this, outcome, pinholeAddress] { showOutcome(outcome, pinholeAddress); });
         });
 }
 
-void CView_IP::showOutcome(const velmora::ExternalAddressOutcome& outcome)
+void CView_IP::showOutcome(const velmora::ExternalAddressOutcome& outcome,
+                           const std::string& pinholeAddress)
 {
     finished_ = true;
     if (const char* message = velmora::ExternalAddressStepMessage(outcome.step)) {
@@ -113,8 +135,13 @@ void CView_IP::showOutcome(const velmora::ExternalAddressOutcome& outcome)
         return;
     }
     externalIp_->setText(QString::fromStdString(outcome.address));
-    if (velmora::IsPrivateOrSharedAddress(outcome.address))
-        WarnPlain(this, QString::fromStdString(velmora::DoubleNatMessage(outcome.address)));
+    if (velmora::IsPrivateOrSharedAddress(outcome.address)) {
+        QString text = QString::fromStdString(velmora::DoubleNatMessage(outcome.address));
+        if (!pinholeAddress.empty())
+            text += "\n\n" +
+                    velmora::Tr(kReachableOverIPv6).arg(QString::fromStdString(pinholeAddress));
+        WarnPlain(this, text);
+    }
 }
 
 void CView_IP::done(int result)
