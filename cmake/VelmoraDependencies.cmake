@@ -1,5 +1,6 @@
 find_package(Threads REQUIRED)
 find_package(EXPAT REQUIRED)
+find_package(Poco REQUIRED COMPONENTS Foundation)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MINIUPNPC REQUIRED IMPORTED_TARGET miniupnpc)
 

@@ -1,6 +1,7 @@
 #include "platform/DebugTrace.h"
 
-#include <chrono>
+#include <Poco/DateTime.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -15,8 +16,8 @@ velmora::DebugTraceSink& Sink()
 
 void DebugTrace(const char* format, ...)
 {
-    // The trace is stamped with the time it was asked for.
-    [[maybe_unused]] const auto now = std::chrono::system_clock::now();
+    Poco::DateTime now; // the trace is stamped with the time it was asked for
+    (void)now;
 
     auto& sink = Sink();
     if (!sink)
