@@ -109,7 +109,6 @@ void CquaymarkDlg::buildRouterRow()
     routerLabel_ = new QLabel(tr("Router: "), this);
     routerBox_ = new QComboBox(this);
     routerBox_->setObjectName("routerBox");
-    routerBox_->setEditable(true); // a drop-down with an edit field
     routerBox_->setAccessibleName(tr("Router: "));
     routerLabel_->setBuddy(routerBox_);
     info_ = velmora::MakeFormButton(tr("Info"), "infoButton", this);
@@ -232,6 +231,10 @@ void CquaymarkDlg::startServices()
     connect(progressTimer_, &QTimer::timeout, this, &CquaymarkDlg::onProgressTimer);
     progressTimer_->start();
 
+    // A drop-down with an edit field. Made so only now: the box stays hidden
+    // until a router is found, and its edit field and list cost the first
+    // paint several milliseconds.
+    routerBox_->setEditable(true);
     scan_ = new velmora::RouterScanController({routerBox_, info_, rescan_, progress_, this}, this);
     connect(scan_, &velmora::RouterScanController::scanStarted, client_,
             &CFormView_Client::onScanStarted);
