@@ -14,10 +14,11 @@
 namespace {
 
 constexpr char kDevice[] = "10.0.0.1";
+constexpr char kLinkDevice[] = "fe80::1%eth0"; // an IPv6 device on a link
 
 // An accepted URL is one the client can send to: the device's own address,
 // nothing that could end a request line, and the same when checked again.
-void CheckAccepted(const velmora::DeviceUrl& url)
+void CheckAccepted(const velmora::DeviceUrl& url, const char* device = kDevice)
 {
     if (!url) {
         if (!url.url.empty())
@@ -26,13 +27,13 @@ void CheckAccepted(const velmora::DeviceUrl& url)
     }
     std::string host, path;
     uint16_t port = 0;
-    if (!parseUrl(url.url, host, port, path) || host != kDevice || path.empty() || path[0] != '/')
+    if (!parseUrl(url.url, host, port, path) || host != device || path.empty() || path[0] != '/')
         std::abort();
     for (const char c : url.url) {
         if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7f)
             std::abort();
     }
-    if (velmora::CheckDeviceUrl(url.url, kDevice).url != url.url)
+    if (velmora::CheckDeviceUrl(url.url, device).url != url.url)
         std::abort();
 }
 
@@ -48,6 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string base = line == std::string::npos ? text : text.substr(line + 1, 200);
     CheckAccepted(velmora::JoinDeviceUrl(base, location, kDevice));
     CheckAccepted(velmora::JoinDeviceUrl("http://10.0.0.1:5000/a/desc.xml", location, kDevice));
+    CheckAccepted(velmora::CheckDeviceUrl(location, kLinkDevice), kLinkDevice);
+    CheckAccepted(velmora::JoinDeviceUrl(base, location, kLinkDevice), kLinkDevice);
     (void)velmora::UrlHostAddress(location);
     return 0;
 }

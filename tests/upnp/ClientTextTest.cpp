@@ -135,6 +135,24 @@ TEST(DeviceUrl, OnlyPlainHttpOnTheDevicesOwnAddressJoinedToTheBase)
     EXPECT_EQ(CheckDeviceUrl("/rootDesc.xml", "127.0.0.1").fault, F::Unreadable);
     EXPECT_EQ(UrlHostAddress("http://010.0.0.1:5000/x"), "8.0.0.1"); // octal, as inet_aton reads
     EXPECT_EQ(UrlHostAddress("http://router.lan/"), "");
+    // An IPv6 sender: its own literal, on its own link, and nothing else.
+    const Case v6[] = {
+        {"http://[fe80::1]:5000/c", "http://[fe80::1%25eth0]:5000/c"},
+        {"http://[FE80:0::1%25eth0]/c", "http://[fe80::1%25eth0]/c"},
+        {"http://[fe80::1%25eth1]:5000/c", "", F::OtherHost},
+        {"http://[fe80::2]:5000/c", "", F::OtherHost},
+        {"http://10.0.0.1:5000/c", "", F::OtherHost},
+        {"http://[fe80::1:5000/c", "", F::Unreadable},
+        {"http://[fe80::1]x/c", "", F::Unreadable},
+    };
+    for (const Case& c : v6) {
+        const DeviceUrl url = CheckDeviceUrl(c.reference, "fe80::1%eth0");
+        EXPECT_EQ(url.url, c.url) << c.reference;
+        EXPECT_EQ(url.fault, c.fault) << c.reference;
+    }
+    EXPECT_EQ(JoinDeviceUrl("http://[2001:db8::1]:5000/d/root.xml", "ctl", "2001:db8::1").url,
+              "http://[2001:db8::1]:5000/d/ctl");
+    EXPECT_EQ(UrlHostAddress("http://[fe80::1%25eth0]:5000/x"), "fe80::1%eth0");
 }
 
 TEST(SsdpAnswer, GatewayVersionOneOrTwo)

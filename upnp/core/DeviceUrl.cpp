@@ -4,6 +4,7 @@
 #include "upnp/core/TextCompare.h"
 
 #include <arpa/inet.h>
+#include <cstring>
 #include <netinet/in.h>
 #include <optional>
 
@@ -86,22 +87,125 @@ std::optional<uint16_t> PortNumber(std::string_view digits)
     return static_cast<uint16_t>(value);
 }
 
-// The IPv4 address a host text names, in any of the forms inet_aton reads.
-std::optional<in_addr> HostAddress(std::string_view host)
+// A host as a URL or the sender's address names it: an IPv4 address (in any
+// form inet_aton reads) or an IPv6 literal with an optional zone.
+struct HostAddress
 {
-    if (host.empty() || host.size() > 64)
-        return std::nullopt;
-    const std::string text(host);
-    in_addr address{};
-    if (::inet_aton(text.c_str(), &address) == 0)
-        return std::nullopt;
-    return address;
+    int family = AF_UNSPEC;
+    in_addr v4{};
+    in6_addr v6{};
+    std::string zone; // IPv6 only: the interface, "" when none
+
+    bool sameAddress(const HostAddress& other) const
+    {
+        if (family != other.family)
+            return false;
+        if (family == AF_INET)
+            return v4.s_addr == other.v4.s_addr;
+        return std::memcmp(&v6, &other.v6, sizeof v6) == 0;
+    }
+
+    // The address as text; an IPv6 zone follows a '%', or "%25" in a URL.
+    std::string text(bool inUrl) const
+    {
+        char out[INET6_ADDRSTRLEN] = {};
+        if (family == AF_INET)
+            return ::inet_ntop(AF_INET, &v4, out, sizeof out) ? out : "";
+        if (!::inet_ntop(AF_INET6, &v6, out, sizeof out))
+            return "";
+        const std::string address =
+            zone.empty() ? out : out + std::string(inUrl ? "%25" : "%") + zone;
+        return inUrl ? "[" + address + "]" : address;
+    }
+};
+
+bool IsZoneChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '-' || c == '_';
 }
 
-std::string Dotted(in_addr address)
+// An IPv6 literal, "address" or "address%zone".
+std::optional<HostAddress> IPv6Host(std::string_view text)
 {
-    char text[INET_ADDRSTRLEN] = {};
-    return ::inet_ntop(AF_INET, &address, text, sizeof text) ? text : "";
+    HostAddress host;
+    host.family = AF_INET6;
+    const size_t percent = text.find('%');
+    if (percent != std::string_view::npos) {
+        host.zone = std::string(text.substr(percent + 1));
+        text = text.substr(0, percent);
+        if (host.zone.empty() || host.zone.size() > 32)
+            return std::nullopt;
+        for (const char c : host.zone)
+            if (!IsZoneChar(c))
+                return std::nullopt;
+    }
+    if (text.empty() || text.size() >= INET6_ADDRSTRLEN)
+        return std::nullopt;
+    if (::inet_pton(AF_INET6, std::string(text).c_str(), &host.v6) != 1)
+        return std::nullopt;
+    return host;
+}
+
+// A device's address as its sender gives it: dotted IPv4 or IPv6 (with zone).
+std::optional<HostAddress> SenderAddress(std::string_view text)
+{
+    if (text.find(':') != std::string_view::npos)
+        return IPv6Host(text);
+    if (text.empty() || text.size() > 64)
+        return std::nullopt;
+    HostAddress host;
+    host.family = AF_INET;
+    if (::inet_aton(std::string(text).c_str(), &host.v4) == 0)
+        return std::nullopt;
+    return host;
+}
+
+// The host and port of a URL's authority: "host[:port]" or "[v6[%25zone]][:port]".
+DeviceUrlFault SplitAuthority(std::string_view authority, std::optional<HostAddress>& host,
+                              std::optional<uint16_t>& port)
+{
+    std::string_view portText;
+    bool hasPort = false;
+    if (authority.substr(0, 1) == "[") {
+        const size_t close = authority.find(']');
+        if (close == std::string_view::npos)
+            return DeviceUrlFault::Unreadable;
+        std::string literal(authority.substr(1, close - 1));
+        // RFC 6874 writes the zone's '%' as "%25".
+        if (const size_t zone = literal.find("%25"); zone != std::string::npos)
+            literal.erase(zone + 1, 2);
+        host = IPv6Host(literal);
+        if (!host)
+            return DeviceUrlFault::Unreadable;
+        const std::string_view after = authority.substr(close + 1);
+        if (!after.empty()) {
+            if (after.front() != ':')
+                return DeviceUrlFault::Unreadable;
+            hasPort = true;
+            portText = after.substr(1);
+        }
+    } else {
+        const size_t colon = authority.find(':');
+        const std::string_view name = authority.substr(0, colon);
+        if (colon != std::string_view::npos) {
+            hasPort = true;
+            portText = authority.substr(colon + 1);
+        }
+        // Only an IPv4 address: a host name cannot be known to name the device.
+        if (!name.empty() && name.size() <= 64) {
+            HostAddress v4;
+            v4.family = AF_INET;
+            if (::inet_aton(std::string(name).c_str(), &v4.v4) != 0)
+                host = v4;
+        }
+    }
+    if (hasPort) {
+        port = PortNumber(portText);
+        if (!port)
+            return DeviceUrlFault::Unreadable;
+    }
+    return DeviceUrlFault::None;
 }
 
 DeviceUrl Refused(DeviceUrlFault fault)
@@ -135,23 +239,21 @@ DeviceUrl CheckDeviceUrl(std::string_view url, std::string_view deviceAddress)
         return Refused(fault);
     if (parts.authority.find('@') != std::string_view::npos)
         return Refused(DeviceUrlFault::Unreadable); // no user information
-    if (parts.authority.substr(0, 1) == "[")
-        return Refused(DeviceUrlFault::OtherHost); // an IPv6 address is not the IPv4 device
-    const size_t colon = parts.authority.find(':');
-    const std::string_view host = parts.authority.substr(0, colon);
+    std::optional<HostAddress> host;
     std::optional<uint16_t> port;
-    if (colon != std::string_view::npos) {
-        port = PortNumber(parts.authority.substr(colon + 1));
-        if (!port)
-            return Refused(DeviceUrlFault::Unreadable);
-    }
-    const std::optional<in_addr> address = HostAddress(host);
-    const std::optional<in_addr> device = HostAddress(deviceAddress);
-    if (!address || !device || address->s_addr != device->s_addr)
+    if (const DeviceUrlFault fault = SplitAuthority(parts.authority, host, port);
+        fault != DeviceUrlFault::None)
+        return Refused(fault);
+    std::optional<HostAddress> device = SenderAddress(deviceAddress);
+    if (!host || !device || !host->sameAddress(*device))
+        return Refused(DeviceUrlFault::OtherHost);
+    // A link-local device is reached on the link it answered on, whatever
+    // zone the URL names.
+    if (!host->zone.empty() && host->zone != device->zone)
         return Refused(DeviceUrlFault::OtherHost);
 
     std::string_view rest = parts.rest.substr(0, parts.rest.find('#'));
-    std::string rebuilt = "http://" + Dotted(*address);
+    std::string rebuilt = "http://" + device->text(true);
     if (port)
         rebuilt += ":" + std::to_string(*port);
     if (rest.empty() || rest.front() != '/')
@@ -199,9 +301,11 @@ std::string UrlHostAddress(std::string_view url)
     HttpUrl parts;
     if (SplitHttp(Trimmed(url), parts) != DeviceUrlFault::None)
         return {};
-    const std::string_view host = parts.authority.substr(0, parts.authority.find(':'));
-    const std::optional<in_addr> address = HostAddress(host);
-    return address ? Dotted(*address) : std::string();
+    std::optional<HostAddress> host;
+    std::optional<uint16_t> port;
+    if (SplitAuthority(parts.authority, host, port) != DeviceUrlFault::None || !host)
+        return {};
+    return host->text(false);
 }
 
 const char* DeviceUrlFaultText(DeviceUrlFault fault)

@@ -21,17 +21,20 @@ enum class DeviceUrlFault
 
 struct DeviceUrl
 {
-    // The URL rebuilt with the device's dotted address: "http://a.b.c.d[:port]/path[?query]"
-    // (no fragment); empty when refused.
+    // The URL rebuilt with the device's address: "http://a.b.c.d[:port]/path[?query]",
+    // or "http://[v6%25zone][:port]/..." for an IPv6 device (no fragment); empty when
+    // refused.
     std::string url;
     DeviceUrlFault fault = DeviceUrlFault::None;
 
     explicit operator bool() const { return fault == DeviceUrlFault::None; }
 };
 
-// An absolute URL, checked against `deviceAddress` (dotted IPv4). The host
-// may be written in any IPv4 form ("127.0.0.1", "2130706433"); a host name is
-// refused, as it cannot be known to name the device.
+// An absolute URL, checked against `deviceAddress`: dotted IPv4, or IPv6 with
+// the zone of the link it answered on ("fe80::1%eth0"). An IPv4 host may be
+// written in any IPv4 form ("127.0.0.1", "2130706433"), an IPv6 one in
+// brackets with or without that zone; a host name is refused, as it cannot be
+// known to name the device.
 DeviceUrl CheckDeviceUrl(std::string_view url, std::string_view deviceAddress);
 
 // `reference` as a description gives it (absolute, or relative to `base`: the
@@ -40,8 +43,8 @@ DeviceUrl CheckDeviceUrl(std::string_view url, std::string_view deviceAddress);
 DeviceUrl JoinDeviceUrl(std::string_view base, std::string_view reference,
                         std::string_view deviceAddress);
 
-// The dotted address that an http URL's host names, when the host is an IPv4
-// address; empty otherwise.
+// The address an http URL's host names, as CheckDeviceUrl takes a device's
+// address (dotted IPv4, or IPv6 with "%zone"); empty for a host name.
 std::string UrlHostAddress(std::string_view url);
 
 // Why a URL was refused, as the log line says it.
