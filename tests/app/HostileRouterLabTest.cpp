@@ -279,19 +279,19 @@ TEST_F(HostileRouter, ForgedAnswerBesideARealRouterHidesNothing)
     BackgroundProcess fake = startFake("silent", "desc");
     StallWatch stalls;
     ScanWindow w;
-    QSignalSpy listed(w.scan, &RouterScanController::routerListed);
     QSignalSpy found(w.scan, &RouterScanController::routersFound);
+    const QString real = QString::fromStdString(lab.friendlyName());
     QElapsedTimer clock;
     clock.start();
     w.scan->startScan();
-    EXPECT_TRUE(WaitFor([&] { return listed.count() > 0; }, kGiveUpMs));
+    // The UPnP router itself, not only the NAT-PMP gateway that answers too.
+    EXPECT_TRUE(WaitFor([&] { return w.lines().contains(real); }, kGiveUpMs));
     const qint64 listedMs = clock.elapsed();
     EXPECT_TRUE(WaitFor([&] { return found.count() > 0; }, kGiveUpMs));
     const qint64 endedMs = clock.elapsed();
     EXPECT_LT(listedMs, 5000);
     EXPECT_LE(endedMs, kScanBoundMs);
-    EXPECT_EQ(w.lines(),
-              (QStringList{QString::fromStdString(lab.friendlyName()), "AirPort Station"}));
+    EXPECT_EQ(w.lines(), (QStringList{real, "AirPort Station"}));
     EXPECT_NE(fake.output().find("http GET /desc.xml"), std::string::npos) << fake.output();
     Figure("scan", "forged+real", "real router listed", listedMs, stalls.worst());
     Figure("scan", "forged+real", "scan ended with it", endedMs, stalls.worst());
