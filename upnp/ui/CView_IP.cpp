@@ -113,15 +113,18 @@ void CView_IP::setLocalAddresses(const std::vector<std::string>& addresses)
 
 void CView_IP::startLookup()
 {
+    // The worker keeps its own copy of the finder: the dialog may be gone
+    // before the search ends.
     lookup_ = std::make_unique<velmora::DialogWorker>(
-        this, [this](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+        this,
+        [this, pinholes = pinholes_](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
             UpnpClient client; // a fresh search every time the dialog opens
             client.cancel = &cancel;
             const velmora::ExternalAddressOutcome outcome = velmora::LookUpExternalAddress(client);
             // Only a private or shared external address calls for the IPv6 way in.
             std::string pinholeAddress;
-            if (pinholes_ && !cancel && velmora::IsPrivateOrSharedAddress(outcome.address))
-                pinholeAddress = pinholes_();
+            if (pinholes && !cancel && velmora::IsPrivateOrSharedAddress(outcome.address))
+                pinholeAddress = pinholes();
             relay.post([this, outcome, pinholeAddress] { showOutcome(outcome, pinholeAddress); });
         });
 }
