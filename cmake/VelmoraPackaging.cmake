@@ -5,6 +5,7 @@
 #   /usr/share/metainfo/example.velmora.Velmora.metainfo.xml
 #   /usr/share/man/man1/velmora.1.gz
 #   /usr/share/velmora/ports_list.txt   (the catalogue a user's copy starts from)
+#   /usr/share/velmora/translations/velmora_<language>.qm
 #   /usr/share/doc/velmora/{copyright,changelog.gz}
 # The program finds its shared data relative to its own folder (../share/velmora),
 # so an unpacked package works from any root.
@@ -64,9 +65,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velmora.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The libraries come from the executable; Qt's platform plugins are loaded at
-# run time and are found by no library scan.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The libraries come from the executable; Qt's platform plugins and Qt's own
+# translations are loaded at run time and are found by no library scan.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "router port forwarding and port triggering utility

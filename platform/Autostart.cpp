@@ -1,5 +1,7 @@
 #include "platform/Autostart.h"
 
+#include "platform/FileTexts.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -73,7 +75,6 @@ std::string QuotedExec(const std::string& path)
     return exec;
 }
 
-constexpr char kNoHome[] = "neither XDG_CONFIG_HOME nor HOME names a folder";
 constexpr char kEntryName[] = "velmora.desktop";
 
 // The user's configuration folder, or "" when the environment names none.
@@ -88,10 +89,10 @@ std::string ConfigHome()
     return {};
 }
 
-bool Fail(std::string* reason, const std::string& text)
+bool Fail(Message* reason, Message text)
 {
     if (reason)
-        *reason = text;
+        *reason = std::move(text);
     return false;
 }
 
@@ -152,17 +153,16 @@ std::string AutostartEntryText(const std::string& executablePath)
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-bool WriteAutostartEntry(const std::string& executablePath, std::string* reason)
+bool WriteAutostartEntry(const std::string& executablePath, Message* reason)
 {
     const std::string path = AutostartEntryPath();
     if (path.empty())
-        return Fail(reason, kNoHome);
+        return Fail(reason, Message(file_texts::kNoHome));
     if (executablePath.empty() || executablePath.front() != '/')
-        return Fail(reason, "the program's own path is unknown");
+        return Fail(reason, Message(file_texts::kOwnPathUnknown));
     const std::string text = AutostartEntryText(executablePath);
     if (text.empty())
-        return Fail(reason, "the program's path holds a character that a desktop entry cannot "
-                            "carry");
+        return Fail(reason, Message(file_texts::kPathNotCarried));
     if (int error = MakeFolders(path.substr(0, path.rfind('/'))))
         return Fail(reason, std::strerror(error));
     // Never through a symlink planted at the entry's name.
@@ -179,11 +179,11 @@ bool WriteAutostartEntry(const std::string& executablePath, std::string* reason)
     return true;
 }
 
-bool RemoveAutostartEntry(std::string* reason)
+bool RemoveAutostartEntry(Message* reason)
 {
     const std::string path = AutostartEntryPath();
     if (path.empty())
-        return Fail(reason, kNoHome);
+        return Fail(reason, Message(file_texts::kNoHome));
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
         return Fail(reason, std::strerror(errno));
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Message.h"
+
 #include <string>
 
 namespace velmora {
@@ -17,10 +19,10 @@ bool AutostartEntryPresent();
 // Writes the entry for `executablePath` (absolute); false (with a reason) on
 // failure (a half-written entry is removed), also when the path holds a
 // character no desktop entry can carry. Never writes through a symlink.
-bool WriteAutostartEntry(const std::string& executablePath, std::string* reason = nullptr);
+bool WriteAutostartEntry(const std::string& executablePath, Message* reason = nullptr);
 
 // Removes the entry; removing an absent entry succeeds.
-bool RemoveAutostartEntry(std::string* reason = nullptr);
+bool RemoveAutostartEntry(Message* reason = nullptr);
 
 // The text of the entry for an executable path; "" when the path is not
 // UTF-8 or holds a control character other than newline, tab and CR (those

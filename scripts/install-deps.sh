@@ -6,12 +6,16 @@ set -euo pipefail
 # shellcheck source=lib/checkout-owner.sh
 . "$(dirname "$0")/lib/checkout-owner.sh"
 
-# "build" is what run.sh and package.sh need (file: CPack's DEB generator).
+# "build" is what run.sh and package.sh need (file: CPack's DEB generator;
+# qt6-l10n-tools: lrelease compiles the translations; qt6-translations-l10n:
+# Qt's own texts, the standard buttons, in the user's language).
 build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-    libminiupnpc-dev libnatpmp-dev libexpat1-dev libpoco-dev libgtest-dev libgmock-dev file)
+    libminiupnpc-dev libnatpmp-dev libexpat1-dev libpoco-dev libgtest-dev libgmock-dev file
+    qt6-l10n-tools qt6-translations-l10n)
+# fonts-wqy-microhei: Chinese letters for the language walk and the pictures.
 test_packages=(miniupnpd-nftables miniupnpc nftables iproute2 util-linux procps xvfb xauth x11-utils
     imagemagick clang libclang-rt-14-dev lintian desktop-file-utils appstream librsvg2-bin
-    qt6-l10n-tools)
+    fonts-wqy-microhei)
 
 wanted=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then

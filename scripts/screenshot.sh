@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's pictures: every window and dialog of Velmora, inside a
 # router lab (the program searches the network at start-up, so it never runs
-# in the machine's own namespace here), with a few sample entries. Needs root
-# and a built tree (the window_pictures target).
+# in the machine's own namespace here), with a few sample entries; in English
+# into OUTPUT_DIR, then in each translation into OUTPUT_DIR/<language>/. Needs
+# root and a built tree (the window_pictures and velmora_translations targets).
 #   scripts/screenshot.sh [BUILD_DIR] [OUTPUT_DIR]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,6 +21,8 @@ trap cleanup EXIT
 
 [ "$(id -u)" -eq 0 ] || { echo "$0 needs root: it makes a router lab" >&2; exit 1; }
 [ -x "$pictures" ] || { echo "build the window_pictures target in $build first" >&2; exit 1; }
+translations="$build/bin/translations"
+[ -d "$translations" ] || { echo "build the velmora_translations target in $build first" >&2; exit 1; }
 
 LAB_QUIET=1 "$lab" up "$prefix" --mode both >/dev/null
 
@@ -41,10 +44,18 @@ cat >"$work/app/config.xml" <<'XML'
 </mappings>
 XML
 sed -i 's/$/\r/' "$work/app/config.xml"
+cp "$work/app/config.xml" "$work/config.xml"
 cp "$here/catalogue/ports_list.txt" "$work/app/"
+cp -r "$translations" "$work/app/"
 
 # A mapping in the lab router, so its ports list has a row to show.
 ip netns exec "$prefix-lan" upnpc -e "Web server" -a 192.168.77.2 80 80 TCP >/dev/null 2>&1 || true
 
-env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen \
-    ip netns exec "$prefix-lan" "$pictures" "$work/app" "$output"
+# English, then each language with a translation.
+for language in C $(cd "$translations" && ls velmora_*.qm | sed 's/^velmora_//; s/\.qm$//'); do
+    folder="$output"
+    [ "$language" = C ] || folder="$output/$language"
+    cp "$work/config.xml" "$work/app/config.xml" # the sample, whatever the last run saved
+    env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen \
+        LANG="$language.UTF-8" ip netns exec "$prefix-lan" "$pictures" "$work/app" "$folder"
+done

@@ -8,7 +8,6 @@
 namespace velmora::texts {
 
 inline constexpr auto& kCaption = kProductName;
-inline constexpr auto& kVersionLine = velmora::kVersionLine;
 inline constexpr auto& kHomePage = velmora::kHomePage;
 inline constexpr char kPortTesterPath[] = "/port_tester.pl";
 inline constexpr char kSingleInstanceName[] = "brinmoor-gatewise";

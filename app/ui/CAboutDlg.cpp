@@ -1,7 +1,9 @@
 #include "app/ui/CAboutDlg.h"
 
 #include "app/ui/AppTexts.h"
+#include "platform/VersionLine.h"
 #include "platform/ui/FormButtons.h"
+#include "platform/ui/Words.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -20,7 +22,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     banner->setPixmap(QPixmap(":/velmora/banner.png"));
     banner->setAccessibleName(velmora::kProductName);
 
-    auto* version = new QLabel(velmora::texts::kVersionLine, this);
+    auto* version = new QLabel(Words(VersionLine()), this);
     version->setObjectName("versionLabel");
 
     const QString home = velmora::texts::kHomePage;

@@ -18,7 +18,7 @@ QString Escaped(const QString& text)
 
 CXTTrayIconEx::CXTTrayIconEx(QObject* parent) : QObject(parent)
 {
-    menu_ = new QMenu("Tray");
+    menu_ = new QMenu(tr("Tray"));
     menu_->setObjectName("trayMenu");
     exit_ = menu_->addAction(tr("&Exit"));
     exit_->setObjectName("trayExit");

@@ -5,6 +5,8 @@
 #include "app/ui/CquaymarkDlg.h"
 #include "app/ui/ExitSignals.h"
 #include "app/ui/SingleInstance.h"
+#include "app/ui/Translations.h"
+#include "platform/ExecutableDir.h"
 #include "platform/ProcessEnd.h"
 
 namespace {
@@ -19,6 +21,7 @@ CquaymarkApp::CquaymarkApp(int& argc, char** argv) : QApplication(argc, argv)
     setWindowIcon(velmora::AppIcon()); // every window and dialog carries the mark
     setDesktopFileName("velmora");     // the desktop entry that names and draws the program
     setQuitOnLastWindowClosed(false);  // hiding to the tray must not end the program
+    velmora::InstallTranslations(*this, velmora::ExecutableDir()); // the desktop's language
 }
 
 int CquaymarkApp::InitInstance()

@@ -15,6 +15,7 @@
 #include "platform/Log.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 #include "router/core/RouterOffer.h"
 #include "router/ui/RouterScanController.h"
 #include "triggering/ui/CFormView_Server.h"
@@ -132,7 +133,7 @@ void CquaymarkDlg::buildToolButton()
     toolButton_->setAutoRaise(true);
     toolButton_->setPopupMode(QToolButton::MenuButtonPopup); // the body's command has no handler
 
-    auto* menu = new QMenu("Menu", toolButton_);
+    auto* menu = new QMenu(tr("Menu"), toolButton_);
     menu->setObjectName("toolMenu");
     AddCommand(menu, tr("Fetch Port Forwarding Entry in Router"), 32784, this,
                &CquaymarkDlg::OnRouterManagement);
@@ -260,7 +261,8 @@ void CquaymarkDlg::loadConfig()
     server_->reloadRows();
     client_->reloadRows();
     if (loaded.invalid)
-        QMessageBox::critical(this, velmora::kInvalidConfigCaption, velmora::kInvalidConfigMessage);
+        QMessageBox::critical(this, velmora::Words(velmora::kInvalidConfigCaptionText),
+                              velmora::Words(velmora::kInvalidConfigText));
 }
 
 void CquaymarkDlg::onProgressTimer()
@@ -293,22 +295,21 @@ velmora::RouterEntryPtr CquaymarkDlg::selectedRouter() const
     return scan_ ? scan_->selectedRouter() : nullptr;
 }
 
-bool CquaymarkDlg::writeConfig(std::string* reason)
+bool CquaymarkDlg::writeConfig(velmora::Message* reason)
 {
     return ::SaveConfig(configPath(), settings_, triggerings_, forwardings_, reason);
 }
 
-void CquaymarkDlg::reportSaveFailure(const std::string& reason)
+void CquaymarkDlg::reportSaveFailure(const velmora::Message& reason)
 {
     QMessageBox::critical(
-        this, velmora::kInvalidConfigCaption,
-        QString("Could not save %1: %2")
-            .arg(QString::fromStdString(configPath()), QString::fromStdString(reason)));
+        this, velmora::Words(velmora::kInvalidConfigCaptionText),
+        velmora::Words(velmora::Message(velmora::kConfigNotSaved, {configPath(), reason})));
 }
 
 bool CquaymarkDlg::saveConfig()
 {
-    std::string reason;
+    velmora::Message reason;
     if (writeConfig(&reason))
         return true;
     reportSaveFailure(reason);
@@ -331,14 +332,17 @@ void CquaymarkDlg::exitProgram(bool tellUser)
         return;
     exiting_ = true;
     emit exitStarting();
-    std::string reason;
+    velmora::Message reason;
     // Before config.xml was read, there is nothing of it to save: writing
     // would empty it.
     if (started_ && !writeConfig(&reason)) {
         if (tellUser)
             reportSaveFailure(reason);
         else
-            std::fprintf(stderr, "Could not save %s: %s\n", configPath().c_str(), reason.c_str());
+            std::fprintf(
+                stderr, "%s\n",
+                velmora::English(velmora::Message(velmora::kConfigNotSaved, {configPath(), reason}))
+                    .c_str());
     }
     if (tray_)
         tray_->remove();
@@ -373,7 +377,7 @@ void CquaymarkDlg::OnOption()
         return;
     velmora::SetField(settings_.monitor_router, dialog.monitorFlag() ? "1" : "0");
     client_->setMonitoring(dialog.monitorFlag() != 0);
-    std::string reason;
+    velmora::Message reason;
     bool done = false;
     if (dialog.autostartFlag()) {
         std::string executable = options_.autostartExecutable.empty()
@@ -388,11 +392,11 @@ void CquaymarkDlg::OnOption()
     if (!done) {
         const std::string path = velmora::AutostartEntryPath();
         QMessageBox::critical(
-            this, velmora::kInvalidConfigCaption,
-            QString(dialog.autostartFlag() ? "Could not write %1: %2" : "Could not remove %1: %2")
+            this, velmora::Words(velmora::kInvalidConfigCaptionText),
+            (dialog.autostartFlag() ? tr("Could not write %1: %2") : tr("Could not remove %1: %2"))
                 .arg(QString::fromStdString(path.empty() ? "~/.config/autostart/velmora.desktop"
                                                          : path),
-                     QString::fromStdString(reason)));
+                     velmora::Words(reason)));
     }
     saveConfig();
 }

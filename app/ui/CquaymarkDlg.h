@@ -4,6 +4,7 @@
 #include "forwarding/core/MappingMonitor.h"
 #include "forwarding/ui/ForwardingHost.h"
 #include "platform/AppPaths.h"
+#include "platform/Message.h"
 
 #include <QDialog>
 #include <functional>
@@ -108,8 +109,8 @@ private:
     void loadConfig();
     void onProgressTimer();
     void exitProgram(bool tellUser);
-    bool writeConfig(std::string* reason);
-    void reportSaveFailure(const std::string& reason);
+    bool writeConfig(velmora::Message* reason);
+    void reportSaveFailure(const velmora::Message& reason);
     void writeActivity(const QStringList& lines, const QString& balloon);
 
     Options options_;

@@ -57,7 +57,7 @@ COften_used_ports::COften_used_ports(std::string cataloguePath, Forwarding forwa
     fillFilterBox();
 
     connect(filter_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { ReadCatalogue(filter_->itemText(index)); });
+            [this](int index) { ReadCatalogue(filter_->itemData(index).toString()); });
     connect(search, &QPushButton::clicked, this, &COften_used_ports::OnSearch);
     connect(add, &QPushButton::clicked, this, &COften_used_ports::OnAdd);
     connect(forward, &QPushButton::clicked, this, &COften_used_ports::OnForward);
@@ -66,15 +66,17 @@ COften_used_ports::COften_used_ports(std::string cataloguePath, Forwarding forwa
 
 void COften_used_ports::fillFilterBox()
 {
-    // The box keeps its items sorted, so "ALL" falls between "A" and "B".
+    // The box keeps its items sorted, so "ALL" falls between "A" and "B". Each
+    // item carries the filter it stands for; "ALL" shows in the user's language.
     QStringList items{texts::kAllFilter};
     for (char c = '0'; c <= '9'; ++c)
         items << QString(QChar(c));
     for (char c = 'A'; c <= 'Z'; ++c)
         items << QString(QChar(c));
     items.sort(Qt::CaseSensitive);
-    filter_->addItems(items);
-    filter_->setCurrentIndex(filter_->findText(texts::kAllFilter));
+    for (const QString& item : items)
+        filter_->addItem(item == texts::kAllFilter ? velmora::Tr(texts::kAllFilter) : item, item);
+    filter_->setCurrentIndex(filter_->findData(QString(texts::kAllFilter)));
 }
 
 void COften_used_ports::ReadCatalogue(const QString& filter)

@@ -32,10 +32,11 @@ inline constexpr char kBreaksLine[] =
 inline constexpr char kTooLong[] =
     QT_TRANSLATE_NOOP("velmora", "%1 is too long, please reenter again!");
 
-// %1 is the catalogue file, %2 why it could not be written.
+//: %1 is the catalogue file, %2 why it could not be written.
 inline constexpr char kAppendFailed[] =
     QT_TRANSLATE_NOOP("velmora", "The application could not be added to %1: %2.");
 
-inline constexpr char kAllFilter[] = "ALL";
+//: The filter item that shows every application.
+inline constexpr char kAllFilter[] = QT_TRANSLATE_NOOP("velmora", "ALL");
 
 } // namespace velmora::catalogue_texts

@@ -1,5 +1,7 @@
 #include "config/core/AtomicFile.h"
 
+#include "platform/FileTexts.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -24,10 +26,10 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool Fail(std::string* reason, const std::string& what, int error)
+bool Fail(Message* reason, const TextTemplate& text, const std::string& what, int error)
 {
     if (reason)
-        *reason = what + ": " + std::strerror(error);
+        *reason = Message(text, {what, std::strerror(error)});
     return false;
 }
 
@@ -131,26 +133,26 @@ int WriteAll(int fd, std::string_view bytes)
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* reason)
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, Message* reason)
 {
     const std::string folder = FolderOf(path);
     RemoveStaleTemporaries(path, folder);
     TemporaryFile temporary(path);
     if (int error = temporary.Create())
-        return Fail(reason, "cannot create a new file in " + folder, error);
+        return Fail(reason, file_texts::kCannotCreateIn, folder, error);
 
     struct stat old_file;
     if (::stat(path.c_str(), &old_file) == 0 && S_ISREG(old_file.st_mode))
         ::fchmod(temporary.fd(), old_file.st_mode & 07777);
 
     if (int error = WriteAll(temporary.fd(), bytes))
-        return Fail(reason, "cannot write " + temporary.name(), error);
+        return Fail(reason, file_texts::kCannotWrite, temporary.name(), error);
     if (::fsync(temporary.fd()) != 0)
-        return Fail(reason, "cannot flush " + temporary.name(), errno);
+        return Fail(reason, file_texts::kCannotFlush, temporary.name(), errno);
     if (int error = temporary.Close())
-        return Fail(reason, "cannot close " + temporary.name(), error);
+        return Fail(reason, file_texts::kCannotClose, temporary.name(), error);
     if (::rename(temporary.name().c_str(), path.c_str()) != 0)
-        return Fail(reason, "cannot replace " + path, errno);
+        return Fail(reason, file_texts::kCannotReplace, path, errno);
     temporary.Release();
 
     // Make the rename itself durable; the new contents are in place either way.

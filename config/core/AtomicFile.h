@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Message.h"
+
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,6 @@ namespace velmora {
 // bits. On failure the old file is left as it was, no temporary file remains,
 // and `reason` (when given) says what went wrong. Temporaries of earlier saves
 // whose process was killed before the rename are removed on the way.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* reason);
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, Message* reason);
 
 } // namespace velmora

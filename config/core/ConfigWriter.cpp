@@ -72,7 +72,7 @@ std::string velmora::BuildConfigText(const AppSettings& settings,
 
 bool SaveConfig(const std::string& path, const AppSettings& settings,
                 const std::vector<TriggeringEntry>& triggerings,
-                const std::vector<ForwardingEntry>& forwardings, std::string* reason)
+                const std::vector<ForwardingEntry>& forwardings, velmora::Message* reason)
 {
     return velmora::WriteFileAtomically(
         path, velmora::BuildConfigText(settings, triggerings, forwardings), reason);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/core/Records.h"
+#include "platform/Message.h"
 
 #include <string>
 #include <vector>
@@ -20,4 +21,4 @@ std::string BuildConfigText(const AppSettings& settings,
 // old file stays as it was and `reason` (when given) says why.
 bool SaveConfig(const std::string& path, const AppSettings& settings,
                 const std::vector<TriggeringEntry>& triggerings,
-                const std::vector<ForwardingEntry>& forwardings, std::string* reason);
+                const std::vector<ForwardingEntry>& forwardings, velmora::Message* reason);

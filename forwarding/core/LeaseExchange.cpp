@@ -2,6 +2,7 @@
 
 #include "platform/DeadlineScale.h"
 #include "router/core/PcpExchange.h"
+#include "router/core/ProblemTexts.h"
 #include "upnp/core/PinholeRequest.h"
 #include "upnp/core/UpnpClient.h"
 
@@ -20,7 +21,7 @@ struct PinholeClient
         client.source_address = route.source;
     }
     // Why the last action failed.
-    std::string problem() const { return DescribePinholeFailure(client); }
+    Message problem() const { return DescribePinholeFailure(client); }
     // No connection, or no answer at all: the router is silent.
     bool silent() const { return client.upnp_error == 0; }
 
@@ -62,7 +63,7 @@ bool TakePcpGrant(HeldLease& lease, const PcpAnswer& answer)
 LeaseOpening OpenPcp(HeldLease& lease)
 {
     if (Protocol(lease.request) == 0)
-        return {Outcome::Refused, "the protocol is not TCP or UDP"};
+        return {Outcome::Refused, Message(problem_texts::kNotTcpOrUdp)};
     lease.nonce = NewPcpNonce();
     const PcpOutcome outcome = ExchangeMap(lease, lease.asked);
     if (!Granted(outcome)) {
@@ -73,8 +74,8 @@ LeaseOpening OpenPcp(HeldLease& lease)
         // The port is taken and the gateway offered another one: not what the
         // entry asks for, so give it back.
         ExchangeMap(lease, 0);
-        return {Outcome::Refused, "the gateway offered port " +
-                                      std::to_string(outcome.answer.externalPort) + " instead"};
+        return {Outcome::Refused, Message(problem_texts::kOtherPortOffered,
+                                          {std::to_string(outcome.answer.externalPort)})};
     }
     lease.epoch.reset();
     TakePcpGrant(lease, outcome.answer);
@@ -106,7 +107,7 @@ LeaseOpening OpenHeldLease(HeldLease& lease)
     case LeaseRoute::Via::None:
         break;
     }
-    return {Outcome::Refused, "the router offers no way to open it"};
+    return {Outcome::Refused, Message(problem_texts::kNoWayToOpen)};
 }
 
 LeaseBook::Renewal ReopenHeldLease(HeldLease& lease)
@@ -157,7 +158,7 @@ bool HeldLeaseStands(const HeldLease& lease)
            pinhole.client.upnp_error == 709;
 }
 
-bool CloseHeldLease(const HeldLease& lease, std::string* problem)
+bool CloseHeldLease(const HeldLease& lease, Message* problem)
 {
     if (lease.route.via == LeaseRoute::Via::Pcp) {
         const PcpOutcome outcome = ExchangeMap(lease, 0);

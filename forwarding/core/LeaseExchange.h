@@ -19,7 +19,7 @@ inline constexpr std::chrono::milliseconds kPcpTimeout{4000};
 struct LeaseOpening
 {
     MappingWriter::Outcome outcome = MappingWriter::Outcome::Unreachable;
-    std::string problem; // why it was not opened, in the router's words where it gave any
+    Message problem; // why it was not opened, with the router's words where it gave any
 };
 
 // Opens `lease` (its route, request and asked lease set): fills in what the
@@ -37,6 +37,6 @@ LeaseBook::Renewal ReopenHeldLease(HeldLease& lease);
 // its own record).
 bool HeldLeaseStands(const HeldLease& lease);
 // Closes it on the router; `problem` says why not.
-bool CloseHeldLease(const HeldLease& lease, std::string* problem = nullptr);
+bool CloseHeldLease(const HeldLease& lease, Message* problem = nullptr);
 
 } // namespace velmora

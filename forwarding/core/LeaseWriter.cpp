@@ -1,6 +1,7 @@
 #include "forwarding/core/LeaseWriter.h"
 
 #include "forwarding/core/LeaseExchange.h"
+#include "router/core/ProblemTexts.h"
 
 namespace velmora {
 
@@ -20,10 +21,10 @@ MappingWriter::Outcome LeaseWriter::checkFirewall()
         firewallProblem_ = status.problem;
     } else if (!status.enabled) {
         firewall_ = Outcome::Refused;
-        firewallProblem_ = "the router's IPv6 firewall is off: nothing needs opening";
+        firewallProblem_ = Message(problem_texts::kFirewallOff);
     } else if (!status.inboundAllowed) {
         firewall_ = Outcome::Refused;
-        firewallProblem_ = "the router allows no inbound pinholes";
+        firewallProblem_ = Message(problem_texts::kNoInboundPinholes);
     }
     return firewall_;
 }

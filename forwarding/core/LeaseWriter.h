@@ -23,7 +23,7 @@ public:
     Outcome write(const MappingRequest& request) override;
     bool holds(const MappingRequest& request) override;
     // Why the last write failed ("" after a success).
-    std::string problem() const override { return problem_; }
+    Message problem() const override { return problem_; }
 
 private:
     // The firewall status check; Written when pinholes may be asked for.
@@ -32,10 +32,10 @@ private:
     LeaseRoute route_;
     std::shared_ptr<LeaseBook> book_;
     uint32_t lease_;
-    std::string problem_;
+    Message problem_;
     bool checked_ = false;
     Outcome firewall_ = Outcome::Written;
-    std::string firewallProblem_;
+    Message firewallProblem_;
 };
 
 // Sends IPv6 pinhole requests to one writer and every other request to
@@ -48,7 +48,7 @@ public:
     Outcome write(const MappingRequest& request) override;
     bool holds(const MappingRequest& request) override;
     // The problem of the writer that took the last request.
-    std::string problem() const override { return last_ ? last_->problem() : std::string(); }
+    Message problem() const override { return last_ ? last_->problem() : Message(); }
     MappingWriter* ipv4() const { return ipv4_.get(); }
     MappingWriter* ipv6() const { return ipv6_.get(); }
 

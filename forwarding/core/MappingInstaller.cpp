@@ -1,5 +1,7 @@
 #include "forwarding/core/MappingInstaller.h"
 
+#include "router/core/ProblemTexts.h"
+
 #include <vector>
 
 namespace velmora {
@@ -28,9 +30,8 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
         }
     }
     // The first reason a request of each family failed for.
-    auto note = [&result](const MappingRequest& request, std::string problem) {
-        std::string& first =
-            IsPinholeRequest(request) ? result.pinholeProblem : result.mappingProblem;
+    auto note = [&result](const MappingRequest& request, Message problem) {
+        Message& first = IsPinholeRequest(request) ? result.pinholeProblem : result.mappingProblem;
         if (first.empty())
             first = std::move(problem);
     };
@@ -49,9 +50,9 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
             result.timedOut = now() >= deadline;
             result.failed += static_cast<int64_t>(plan.requests.size() - i);
             for (size_t rest = i; rest < plan.requests.size(); ++rest)
-                note(plan.requests[rest], result.timedOut
-                                              ? "not sent: no time was left"
-                                              : "not sent: the router stopped answering");
+                note(plan.requests[rest],
+                     Message(result.timedOut ? problem_texts::kNoTimeLeft
+                                             : problem_texts::kStoppedAnswering));
             break;
         }
         const auto sent = now();
@@ -89,7 +90,7 @@ InstallResult InstallMappings(const MappingPlan& plan, MappingWriter& writer,
             result.held.push_back(*written[i]);
         } else {
             ++result.failed;
-            note(*written[i], "the router did not keep it");
+            note(*written[i], Message(problem_texts::kNotKept));
         }
         step();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forwarding/core/MappingPlan.h"
+#include "platform/Message.h"
 
 #include <atomic>
 #include <chrono>
@@ -29,7 +30,7 @@ public:
     virtual bool holds(const MappingRequest& request) = 0;
     // Why the last write failed, in the router's words where it gave any
     // ("" when there is nothing to tell).
-    virtual std::string problem() const { return {}; }
+    virtual Message problem() const { return {}; }
 };
 
 struct InstallOptions
@@ -60,8 +61,8 @@ struct InstallResult
     size_t pinholesRequested = 0;
     std::string pinholeAddress;
     // Why the first IPv4 mapping / IPv6 pinhole that failed was not installed.
-    std::string mappingProblem;
-    std::string pinholeProblem;
+    Message mappingProblem;
+    Message pinholeProblem;
 };
 
 // Progress: steps done of the total (one write and one read-back per request).

@@ -1,11 +1,11 @@
 #include "forwarding/core/MonitorCore.h"
 
+#include "forwarding/core/MonitorTexts.h"
+
 #include <algorithm>
 
 namespace velmora {
 namespace {
-
-constexpr char kSilent[] = "The router does not answer; its port mappings cannot be checked.";
 
 std::string KeyOf(const MappingRequest& request)
 {
@@ -62,7 +62,7 @@ MonitorCore::Round MonitorCore::run(MonitoredRouter& router,
 void MonitorCore::noteSilence(MonitorFindings& findings)
 {
     if (!silent_)
-        findings.note(kSilent, true);
+        findings.note(Message(monitor_texts::kSilent), true);
     silent_ = true;
 }
 
@@ -74,21 +74,20 @@ bool MonitorCore::assessProbe(const RouterProbe& probe, MonitorFindings& finding
     }
     bool full = false;
     if (silent_) {
-        findings.note("The router answers again.", false);
+        findings.note(Message(monitor_texts::kAnswersAgain), false);
         silent_ = false;
         full = true; // it may have started afresh meanwhile
     }
     if (!probe.externalAddress.empty()) {
         if (!address_.empty() && address_ != probe.externalAddress) {
-            findings.note("The router's external address changed from " + address_ + " to " +
-                              probe.externalAddress + ".",
-                          true);
+            findings.note(
+                Message(monitor_texts::kAddressChanged, {address_, probe.externalAddress}), true);
             full = true;
         }
         address_ = probe.externalAddress;
     }
     if (probe.lostState) {
-        findings.note("The router has started afresh and lost its port mappings.", false);
+        findings.note(Message(monitor_texts::kStartedAfresh), false);
         full = true;
     }
     return full;
@@ -124,12 +123,10 @@ void MonitorCore::checkMappings(MonitoredRouter& router,
         checkOne(router, mappings[at], lookup, findings);
     }
     if (unknownError != 0 && !unchecked_) {
-        findings.note("The router answered the check of its port mappings with error " +
-                          std::to_string(unknownError) + "; they could not be checked.",
-                      true);
+        findings.note(Message(monitor_texts::kUnchecked, {std::to_string(unknownError)}), true);
         unchecked_ = true;
     } else if (unknownError == 0 && answered && unchecked_) {
-        findings.note("The router's port mappings can be checked again.", false);
+        findings.note(Message(monitor_texts::kCheckableAgain), false);
         unchecked_ = false;
     }
 }

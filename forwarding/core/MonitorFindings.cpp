@@ -1,5 +1,6 @@
 #include "forwarding/core/MonitorFindings.h"
 
+#include "forwarding/core/MonitorTexts.h"
 #include "platform/ControlText.h"
 
 #include <algorithm>
@@ -12,29 +13,20 @@ namespace {
 struct KindText
 {
     MonitorFindings::Kind kind;
-    const char* lead; // before the entry's name
-    const char* tail; // after its ports
+    const TextTemplate& text;
     bool changes;
 };
 
-constexpr const char* kEntryLead = "Port forwarding \"";
-constexpr const char* kAutoAddLead = "Auto add: port forwarding \"";
-
 constexpr KindText kKindTexts[] = {
-    {MonitorFindings::Kind::Readded, kEntryLead,
-     " was missing in the router and has been added again.", true},
-    {MonitorFindings::Kind::ReaddFailed, kEntryLead,
-     " is missing in the router and could not be added again.", true},
-    {MonitorFindings::Kind::Gone, kEntryLead, " is no longer in the router.", true},
-    {MonitorFindings::Kind::Taken, kEntryLead, " now leads to ", true},
-    {MonitorFindings::Kind::Back, kEntryLead, " is in the router again.", false},
-    {MonitorFindings::Kind::LeaseRenewed, kEntryLead,
-     " has been added again before its lease ran out.", false},
-    {MonitorFindings::Kind::LeaseRenewFailed, kEntryLead,
-     " could not be added again before its lease runs out.", false},
-    {MonitorFindings::Kind::AutoAdded, kAutoAddLead, " has been added into the router.", false},
-    {MonitorFindings::Kind::AutoAddFailed, kAutoAddLead, " could not be added into the router.",
-     true},
+    {MonitorFindings::Kind::Readded, monitor_texts::kReadded, true},
+    {MonitorFindings::Kind::ReaddFailed, monitor_texts::kReaddFailed, true},
+    {MonitorFindings::Kind::Gone, monitor_texts::kGone, true},
+    {MonitorFindings::Kind::Taken, monitor_texts::kTaken, true},
+    {MonitorFindings::Kind::Back, monitor_texts::kBack, false},
+    {MonitorFindings::Kind::LeaseRenewed, monitor_texts::kLeaseRenewed, false},
+    {MonitorFindings::Kind::LeaseRenewFailed, monitor_texts::kLeaseRenewFailed, false},
+    {MonitorFindings::Kind::AutoAdded, monitor_texts::kAutoAdded, false},
+    {MonitorFindings::Kind::AutoAddFailed, monitor_texts::kAutoAddFailed, true},
 };
 
 const KindText& TextOf(MonitorFindings::Kind kind)
@@ -64,7 +56,7 @@ std::string PortsOf(std::vector<uint16_t> ports)
 
 } // namespace
 
-std::string DescribeMappings(const std::vector<MappingRequest>& mappings)
+Message DescribeMappingsText(const std::vector<MappingRequest>& mappings)
 {
     // IPv6 pinholes go by their own name: "TCP 80 and IPv6 TCP 80".
     const auto label = [](const MappingRequest& m) {
@@ -75,18 +67,30 @@ std::string DescribeMappings(const std::vector<MappingRequest>& mappings)
         if (std::find(protocols.begin(), protocols.end(), label(m)) == protocols.end())
             protocols.push_back(label(m));
     }
-    std::string text;
-    for (size_t p = 0; p < protocols.size(); ++p) {
+    std::vector<Message> parts;
+    for (const auto& protocol : protocols) {
         std::vector<uint16_t> ports;
         for (const auto& m : mappings) {
-            if (label(m) == protocols[p])
+            if (label(m) == protocol)
                 ports.push_back(m.port);
         }
-        if (p > 0)
-            text += p + 1 == protocols.size() ? " and " : ", ";
-        text += protocols[p] + " " + PortsOf(std::move(ports));
+        parts.emplace_back(protocol + " " + PortsOf(std::move(ports)));
+    }
+    if (parts.empty())
+        return {};
+    // From the end: the last two joined by "and", the others put before them.
+    Message text = parts.back();
+    for (size_t p = parts.size() - 1; p-- > 0;) {
+        const bool last = p + 2 == parts.size();
+        text = Message(last ? monitor_texts::kListLast : monitor_texts::kListMore,
+                       {parts[p], std::move(text)});
     }
     return text;
+}
+
+std::string DescribeMappings(const std::vector<MappingRequest>& mappings)
+{
+    return English(DescribeMappingsText(mappings));
 }
 
 void MonitorFindings::add(Kind kind, const MappingRequest& mapping, const std::string& holder)
@@ -99,7 +103,7 @@ void MonitorFindings::add(Kind kind, const MappingRequest& mapping, const std::s
     group->mappings.push_back(mapping);
 }
 
-void MonitorFindings::note(std::string line, bool changed)
+void MonitorFindings::note(Message line, bool changed)
 {
     notes_.push_back({std::move(line), changed});
 }
@@ -109,12 +113,15 @@ MonitorReport MonitorFindings::report() const
     std::vector<Line> lines = notes_;
     for (const auto& g : groups_) {
         const KindText& kind = TextOf(g.kind);
-        std::string text = kind.lead + g.entry + "\": " + DescribeMappings(g.mappings) + kind.tail;
-        if (g.kind == Kind::Taken)
-            text += g.holder + " instead of " + g.mappings.front().internalClient + ".";
         // An entry's name comes from config.xml and a holder from the router:
         // neither may break the line it stands in.
-        lines.push_back({EscapeControlCharacters(text), kind.changes});
+        std::vector<Message> values{EscapeControlCharacters(g.entry),
+                                    DescribeMappingsText(g.mappings)};
+        if (g.kind == Kind::Taken) {
+            values.emplace_back(EscapeControlCharacters(g.holder));
+            values.emplace_back(EscapeControlCharacters(g.mappings.front().internalClient));
+        }
+        lines.push_back({Message(kind.text, std::move(values)), kind.changes});
     }
 
     MonitorReport report;
@@ -123,16 +130,20 @@ MonitorReport MonitorFindings::report() const
     for (auto& line : lines) {
         if (line.changed) {
             if (shown < kBalloonLines) {
-                report.balloon += (shown ? "\n" : "") + line.text;
+                if (shown)
+                    report.balloon.emplace_back("\n");
+                report.balloon.push_back(line.text);
                 ++shown;
             } else {
                 ++more;
             }
         }
-        report.lines.push_back(std::move(line.text));
+        report.lines.push_back(English(line.text));
     }
-    if (more > 0)
-        report.balloon += "\n... and " + std::to_string(more) + " more (see the log).";
+    if (more > 0) {
+        report.balloon.emplace_back("\n");
+        report.balloon.push_back(Message(monitor_texts::kMore, {std::to_string(more)}));
+    }
     return report;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forwarding/core/MappingPlan.h"
+#include "platform/Message.h"
 
 #include <string>
 #include <vector>
@@ -8,11 +9,12 @@
 namespace velmora {
 
 // What one look at the router found, ready for the user: one activity-log
-// line per finding and, when something changed, the text of one balloon.
+// line per finding (in English) and, when something changed, the text of one
+// balloon (for the window to word).
 struct MonitorReport
 {
     std::vector<std::string> lines;
-    std::string balloon; // empty: nothing worth a balloon
+    MessageList balloon; // empty: nothing worth a balloon
     bool empty() const { return lines.empty(); }
 };
 
@@ -36,7 +38,7 @@ public:
 
     void add(Kind kind, const MappingRequest& mapping, const std::string& holder = {});
     // A line about the router itself, before the lines about entries.
-    void note(std::string line, bool changed);
+    void note(Message line, bool changed);
 
     MonitorReport report() const;
 
@@ -53,7 +55,7 @@ private:
     };
     struct Line
     {
-        std::string text;
+        Message text;
         bool changed;
     };
 
@@ -63,6 +65,7 @@ private:
 
 // "TCP 80, 443-447 and UDP 3074": the ports of some mappings by protocol,
 // protocols in order of appearance, ports ascending with runs as ranges.
-std::string DescribeMappings(const std::vector<MappingRequest>& mappings);
+Message DescribeMappingsText(const std::vector<MappingRequest>& mappings);
+std::string DescribeMappings(const std::vector<MappingRequest>& mappings); // in English
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "forwarding/core/PinholePlan.h"
 
 #include "forwarding/core/HeldLease.h"
+#include "forwarding/core/MonitorTexts.h"
 
 #include <algorithm>
 
@@ -29,6 +30,19 @@ FamilyCounts CountFamilies(const std::vector<MappingRequest>& requests)
     for (const auto& request : requests)
         ++(IsPinholeRequest(request) ? counts.ipv6 : counts.ipv4);
     return counts;
+}
+
+Message AutoAddPinholeLine(const InstallResult& result)
+{
+    if (result.pinholesRequested == 0)
+        return {};
+    const size_t opened = CountFamilies(result.held).ipv6;
+    std::vector<Message> values{std::to_string(opened), std::to_string(result.pinholesRequested),
+                                result.pinholeAddress};
+    if (opened == result.pinholesRequested || result.pinholeProblem.empty())
+        return Message(monitor_texts::kAutoAddPinholes, std::move(values));
+    values.push_back(result.pinholeProblem);
+    return Message(monitor_texts::kAutoAddPinholesBecause, std::move(values));
 }
 
 std::vector<WatchedMapping>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forwarding/core/MappingInstaller.h"
 #include "forwarding/core/MappingPlan.h"
 #include "forwarding/core/WatchList.h"
 
@@ -24,6 +25,10 @@ struct FamilyCounts
     size_t ipv6 = 0;
 };
 FamilyCounts CountFamilies(const std::vector<MappingRequest>& requests);
+
+// The activity-log line of an auto add that also opened pinholes, with why
+// some were not opened; empty for a run without pinholes.
+Message AutoAddPinholeLine(const InstallResult& result);
 
 // The watch list with the pinholes of the entries whose type is "Y" and that
 // lead to this computer added, for `address`; every pinhole watched is

@@ -1,10 +1,10 @@
 #include "forwarding/core/PortCheck.h"
 
+#include "forwarding/core/PortCheckTexts.h"
 #include "forwarding/core/PortList.h"
 #include "upnp/core/DoubleNat.h"
 
 #include <algorithm>
-#include <sstream>
 
 namespace velmora {
 namespace {
@@ -17,52 +17,55 @@ milliseconds Left(Clock::time_point deadline)
     return std::max(milliseconds(0), std::chrono::ceil<milliseconds>(deadline - Clock::now()));
 }
 
-void RouterPart(std::ostringstream& out, const PortCheckFindings& f)
+using namespace port_check_texts;
+
+Message StateOf(PortState state)
+{
+    return Message(PortStateText(state));
+}
+
+Message RouterPart(const PortCheckFindings& f)
 {
     const auto& t = f.target;
-    out << "1. The router's port mapping " << t.protocol << " " << t.externalPort << ": ";
-    if (!f.mappingCode) {
-        out << "not read (the check ran out of time).\n   State: not known\n";
-    } else if (*f.mappingCode == 0) {
-        const bool asListed = SameAddress(f.held.internalClient, t.internalClient);
-        out << "held, forwarded to " << f.held.internalClient << ":" << f.held.internalPort;
-        if (!t.internalClient.empty() && !asListed)
-            out << " (not to " << t.internalClient << ")";
-        out << ".\n   State: " << PortStateWord(PortState::Unfiltered)
-            << " (the router lets the port through to its internal client)\n";
-    } else if (*f.mappingCode == 714) {
-        out << "the router no longer holds it.\n   State: " << PortStateWord(PortState::Filtered)
-            << " (the router does not pass the port on)\n";
-    } else {
-        out << "the router did not say (" << DescribeUpnpResult(*f.mappingCode)
-            << ").\n   State: not known\n";
+    const std::string port = std::to_string(t.externalPort);
+    if (!f.mappingCode)
+        return Message(kMappingNotRead, {t.protocol, port});
+    if (*f.mappingCode == 0) {
+        const Message state = StateOf(PortState::Unfiltered);
+        if (!t.internalClient.empty() && !SameAddress(f.held.internalClient, t.internalClient))
+            return Message(kMappingHeldElsewhere, {t.protocol, port, f.held.internalClient,
+                                                   f.held.internalPort, t.internalClient, state});
+        return Message(kMappingHeld,
+                       {t.protocol, port, f.held.internalClient, f.held.internalPort, state});
     }
+    if (*f.mappingCode == 714)
+        return Message(kMappingGone, {t.protocol, port, StateOf(PortState::Filtered)});
+    return Message(kMappingUnknown, {t.protocol, port, UpnpResultText(*f.mappingCode)});
 }
 
-void ClientPart(std::ostringstream& out, const PortCheckFindings& f)
+Message ClientPart(const PortCheckFindings& f)
 {
-    out << "2. The internal client from this computer: ";
-    if (!f.probe) {
-        out << "not probed (the check ran out of time).\n   State: not known\n";
-        return;
-    }
-    out << f.target.protocol << " " << f.probedClient << ":" << f.probedPort << ", "
-        << f.probe->detail << ".\n   State: " << PortStateWord(f.probe->state) << "\n";
+    if (!f.probe)
+        return Message(kClientNotProbed);
+    return Message(kClientProbed, {f.target.protocol, f.probedClient, std::to_string(f.probedPort),
+                                   f.probe->detail, StateOf(f.probe->state)});
 }
 
-void ExternalPart(std::ostringstream& out, const PortCheckFindings& f)
+void ExternalPart(MessageList& out, const PortCheckFindings& f)
 {
-    out << "3. The router's external address: ";
     if (!f.externalCode)
-        out << "not read (the check ran out of time).\n";
+        out.push_back(Message(kExternalNotRead));
     else if (*f.externalCode == 0 && !f.externalAddress.empty())
-        out << f.externalAddress << "\n";
+        out.push_back(Message(kExternalAddress, {f.externalAddress}));
     else if (*f.externalCode == 0)
-        out << "the router reports none.\n";
+        out.push_back(Message(kExternalNone));
     else
-        out << "not known (" << DescribeUpnpResult(*f.externalCode) << ").\n";
-    if (f.externalCode && *f.externalCode == 0 && IsPrivateOrSharedAddress(f.externalAddress))
-        out << "   " << DoubleNatMessage(f.externalAddress) << "\n";
+        out.push_back(Message(kExternalUnknown, {UpnpResultText(*f.externalCode)}));
+    if (f.externalCode && *f.externalCode == 0 && IsPrivateOrSharedAddress(f.externalAddress)) {
+        out.emplace_back("   ");
+        out.push_back(DoubleNatText(f.externalAddress));
+        out.emplace_back("\n");
+    }
 }
 
 } // namespace
@@ -98,20 +101,20 @@ PortCheckFindings RunPortCheck(const RouterEndpoint& router, const PortCheckTarg
     return f;
 }
 
-std::string BuildPortCheckReport(const PortCheckFindings& f)
+MessageList PortCheckReport(const PortCheckFindings& f)
 {
-    std::ostringstream out;
     const auto& t = f.target;
-    out << "Port check of \"" << t.description << "\", " << t.protocol << " port " << t.externalPort
-        << "\n\n";
-    RouterPart(out, f);
-    out << "\n";
-    ClientPart(out, f);
-    out << "\n";
-    ExternalPart(out, f);
-    out << "\n4. Whether the port can be reached from the internet cannot be known from inside\n"
-           "   this network: that needs a check from outside it, from a computer on the internet.\n";
-    return out.str();
+    MessageList report{
+        Message(kHeading, {t.description, t.protocol, std::to_string(t.externalPort)}),
+        RouterPart(f), Message("\n"), ClientPart(f), Message("\n")};
+    ExternalPart(report, f);
+    report.push_back(Message(kFromOutside));
+    return report;
+}
+
+std::string BuildPortCheckReport(const PortCheckFindings& findings)
+{
+    return English(PortCheckReport(findings));
 }
 
 } // namespace velmora

@@ -49,7 +49,8 @@ struct PortCheckFindings
 PortCheckFindings RunPortCheck(const RouterEndpoint& router, const PortCheckTarget& target,
                                const PortCheckOptions& options = {});
 
-// The text of the "Port Check" report.
+// The "Port Check" report, piece by piece; and the same in English.
+MessageList PortCheckReport(const PortCheckFindings& findings);
 std::string BuildPortCheckReport(const PortCheckFindings& findings);
 
 } // namespace velmora

@@ -64,10 +64,9 @@ std::optional<std::string> FirstBadRange(std::string_view list)
     return std::nullopt;
 }
 
-std::string BadRangeMessage(std::string_view item)
+Message BadRangeMessage(std::string_view item)
 {
-    return "The port range " + std::string(item) +
-           " error. The end port should be bigger than start port!";
+    return Message(kBadRangeText, {std::string(item)});
 }
 
 PortSet ExpandPortList(std::string_view list)

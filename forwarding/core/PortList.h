@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Message.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,8 +36,13 @@ std::vector<PortListItem> SplitPortList(std::string_view list);
 // and the numbers' range are not looked at.
 std::optional<std::string> FirstBadRange(std::string_view list);
 
+//: %1 is the port range as typed.
+inline constexpr TextTemplate kBadRangeText{
+    "PortList", QT_TRANSLATE_NOOP("PortList", "The port range %1 error. The end port should be "
+                                              "bigger than start port!")};
+
 // The message the entry dialog shows for that item.
-std::string BadRangeMessage(std::string_view item);
+Message BadRangeMessage(std::string_view item);
 
 // The ports a list names, for installing it in a router: every port of every
 // item in list order, ranges expanded, each port once. Numbers outside

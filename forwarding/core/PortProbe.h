@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Message.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -20,12 +22,13 @@ enum class PortState
 };
 
 // "open", "closed", "filtered", "unfiltered", "open|filtered", "closed|filtered".
-const char* PortStateWord(PortState state);
+const TextTemplate& PortStateText(PortState state);
+const char* PortStateWord(PortState state); // in English
 
 struct ProbeResult
 {
     PortState state = PortState::Filtered;
-    std::string detail; // what was seen, for the report
+    Message detail; // what was seen, for the report
 };
 
 // TCP connect within `timeout`: accepted is open, refused is closed, no

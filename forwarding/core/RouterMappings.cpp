@@ -1,5 +1,6 @@
 #include "forwarding/core/RouterMappings.h"
 
+#include "forwarding/core/PortCheckTexts.h"
 #include "router/core/RouterEntry.h"
 
 #include <arpa/inet.h>
@@ -116,10 +117,15 @@ int GetExternalAddress(const RouterEndpoint& router, std::string& address)
     return code;
 }
 
-std::string DescribeUpnpResult(int code)
+Message UpnpResultText(int code)
 {
     const char* text = strupnperror(code);
-    return text ? text : "error " + std::to_string(code);
+    return text ? Message(text) : Message(port_check_texts::kUpnpError, {std::to_string(code)});
+}
+
+std::string DescribeUpnpResult(int code)
+{
+    return English(UpnpResultText(code));
 }
 
 bool SameAddress(const std::string& a, const std::string& b)

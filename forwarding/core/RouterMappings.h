@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Message.h"
 #include "upnp/core/UpnpClient.h"
 
 #include <atomic>
@@ -58,8 +59,9 @@ int DeletePortMapping(const RouterEndpoint& router, const std::string& externalP
 
 int GetExternalAddress(const RouterEndpoint& router, std::string& address);
 
-// miniupnpc's text for a result code.
-std::string DescribeUpnpResult(int code);
+// miniupnpc's text for a result code ("error <code>" when it has none).
+Message UpnpResultText(int code);
+std::string DescribeUpnpResult(int code); // in English
 
 // Whether two internal-client texts name the same IPv4 address ("010.0.0.1"
 // is not normalised: texts that are not dotted quads compare as they are).

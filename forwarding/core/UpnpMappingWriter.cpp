@@ -1,5 +1,6 @@
 #include "forwarding/core/UpnpMappingWriter.h"
 
+#include "router/core/ProblemTexts.h"
 #include "upnp/core/UpnpClient.h"
 
 #include <string>
@@ -19,7 +20,7 @@ UpnpMappingWriter::~UpnpMappingWriter() = default;
 MappingWriter::Outcome UpnpMappingWriter::write(const MappingRequest& request)
 {
     client_->last_error.clear();
-    problem_.clear();
+    problem_ = {};
     if (client_->AddPortMapping(request.description, request.internalClient, request.port,
                                 request.port, request.protocol)) {
         return Outcome::Written;
@@ -29,7 +30,7 @@ MappingWriter::Outcome UpnpMappingWriter::write(const MappingRequest& request)
     const std::string& error = client_->last_error;
     const bool noAnswer =
         error.rfind("Fail to connect", 0) == 0 || error.rfind(UpnpClient::kNoAnswer, 0) == 0;
-    problem_ = noAnswer ? "the router did not answer" : "the router refused it";
+    problem_ = Message(noAnswer ? problem_texts::kRouterSilent : problem_texts::kRouterRefused);
     return noAnswer ? Outcome::Unreachable : Outcome::Refused;
 }
 

@@ -29,12 +29,12 @@ public:
 
     Outcome write(const MappingRequest& request) override;
     bool holds(const MappingRequest& request) override;
-    std::string problem() const override { return problem_; }
+    Message problem() const override { return problem_; }
 
 private:
     RouterEndpoint endpoint_;
     std::unique_ptr<UpnpClient> client_;
-    std::string problem_;
+    Message problem_;
 };
 
 } // namespace velmora

@@ -3,6 +3,7 @@
 #include "forwarding/core/DualStackInstall.h"
 #include "forwarding/core/LeaseBook.h"
 #include "forwarding/core/MappingWriterFor.h"
+#include "forwarding/core/MonitorTexts.h"
 #include "forwarding/core/NatPmpLeaseKeeper.h"
 #include "forwarding/core/NatPmpMappingWriter.h"
 #include "forwarding/core/PinholePlan.h"
@@ -19,7 +20,9 @@
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ListPage.h"
 #include "platform/ui/ReportList.h"
+#include "platform/ui/StoredWords.h"
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 #include "router/core/RouterOffer.h"
 
 #include <QGroupBox>
@@ -90,7 +93,7 @@ void CFormView_Client::reloadRows()
 void CFormView_Client::setRow(int row, const ForwardingEntry& entry)
 {
     page_.list->setRowCells(row, {QString::fromUtf8(velmora::Field(entry.name)),
-                                  QString::fromUtf8(velmora::Field(entry.protocol)),
+                                  velmora::StoredWords(velmora::Field(entry.protocol)),
                                   QString::fromUtf8(velmora::Field(entry.listen_port)),
                                   QString::fromUtf8(velmora::Field(entry.destination_ip))});
 }
@@ -203,8 +206,8 @@ void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
     using Kind = velmora::MonitorFindings::Kind;
     velmora::MonitorFindings findings;
     if (plan.invalidPorts > 0) {
-        findings.note("Auto add: " + std::to_string(plan.invalidPorts) +
-                          " port numbers outside 1-65535 were not sent to the router.",
+        findings.note(velmora::Message(velmora::monitor_texts::kAutoAddInvalidPorts,
+                                       {std::to_string(plan.invalidPorts)}),
                       true);
     }
     for (const auto& request : plan.requests) {
@@ -219,11 +222,12 @@ void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
     QStringList lines;
     for (const auto& line : report.lines)
         lines << QString::fromStdString(line);
-    QString balloon = QString::fromStdString(report.balloon);
-    if (const QString pinholes = velmora::AutoAddPinholeLine(result); !pinholes.isEmpty()) {
-        lines << pinholes;
+    QString balloon = velmora::Words(report.balloon);
+    // The log in English, the balloon in the user's language.
+    if (const velmora::Message pinholes = velmora::AutoAddPinholeLine(result); !pinholes.empty()) {
+        lines << QString::fromStdString(velmora::English(pinholes));
         if (velmora::CountFamilies(result.held).ipv6 < result.pinholesRequested)
-            balloon += (balloon.isEmpty() ? "" : "\n") + pinholes;
+            balloon += (balloon.isEmpty() ? "" : "\n") + velmora::Words(pinholes);
     }
     emit activity(lines, balloon);
 }
@@ -351,7 +355,7 @@ void CFormView_Client::addIntoRouter()
     task_ = new velmora::RouterInstallTask(makeWriter(*router), std::move(plan), this);
     connect(task_, &velmora::RouterInstallTask::finished, this, &CFormView_Client::installFinished);
     const qint64 total = task_->totalSteps();
-    progress_ = new QProgressDialog(velmora::Tr(texts::kAdding), "Cancel", 0,
+    progress_ = new QProgressDialog(velmora::Tr(texts::kAdding), tr("Cancel"), 0,
                                     static_cast<int>(total), this);
     progress_->setObjectName("addIntoRouterProgress");
     progress_->setWindowTitle(tr("Add into Router"));
@@ -398,7 +402,7 @@ void CFormView_Client::installFinished(const velmora::InstallResult& result)
     installed(result);
     updateButtons();
     if (result.cancelled) {
-        const QString line = velmora::Tr(texts::kAddCancelled)
+        const QString line = QString(texts::kAddCancelled)
                                  .arg(static_cast<qulonglong>(result.accepted))
                                  .arg(static_cast<qulonglong>(result.requested));
         emit activity({line}, {});

@@ -4,6 +4,7 @@
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -68,9 +69,9 @@ void CPort_Check::startCheck(const velmora::RouterEndpoint& router,
     report_->setPlainText(velmora::Tr(velmora::forwarding_texts::kChecking));
     worker_ = std::make_unique<velmora::DialogWorker>(
         this, [this, router, target, options](velmora::GuiRelay& relay, const std::atomic<bool>&) {
-            const std::string text =
-                velmora::BuildPortCheckReport(velmora::RunPortCheck(router, target, options));
-            relay.post([this, text] { showReport(text); });
+            velmora::MessageList report =
+                velmora::PortCheckReport(velmora::RunPortCheck(router, target, options));
+            relay.post([this, report = std::move(report)] { showReport(report); });
         });
     deadline_->disconnect();
     connect(deadline_, &QTimer::timeout, this, [this, target] {
@@ -80,15 +81,15 @@ void CPort_Check::startCheck(const velmora::RouterEndpoint& router,
         findings.probedClient = target.internalClient;
         findings.probedPort = target.externalPort;
         findings.outOfTime = true;
-        showReport(velmora::BuildPortCheckReport(findings));
+        showReport(velmora::PortCheckReport(findings));
     });
     deadline_->start(options.deadline + kDeadlineGrace);
 }
 
-void CPort_Check::showReport(const std::string& text)
+void CPort_Check::showReport(const velmora::MessageList& report)
 {
     deadline_->stop();
-    report_->setPlainText(QString::fromStdString(text));
+    report_->setPlainText(velmora::Words(report));
     finished_ = true;
 }
 

@@ -33,7 +33,7 @@ public:
     void done(int result) override;
 
 private:
-    void showReport(const std::string& text);
+    void showReport(const velmora::MessageList& report);
 
     QPlainTextEdit* report_ = nullptr;
     QTimer* deadline_ = nullptr;

@@ -5,7 +5,9 @@
 #include "forwarding/ui/ForwardingTexts.h"
 #include "platform/NetworkInterfaces.h"
 #include "platform/ui/FormFields.h"
+#include "platform/ui/StoredWords.h"
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -96,7 +98,7 @@ CRouter_Add_Port::CRouter_Add_Port(const std::vector<ForwardingEntry>& entries,
 
 void CRouter_Add_Port::fillForNewEntry(const AddressProposer& proposeAddress)
 {
-    protocolBox_->addItems({"TCP", "UDP", "Both"});
+    velmora::AddStoredItems(protocolBox_, {"TCP", "UDP", "Both"});
     protocolBox_->setCurrentIndex(0);
     // The address of the interface that faces the router: the one a mapping
     // should lead to (a host-name look-up gives 127.0.1.1 here).
@@ -113,11 +115,11 @@ void CRouter_Add_Port::fillFromEntry(const ForwardingEntry& entry)
     autoAddBox_->setChecked(velmora::Field(entry.type) == "Y");
     const auto protocol = velmora::Field(entry.protocol);
     if (protocol == "TCP")
-        protocolBox_->addItems({"TCP", "UDP", "Both"});
+        velmora::AddStoredItems(protocolBox_, {"TCP", "UDP", "Both"});
     else if (protocol == "UDP")
-        protocolBox_->addItems({"UDP", "TCP", "Both"});
+        velmora::AddStoredItems(protocolBox_, {"UDP", "TCP", "Both"});
     else
-        protocolBox_->addItems({"Both", "TCP", "UDP"});
+        velmora::AddStoredItems(protocolBox_, {"Both", "TCP", "UDP"});
     protocolBox_->setCurrentIndex(0);
     portEdit_->setText(QString::fromUtf8(velmora::Field(entry.listen_port)));
     internalIpEdit_->setText(QString::fromUtf8(velmora::Field(entry.destination_ip)));
@@ -126,7 +128,7 @@ void CRouter_Add_Port::fillFromEntry(const ForwardingEntry& entry)
 void CRouter_Add_Port::prefill(const Prefill& values)
 {
     nameEdit_->setText(QString::fromStdString(values.name));
-    const int protocol = protocolBox_->findText(QString::fromStdString(values.protocol));
+    const int protocol = protocolBox_->findData(QString::fromStdString(values.protocol));
     if (protocol >= 0)
         protocolBox_->setCurrentIndex(protocol);
     portEdit_->setText(QString::fromStdString(values.ports));
@@ -156,13 +158,13 @@ void CRouter_Add_Port::accept()
         return showError(velmora::Tr(texts::kErrorCaption), velmora::Tr(texts::kInvalidName));
     if (nameIsTaken(name))
         return showError(velmora::Tr(texts::kErrorCaption), velmora::Tr(texts::kDuplicateName));
-    const std::string protocol = protocolBox_->currentText().toStdString();
+    const std::string protocol = velmora::CurrentStored(protocolBox_);
     const std::string ports = portEdit_->text().toStdString();
     if (ports.empty())
         return showError(velmora::Tr(texts::kErrorCaption), velmora::Tr(texts::kInvalidPort));
     if (auto bad = velmora::FirstBadRange(ports))
         return showError(velmora::Tr(texts::kWarningCaption),
-                         QString::fromStdString(velmora::BadRangeMessage(*bad)));
+                         velmora::Words(velmora::BadRangeMessage(*bad)));
     const std::string internalIp = internalIpEdit_->text().toStdString();
     if (internalIp.empty())
         return showError(velmora::Tr(texts::kErrorCaption), velmora::Tr(texts::kInvalidAddress));

@@ -2,18 +2,17 @@
 
 #include "forwarding/core/PinholePlan.h"
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 
 #include <QCoreApplication>
 
 namespace velmora {
 namespace {
 
-QString Because(const std::string& problem)
+QString Because(const Message& problem)
 {
-    return problem.empty()
-               ? QString()
-               : " " +
-                     Tr(QT_TRANSLATE_NOOP("velmora", "(%1)")).arg(QString::fromStdString(problem));
+    return problem.empty() ? QString()
+                           : " " + Tr(QT_TRANSLATE_NOOP("velmora", "(%1)")).arg(Words(problem));
 }
 
 } // namespace
@@ -45,18 +44,6 @@ QString DualStackOutcomeText(const InstallResult& result)
     if (result.cancelled)
         lines << Tr(QT_TRANSLATE_NOOP("velmora", "Cancelled before the end."));
     return lines.join("\n");
-}
-
-QString AutoAddPinholeLine(const InstallResult& result)
-{
-    if (result.pinholesRequested == 0)
-        return {};
-    const FamilyCounts held = CountFamilies(result.held);
-    return Tr(QT_TRANSLATE_NOOP("velmora", "Auto add: %1 of %2 IPv6 pinholes opened for %3."))
-               .arg(held.ipv6)
-               .arg(result.pinholesRequested)
-               .arg(QString::fromStdString(result.pinholeAddress)) +
-           (held.ipv6 < result.pinholesRequested ? Because(result.pinholeProblem) : QString());
 }
 
 } // namespace velmora

@@ -12,8 +12,4 @@ namespace velmora {
 // which address, and why what failed failed.
 QString DualStackOutcomeText(const InstallResult& result);
 
-// The activity-log line of an auto add that also opened pinholes; empty for
-// a run without pinholes.
-QString AutoAddPinholeLine(const InstallResult& result);
-
 } // namespace velmora

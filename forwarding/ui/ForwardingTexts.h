@@ -36,9 +36,10 @@ inline constexpr char kListingCapped[] =
 inline constexpr char kManyMappings[] =
     QT_TRANSLATE_NOOP("velmora", "This adds %1 port mappings into the router, and Velmora looks "
                                  "after each of them while it runs. Add them?");
-// %1 is how many mappings the router took, %2 how many were asked for.
-inline constexpr char kAddCancelled[] = QT_TRANSLATE_NOOP(
-    "velmora", "Add into Router was cancelled: the router took %1 of %2 port mappings.");
+// %1 is how many mappings the router took, %2 how many were asked for. Only
+// the activity log shows it, and the log stays in English.
+inline constexpr char kAddCancelled[] =
+    "Add into Router was cancelled: the router took %1 of %2 port mappings.";
 
 inline constexpr char kAdding[] =
     QT_TRANSLATE_NOOP("velmora", "Adding port mappings into router...");

@@ -4,6 +4,7 @@
 #include "forwarding/core/NatPmpMonitoredRouter.h"
 #include "forwarding/core/UpnpMonitoredRouter.h"
 #include "platform/ui/GuiRelay.h"
+#include "platform/ui/Words.h"
 #include "router/core/BootIdListener.h"
 #include "router/core/RouterOffer.h"
 #include "upnp/core/UrlParts.h"
@@ -32,8 +33,9 @@ void RouterMonitor::makeMonitor()
             QStringList lines;
             for (const auto& line : report.lines)
                 lines << QString::fromStdString(line);
-            const QString balloon = QString::fromStdString(report.balloon);
-            relay->post([this, lines, balloon] { emit reported(lines, balloon); });
+            relay->post([this, lines, balloon = report.balloon] {
+                emit reported(lines, velmora::Words(balloon));
+            });
         },
         options_);
     monitor_->setMappings(mappings_);

@@ -1,9 +1,18 @@
 #include "platform/ui/ReportList.h"
 
 #include <QHeaderView>
+#include <QStyle>
 #include <algorithm>
 
 namespace velmora {
+
+int HeadingWidth(const QHeaderView* header, const QString& heading)
+{
+    // The header elides a heading wider than its section less the style's
+    // margins and four pixels.
+    const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    return header->fontMetrics().horizontalAdvance(heading) + margins + 4;
+}
 
 ReportList::ReportList(const std::vector<Column>& columns, const QString& accessibleName,
                        QWidget* parent)
@@ -23,8 +32,12 @@ ReportList::ReportList(const std::vector<Column>& columns, const QString& access
     for (const auto& column : columns)
         headings << column.heading;
     setHorizontalHeaderLabels(headings);
+    // A heading longer than its column's width (another language, a larger
+    // font) widens the column.
     for (int i = 0; i < static_cast<int>(columns.size()); ++i)
-        setColumnWidth(i, columns[static_cast<size_t>(i)].width);
+        setColumnWidth(
+            i, std::max(columns[static_cast<size_t>(i)].width,
+                        HeadingWidth(horizontalHeader(), columns[static_cast<size_t>(i)].heading)));
 }
 
 int ReportList::appendRow(const QStringList& cells)

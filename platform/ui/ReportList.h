@@ -4,7 +4,12 @@
 #include <QTableWidget>
 #include <vector>
 
+class QHeaderView;
+
 namespace velmora {
+
+// The width a section of `header` needs to show `heading` whole.
+int HeadingWidth(const QHeaderView* header, const QString& heading);
 
 // A report-style list: column headings, full-row selection of several rows,
 // grid lines, read-only cells. Row i mirrors element i of the list it shows.

@@ -6,6 +6,7 @@
 #include "platform/SocketHandle.h"
 #include "platform/SocketReceive.h"
 #include "platform/SocketSend.h"
+#include "router/core/ProblemTexts.h"
 
 #include <cerrno>
 #include <random>
@@ -63,17 +64,18 @@ bool ClientAddress(int fd, in6_addr& client)
 }
 
 // Why an answer does not belong to the request, for the failure message.
-std::string Mismatch(const PcpAnswer& answer, const PcpRequest& request)
+Message Mismatch(const PcpAnswer& answer, const PcpRequest& request)
 {
+    using namespace problem_texts;
     if (answer.form != PcpAnswer::Form::Pcp)
-        return "an unreadable answer";
+        return Message(kUnreadableAnswer);
     if (answer.version != kPcpVersion)
-        return "an answer of PCP version " + std::to_string(answer.version);
+        return Message(kOtherVersion, {std::to_string(answer.version)});
     if (answer.opcode != static_cast<uint8_t>(request.opcode))
-        return "an answer to another kind of request";
+        return Message(kOtherOpcode);
     if (answer.nonce != request.nonce)
-        return "an answer with another mapping nonce";
-    return "an answer for another protocol or port";
+        return Message(kOtherNonce);
+    return Message(kOtherPort);
 }
 
 } // namespace
@@ -84,7 +86,7 @@ PcpOutcome ExchangePcp(const std::string& server, const std::string& source, Pcp
     PcpOutcome outcome;
     Endpoint to;
     if (!MakeEndpoint(server, kPcpPort, to)) {
-        outcome.problem = "no usable gateway address";
+        outcome.problem = Message(problem_texts::kNoGatewayAddress);
         return outcome;
     }
     SocketHandle sock(::socket(to.family, SOCK_DGRAM | SOCK_CLOEXEC, 0));
@@ -94,7 +96,7 @@ PcpOutcome ExchangePcp(const std::string& server, const std::string& source, Pcp
         Endpoint from;
         if (!MakeEndpoint(source, 0, from) || from.family != to.family ||
             ::bind(sock.fd(), reinterpret_cast<const sockaddr*>(&from.storage), from.size) != 0) {
-            outcome.problem = "cannot send from " + source;
+            outcome.problem = Message(problem_texts::kCannotSendFrom, {source});
             return outcome;
         }
     }
@@ -143,7 +145,7 @@ PcpOutcome ExchangePcp(const std::string& server, const std::string& source, Pcp
             if (PcpAnswerMatches(answer, request)) {
                 outcome.status = PcpOutcome::Status::Answered;
                 outcome.answer = answer;
-                outcome.problem.clear();
+                outcome.problem = {};
                 return outcome;
             }
             // Dropped (RFC 6887 section 8.3); kept only to say why nothing fitted.
@@ -156,26 +158,27 @@ PcpOutcome ExchangePcp(const std::string& server, const std::string& source, Pcp
     return outcome;
 }
 
-std::string DescribePcpOutcome(const PcpOutcome& outcome)
+Message DescribePcpOutcome(const PcpOutcome& outcome)
 {
+    using namespace problem_texts;
     using Status = PcpOutcome::Status;
     switch (outcome.status) {
     case Status::Answered:
         if (outcome.answer.result == pcp_result::kSuccess)
             return {};
-        return "the gateway refused it (" + PcpResultName(outcome.answer.result) + ")";
+        return Message(kGatewayRefused, {PcpResultName(outcome.answer.result)});
     case Status::NatPmpOnly:
-        return "the gateway speaks NAT-PMP, not PCP";
+        return Message(kNatPmpNotPcp);
     case Status::OldVersion:
-        return "the gateway speaks only PCP version " + std::to_string(outcome.answer.version);
+        return Message(kOldPcp, {std::to_string(outcome.answer.version)});
     case Status::Refused:
-        return "the gateway has no PCP service";
+        return Message(kNoPcp);
     case Status::NoAnswer:
-        return "the gateway did not answer";
+        return Message(kGatewaySilent);
     case Status::Mismatched:
-        return "the gateway sent " + outcome.problem + ", not an answer to the request";
+        return Message(kGatewaySentOther, {outcome.problem});
     case Status::Failed:
-        return outcome.problem.empty() ? "the request could not be sent" : outcome.problem;
+        return outcome.problem.empty() ? Message(kNotSent) : outcome.problem;
     }
     return {};
 }

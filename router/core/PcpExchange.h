@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Deadline.h"
+#include "platform/Message.h"
 #include "router/core/PcpMessage.h"
 
 #include <string>
@@ -22,7 +23,7 @@ struct PcpOutcome
     };
     Status status = Status::Failed;
     PcpAnswer answer;
-    std::string problem;
+    Message problem;
     in6_addr client{}; // the client address the request carried
 };
 
@@ -35,6 +36,6 @@ PcpOutcome ExchangePcp(const std::string& server, const std::string& source, Pcp
                        Deadline deadline);
 
 // What went wrong, for the user: "" for a successful answer.
-std::string DescribePcpOutcome(const PcpOutcome& outcome);
+Message DescribePcpOutcome(const PcpOutcome& outcome);
 
 } // namespace velmora

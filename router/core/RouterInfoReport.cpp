@@ -1,6 +1,7 @@
 #include "router/core/RouterInfoReport.h"
 
 #include "router/core/RouterEntry.h"
+#include "router/core/RouterInfoTexts.h"
 
 #include <cstdio>
 #include <ctime>
@@ -31,36 +32,50 @@ void PrintStartTime(unsigned uptime)
 
 } // namespace
 
+Message BitRateBracketText(unsigned bitsPerSecond)
+{
+    using namespace router_info_texts;
+    if (bitsPerSecond >= 1000000)
+        return Message(kMegabits, {std::to_string(bitsPerSecond / 1000000),
+                                   std::to_string((bitsPerSecond / 100000) % 10)});
+    if (bitsPerSecond >= 1000)
+        return Message(kKilobits, {std::to_string(bitsPerSecond / 1000)});
+    return {};
+}
+
 std::string BitRateBracket(unsigned bitsPerSecond)
 {
-    if (bitsPerSecond >= 1000000)
-        return Printf(" (%u.%u Mbps)", bitsPerSecond / 1000000, (bitsPerSecond / 100000) % 10);
-    if (bitsPerSecond >= 1000)
-        return Printf(" (%u Kbps)", bitsPerSecond / 1000);
-    return {};
+    return English(BitRateBracketText(bitsPerSecond));
+}
+
+MessageList RouterInfoReportText(const RouterInfoValues& values)
+{
+    using namespace router_info_texts;
+    MessageList report;
+    if (values.connectionType)
+        report.push_back(Message(kConnectionType, {*values.connectionType}));
+    if (values.status)
+        report.push_back(
+            Message(kStatus, {values.status->text, std::to_string(values.status->uptime)}));
+    if (values.bitRates) {
+        const unsigned down = values.bitRates->down;
+        const unsigned up = values.bitRates->up;
+        report.push_back(Message(kBitRates, {std::to_string(down), BitRateBracketText(down),
+                                             std::to_string(up), BitRateBracketText(up)}));
+    }
+    report.emplace_back("\n");
+    if (values.externalAddress)
+        report.push_back(Message(kExternalAddress, {*values.externalAddress}));
+    report.push_back(
+        Message(kBytes, {Printf("%8u", values.bytesSent), Printf("%8u", values.bytesReceived)}));
+    report.push_back(Message(
+        kPackets, {Printf("%8u", values.packetsSent), Printf("%8u", values.packetsReceived)}));
+    return report;
 }
 
 std::string FormatRouterInfoReport(const RouterInfoValues& values)
 {
-    std::string report;
-    if (values.connectionType)
-        report += Printf("Connection Type : %s\n", values.connectionType->c_str());
-    if (values.status)
-        report +=
-            Printf("Status : %s, uptime=%us\n", values.status->text.c_str(), values.status->uptime);
-    if (values.bitRates) {
-        report += Printf("MaxBitRateDown : %u bps", values.bitRates->down);
-        report += BitRateBracket(values.bitRates->down);
-        report += Printf("   MaxBitRateUp %u bps", values.bitRates->up);
-        report += BitRateBracket(values.bitRates->up);
-        report += "\n";
-    }
-    report += "\n";
-    if (values.externalAddress)
-        report += Printf("ExternalIPAddress = %s\n", values.externalAddress->c_str());
-    report += Printf("Bytes:   Sent: %8u\tRecv: %8u\n", values.bytesSent, values.bytesReceived);
-    report += Printf("Packets: Sent: %8u\tRecv: %8u\n", values.packetsSent, values.packetsReceived);
-    return report;
+    return English(RouterInfoReportText(values));
 }
 
 RouterInfoValues QueryRouterInfo(const IGDdatas& data, const UPNPUrls& urls)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Message.h"
+
 #include <miniupnpc/igd_desc_parse.h>
 #include <miniupnpc/miniupnpc.h>
 #include <optional>
@@ -37,9 +39,11 @@ struct RouterInfoValues
 
 // " (%u.%u Mbps)" from a million up (the tenth cut, not rounded),
 // " (%u Kbps)" from a thousand up, else nothing.
-std::string BitRateBracket(unsigned bitsPerSecond);
+Message BitRateBracketText(unsigned bitsPerSecond);
+std::string BitRateBracket(unsigned bitsPerSecond); // in English
 
-// The report text for the given answers.
+// The report for the given answers, line by line; and the same in English.
+MessageList RouterInfoReportText(const RouterInfoValues& values);
 std::string FormatRouterInfoReport(const RouterInfoValues& values);
 
 // Asks the router through miniupnpc; failures and the start time go to

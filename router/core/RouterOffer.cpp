@@ -3,6 +3,7 @@
 #include "platform/DeadlineScale.h"
 #include "platform/NetworkInterfaces.h"
 #include "router/core/PcpExchange.h"
+#include "router/core/ProblemTexts.h"
 #include "router/core/RouterEntry.h"
 #include "upnp/core/PinholeRequest.h"
 #include "upnp/core/UpnpClient.h"
@@ -61,16 +62,17 @@ std::optional<RouterOffer> KnownOfferOf(RouterEntry& router)
     return *router.offer;
 }
 
-std::string DescribePinholeFailure(const UpnpClient& client)
+Message DescribePinholeFailure(const UpnpClient& client)
 {
+    using namespace problem_texts;
     if (client.upnp_error != 0)
-        return "the router refused it (" + DescribePinholeError(client.upnp_error) + ")";
+        return Message(kRouterRefusedWith, {DescribePinholeError(client.upnp_error)});
     if (client.last_error.rfind("Fail to connect", 0) == 0)
-        return "the router cannot be reached";
+        return Message(kRouterUnreachable);
     if (client.last_error.rfind("Unreadable", 0) == 0 ||
         client.last_error.rfind("Fail to read", 0) == 0)
-        return "the router's answer could not be read";
-    return "the router did not answer";
+        return Message(kAnswerUnreadable);
+    return Message(kRouterSilent);
 }
 
 FirewallStatus ReadFirewallStatus(const LeaseRoute& route)

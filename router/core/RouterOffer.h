@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Message.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -63,10 +65,10 @@ struct FirewallStatus
     bool answered = false;
     bool enabled = false;
     bool inboundAllowed = false;
-    std::string problem; // why it did not answer
+    Message problem; // why it did not answer
 };
 // Why the own client's last firewall control action failed, for the user.
-std::string DescribePinholeFailure(const UpnpClient& client);
+Message DescribePinholeFailure(const UpnpClient& client);
 // GetFirewallStatus through a UPnP pinhole route (the own client, over IPv6).
 FirewallStatus ReadFirewallStatus(const LeaseRoute& route);
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRect>
+#include <QStyle>
 #include <algorithm>
 
 namespace {
@@ -75,24 +76,41 @@ Error::Error(QWidget* parent) : QDialog(parent)
     setObjectName("routerNotFoundDialog");
     setWindowTitle(tr("Error"));
     DialogUnits units(fontMetrics());
-    setFixedSize(units.x(kWidth), units.y(kHeight));
 
+    // Fonts and languages differ from the template's: a text that needs more
+    // lines than its box holds grows downwards into the gap below it, and
+    // what lies below moves down when the gap is not enough.
+    int shift = 0;
+    int previousBottom = 0;
+    auto place = [&](const Placed& p, int height) {
+        QRect box = units.rect(p.left, p.top, p.width, p.height).translated(0, shift);
+        const int overlap = previousBottom + units.y(2) - box.top();
+        if (previousBottom > 0 && overlap > 0) {
+            shift += overlap;
+            box.translate(0, overlap);
+        }
+        box.setHeight(std::max(box.height(), height));
+        previousBottom = box.bottom();
+        return box;
+    };
     for (int i = 0; i < 4; ++i) {
         auto* label = new QLabel(velmora::Tr(kTexts[i]), this);
         label->setObjectName(QString("routerNotFoundText%1").arg(i + 1));
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         const Placed& p = kLabelPlaces[i];
-        // Fonts differ from the template's: a text that needs more lines
-        // than its box holds grows downwards into the gap below it.
-        QRect box = units.rect(p.left, p.top, p.width, p.height);
-        box.setHeight(std::max(box.height(), label->heightForWidth(box.width())));
-        label->setGeometry(box);
+        label->setGeometry(place(p, label->heightForWidth(units.x(p.width))));
     }
 
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName("okButton");
     ok->setDefault(true);
-    ok->setGeometry(units.rect(kOkPlace.left, kOkPlace.top, kOkPlace.width, kOkPlace.height));
+    // Wider, to the right, when its text needs more than the template's width.
+    QRect okBox = place(kOkPlace, 0);
+    const int margins = 2 * ok->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, ok);
+    okBox.setWidth(std::max(
+        okBox.width(), ok->fontMetrics().size(Qt::TextShowMnemonic, ok->text()).width() + margins));
+    ok->setGeometry(okBox);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    setFixedSize(units.x(kWidth), units.y(kHeight) + shift);
 }

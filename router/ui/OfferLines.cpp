@@ -1,6 +1,7 @@
 #include "router/ui/OfferLines.h"
 
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -39,7 +40,7 @@ QString Firewall(const FirewallStatus& status)
 {
     if (!status.answered)
         return Tr(QT_TRANSLATE_NOOP("velmora", "IPv6 firewall: not told (%1)"))
-            .arg(QString::fromStdString(status.problem));
+            .arg(Words(status.problem));
     if (!status.enabled)
         return Tr(QT_TRANSLATE_NOOP("velmora", "IPv6 firewall: off"));
     return status.inboundAllowed

@@ -4,6 +4,7 @@
 #include "platform/Version.h"
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 #include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
 #include "router/ui/OfferLines.h"
@@ -273,7 +274,7 @@ void RouterScanController::showInfoReport(const RouterInfoValues& values, const 
     }
     if (info_)
         info_->setEnabled(true);
-    QString text = natPmp ? QString() : QString::fromStdString(FormatRouterInfoReport(values));
+    QString text = natPmp ? QString() : velmora::Words(RouterInfoReportText(values));
     if (!offer.isEmpty())
         text += (text.isEmpty() || text.endsWith('\n') ? "" : "\n") + offer;
     QMessageBox box(QMessageBox::NoIcon, velmora::Tr(kInfoCaption), text, QMessageBox::Ok,

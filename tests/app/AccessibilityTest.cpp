@@ -1,22 +1,35 @@
 // Walks every window and dialog of the program and fails on an interactive
 // control without an accessible name, a control the keyboard cannot reach,
-// or a tab order that jumps back up the window. A new dialog joins the walk
-// with one row in Windows().
+// a tab order that jumps back up the window, or a text cut short. Run in a
+// language of its own (LANG), it also fails on a text still in English. A new
+// dialog joins the walk with one row in Windows().
 
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
 #include "app/ui/CquaymarkDlg.h"
+#include "app/ui/Translations.h"
 #include "catalogue/ui/CAdd_Often_Port.h"
 #include "catalogue/ui/COften_used_ports.h"
 #include "catalogue/ui/CSearch_Ports.h"
+#include "forwarding/core/MonitorFindings.h"
+#include "forwarding/core/PinholePlan.h"
+#include "forwarding/core/PortCheck.h"
+#include "forwarding/core/PortList.h"
 #include "forwarding/ui/CPort_Check.h"
 #include "forwarding/ui/CRouter_Add_Port.h"
 #include "forwarding/ui/CRouter_Management.h"
 #include "forwarding/ui/Ports_List.h"
+#include "platform/Version.h"
+#include "platform/ui/Words.h"
+#include "router/core/ProblemTexts.h"
+#include "router/core/RouterInfoReport.h"
 #include "router/ui/Error.h"
+#include "tests/app/LanguageChecks.h"
 #include "tests/support/IsolatedNetwork.h"
 #include "tests/support/TempDir.h"
 #include "triggering/ui/CAddPort.h"
+#include "triggering/ui/CStart.h"
+#include "upnp/core/ExternalAddressLookup.h"
 #include "upnp/ui/CView_IP.h"
 
 #include <QAbstractButton>
@@ -36,6 +49,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -47,6 +61,9 @@ namespace {
 
 using Factory = std::function<std::unique_ptr<QWidget>(const TempDir&)>;
 
+// The catalogue of the language the walk runs in; empty in English.
+velmora::test::Catalogue g_catalogue;
+
 struct Window
 {
     const char* name;
@@ -55,8 +72,13 @@ struct Window
 
 const char kConfig[] = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
                        "<mappings auto_startup=\"0\" monitor_router=\"0\" >\r\n"
-                       "<triggerings>\r\n</triggerings>\r\n"
-                       "<forwardings>\r\n</forwardings>\r\n"
+                       "<triggerings>\r\n<trigger name=\"T1\" auto_start=\"N\" "
+                       "protocol=\"TCP and UDP\" trigger_address=\"11.22.33.100\" "
+                       "trigger_port=\"6000\" trigger_port_end=\"6002\" frequence=\"1000\" >"
+                       "\r\n</trigger>\r\n</triggerings>\r\n"
+                       "<forwardings>\r\n<forwarding name=\"F1\" protocol=\"Both\" "
+                       "listen_port=\"80,443\" destination_ip=\"192.168.77.2\" type=\"N\" >"
+                       "\r\n</forwarding>\r\n</forwardings>\r\n"
                        "</mappings>\r\n";
 
 // A router whose control point nobody answers on loopback.
@@ -67,6 +89,35 @@ velmora::RouterEntryPtr SilentRouter()
     std::strncpy(router->data.first.servicetype, "urn:schemas-upnp-org:service:WANIPConnection:1",
                  sizeof router->data.first.servicetype - 1);
     return router;
+}
+
+// A box with the core's reports and messages as the window words them.
+std::unique_ptr<QWidget> CoreMessages()
+{
+    velmora::RouterInfoValues info;
+    info.bitRates = velmora::RouterInfoValues::BitRates{12500000, 1500};
+    velmora::PortCheckFindings check;
+    check.target = {"F1", "TCP", 80, "192.168.77.2"};
+    check.mappingCode = 714;
+    check.externalCode = 0;
+    check.externalAddress = "100.64.0.1";
+    velmora::MonitorFindings findings;
+    findings.add(velmora::MonitorFindings::Kind::Gone, {80, "TCP", "192.168.77.2", "F1"});
+    findings.add(velmora::MonitorFindings::Kind::Gone, {80, "UDP", "192.168.77.2", "F1"});
+    velmora::MessageList all = velmora::RouterInfoReportText(info);
+    for (const auto& more : {velmora::PortCheckReport(check), findings.report().balloon})
+        all.insert(all.end(), more.begin(), more.end());
+    all.push_back(*velmora::ExternalAddressStepMessage(velmora::ExternalAddressStep::NoRouter));
+    all.push_back(velmora::BadRangeMessage("90-80"));
+    velmora::InstallResult pinholes; // and why a request failed, within a line of its own
+    pinholes.pinholesRequested = 1;
+    pinholes.pinholeAddress = "2001:db8::2";
+    pinholes.pinholeProblem =
+        velmora::Message(velmora::problem_texts::kGatewaySentOther,
+                         {velmora::Message(velmora::problem_texts::kOtherNonce)});
+    all.push_back(velmora::AutoAddPinholeLine(pinholes));
+    return std::make_unique<QMessageBox>(QMessageBox::Warning, velmora::kProductName,
+                                         velmora::Words(all), QMessageBox::Ok);
 }
 
 const std::vector<TriggeringEntry> kNoTriggerings;
@@ -89,11 +140,8 @@ std::vector<Window> Windows()
         {"About", [](const TempDir&) { return std::make_unique<velmora::CAboutDlg>(); }},
         {"Option", [](const TempDir&) { return std::make_unique<COption>(1, 0); }},
         {"router not found", [](const TempDir&) { return std::make_unique<Error>(); }},
-        {"Router Info",
-         [](const TempDir&) {
-             return std::make_unique<QMessageBox>(QMessageBox::NoIcon, "Router Info",
-                                                  "Connection Type: IP_Routed", QMessageBox::Ok);
-         }},
+        {"reports and messages", [](const TempDir&) { return CoreMessages(); }},
+        {"Operating", [](const TempDir&) { return std::make_unique<CStart>(60000); }},
         {"Add Port Triggering",
          [](const TempDir&) { return std::make_unique<CAddPort>(kNoTriggerings, nullptr); }},
         {"Add Port Forwarding",
@@ -253,12 +301,14 @@ private slots:
 
         // The order of every page of every tab widget.
         QList<QTabWidget*> tabWidgets = window->findChildren<QTabWidget*>();
-        faults << OrderFaults(window.get());
+        faults << OrderFaults(window.get()) << velmora::test::ClippedTexts(window.get());
         for (QTabWidget* tabs : tabWidgets)
             for (int page = 1; page < tabs->count(); ++page) {
                 tabs->setCurrentIndex(page);
-                faults << OrderFaults(window.get());
+                faults << OrderFaults(window.get()) << velmora::test::ClippedTexts(window.get());
             }
+        if (!g_catalogue.englishOnlyWords.isEmpty()) // and the language's catalogue sound
+            faults << velmora::test::EnglishTexts(window.get(), g_catalogue) << g_catalogue.faults;
         faults.removeDuplicates();
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("\n")));
     }
@@ -271,6 +321,14 @@ int main(int argc, char** argv)
     if (!velmora::test::EnterIsolatedNetwork(false))
         return velmora::test::kSkipExitCode;
     QApplication app(argc, argv);
+    // The language the walk runs in (LC_ALL), from the build's translations.
+    const QString language = qEnvironmentVariable("LC_ALL").section('.', 0, 0);
+    g_catalogue = velmora::test::ReadCatalogue(VELMORA_TS_DIR "velmora_" + language + ".ts");
+    if (!velmora::InstallTranslations(app, VELMORA_PROGRAM_DIR) &&
+        !g_catalogue.englishOnlyWords.isEmpty()) {
+        std::fprintf(stderr, "no translation for %s\n", qPrintable(language));
+        return 1;
+    }
     AccessibilityTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -37,11 +37,14 @@ struct Config
 class SaveConfigTest : public ::testing::Test
 {
 protected:
-    bool Save(const std::string& path, std::string* reason, const Config& saved)
+    bool Save(const std::string& path, velmora::Message* reason, const Config& saved)
     {
         return SaveConfig(path, saved.settings, saved.triggerings, saved.forwardings, reason);
     }
-    bool Save(const std::string& path, std::string* reason) { return Save(path, reason, config); }
+    bool Save(const std::string& path, velmora::Message* reason)
+    {
+        return Save(path, reason, config);
+    }
     std::string Built() const
     {
         return velmora::BuildConfigText(config.settings, config.triggerings, config.forwardings);
@@ -50,14 +53,14 @@ protected:
     // Saves, loads and saves again; `first` and `second` are the two files.
     velmora::LoadedConfig RoundTrip(const Config& original)
     {
-        std::string reason;
-        EXPECT_TRUE(Save(dir.file("config.xml"), &reason, original)) << reason;
+        velmora::Message reason;
+        EXPECT_TRUE(Save(dir.file("config.xml"), &reason, original)) << English(reason);
         first = dir.read("config.xml");
         velmora::LoadedConfig loaded = velmora::LoadConfig(dir.file("config.xml"));
         EXPECT_FALSE(loaded.invalid);
         EXPECT_TRUE(Save(dir.file("config.xml"), &reason,
                          {loaded.settings, loaded.triggerings, loaded.forwardings}))
-            << reason;
+            << English(reason);
         second = dir.read("config.xml");
         return loaded;
     }
@@ -142,9 +145,9 @@ TEST_F(SaveConfigTest, ReplacesAnOlderLongerFileAndKeepsItsPermissions)
 {
     dir.write("config.xml", std::string(10000, 'x'));
     ASSERT_EQ(::chmod(dir.file("config.xml").c_str(), 0640), 0);
-    std::string reason = "untouched";
+    velmora::Message reason("untouched");
     ASSERT_TRUE(Save(dir.file("config.xml"), &reason));
-    EXPECT_EQ(reason, "untouched");
+    EXPECT_EQ(English(reason), "untouched");
     EXPECT_EQ(dir.read("config.xml"), Built());
     struct stat info;
     ASSERT_EQ(::stat(dir.file("config.xml").c_str(), &info), 0);
@@ -165,35 +168,35 @@ TEST_F(SaveConfigTest, FailedWriteLeavesTheOldFileAndNoTemporary)
     struct rlimit small = saved;
     small.rlim_cur = 100;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    std::string reason;
+    velmora::Message reason;
     const bool saved_ok = Save(dir.file("config.xml"), &reason);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, old_handler);
 
     EXPECT_FALSE(saved_ok);
-    EXPECT_NE(reason.find(std::strerror(EFBIG)), std::string::npos) << reason;
+    EXPECT_NE(English(reason).find(std::strerror(EFBIG)), std::string::npos) << English(reason);
     EXPECT_EQ(dir.read("config.xml"), old_bytes);
     EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"config.xml"});
 }
 
 TEST_F(SaveConfigTest, UnusableFolderOrTargetIsReportedWithItsReason)
 {
-    std::string reason;
+    velmora::Message reason;
     EXPECT_FALSE(Save(dir.file("gone/config.xml"), &reason));
-    EXPECT_NE(reason.find(dir.file("gone")), std::string::npos) << reason;
-    EXPECT_NE(reason.find(std::strerror(ENOENT)), std::string::npos) << reason;
+    EXPECT_NE(English(reason).find(dir.file("gone")), std::string::npos) << English(reason);
+    EXPECT_NE(English(reason).find(std::strerror(ENOENT)), std::string::npos) << English(reason);
     EXPECT_FALSE(Save(dir.file("gone/config.xml"), nullptr)); // no reason wanted
 
     dir.write("plain", "x");
     EXPECT_FALSE(Save(dir.file("plain/config.xml"), &reason));
-    EXPECT_NE(reason.find(std::strerror(ENOTDIR)), std::string::npos) << reason;
+    EXPECT_NE(English(reason).find(std::strerror(ENOTDIR)), std::string::npos) << English(reason);
 
     // A target that cannot be replaced stays, and no temporary remains.
     std::filesystem::remove(dir.file("plain"));
     std::filesystem::create_directory(dir.file("config.xml"));
     dir.write("config.xml/keep", "k");
     EXPECT_FALSE(Save(dir.file("config.xml"), &reason));
-    EXPECT_NE(reason.find(dir.file("config.xml")), std::string::npos) << reason;
+    EXPECT_NE(English(reason).find(dir.file("config.xml")), std::string::npos) << English(reason);
     EXPECT_EQ(dir.read("config.xml/keep"), "k");
     EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"config.xml"});
 }

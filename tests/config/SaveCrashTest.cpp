@@ -61,8 +61,8 @@ TEST(SaveCrash, KilledSavesLeaveTheOldOrTheNewFileWhole)
     const auto second = Triggerings(400, "new");
     const std::string oldText = velmora::BuildConfigText(settings, first, {});
     const std::string newText = velmora::BuildConfigText(settings, second, {});
-    std::string reason;
-    ASSERT_TRUE(SaveConfig(path, settings, first, {}, &reason)) << reason;
+    velmora::Message reason;
+    ASSERT_TRUE(SaveConfig(path, settings, first, {}, &reason)) << English(reason);
 
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> delayUs(0, 30000);
@@ -92,7 +92,7 @@ TEST(SaveCrash, KilledSavesLeaveTheOldOrTheNewFileWhole)
     }
     std::printf("%d kills: old text seen %d times, new text %d times\n", kKills, sawOld, sawNew);
 
-    ASSERT_TRUE(SaveConfig(path, settings, first, {}, &reason)) << reason;
+    ASSERT_TRUE(SaveConfig(path, settings, first, {}, &reason)) << English(reason);
     EXPECT_EQ(TemporariesIn(dir.path()), 0u);
     EXPECT_EQ(dir.read("config.xml"), oldText);
 }

@@ -4,8 +4,10 @@
 
 #include "forwarding/core/MonitorFindings.h"
 #include "forwarding/core/NatPmpMonitoredRouter.h"
+#include "forwarding/core/PinholePlan.h"
 #include "forwarding/core/UpnpMonitoredRouter.h"
 #include "forwarding/core/WatchList.h"
+#include "router/core/ProblemTexts.h"
 #include "router/core/SsdpNotify.h"
 
 #include <gtest/gtest.h>
@@ -157,7 +159,8 @@ TEST(MonitorFindings, OneLinePerEntryAndKindAndABalloonOnlyForChanges)
                   "Port forwarding \"ssh\": TCP 22 now leads to 192.168.77.3:22 instead of "
                   "192.168.77.2.",
                   "Port forwarding \"mail\": TCP 25 is no longer in the router."}));
-    EXPECT_EQ(report.balloon, report.lines[1] + "\n" + report.lines[3] + "\n" + report.lines[4]);
+    EXPECT_EQ(English(report.balloon),
+              report.lines[1] + "\n" + report.lines[3] + "\n" + report.lines[4]);
 }
 
 TEST(MonitorFindings, ANameCannotBreakItsLine)
@@ -167,7 +170,7 @@ TEST(MonitorFindings, ANameCannotBreakItsLine)
     const auto report = findings.report();
     EXPECT_EQ(report.lines.at(0),
               "Port forwarding \"a\\nforged\": TCP 25 is no longer in the router.");
-    EXPECT_EQ(report.balloon, report.lines[0]);
+    EXPECT_EQ(English(report.balloon), report.lines[0]);
 }
 
 TEST(MonitorFindings, QuietFindingsGiveNoBalloonAndALongBalloonIsCut)
@@ -177,7 +180,7 @@ TEST(MonitorFindings, QuietFindingsGiveNoBalloonAndALongBalloonIsCut)
     quiet.add(Kind::AutoAdded, Request("TCP", 81));
     quiet.note("The router answers again.", false);
     EXPECT_EQ(quiet.report().lines.size(), 3u);
-    EXPECT_EQ(quiet.report().balloon, "");
+    EXPECT_TRUE(quiet.report().balloon.empty());
 
     MonitorFindings many;
     for (const char* name : {"a", "b", "c", "d", "e", "f"})
@@ -186,8 +189,25 @@ TEST(MonitorFindings, QuietFindingsGiveNoBalloonAndALongBalloonIsCut)
     EXPECT_EQ(report.lines.size(), 6u);
     EXPECT_EQ(report.lines[0],
               "Auto add: port forwarding \"a\": TCP 80 could not be added into the router.");
-    EXPECT_EQ(report.balloon, report.lines[0] + "\n" + report.lines[1] + "\n" + report.lines[2] +
-                                  "\n" + report.lines[3] + "\n... and 2 more (see the log).");
+    EXPECT_EQ(English(report.balloon), report.lines[0] + "\n" + report.lines[1] + "\n" +
+                                           report.lines[2] + "\n" + report.lines[3] +
+                                           "\n... and 2 more (see the log).");
+}
+
+TEST(AutoAddPinholeLine, SaysWhyNotAllWereOpened)
+{
+    InstallResult result;
+    EXPECT_TRUE(AutoAddPinholeLine(result).empty());
+    result.pinholesRequested = 2;
+    result.pinholeAddress = "2001:db8::2";
+    result.held = {Request("TCP", 80, "web", "2001:db8::2"), Request("TCP", 80)};
+    EXPECT_EQ(English(AutoAddPinholeLine(result)),
+              "Auto add: 1 of 2 IPv6 pinholes opened for 2001:db8::2.");
+    result.pinholeProblem =
+        Message(problem_texts::kRouterRefusedWith, {"606 Action not authorized"});
+    EXPECT_EQ(English(AutoAddPinholeLine(result)),
+              "Auto add: 1 of 2 IPv6 pinholes opened for 2001:db8::2. (the router refused it (606 "
+              "Action not authorized))");
 }
 
 TEST(NatPmpEpoch, AGatewayThatStartedAfreshIsToldFromClockDrift)

@@ -33,7 +33,7 @@ TEST(FirstBadRange, ReportsTheFirstReversedRangeAsTyped)
         {"443-440", "443-440"}, {"5-", "5-"}, {"80,90-80,70-60", "90-80"}, {" 9 -8", " 9 -8"}};
     for (const auto& [list, item] : bad)
         EXPECT_EQ(FirstBadRange(list).value_or(""), item) << list;
-    EXPECT_EQ(BadRangeMessage("90-80"),
+    EXPECT_EQ(English(BadRangeMessage("90-80")),
               "The port range 90-80 error. The end port should be bigger than start port!");
 }
 

@@ -38,14 +38,14 @@ TEST(ProbeTcp, ATextThatIsNoAddressIsNotProbed)
 {
     auto result = ProbeTcp("Localhost", 80, 3000ms);
     EXPECT_EQ(result.state, PortState::Filtered);
-    EXPECT_NE(result.detail.find("not probed"), std::string::npos);
+    EXPECT_NE(English(result.detail).find("not probed"), std::string::npos);
 }
 
 TEST(ProbeUdp, SilenceIsOpenOrFilteredAnAnswerIsOpen)
 {
     LoopbackSocket silent;
     auto result = ProbeUdp("127.0.0.1", silent.port, 600ms);
-    EXPECT_EQ(result.state, PortState::OpenFiltered) << result.detail;
+    EXPECT_EQ(result.state, PortState::OpenFiltered) << English(result.detail);
 
     LoopbackSocket echo;
     std::thread responder([&] {
@@ -60,5 +60,5 @@ TEST(ProbeUdp, SilenceIsOpenOrFilteredAnAnswerIsOpen)
     });
     result = ProbeUdp("127.0.0.1", echo.port, 3000ms);
     responder.join();
-    EXPECT_EQ(result.state, PortState::Open) << result.detail;
+    EXPECT_EQ(result.state, PortState::Open) << English(result.detail);
 }

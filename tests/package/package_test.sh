@@ -42,7 +42,8 @@ deb=${debs[0]}
 echo "built $(basename "$deb")"
 [ "$(dpkg-deb -f "$deb" Package)" = velmora ] || fail "package name"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libminiupnpc17 libnatpmp1 libexpat1 qt6-qpa-plugins; do
+for library in libqt6widgets6 libminiupnpc17 libnatpmp1 libexpat1 qt6-qpa-plugins \
+    qt6-translations-l10n; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 
@@ -51,7 +52,8 @@ dpkg-deb -x "$deb" "$root"
 metainfo=usr/share/metainfo/example.velmora.Velmora.metainfo.xml
 for file in usr/bin/velmora usr/share/applications/velmora.desktop \
     usr/share/icons/hicolor/scalable/apps/velmora.svg "$metainfo" \
-    usr/share/man/man1/velmora.1.gz usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.gz; do
+    usr/share/man/man1/velmora.1.gz usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.gz \
+    usr/share/velmora/translations/velmora_de.qm usr/share/velmora/translations/velmora_zh_CN.qm; do
     [ -f "$root/$file" ] || fail "the package lacks /$file"
 done
 [ -x "$root/usr/bin/velmora" ] || fail "/usr/bin/velmora is not executable"
@@ -161,3 +163,6 @@ grep -q $'^<mappings .*\r$' "$saved" || fail "config.xml under XDG_CONFIG_HOME w
 [ "$(cat "$custom/data/velmora/ports_list.txt")" = "Mine|1| " ] || fail "the user's catalogue was replaced"
 [ ! -e "$work/home2/.config/velmora" ] || fail "XDG_CONFIG_HOME was not followed"
 echo "XDG variables: followed; the user's catalogue and config.xml kept"
+
+# The desktop's language: the package's translation and Qt's own.
+"$source/tests/app/language_start_test.sh" "$root/usr/bin/velmora"

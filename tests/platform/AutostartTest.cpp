@@ -59,8 +59,8 @@ TEST(AutostartText, LineBreaksAreEscapedAndOtherControlCharactersRefused)
     }
     TempDir home;
     setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
-    std::string reason;
+    velmora::Message reason;
     EXPECT_FALSE(velmora::WriteAutostartEntry("/opt/a\x1b", &reason));
-    EXPECT_NE(reason.find("cannot carry"), std::string::npos) << reason;
+    EXPECT_NE(English(reason).find("cannot carry"), std::string::npos) << English(reason);
     unsetenv("XDG_CONFIG_HOME");
 }

@@ -41,8 +41,8 @@ TEST_F(PcpLab, AMapOverIPv4IsAPortMappingUntilItsNonceEndsIt)
 {
     PcpRequest map = Map("TCP", 16400, 600, true);
     PcpOutcome outcome = Exchange(lab.routerLan(), "", map);
-    ASSERT_EQ(outcome.status, Status::Answered) << DescribePcpOutcome(outcome);
-    EXPECT_EQ(DescribePcpOutcome(outcome), "");
+    ASSERT_EQ(outcome.status, Status::Answered) << English(DescribePcpOutcome(outcome));
+    EXPECT_EQ(English(DescribePcpOutcome(outcome)), "");
     EXPECT_EQ(outcome.answer.externalPort, 16400);
     in_addr wan{};
     inet_pton(AF_INET, lab.routerWan().c_str(), &wan);
@@ -63,7 +63,7 @@ TEST_F(PcpLab, AMapOverIPv6OpensAPinholeForTheSender)
 {
     PcpRequest map = Map("UDP", 16410, 600, false);
     PcpOutcome outcome = Exchange(gateway6(), lab.lan6Host(), map);
-    ASSERT_EQ(outcome.status, Status::Answered) << DescribePcpOutcome(outcome);
+    ASSERT_EQ(outcome.status, Status::Answered) << English(DescribePcpOutcome(outcome));
     EXPECT_EQ(outcome.answer.result, pcp_result::kSuccess);
     EXPECT_EQ(outcome.answer.lifetime, 600u);
     ASSERT_EQ(lab.routerPinholes().size(), 1u);

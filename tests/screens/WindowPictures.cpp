@@ -2,13 +2,14 @@
 // meets them: the main window searches the network, so this runs inside the
 // router lab only (scripts/screenshot.sh starts it in the lab's LAN
 // namespace). The program folder it is given holds a config.xml with sample
-// entries.
+// entries and translations/; the windows speak the language LANG names.
 //   window_pictures PROGRAM_DIR OUTPUT_DIR
 // A new window joins with one step in TakePictures().
 
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COption.h"
 #include "app/ui/CquaymarkDlg.h"
+#include "app/ui/Translations.h"
 #include "catalogue/ui/CAdd_Often_Port.h"
 #include "catalogue/ui/COften_used_ports.h"
 #include "catalogue/ui/CSearch_Ports.h"
@@ -161,6 +162,7 @@ int main(int argc, char** argv)
     std::string programDir = argv[1];
     if (programDir.back() != '/')
         programDir += '/';
+    velmora::InstallTranslations(app, programDir);
     TakePictures(programDir);
     return g_failures == 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "triggering/ui/CAddPort.h"
 
 #include "config/core/ConfigLoader.h"
+#include "platform/ui/StoredWords.h"
 #include "platform/ui/Utf8LengthValidator.h"
 #include "triggering/ui/ModalBox.h"
 
@@ -16,8 +17,6 @@
 #include <QRegularExpressionValidator>
 
 namespace {
-
-const char* const kProtocols[] = {"TCP", "TCP and UDP", "UDP"}; // the box is sorted
 
 std::string Utf8(const QString& text)
 {
@@ -82,8 +81,7 @@ void CAddPort::buildControls()
     protocol_->setObjectName("protocolBox");
     protocol_->setEditable(true);
     protocol_->setInsertPolicy(QComboBox::NoInsert);
-    for (const char* protocol : kProtocols)
-        protocol_->addItem(protocol);
+    velmora::AddStoredItems(protocol_, {"TCP", "TCP and UDP", "UDP"}); // the box is sorted
     address_ = TextEdit("triggerAddressEdit",
                         static_cast<int>(velmora::StorableLength(sample.trigger_address)), this);
     const int portDigits = static_cast<int>(velmora::StorableLength(sample.trigger_port));
@@ -184,7 +182,7 @@ void CAddPort::buildControls()
 void CAddPort::fillFrom(const TriggeringEntry* editing)
 {
     if (editing == nullptr) {
-        protocol_->setCurrentIndex(protocol_->findText("TCP"));
+        protocol_->setCurrentIndex(protocol_->findData("TCP"));
         address_->setText(kDefaultTriggerAddress);
         return;
     }
@@ -197,7 +195,7 @@ void CAddPort::fillFrom(const TriggeringEntry* editing)
     frequency_->setText(FromField(velmora::Field(editing->frequence)));
     const std::string_view protocol = velmora::Field(editing->protocol);
     const char* selected = protocol == "TCP" ? "TCP" : protocol == "UDP" ? "UDP" : "TCP and UDP";
-    protocol_->setCurrentIndex(protocol_->findText(selected));
+    protocol_->setCurrentIndex(protocol_->findData(selected));
     autoStart_->setChecked(velmora::Field(editing->auto_start) == "Y");
 }
 
@@ -233,7 +231,7 @@ void CAddPort::accept()
         return refuse(tr("the port triggering name has already existed, please reenter again!"));
     // Only a list item counts; typed text keeps the last selection.
     const int selected = protocol_->currentIndex();
-    texts.protocol = Utf8(protocol_->itemText(selected >= 0 ? selected : 0));
+    texts.protocol = Utf8(protocol_->itemData(selected >= 0 ? selected : 0).toString());
     texts.trigger_address = Utf8(address_->text());
     if (texts.trigger_address.empty())
         return refuse(tr("invalid trigger address, please reenter again!"));

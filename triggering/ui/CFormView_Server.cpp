@@ -4,6 +4,7 @@
 #include "platform/ui/FormButtons.h"
 #include "platform/ui/ListPage.h"
 #include "platform/ui/ReportList.h"
+#include "platform/ui/StoredWords.h"
 #include "triggering/core/TriggerWorkerCap.h"
 #include "triggering/core/Triggering.h"
 #include "triggering/ui/CAddPort.h"
@@ -23,12 +24,12 @@ QString FromField(std::string_view text)
 }
 
 // The eight columns of an entry's row with the given status.
-QStringList RowCells(const TriggeringEntry& entry, const QString& status)
+QStringList RowCells(const TriggeringEntry& entry, const char* status)
 {
     return {FromField(velmora::Field(entry.name)),
-            status,
-            FromField(velmora::Field(entry.auto_start)),
-            FromField(velmora::Field(entry.protocol)),
+            velmora::StoredWords(status),
+            velmora::StoredWords(velmora::Field(entry.auto_start)),
+            velmora::StoredWords(velmora::Field(entry.protocol)),
             FromField(velmora::Field(entry.trigger_address)),
             FromField(velmora::Field(entry.trigger_port)),
             FromField(velmora::Field(entry.trigger_port_end)),
@@ -268,12 +269,12 @@ void CFormView_Server::setStatus(int row, const char* status)
 {
     Q_ASSERT(QThread::currentThread() == thread()); // the list has no other guard
     velmora::SetField(entries_[row].status, status);
-    page_.list->setCell(row, 1, status);
+    page_.list->setCell(row, 1, velmora::StoredWords(status));
 }
 
 bool CFormView_Server::isRunning(int row) const
 {
-    return page_.list->cell(row, 1) == "running";
+    return page_.list->cell(row, 1) == velmora::StoredWords("running");
 }
 
 bool CFormView_Server::validRow(int row) const

@@ -9,13 +9,14 @@ CStart::CStart(int milliseconds, QWidget* parent)
 {
     setObjectName("CStart");
     setModal(true);
-    setAccessibleName(tr("Operating..."));
+    setWindowTitle(tr("Operating..."));
+    setAccessibleName(windowTitle());
     auto* text = new QLabel(tr("Operating..."), this);
     text->setObjectName("operatingText");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 14, 12, 14);
     layout->addWidget(text);
-    setFixedSize(180, 44);
+    setFixedSize(sizeHint().expandedTo(QSize(180, 44))); // wider when the text needs it
 
     auto* timer = new QTimer(this);
     timer->setSingleShot(true);

@@ -1,5 +1,7 @@
 #include "upnp/core/DoubleNat.h"
 
+#include "upnp/core/ViewIpTexts.h"
+
 #include <arpa/inet.h>
 #include <cstdint>
 
@@ -18,12 +20,14 @@ bool IsPrivateOrSharedAddress(std::string_view address)
     return in(0x0A000000, 8) || in(0xAC100000, 12) || in(0xC0A80000, 16) || in(0x64400000, 10);
 }
 
+Message DoubleNatText(const std::string& address)
+{
+    return Message(view_ip_texts::kDoubleNat, {address});
+}
+
 std::string DoubleNatMessage(const std::string& address)
 {
-    return "The router's external address " + address +
-           " is a private or shared address: another router or the provider's carrier-grade NAT "
-           "sits between this router and the internet. A port mapping on this router alone will "
-           "not make a program on this computer reachable from the internet.";
+    return English(DoubleNatText(address));
 }
 
 } // namespace velmora

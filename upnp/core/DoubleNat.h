@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Message.h"
+
 #include <string>
 #include <string_view>
 
@@ -10,7 +12,9 @@ namespace velmora {
 // whose external address is one of these is not on the internet itself.
 bool IsPrivateOrSharedAddress(std::string_view address);
 
-// What a private or shared external address means for the user.
+// What a private or shared external address means for the user; and the same
+// in English.
+Message DoubleNatText(const std::string& address);
 std::string DoubleNatMessage(const std::string& address);
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "upnp/core/ExternalAddressLookup.h"
 
 #include "upnp/core/UpnpClient.h"
+#include "upnp/core/ViewIpTexts.h"
 
 namespace velmora {
 
@@ -23,17 +24,15 @@ ExternalAddressOutcome LookUpExternalAddress(UpnpClient& client)
     return outcome;
 }
 
-const char* ExternalAddressStepMessage(ExternalAddressStep step)
+const TextTemplate* ExternalAddressStepMessage(ExternalAddressStep step)
 {
     switch (step) {
     case ExternalAddressStep::NoRouter:
-        return "Failed to find a router.Please make sure your router's UPnP option is enabled.If "
-               "you still get this error,you should set your windows firewall or other firewall "
-               "you installed,open port 1900 of UDP and port 2869 of TCP!";
+        return &view_ip_texts::kNoRouter;
     case ExternalAddressStep::NoDescription:
-        return "Failed to get router's description!";
+        return &view_ip_texts::kNoDescription;
     case ExternalAddressStep::DescriptionUnreadable:
-        return "Failed to parse router's description!";
+        return &view_ip_texts::kDescriptionUnreadable;
     case ExternalAddressStep::Asked:
         break;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Message.h"
+
 #include <string>
 
 class UpnpClient;
@@ -33,6 +35,6 @@ inline constexpr int kViewIpConnectAttempts = 60;
 ExternalAddressOutcome LookUpExternalAddress(UpnpClient& client);
 
 // The message the View IP dialog shows for a failed step; null for Asked.
-const char* ExternalAddressStepMessage(ExternalAddressStep step);
+const TextTemplate* ExternalAddressStepMessage(ExternalAddressStep step);
 
 } // namespace velmora

@@ -4,6 +4,7 @@
 #include "platform/Version.h"
 #include "platform/ui/DialogWorker.h"
 #include "platform/ui/Tr.h"
+#include "platform/ui/Words.h"
 #include "upnp/core/DoubleNat.h"
 #include "upnp/core/ExternalAddressLookup.h"
 #include "upnp/core/UpnpClient.h"
@@ -113,11 +114,10 @@ void CView_IP::setLocalAddresses(const std::vector<std::string>& addresses)
 
 void CView_IP::startLookup()
 {
-    // The worker keeps its own copy of the finder: the dialog may be gone
-    // before the search ends.
+    // The job may outlive the dialog: it holds its own copy of the finder.
     lookup_ = std::make_unique<velmora::DialogWorker>(
-        this,
-        [this, pinholes = pinholes_](velmora::GuiRelay& relay, const std::atomic<bool>& cancel) {
+        this, [this, pinholes = pinholes_](velmora::GuiRelay& relay,
+                                           const std::atomic<bool>& cancel) {
             UpnpClient client; // a fresh search every time the dialog opens
             client.cancel = &cancel;
             const velmora::ExternalAddressOutcome outcome = velmora::LookUpExternalAddress(client);
@@ -133,13 +133,13 @@ void CView_IP::showOutcome(const velmora::ExternalAddressOutcome& outcome,
                            const std::string& pinholeAddress)
 {
     finished_ = true;
-    if (const char* message = velmora::ExternalAddressStepMessage(outcome.step)) {
-        WarnPlain(this, message);
+    if (const velmora::TextTemplate* message = velmora::ExternalAddressStepMessage(outcome.step)) {
+        WarnPlain(this, velmora::Words(*message));
         return;
     }
     externalIp_->setText(QString::fromStdString(outcome.address));
     if (velmora::IsPrivateOrSharedAddress(outcome.address)) {
-        QString text = QString::fromStdString(velmora::DoubleNatMessage(outcome.address));
+        QString text = velmora::Words(velmora::DoubleNatText(outcome.address));
         if (!pinholeAddress.empty())
             text += "\n\n" +
                     velmora::Tr(kReachableOverIPv6).arg(QString::fromStdString(pinholeAddress));
