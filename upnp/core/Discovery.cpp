@@ -23,10 +23,9 @@ constexpr auto kCycleWait = std::chrono::milliseconds(5000);
 std::string ReadOneDatagram(int fd, std::vector<char>& buffer, std::string& sender)
 {
     sockaddr_in from{};
-    const velmora::ReceiveResult got =
-        velmora::ReceiveWithin(fd, buffer.data(), buffer.size(),
-                               velmora::DeadlineAfter(velmora::ScaledDeadline(kCycleWait)), false,
-                               &from);
+    const velmora::ReceiveResult got = velmora::ReceiveWithin(
+        fd, buffer.data(), buffer.size(),
+        velmora::DeadlineAfter(velmora::ScaledDeadline(kCycleWait)), false, &from);
     // Each datagram is taken by itself, of exactly the length received.
     if (got.status != velmora::ReceiveResult::Status::Received)
         return {};
