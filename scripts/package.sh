@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Debian package build/velmora_<version>_<arch>.deb (the program,
-# its desktop entry, icons, AppStream metainfo, manual page, catalogue and
-# default config.xml). With --install it then installs it with apt, through
-# sudo where there is one; installing is the only step that needs root.
+# Builds the Debian packages build/velmora_<version>_<arch>.deb (the window,
+# its desktop entry, icons, AppStream metainfo and manual page) and
+# build/velmora-cli_<version>_<arch>.deb (the command line, its manual page,
+# the velmora-keep user service, the catalogue and the default config.xml),
+# which the first depends on. With --install it then installs both with apt,
+# through sudo where there is one; installing is the only step that needs root.
 #   scripts/package.sh [--install]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,15 +24,16 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target package | { grep -v '^\[' || true; }
 deb=$(ls -t "$build"/velmora_*.deb | head -n 1)
-echo "built $deb"
+cli_deb=$(ls -t "$build"/velmora-cli_*.deb | head -n 1)
+echo "built $deb $cli_deb"
 
 if [ "${1:-}" = --install ]; then
     if [ "$(id -u)" -eq 0 ]; then
-        apt-get install -y "$deb"
+        apt-get install -y "$cli_deb" "$deb"
     elif command -v sudo >/dev/null; then
-        sudo apt-get install -y "$deb"
+        sudo apt-get install -y "$cli_deb" "$deb"
     else
-        echo "Installing the package needs root and there is no sudo here: run su -c 'apt install $deb'" >&2
+        echo "Installing the packages needs root and there is no sudo here: run su -c 'apt install $cli_deb $deb'" >&2
         exit 1
     fi
 fi

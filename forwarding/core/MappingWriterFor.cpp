@@ -18,13 +18,8 @@ std::unique_ptr<MappingWriter> MappingWriterFor(RouterEntry& router,
     if (router.is_apple) {
         // Each request goes out on a handle of its own; the scan's handle
         // only tells where the gateway is.
-        in_addr_t gateway = 0;
-        {
-            std::lock_guard lock(router.natpmp_mutex);
-            if (router.natpmp_open)
-                gateway = router.natpmp.gateway;
-        }
-        return std::make_unique<NatPmpMappingWriter>(gateway, std::move(leases), natPmpLifetime);
+        return std::make_unique<NatPmpMappingWriter>(NatPmpGatewayOf(router), std::move(leases),
+                                                     natPmpLifetime);
     }
     return std::make_unique<UpnpMappingWriter>(EndpointOf(router));
 }

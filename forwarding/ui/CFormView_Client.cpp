@@ -1,5 +1,6 @@
 #include "forwarding/ui/CFormView_Client.h"
 
+#include "forwarding/core/AutoAdd.h"
 #include "forwarding/core/DualStackInstall.h"
 #include "forwarding/core/LeaseBook.h"
 #include "forwarding/core/MappingWriterFor.h"
@@ -29,7 +30,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <algorithm>
 
 namespace texts = velmora::forwarding_texts;
 
@@ -173,11 +173,7 @@ void CFormView_Client::installed(const velmora::InstallResult& result)
 
 void CFormView_Client::autoAdd(const velmora::RouterEntryPtr& router)
 {
-    std::vector<ForwardingEntry> automatic;
-    for (const auto& entry : entries_) {
-        if (velmora::Field(entry.type) == "Y")
-            automatic.push_back(entry);
-    }
+    const std::vector<ForwardingEntry> automatic = velmora::AutoAddEntries(entries_);
     if (automatic.empty())
         return;
     delete autoTask_; // a run of an earlier scan: cancelled, unreported
@@ -203,22 +199,7 @@ void CFormView_Client::autoAddFinished(const velmora::MappingPlan& plan,
     autoTask_->deleteLater();
     autoTask_ = nullptr;
     installed(result);
-    using Kind = velmora::MonitorFindings::Kind;
-    velmora::MonitorFindings findings;
-    if (plan.invalidPorts > 0) {
-        findings.note(velmora::Message(velmora::monitor_texts::kAutoAddInvalidPorts,
-                                       {std::to_string(plan.invalidPorts)}),
-                      true);
-    }
-    for (const auto& request : plan.requests) {
-        const bool held = std::any_of(result.held.begin(), result.held.end(), [&](const auto& h) {
-            return h.port == request.port && h.protocol == request.protocol &&
-                   h.description == request.description &&
-                   velmora::IsPinholeRequest(h) == velmora::IsPinholeRequest(request);
-        });
-        findings.add(held ? Kind::AutoAdded : Kind::AutoAddFailed, request);
-    }
-    const velmora::MonitorReport report = findings.report();
+    const velmora::MonitorReport report = velmora::AutoAddReport(plan, result);
     QStringList lines;
     for (const auto& line : report.lines)
         lines << QString::fromStdString(line);

@@ -1,13 +1,9 @@
 #include "forwarding/ui/RouterMonitor.h"
 
-#include "forwarding/core/DualStackMonitoredRouter.h"
-#include "forwarding/core/NatPmpMonitoredRouter.h"
-#include "forwarding/core/UpnpMonitoredRouter.h"
+#include "forwarding/core/MonitoredRouterFor.h"
 #include "platform/ui/GuiRelay.h"
 #include "platform/ui/Words.h"
 #include "router/core/BootIdListener.h"
-#include "router/core/RouterOffer.h"
-#include "upnp/core/UrlParts.h"
 
 namespace velmora {
 
@@ -76,41 +72,6 @@ bool RouterMonitor::listening() const
     return listener_ && listener_->listening();
 }
 
-bool RouterMonitor::monitorDualStack()
-{
-    // Pinholes (once the offer is known) and PCP mappings in place of NAT-PMP.
-    const velmora::LeaseRoute pcp = velmora::PcpMappingRouteOf(*router_);
-    const std::optional<velmora::RouterOffer> offer = velmora::KnownOfferOf(*router_);
-    const velmora::LeaseRoute pinholes = offer ? offer->pinholes : velmora::LeaseRoute{};
-    if (!book_ || (!pcp && !pinholes))
-        return false;
-    std::shared_ptr<velmora::MonitoredRouter> ipv4;
-    velmora::RouterEndpoint endpoint;
-    if (!pcp) {
-        if (router_->is_apple)
-            return false; // NAT-PMP's epoch watch has no place beside pinholes
-        endpoint = velmora::EndpointOf(*router_);
-        ipv4 = std::make_shared<velmora::UpnpMonitoredRouter>(endpoint);
-    }
-    monitor_->setRouter(std::make_shared<velmora::DualStackMonitoredRouter>(ipv4, book_, pinholes,
-                                                                            pcp, natPmpLifetime_));
-    if (ipv4 && options_.watchAnnouncements)
-        listen(endpoint);
-    return true;
-}
-
-void RouterMonitor::listen(const velmora::RouterEndpoint& endpoint)
-{
-    std::string host;
-    uint16_t port = 0;
-    std::string path;
-    if (!parseUrl(endpoint.controlUrl, host, port, path))
-        return;
-    velmora::MappingMonitor* monitor = monitor_.get();
-    listener_ = std::make_unique<BootIdListener>(
-        router_->lan_address, host, [monitor](const std::string& why) { monitor->checkSoon(why); });
-}
-
 void RouterMonitor::apply()
 {
     listener_.reset();
@@ -118,23 +79,11 @@ void RouterMonitor::apply()
         monitor_->setRouter(nullptr);
         return;
     }
-    if (monitorDualStack())
-        return;
-    if (router_->is_apple) {
-        in_addr_t gateway = 0;
-        {
-            std::lock_guard lock(router_->natpmp_mutex);
-            if (router_->natpmp_open)
-                gateway = router_->natpmp.gateway;
-        }
-        monitor_->setRouter(
-            std::make_shared<velmora::NatPmpMonitoredRouter>(gateway, keeper_, natPmpLifetime_));
-        return;
-    }
-    const velmora::RouterEndpoint endpoint = velmora::EndpointOf(*router_);
-    monitor_->setRouter(std::make_shared<velmora::UpnpMonitoredRouter>(endpoint));
-    if (options_.watchAnnouncements)
-        listen(endpoint);
+    const velmora::MonitorTarget target =
+        velmora::MonitoredRouterFor(*router_, keeper_, natPmpLifetime_, book_);
+    monitor_->setRouter(target.router);
+    if (target.announces && options_.watchAnnouncements)
+        listener_ = velmora::RestartListenerFor(*router_, *monitor_);
 }
 
 } // namespace velmora

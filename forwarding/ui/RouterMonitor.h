@@ -52,10 +52,6 @@ signals:
 
 private:
     void apply();
-    // Watches the router with its pinholes and PCP mappings; false when it has none.
-    bool monitorDualStack();
-    // The router's SSDP announcements of a restart bring the check forward.
-    void listen(const velmora::RouterEndpoint& endpoint);
     void makeMonitor();
 
     velmora::NatPmpLeaseKeeper& keeper_;

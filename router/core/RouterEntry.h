@@ -54,4 +54,8 @@ namespace velmora {
 using RouterEntryPtr = std::shared_ptr<RouterEntry>;
 using RouterList = std::vector<RouterEntryPtr>;
 
+// The address of a NAT-PMP gateway (network byte order), taken under its
+// handle's lock; 0 for a UPnP router or a closed handle.
+in_addr_t NatPmpGatewayOf(RouterEntry& router);
+
 } // namespace velmora

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a built tree, checks what is in it, runs the
-# desktop-entry, AppStream and lintian checks on it, then unpacks it into a
-# temporary root (it is never installed) and starts the program from there,
-# offscreen, with a temporary HOME, inside an empty network namespace of its
-# own, so that its start-up search reaches no network at all. The program must
-# keep its files in the user's base folders and start from the shipped
-# catalogue and default config.xml (copied once, never over a user's file).
+# Builds the Debian packages from a built tree (velmora, the window, and
+# velmora-cli, the command line it depends on), checks what is in them, runs
+# the desktop-entry, AppStream and lintian checks on them, then unpacks both
+# into a temporary root (they are never installed) and starts the programs
+# from there, with a temporary HOME, inside an empty network namespace of
+# their own, so that their search reaches no network at all. The window
+# (offscreen) must keep its files in the user's base folders and start from
+# the shipped catalogue and default config.xml (copied once, never over a
+# user's file); velmora-cli, with no Qt among its package's dependencies, runs
+# --help and reads the entries of the user's config.xml.
 # Exit 77 (skipped) where a user cannot make a network namespace; as root that
 # is a failure.
 #   package_test.sh CPACK BUILD_DIR SOURCE_DIR
@@ -33,21 +36,39 @@ if ! "${netns[@]}" true 2>/dev/null; then
     exit 77
 fi
 
-# The package.
+# The packages.
 "$cpack" --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fail "cpack"; }
 debs=("$work"/out/velmora_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one velmora_*.deb, got: ${debs[*]}"
 deb=${debs[0]}
-echo "built $(basename "$deb")"
+clis=("$work"/out/velmora-cli_*.deb)
+[ ${#clis[@]} -eq 1 ] && [ -f "${clis[0]}" ] || fail "expected one velmora-cli_*.deb, got: ${clis[*]}"
+cli_deb=${clis[0]}
+echo "built $(basename "$deb") $(basename "$cli_deb")"
 [ "$(dpkg-deb -f "$deb" Package)" = velmora ] || fail "package name"
+[ "$(dpkg-deb -f "$cli_deb" Package)" = velmora-cli ] || fail "command line package name"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libminiupnpc17 libnatpmp1 libexpat1 qt6-qpa-plugins \
-    qt6-translations-l10n; do
+for library in "velmora-cli (= $(dpkg-deb -f "$deb" Version))" libqt6widgets6 libminiupnpc17 \
+    libnatpmp1 libexpat1 qt6-qpa-plugins qt6-translations-l10n; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
+cli_depends=$(dpkg-deb -f "$cli_deb" Depends)
+for library in libminiupnpc17 libnatpmp1 libexpat1; do
+    [[ $cli_depends == *"$library"* ]] || fail "velmora-cli Depends lacks $library: $cli_depends"
+done
+if grep -qi 'qt' <<<"$cli_depends"; then fail "velmora-cli depends on Qt: $cli_depends"; fi
 
 root="$work/root"
+dpkg-deb -x "$cli_deb" "$root"
+for file in usr/bin/velmora-cli usr/share/man/man1/velmora-cli.1.gz \
+    usr/lib/systemd/user/velmora-keep.service usr/share/doc/velmora-cli/copyright \
+    usr/share/doc/velmora-cli/changelog.gz; do
+    [ -f "$root/$file" ] || fail "velmora-cli lacks /$file"
+done
+if ldd "$root/usr/bin/velmora-cli" | grep -i 'qt'; then fail "velmora-cli links Qt"; fi
+grep -qx 'ExecStart=/usr/bin/velmora-cli keep' "$root/usr/lib/systemd/user/velmora-keep.service" ||
+    fail "velmora-keep.service does not run velmora-cli keep"
 dpkg-deb -x "$deb" "$root"
 metainfo=usr/share/metainfo/example.velmora.Velmora.metainfo.xml
 for file in usr/bin/velmora usr/share/applications/velmora.desktop \
@@ -68,17 +89,17 @@ done
 grep -q '^Comment=.' "$desktop" || fail "velmora.desktop has no Comment"
 shipped="$root/usr/share/velmora/ports_list.txt"
 if [ -f "$source/catalogue/ports_list.txt" ]; then
-    cmp -s "$source/catalogue/ports_list.txt" "$shipped" || fail "the package lacks the catalogue"
+    cmp -s "$source/catalogue/ports_list.txt" "$shipped" || fail "the packages lack the catalogue"
 fi
-[ -d "$root/usr/share/velmora" ] || fail "the package lacks /usr/share/velmora"
+[ -d "$root/usr/share/velmora" ] || fail "the packages lack /usr/share/velmora"
 default_config="$root/usr/share/velmora/config.xml"
-cmp -s "$source/config/config.xml" "$default_config" || fail "the package lacks the default config.xml"
+cmp -s "$source/config/config.xml" "$default_config" || fail "the packages lack the default config.xml"
 
 # The checks of the desktop's own tools.
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root/$metainfo" || fail "appstreamcli validate"
 lintian_rc=0
-lintian_out=$(lintian --no-cfg --fail-on error "$deb" 2>&1) || lintian_rc=$?
+lintian_out=$(lintian --no-cfg --fail-on error "$deb" "$cli_deb" 2>&1) || lintian_rc=$?
 grep -v 'running with root privileges' <<<"$lintian_out" | sed 's/^/lintian: /' || true
 [ "$lintian_rc" -eq 0 ] || fail "lintian reports errors"
 
@@ -130,7 +151,7 @@ if [ -f "$shipped" ]; then
     cmp -s "$shipped" "$home/.local/share/velmora/ports_list.txt" ||
         fail "the user's catalogue is not the shipped one"
 fi
-leftovers=$(find "$root" -newer "$deb" -type f | grep -v '/usr/bin/velmora$' || true)
+leftovers=$(find "$root" -newer "$deb" -type f | grep -v '/usr/bin/velmora\(-cli\)\?$' || true)
 [ -z "$leftovers" ] || fail "the program wrote into its installed folders: $leftovers"
 echo "defaults: config, log and catalogue in the base folders"
 
@@ -163,6 +184,23 @@ grep -q $'^<mappings .*\r$' "$saved" || fail "config.xml under XDG_CONFIG_HOME w
 [ "$(cat "$custom/data/velmora/ports_list.txt")" = "Mine|1| " ] || fail "the user's catalogue was replaced"
 [ ! -e "$work/home2/.config/velmora" ] || fail "XDG_CONFIG_HOME was not followed"
 echo "XDG variables: followed; the user's catalogue and config.xml kept"
+
+# The command line from the same root: its help, and the entries of the
+# config.xml the window has just read and saved under XDG_CONFIG_HOME.
+run_cli() { # arguments...
+    env -i PATH=/usr/bin:/bin HOME="$work/home3" XDG_CONFIG_HOME="$custom/config" "${netns[@]}" \
+        "$root/usr/bin/velmora-cli" "$@"
+}
+run_cli --help >"$work/cli.out" 2>&1 || { cat "$work/cli.out"; fail "velmora-cli --help"; }
+grep -q '^Usage: velmora-cli COMMAND' "$work/cli.out" || fail "velmora-cli --help: $(cat "$work/cli.out")"
+run_cli entries >"$work/cli.out" 2>"$work/cli.err" ||
+    { cat "$work/cli.out" "$work/cli.err"; fail "velmora-cli entries"; }
+grep -qx 'Kept  TCP       8080  192.0.2.7    N' "$work/cli.out" ||
+    fail "velmora-cli entries: $(cat "$work/cli.out")"
+[ ! -s "$work/cli.err" ] || fail "velmora-cli entries wrote to stderr: $(cat "$work/cli.err")"
+leftovers=$(find "$root" -newer "$deb" -type f | grep -v '/usr/bin/velmora\(-cli\)\?$' || true)
+[ -z "$leftovers" ] || fail "velmora-cli wrote into its installed folders: $leftovers"
+echo "velmora-cli: --help, and the entries of the window's config.xml"
 
 # The desktop's language: the package's translation and Qt's own.
 "$source/tests/app/language_start_test.sh" "$root/usr/bin/velmora"
