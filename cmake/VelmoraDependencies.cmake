@@ -14,7 +14,7 @@ set_target_properties(natpmp::natpmp PROPERTIES
 add_library(miniupnpc::miniupnpc ALIAS PkgConfig::MINIUPNPC)
 
 if(NOT VELMORA_CORE_ONLY)
-    find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network Test)
+    find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Test)
     set(CMAKE_AUTOMOC ON)
     set(CMAKE_AUTORCC ON)
 endif()

@@ -2,6 +2,8 @@
 
 #include "platform/Deadline.h"
 
+#include <vector>
+
 namespace velmora {
 
 enum class WaitResult
@@ -16,5 +18,10 @@ enum class WaitResult
 // left. Any descriptor number works (no select() limit).
 WaitResult WaitReadable(int fd, Deadline deadline);
 WaitResult WaitWritable(int fd, Deadline deadline);
+
+// Waits until one of `fds` can be read from, or until `deadline`; `ready[i]`
+// then tells whether fds[i] can. Negative entries are left out.
+WaitResult WaitAnyReadable(const std::vector<int>& fds, Deadline deadline,
+                           std::vector<bool>& ready);
 
 } // namespace velmora

@@ -37,7 +37,14 @@ RouterList SearchRouters(const std::function<bool(const RouterList&)>& enough,
     std::thread([state] {
         RouterList found;
         try {
-            found = ScanRouters(LocalIPv4Addresses(), NetworkScanSteps(), nullptr);
+            // Routers are handed over as they are confirmed, so a command
+            // goes on as soon as it has the one it wants.
+            found = ScanRouters(LocalIPv4Addresses(), NetworkScanSteps(), nullptr,
+                                [&state = *state](const RouterList& routers) {
+                                    std::lock_guard lock(state.mutex);
+                                    state.routers = routers;
+                                    state.changed.notify_all();
+                                });
         } catch (const std::exception&) {
             // a failed search finds nothing
         }

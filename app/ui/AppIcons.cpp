@@ -17,7 +17,10 @@ QIcon IconFromSizes(const char* folder, std::initializer_list<int> sizes)
 
 QIcon AppIcon()
 {
-    return IconFromSizes("app", {16, 22, 24, 32, 48, 64, 128, 256});
+    // Window frames, task bars and switchers draw it at most this large; the
+    // larger sizes come from the icon theme the package installs. Every size
+    // given here is decoded and kept for as long as the program runs.
+    return IconFromSizes("app", {16, 22, 24, 32, 48, 64});
 }
 
 QIcon TrayIcon()

@@ -9,8 +9,6 @@
 #include "platform/ExecutableDir.h"
 #include "platform/ProcessEnd.h"
 
-#include <QSystemTrayIcon>
-
 namespace {
 // How long Exit lets a worker finish the request it is waiting for.
 constexpr std::chrono::milliseconds kWorkerGrace{300};
@@ -33,7 +31,7 @@ int CquaymarkApp::InitInstance()
         return 0; // the running instance has been brought forward
 
     CquaymarkDlg::Options options;
-    options.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    options.startAfterFirstPaint = true; // the window first, then the rest
     CquaymarkDlg dialog(options);
     connect(&instance, &velmora::SingleInstance::activationRequested, &dialog,
             &CquaymarkDlg::ShowMainWindow);

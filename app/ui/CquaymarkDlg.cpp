@@ -21,6 +21,7 @@
 #include "triggering/ui/CFormView_Server.h"
 #include "upnp/ui/CView_IP.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -31,6 +32,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -42,6 +44,8 @@
 
 namespace {
 constexpr int kProgressPeriodMs = 10;
+// The steps after the window run by then at the latest, painted or not.
+constexpr int kStartWithoutPaintMs = 1000;
 constexpr int kBalloonTimeoutMs = 10000;
 
 // Appends a menu command, named and numbered by its command id, run by `handler`.
@@ -61,7 +65,8 @@ CquaymarkDlg::CquaymarkDlg(Options options, QWidget* parent)
 {
     setObjectName("CquaymarkDlg");
     setWindowTitle(velmora::texts::kCaption);
-    setWindowIcon(velmora::AppIcon());
+    // The program's own icon when it has one: one set of pictures, decoded once.
+    setWindowIcon(qApp->windowIcon().isNull() ? velmora::AppIcon() : qApp->windowIcon());
     // An application window of its own, with minimise and close boxes.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -105,7 +110,6 @@ void CquaymarkDlg::buildRouterRow()
     routerLabel_ = new QLabel(tr("Router: "), this);
     routerBox_ = new QComboBox(this);
     routerBox_->setObjectName("routerBox");
-    routerBox_->setEditable(true); // a drop-down with an edit field
     routerBox_->setAccessibleName(tr("Router: "));
     routerLabel_->setBuddy(routerBox_);
     info_ = velmora::MakeFormButton(tr("Info"), "infoButton", this);
@@ -179,10 +183,40 @@ bool CquaymarkDlg::OnInitDialog()
                 previous = control;
             }
     setTabOrder(previous, about_);
-
     settings_ = velmora::ZeroedRecord<AppSettings>(); // both settings empty until the file is read
+    progress_->setValue(1);
+
+    if (!options_.startAfterFirstPaint) {
+        startServices();
+        return true;
+    }
+    // After the first paint, or soon anyway should the window not be drawn.
+    installEventFilter(this);
+    QTimer::singleShot(kStartWithoutPaintMs, this, &CquaymarkDlg::startServices);
+    return true;
+}
+
+bool CquaymarkDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == this && event->type() == QEvent::Paint && !started_) {
+        removeEventFilter(this);
+        // Queued: the paint finishes first.
+        QTimer::singleShot(0, this, &CquaymarkDlg::startServices);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CquaymarkDlg::startServices()
+{
+    if (started_ || exiting_)
+        return;
+    started_ = true;
+    removeEventFilter(this);
+    const bool trayAvailable = options_.startAfterFirstPaint
+                                   ? QSystemTrayIcon::isSystemTrayAvailable()
+                                   : options_.trayAvailable;
     tray_ = new CXTTrayIconEx(this);
-    tray_->create(velmora::texts::kCaption, velmora::TrayIcon(), options_.trayAvailable);
+    tray_->create(velmora::texts::kCaption, velmora::TrayIcon(), trayAvailable);
     connect(tray_, &CXTTrayIconEx::openRequested, this, &CquaymarkDlg::ShowMainWindow);
     connect(tray_, &CXTTrayIconEx::exitRequested, this, [this] {
         tray_->remove();
@@ -193,12 +227,15 @@ bool CquaymarkDlg::OnInitDialog()
     client_->setMonitoring(std::atoi(settings_.monitor_router) != 0);
     server_->startAutoStartEntries();
 
-    progress_->setValue(1);
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(kProgressPeriodMs);
     connect(progressTimer_, &QTimer::timeout, this, &CquaymarkDlg::onProgressTimer);
     progressTimer_->start();
 
+    // A drop-down with an edit field. Made so only now: the box stays hidden
+    // until a router is found, and its edit field and list cost the first
+    // paint several milliseconds.
+    routerBox_->setEditable(true);
     scan_ = new velmora::RouterScanController({routerBox_, info_, rescan_, progress_, this}, this);
     connect(scan_, &velmora::RouterScanController::scanStarted, client_,
             &CFormView_Client::onScanStarted);
@@ -207,12 +244,12 @@ bool CquaymarkDlg::OnInitDialog()
     // The bar only moves while no router is known: stop waking up once one is.
     connect(scan_, &velmora::RouterScanController::scanStarted, progressTimer_,
             qOverload<>(&QTimer::start));
+    connect(scan_, &velmora::RouterScanController::routerListed, progressTimer_, &QTimer::stop);
     connect(scan_, &velmora::RouterScanController::routersFound, progressTimer_, &QTimer::stop);
     connect(info_, &QPushButton::clicked, scan_, &velmora::RouterScanController::showInfo);
     connect(rescan_, &QPushButton::clicked, scan_, &velmora::RouterScanController::rescan);
     if (options_.startRouterScan)
         scan_->startScan();
-    return true;
 }
 
 void CquaymarkDlg::loadConfig()
@@ -296,7 +333,9 @@ void CquaymarkDlg::exitProgram(bool tellUser)
     exiting_ = true;
     emit exitStarting();
     velmora::Message reason;
-    if (!writeConfig(&reason)) {
+    // Before config.xml was read, there is nothing of it to save: writing
+    // would empty it.
+    if (started_ && !writeConfig(&reason)) {
         if (tellUser)
             reportSaveFailure(reason);
         else

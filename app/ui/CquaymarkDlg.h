@@ -44,6 +44,10 @@ public:
         // Opens a web page; empty: the desktop's browser (tests record the address instead).
         std::function<void(const QUrl&)> openUrl;
         velmora::MonitorOptions monitor; // how often the router's mappings are looked at
+        // The program: what the window does not need to be drawn (the tray,
+        // config.xml, auto-start entries, the router scan) waits for its first
+        // paint. With it, the tray's availability is asked then too.
+        bool startAfterFirstPaint = false;
     };
 
     explicit CquaymarkDlg(Options options, QWidget* parent = nullptr);
@@ -51,6 +55,8 @@ public:
 
     // The start-up steps; false when the window cannot be built.
     bool OnInitDialog();
+    // Whether the steps after the window (tray, config.xml, scan) have run.
+    bool started() const { return started_; }
 
     // ForwardingHost
     bool routerFound() const override;
@@ -88,6 +94,7 @@ signals:
     void exitRequested(); // config.xml is saved: the process should end now
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void reject() override; // Escape
@@ -98,6 +105,7 @@ private:
     void buildToolButton();
     void buildTabs();
     void buildBottomRow();
+    void startServices();
     void loadConfig();
     void onProgressTimer();
     void exitProgram(bool tellUser);
@@ -128,4 +136,5 @@ private:
     velmora::RouterScanController* scan_ = nullptr;
     QTimer* progressTimer_ = nullptr;
     bool exiting_ = false;
+    bool started_ = false;
 };

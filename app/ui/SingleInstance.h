@@ -3,13 +3,15 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace velmora {
 
 // Keeps the program to one instance per user session: the first instance
-// listens on a local socket; a later start of the same user connects to it,
-// which asks the first to bring its window forward, and then ends.
+// listens on a local (Unix domain) socket; a later start of the same user
+// connects to it, which asks the first to bring its window forward, and then
+// ends. Plain sockets under a QSocketNotifier: Qt Network and what it pulls
+// in (Kerberos, libproxy) stay unloaded.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -34,9 +36,13 @@ signals:
 
 private:
     bool pokeRunningInstance();
+    // Binds and listens on path_; the errno of a failure.
+    int listen();
+    void acceptPending();
 
     QString path_;
-    QLocalServer* server_ = nullptr;
+    int listenFd_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
 };
 
 } // namespace velmora

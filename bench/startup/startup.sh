@@ -19,17 +19,19 @@ done
 
 prefix="vb$$"
 work=$(mktemp -d)
-display=":$((90 + $$ % 100))"
+display=":$((200 + $$ % 300))"
 cleanup() {
     [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
     LAB_QUIET=1 "$lab" down "$prefix" >/dev/null 2>&1 || true
     rm -rf "$work"
 }
 trap cleanup EXIT
-LAB_QUIET=1 "$lab" up "$prefix" --mode both >/dev/null
+LAB_QUIET=1 "$lab" up "$prefix" --mode both >"$work/lab.log" 2>&1 || {
+    echo "startup benchmark: the router lab did not come up:"; cat "$work/lab.log"; exit 1; }
 "$lab" exec "$prefix" lan -- Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do xwininfo -display "$display" -root >/dev/null 2>&1 && break; sleep 0.05; done
+xwininfo -display "$display" -root >/dev/null 2>&1 || { echo "startup benchmark: Xvfb on $display did not start"; exit 1; }
 
 # The program folder as an installer leaves it, with a valid config.xml.
 mkdir -p "$work/app/log"
@@ -41,7 +43,7 @@ now_ms() { date +%s%3N; }
 measure() { # program, window title
     local start pid shown rss
     start=$(now_ms)
-    DISPLAY=$display XDG_RUNTIME_DIR=$work exec ip netns exec "$prefix-lan" "$1" >/dev/null 2>&1 &
+    DISPLAY=$display XDG_RUNTIME_DIR=$work exec ip netns exec "$prefix-lan" "$1" >/dev/null 2>"$work/last.err" &
     pid=$!
     shown=""
     for _ in $(seq 2000); do # at most ~20 s
@@ -53,10 +55,14 @@ measure() { # program, window title
     done
     sleep 3 # idle
     rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
-    kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
+    if ! kill -0 "$pid" 2>/dev/null; then # it ended by itself: say why, count the run as lost
+        echo "startup benchmark: $2 ended early: $(tail -n 3 "$work/last.err" | tr '\n' ' ')" >&2
+    fi
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
     echo "${shown:-NaN} ${rss:-0}"
 }
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
+median() { grep -v NaN | sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
 
 declare -a v_ms v_rss p_ms p_rss
 for i in $(seq "$runs"); do

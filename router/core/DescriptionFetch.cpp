@@ -1,117 +1,120 @@
 #include "router/core/DescriptionFetch.h"
 
-#include "upnp/core/UpnpClient.h"
+#include "platform/IPv4Endpoint.h"
+#include "platform/SocketConnect.h"
+#include "platform/SocketHandle.h"
+#include "platform/SocketReceive.h"
+#include "platform/SocketSend.h"
+#include "router/core/DescriptionAnswer.h"
+#include "upnp/core/TextCompare.h"
+#include "upnp/core/TextFormat.h"
 #include "upnp/core/UrlParts.h"
 
 #include <arpa/inet.h>
-#include <cstdlib>
-#include <netinet/in.h>
-#include <strings.h>
 #include <sys/socket.h>
-#include <unistd.h>
+#include <vector>
 
 namespace velmora {
 
 namespace {
 
-constexpr int kConnectAttempts = 1;
+// A chunk-size line longer than this is not one.
+constexpr size_t kMaxChunkLine = 64;
+constexpr size_t kReadBytes = 16 * 1024;
 
-// The local address the kernel would use toward `address` (no packet is sent).
-std::string LocalAddressToward(const in_addr& address, uint16_t port)
+std::string LocalAddressOf(int fd)
 {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return {};
-    sockaddr_in peer{};
-    peer.sin_family = AF_INET;
-    peer.sin_addr = address;
-    peer.sin_port = htons(port);
     sockaddr_in local{};
     socklen_t length = sizeof local;
-    std::string text;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&peer), sizeof peer) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) == 0) {
-        char buffer[INET_ADDRSTRLEN] = {};
-        if (::inet_ntop(AF_INET, &local.sin_addr, buffer, sizeof buffer))
-            text = buffer;
-    }
-    ::close(fd);
+    char text[INET_ADDRSTRLEN] = {};
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0 ||
+        !::inet_ntop(AF_INET, &local.sin_addr, text, sizeof text))
+        return {};
     return text;
 }
 
-bool HeadSaysChunked(const std::string& head)
-{
-    size_t line = head.find("\r\n");
-    while (line != std::string::npos && line + 2 < head.size()) {
-        const size_t start = line + 2;
-        line = head.find("\r\n", start);
-        const std::string field =
-            head.substr(start, line == std::string::npos ? line : line - start);
-        constexpr char kName[] = "transfer-encoding:";
-        if (field.size() >= sizeof kName - 1 &&
-            ::strncasecmp(field.c_str(), kName, sizeof kName - 1) == 0)
-            return field.find("chunked") != std::string::npos ||
-                   field.find("Chunked") != std::string::npos;
-    }
-    return false;
-}
-
 } // namespace
+
+ChunkedState ReadChunks(std::string_view chunked, size_t& at, std::string& body)
+{
+    for (;;) {
+        const size_t lineEnd = chunked.find("\r\n", at);
+        if (lineEnd == std::string_view::npos)
+            return chunked.size() - at > kMaxChunkLine ? ChunkedState::Bad : ChunkedState::NeedMore;
+        if (lineEnd - at > kMaxChunkLine)
+            return ChunkedState::Bad;
+        size_t size = 0;
+        size_t digits = 0;
+        for (size_t i = at; i < lineEnd; ++i, ++digits) {
+            const char c = AsciiLower(chunked[i]);
+            const int value = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                     : -1;
+            if (value < 0)
+                break; // a chunk extension, or blanks
+            if (digits >= 8)
+                return ChunkedState::Bad; // no chunk of ours is that long
+            size = size * 16 + static_cast<size_t>(value);
+        }
+        if (digits == 0)
+            return ChunkedState::Bad;
+        const size_t data = lineEnd + 2;
+        if (size == 0) {
+            at = data; // a trailer, if any, is not needed
+            return ChunkedState::Done;
+        }
+        if (chunked.size() < data + size + 2)
+            return ChunkedState::NeedMore;
+        if (chunked.substr(data + size, 2) != "\r\n")
+            return ChunkedState::Bad;
+        body.append(chunked.substr(data, size));
+        at = data + size + 2;
+    }
+}
 
 bool Dechunk(const std::string& chunked, std::string& body)
 {
     body.clear();
     size_t at = 0;
-    for (;;) {
-        const size_t lineEnd = chunked.find("\r\n", at);
-        if (lineEnd == std::string::npos)
-            return false;
-        char* end = nullptr;
-        const std::string sizeText = chunked.substr(at, lineEnd - at);
-        const unsigned long size = std::strtoul(sizeText.c_str(), &end, 16);
-        if (end == sizeText.c_str())
-            return false;
-        at = lineEnd + 2;
-        if (size == 0)
-            return true;
-        if (size > chunked.size() - at)
-            return false;
-        body.append(chunked, at, size);
-        at += size + 2; // the chunk's CR LF
-        if (at > chunked.size())
-            return false;
-    }
+    return ReadChunks(chunked, at, body) == ChunkedState::Done;
 }
 
-DescriptionFetch FetchDescription(const std::string& url, std::string& body,
+DescriptionFetch FetchDescription(const std::string& url, Deadline deadline, std::string& body,
                                   std::string& lanAddress)
 {
     std::string host;
     std::string path;
     uint16_t port = 0;
-    in_addr address{};
-    if (!parseUrl(url, host, port, path) || ::inet_pton(AF_INET, host.c_str(), &address) != 1)
+    sockaddr_in address{};
+    if (!parseUrl(url, host, port, path) || !MakeIPv4Endpoint(host.c_str(), port, address))
         return DescriptionFetch::NotAnAddress;
 
-    UpnpClient client;
-    client.init_client(kConnectAttempts);
-    client.describe_url = url;
-    if (!client.get_description() || client.description.empty())
+    SocketHandle sock(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!sock.valid() || !ConnectWithin(sock.fd(), address, deadline).connected())
         return DescriptionFetch::Failed;
-    const std::string& answer = client.description;
-    const size_t headEnd = answer.find("\r\n\r\n");
-    const size_t space = answer.find(' ');
-    if (headEnd == std::string::npos || answer.compare(0, 5, "HTTP/") != 0 ||
-        space == std::string::npos || answer.compare(space + 1, 3, "200") != 0)
+    const std::string request =
+        Format("GET %s HTTP/1.1\r\nHost: %s:%d\r\nConnection: close\r\n\r\n", path.c_str(),
+               host.c_str(), port);
+    size_t sent = 0;
+    if (SendAll(sock.fd(), request.data(), request.size(), deadline, sent) != SendResult::Sent)
         return DescriptionFetch::Failed;
-    const std::string head = answer.substr(0, headEnd);
-    if (HeadSaysChunked(head)) {
-        if (!Dechunk(answer.substr(headEnd + 4), body))
+
+    DescriptionAnswer answer;
+    std::vector<char> buffer(kReadBytes);
+    for (;;) {
+        const ReceiveResult got = ReceiveWithin(sock.fd(), buffer.data(), buffer.size(), deadline);
+        if (got.status == ReceiveResult::Status::Closed && answer.wholeAtClose())
+            break;
+        if (got.status != ReceiveResult::Status::Received)
             return DescriptionFetch::Failed;
-    } else {
-        body = answer.substr(headEnd + 4);
+        const DescriptionAnswer::State state = answer.add(buffer.data(), got.size);
+        if (state == DescriptionAnswer::State::Refused)
+            return DescriptionFetch::Failed;
+        if (state == DescriptionAnswer::State::Whole)
+            break;
     }
-    lanAddress = LocalAddressToward(address, port);
+    body = answer.takeBody();
+    lanAddress = LocalAddressOf(sock.fd());
     return DescriptionFetch::Fetched;
 }
 

@@ -1,9 +1,9 @@
 #include "router/core/RouterScan.h"
 
 #include "router/core/NatPmpProbe.h"
-#include "router/core/UpnpDiscovery.h"
+#include "router/core/UpnpSearch.h"
 
-#include <future>
+#include <thread>
 
 namespace {
 
@@ -21,36 +21,47 @@ namespace velmora {
 
 RouterScanSteps NetworkScanSteps()
 {
-    return {[](const std::string& address) { return DiscoverUpnpRouters(address); },
-            [] { return ProbeNatPmpRouter(); }};
+    return {&SearchUpnpRouters, [] { return ProbeNatPmpRouter(); }};
+}
+
+RouterScanSteps::Search SearchByRounds(std::function<UpnpRound(const std::string&)> discover)
+{
+    return [discover = std::move(discover)](const std::vector<std::string>& localAddresses,
+                                            ScanBoard& board, const std::atomic<bool>&) {
+        std::vector<std::jthread> rounds; // joined however this ends
+        auto round = [&](size_t k, const std::string& address) {
+            try {
+                board.addRound(k, discover(address));
+            } catch (const std::exception&) {
+                // a round that fails hears nothing
+            }
+        };
+        rounds.emplace_back(round, 0, std::string());
+        for (size_t k = 0; k < localAddresses.size(); ++k)
+            rounds.emplace_back(round, k + 1, localAddresses[k]);
+    };
 }
 
 } // namespace velmora
 
 velmora::RouterList ScanRouters(const std::vector<std::string>& localAddresses,
-                                const velmora::RouterScanSteps& steps, std::FILE* diagnostics)
+                                const velmora::RouterScanSteps& steps, std::FILE* diagnostics,
+                                const velmora::ScanProgress& progress,
+                                const std::atomic<bool>* cancel)
 {
-    // Every round waits about two seconds for answers: start them all at
-    // once. The futures join their threads however this function ends.
-    auto natPmp = std::async(std::launch::async, steps.probeNatPmp);
-    std::vector<std::future<velmora::UpnpRound>> rounds;
-    rounds.reserve(localAddresses.size() + 1);
-    rounds.push_back(std::async(std::launch::async, steps.discover, std::string()));
-    for (const std::string& address : localAddresses)
-        rounds.push_back(std::async(std::launch::async, steps.discover, address));
-
-    velmora::RouterList list;
-    for (size_t round = 0; round < rounds.size(); ++round) {
-        std::string lines;
-        if (round > 0) {
-            char heading[64] = {};
-            std::snprintf(heading, sizeof heading, "Address %zu : ", round - 1);
-            lines = heading + localAddresses[round - 1] + "\n";
-        }
-        velmora::MergeUpnpRound(list, rounds[round].get(), lines);
-        Write(diagnostics, lines);
+    const std::atomic<bool> never{false};
+    velmora::ScanBoard board(localAddresses.size() + 1, progress);
+    {
+        // The probe runs beside the search; the thread is joined however this ends.
+        std::jthread natPmp([&] {
+            try {
+                board.setNatPmp(steps.probeNatPmp());
+            } catch (const std::exception&) {
+                // a probe that fails finds no gateway
+            }
+        });
+        steps.searchUpnp(localAddresses, board, cancel ? *cancel : never);
     }
-    if (velmora::RouterEntryPtr gateway = natPmp.get())
-        list.push_back(std::move(gateway));
-    return list;
+    Write(diagnostics, board.diagnostics(localAddresses));
+    return board.list();
 }

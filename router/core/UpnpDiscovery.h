@@ -1,9 +1,8 @@
 #pragma once
 
-#include "router/core/UpnpRound.h"
+#include "platform/Deadline.h"
+#include "router/core/RouterEntry.h"
 
-#include <functional>
-#include <miniupnpc/upnpdev.h>
 #include <string>
 
 namespace velmora {
@@ -18,30 +17,20 @@ inline constexpr size_t kFriendlyNameMaxBytes = 127;
 // kFriendlyNameMaxBytes on a UTF-8 character boundary; empty when none.
 std::string RouterFriendlyName(const std::string& description);
 
-} // namespace velmora
+// The URLs of a router's services from its description data, as miniupnpc's
+// GetUPNPUrls names them (controlURL, ipcondescURL, controlURL_CIF,
+// controlURL_6FC, rootdescURL), each joined to the description's base with
+// JoinDeviceUrl: plain http on the device's own address. False, with one log
+// line, when one of them is not; `urls` then holds nothing.
+bool BuildRouterUrls(const IGDdatas& data, const std::string& descriptionUrl,
+                     const std::string& deviceAddress, UPNPUrls& urls);
 
-// One UPnP discovery round through miniupnpc: an SSDP search of about two
-// seconds on the given local interface address (empty: the default
-// interface), then each answering IGD's description. Merge the result into
-// the router list with MergeUpnpRound.
-velmora::UpnpRound DiscoverUpnpRouters(const std::string& interfaceAddress);
-
-namespace velmora {
-
-// How a round turns a description URL into a router (FetchUpnpRouter).
-using RouterFetch =
-    std::function<RouterEntryPtr(const char* descriptionUrl, unsigned scopeId, std::string& lines)>;
-
-// The round for a discovery's device list: every device is written to the
-// diagnostics; only Internet Gateway Devices of version 1 with a description
-// URL are fetched.
-UpnpRound ReadDeviceList(const UPNPDev* devices, const RouterFetch& fetch);
-
-// The router for one description URL: its description read once, bounded in
-// size and time (see FetchDescription), parsed as UPNP_GetIGDFromUrl does,
-// with its friendly name; null when the description cannot be fetched.
-// `diagnostics` receives the "Local LAN ip address" line.
-RouterEntryPtr FetchUpnpRouter(const char* descriptionUrl, unsigned scopeId,
-                               std::string& diagnostics);
+// The router for one description URL (a checked device URL of the device at
+// `deviceAddress`): its description read once within `deadline` and bounded
+// in size (FetchDescription), parsed as UPNP_GetIGDFromUrl does, with its
+// friendly name; null when the description cannot be read or one of its URLs
+// is not on the device. `diagnostics` receives the "Local LAN ip address" line.
+RouterEntryPtr FetchUpnpRouter(const std::string& descriptionUrl, const std::string& deviceAddress,
+                               Deadline deadline, std::string& diagnostics);
 
 } // namespace velmora

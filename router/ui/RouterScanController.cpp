@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 namespace velmora {
 
@@ -29,6 +30,12 @@ void SetVisible(QWidget* widget, bool visible)
         widget->setVisible(visible);
 }
 
+int IndexOf(const RouterList& list, const RouterEntryPtr& entry)
+{
+    const auto at = std::find(list.begin(), list.end(), entry);
+    return at == list.end() ? -1 : static_cast<int>(at - list.begin());
+}
+
 } // namespace
 
 RouterScanController::RouterScanController(const Widgets& widgets, QObject* parent)
@@ -37,11 +44,17 @@ RouterScanController::RouterScanController(const Widgets& widgets, QObject* pare
       localAddresses_(&velmora::LocalIPv4Addresses)
 {
     // Entry i is line i: pressing Enter in the edit field must not add a line.
-    if (routerBox_)
+    if (routerBox_) {
         routerBox_->setInsertPolicy(QComboBox::NoInsert);
+        connect(routerBox_, &QComboBox::activated, this, [this](int line) {
+            if (scanning_ && line >= 0 && line < static_cast<int>(routers_.size()))
+                userChoice_ = routers_[static_cast<size_t>(line)];
+        });
+    }
     scanTimer_ = new QTimer(this);
     scanTimer_->setSingleShot(true);
-    connect(scanTimer_, &QTimer::timeout, this, [this] { finishScan({}); });
+    // What the scan has shown by then stands as its outcome.
+    connect(scanTimer_, &QTimer::timeout, this, [this] { finishScan(routers_); });
     infoTimer_ = new QTimer(this);
     infoTimer_->setSingleShot(true);
     connect(infoTimer_, &QTimer::timeout, this, [this] { showInfoReport(RouterInfoValues{}); });
@@ -99,6 +112,8 @@ void RouterScanController::rescan()
 void RouterScanController::beginScan()
 {
     scanning_ = true;
+    listed_ = false;
+    userChoice_.reset();
     abandonWorker();
     // The list is emptied here, on the GUI thread; entries still held
     // elsewhere (an open dialog) live until released.
@@ -111,10 +126,15 @@ void RouterScanController::beginScan()
 
     worker_ = std::make_unique<velmora::DialogWorker>(
         this, [this, steps = steps_, addresses = localAddresses_](velmora::GuiRelay& relay,
-                                                                  const std::atomic<bool>&) {
+                                                                  const std::atomic<bool>& cancel) {
             RouterList found;
+            // Each change of the list while the scan listens, in order.
+            auto progress = [this, &relay](const RouterList& listed) {
+                relay.post([this, listed] { showListed(listed); });
+            };
             try {
-                found = ScanRouters(addresses ? addresses() : std::vector<std::string>{}, steps);
+                found = ScanRouters(addresses ? addresses() : std::vector<std::string>{}, steps,
+                                    stdout, progress, &cancel);
             } catch (const std::exception&) {
                 found.clear(); // a failed scan finds nothing
             }
@@ -124,20 +144,68 @@ void RouterScanController::beginScan()
     scanTimer_->start(scanDeadline_);
 }
 
+void RouterScanController::showListed(const RouterList& listed)
+{
+    if (!scanning_)
+        return;
+    showRouters(listed);
+    if (listed_ == !listed.empty())
+        return;
+    listed_ = !listed.empty();
+    SetVisible(progress_, !listed_);
+    SetVisible(routerBox_, listed_);
+    SetVisible(info_, listed_);
+    if (listed_)
+        emit routerListed();
+}
+
+void RouterScanController::showRouters(const RouterList& list)
+{
+    if (routerBox_) {
+        // Lines that stay keep their place (and a popup its rows): those that
+        // left go, the new ones come in where the list has them. Should the
+        // order of the staying ones differ, the box is filled anew.
+        RouterList staying;
+        for (const RouterEntryPtr& entry : routers_)
+            if (IndexOf(list, entry) >= 0)
+                staying.push_back(entry);
+        bool sameOrder = true;
+        for (size_t i = 1; i < staying.size(); ++i)
+            sameOrder = sameOrder && IndexOf(list, staying[i - 1]) < IndexOf(list, staying[i]);
+        if (!sameOrder) {
+            routerBox_->clear();
+            routers_.clear();
+        }
+        for (int line = static_cast<int>(routers_.size()) - 1; line >= 0; --line) {
+            if (IndexOf(list, routers_[static_cast<size_t>(line)]) < 0) {
+                routerBox_->removeItem(line);
+                routers_.erase(routers_.begin() + line);
+            }
+        }
+        for (size_t line = 0; line < list.size(); ++line) {
+            if (line < routers_.size() && routers_[line] == list[line])
+                continue;
+            routerBox_->insertItem(static_cast<int>(line),
+                                   QString::fromStdString(list[line]->displayName()));
+            routers_.insert(routers_.begin() + static_cast<long>(line), list[line]);
+        }
+    }
+    routers_ = list;
+    const int chosen = userChoice_ ? IndexOf(routers_, userChoice_) : -1;
+    if (routerBox_ && !routers_.empty())
+        routerBox_->setCurrentIndex(chosen >= 0 ? chosen : 0);
+}
+
 void RouterScanController::finishScan(RouterList found)
 {
     scanTimer_->stop();
     abandonWorker(); // past the deadline, the scan's late result is dropped
     if (found.empty()) {
+        showListed({}); // routers shown meanwhile and lost again go
         showRouterNotFound();
         return;
     }
-    routers_ = std::move(found);
-    if (routerBox_) {
-        for (const std::string& line : RouterBoxLines(routers_))
-            routerBox_->addItem(QString::fromStdString(line));
-        routerBox_->setCurrentIndex(0);
-    }
+    showRouters(found);
     SetVisible(progress_, false);
     SetVisible(routerBox_, true);
     SetVisible(info_, true);
@@ -163,12 +231,14 @@ void RouterScanController::onRouterNotFoundClosed()
     scan_error_shown_ = false;
     if (notFound_)
         notFound_->deleteLater();
+    notFound_ = nullptr;
     beginScan();
 }
 
 void RouterScanController::showInfo()
 {
-    if (!router_found_ || infoWorker_)
+    // Routers already listed may be asked while the scan still listens.
+    if (routers_.empty() || infoWorker_)
         return;
     RouterEntryPtr router = selectedRouter();
     if (!router)

@@ -30,9 +30,12 @@ class DialogWorker;
 // scan_error_shown. Lives on the GUI thread, which alone touches the list,
 // the flags and the widgets; the network work of a scan runs on a
 // velmora::DialogWorker whose result comes back as a queued call (dropped
-// once the controller is gone). One scan at a
-// time: from its start until routers are shown (including while the
-// router-not-found dialog is open), Rescan does nothing.
+// once the controller is gone). Routers show as soon as the scan confirms
+// them and join the box in the scan's order while it still listens; the
+// first line stays selected unless the user picks another meanwhile. The
+// scan's outcome (router_found, Rescan, routersFound) comes when it has
+// ended. One scan at a time: from its start until it ends (including while
+// the router-not-found dialog is open), Rescan does nothing.
 class RouterScanController : public QObject
 {
     Q_OBJECT
@@ -79,11 +82,15 @@ public:
 
 signals:
     void scanStarted();  // the Port Forwarding tab disables "Add into Router" and "Ports List"
-    void routersFound(); // the Port Forwarding tab enables "Ports List"
+    void routerListed(); // the first router of a scan is in the box; the scan goes on
+    void
+    routersFound(); // the scan ended with routers: the Port Forwarding tab enables "Ports List"
     void routerNotFoundShown(); // the router-not-found dialog has opened
 
 private:
     void beginScan();
+    void showListed(const RouterList& listed);
+    void showRouters(const RouterList& list);
     void finishScan(RouterList found);
     void showRouterNotFound();
     void onRouterNotFoundClosed();
@@ -103,6 +110,8 @@ private:
     bool router_found_ = false;
     bool scan_error_shown_ = false;
     bool scanning_ = false;
+    bool listed_ = false;       // the box shows this scan's routers
+    RouterEntryPtr userChoice_; // the line the user picked while the scan ran
 
     RouterScanSteps steps_;
     std::function<std::vector<std::string>()> localAddresses_;

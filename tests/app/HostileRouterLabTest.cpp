@@ -2,17 +2,19 @@
 // one that accepts and never answers, one that trickles a byte every 0.5 s,
 // one that answers random bytes, one with a 50 MB answer, one that says
 // "200 OK" to AddPortMapping and keeps nothing, one that faults every action
-// and one that answers an IGD:1 search with IGD:2. For each operation, a
-// table of modes: the operation ends with its result or a failure within its
-// deadline, the window keeps answering, closing returns at once, and a late
-// answer touches nothing. The program itself is started against each mode
-// and ended with SIGTERM while its scan waits for the router. Add into Router
-// has IPv6 rows (a router that names WANIPv6FirewallControl and misbehaves on
-// it, or whose IPv6 firewall is off) and PCP rows (a gateway of NAT-PMP alone,
-// PCP answers with another nonce or version, played by fake_pcp). The
-// deadlines run shortened (VELMORA_DEADLINE_SCALE, set by CTest): each outcome
-// must come within twice its deadline, a dialog must close within 1 s and the
-// program end within 2 s. Measured times are printed as "figure" lines.
+// and one that answers an IGD:1 search with IGD:2; one whose control URLs
+// lead to another host, and a forged answer beside the real router. For each
+// operation, a table of modes: the operation ends with its result or a
+// failure within its deadline, the window keeps answering, closing returns at
+// once, and a late answer touches nothing. The program itself is started
+// against each mode and ended with SIGTERM while its scan waits for the
+// router. Add into Router has IPv6 rows (a router that names
+// WANIPv6FirewallControl and misbehaves on it, or whose IPv6 firewall is off)
+// and PCP rows (a gateway of NAT-PMP alone, PCP answers with another nonce or
+// version, played by fake_pcp). The deadlines run shortened
+// (VELMORA_DEADLINE_SCALE, set by CTest): each outcome must come within twice
+// its deadline, a dialog must close within 1 s and the program end within
+// 2 s. Measured times are printed as "figure" lines.
 
 #include "forwarding/core/LeaseBook.h"
 #include "forwarding/core/LeaseExchange.h"
@@ -33,7 +35,9 @@
 #include "tests/support/ModalCatcher.h"
 #include "tests/support/QtTestApplication.h"
 #include "tests/support/TempDir.h"
+#include "upnp/core/ExternalAddressLookup.h"
 #include "upnp/core/PortMappingList.h"
+#include "upnp/core/UpnpClient.h"
 
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -52,9 +56,11 @@ namespace velmora::test {
 namespace {
 
 using lab::BackgroundProcess;
+using lab::FakeDescription;
 using lab::LabEnvironment;
 using lab::RouterMode;
 using lab::Side;
+using lab::TcpListener;
 
 constexpr int kFakePort = 5555;
 
@@ -149,11 +155,12 @@ protected:
         return "http://" + lab.routerLan() + ":" + std::to_string(kFakePort) + "/desc.xml";
     }
 
-    // fake_igd misbehaving in `mode` on `on` ("desc", "soap" or "all"); its
-    // description names the IPv6 firewall control service when asked.
-    BackgroundProcess startFake(const std::string& mode, const char* on, bool firewall = false)
+    // fake_igd misbehaving in `mode` on `on` ("desc", "soap" or "all"),
+    // serving `description`.
+    BackgroundProcess startFake(const std::string& mode, const char* on,
+                                const std::string& description = FakeDescription("Hostile Router"))
     {
-        dir.write("desc.xml", lab::FakeDescription("Hostile Router", firewall));
+        dir.write("desc.xml", description);
         std::vector<std::string> argv{LabEnvironment::FakeIgdPath(),
                                       "--desc",
                                       dir.file("desc.xml"),
@@ -221,6 +228,75 @@ TEST_F(HostileRouter, ScanEndsWithARouterOrTheNotFoundDialogWithinItsDeadline)
                took, stalls.worst(), closeTook);
         fake.stop();
     }
+}
+
+// A description whose control URLs lead to another host (the computer itself,
+// where a listener waits): neither UPnP stack uses the router, and nothing
+// reaches that host.
+TEST_F(HostileRouter, ControlUrlElsewhereIsNeverAsked)
+{
+    constexpr int kElsewherePort = 15999;
+    TcpListener elsewhere(lab.lanHost(), kElsewherePort);
+    ASSERT_TRUE(elsewhere.ok());
+    std::string description = FakeDescription("Steering Router");
+    const std::string relative = "<controlURL>/";
+    const std::string absolute =
+        "<controlURL>http://" + lab.lanHost() + ":" + std::to_string(kElsewherePort) + "/";
+    for (size_t at; (at = description.find(relative)) != std::string::npos;)
+        description.replace(at, relative.size(), absolute);
+    BackgroundProcess fake = startFake("none", "desc", description);
+    StallWatch stalls;
+    ScanWindow w;
+    QSignalSpy found(w.scan, &RouterScanController::routersFound);
+    QSignalSpy notFound(w.scan, &RouterScanController::routerNotFoundShown);
+    ModalCatcher catcher;
+    catcher.answer = [](QWidget*) {};
+    QElapsedTimer clock;
+    clock.start();
+    w.scan->startScan();
+    EXPECT_TRUE(WaitFor([&] { return found.count() + notFound.count() > 0; }, kGiveUpMs));
+    const qint64 took = clock.elapsed();
+    EXPECT_LE(took, kScanBoundMs);
+    const qint64 stalled = stalls.worst();
+    EXPECT_EQ(found.count(), 0);
+    UpnpClient client; // View IP's chain, on this thread
+    EXPECT_EQ(LookUpExternalAddress(client).step, ExternalAddressStep::DescriptionUnreadable);
+    std::string peer;
+    EXPECT_EQ(elsewhere.acceptAndRead(std::chrono::milliseconds(200), &peer), "");
+    EXPECT_EQ(peer, "");
+    EXPECT_NE(fake.output().find("http GET /desc.xml"), std::string::npos) << fake.output();
+    Figure("control-url", "elsewhere",
+           notFound.count() ? "router not used, not found" : "router found", took, stalled);
+    fake.stop();
+}
+
+// A device that answers the search beside the real router and then never
+// hands over its description: the real router is listed at once and the scan
+// ends with it.
+TEST_F(HostileRouter, ForgedAnswerBesideARealRouterHidesNothing)
+{
+    ASSERT_TRUE(lab.startRouter(RouterMode::Both));
+    BackgroundProcess fake = startFake("silent", "desc");
+    StallWatch stalls;
+    ScanWindow w;
+    QSignalSpy found(w.scan, &RouterScanController::routersFound);
+    const QString real = QString::fromStdString(lab.friendlyName());
+    QElapsedTimer clock;
+    clock.start();
+    w.scan->startScan();
+    // The UPnP router itself, not only the NAT-PMP gateway that answers too.
+    EXPECT_TRUE(WaitFor([&] { return w.lines().contains(real); }, kGiveUpMs));
+    const qint64 listedMs = clock.elapsed();
+    EXPECT_TRUE(WaitFor([&] { return found.count() > 0; }, kGiveUpMs));
+    const qint64 endedMs = clock.elapsed();
+    EXPECT_LT(listedMs, 5000);
+    EXPECT_LE(endedMs, kScanBoundMs);
+    EXPECT_EQ(w.lines(), (QStringList{real, "AirPort Station"}));
+    EXPECT_NE(fake.output().find("http GET /desc.xml"), std::string::npos) << fake.output();
+    Figure("scan", "forged+real", "real router listed", listedMs, stalls.worst());
+    Figure("scan", "forged+real", "scan ended with it", endedMs, stalls.worst());
+    fake.stop();
+    EXPECT_TRUE(lab.stopRouter());
 }
 
 TEST_F(HostileRouter, InfoShowsItsReportWithinItsDeadline)
@@ -337,7 +413,7 @@ TEST_F(HostileRouter, AddIntoRouterOverIPv6SaysWhyNoPinholeOpened)
     const QString lan6 = QString::fromStdString(lab.lan6Host());
     for (const auto& [mode, why] : rows) {
         SCOPED_TRACE(mode);
-        BackgroundProcess fake = startFake(mode, "soap", true);
+        BackgroundProcess fake = startFake(mode, "soap", FakeDescription("Hostile Router", true));
         qint64 took = 0;
         qint64 stall = 0;
         size_t leases = 0;

@@ -134,6 +134,32 @@ private slots:
             QVERIFY2(window->findChild<QPushButton*>(name)->isVisible(), name);
     }
 
+    void theProgramsStartUpWaitsForTheFirstPaintAndAnExitBeforeItKeepsTheFile()
+    {
+        dir_->write("config.xml", kConfig);
+        for (bool paintFirst : {true, false}) {
+            CquaymarkDlg::Options options;
+            options.programDir = dir_->path();
+            options.startRouterScan = false;
+            options.startAfterFirstPaint = true;
+            CquaymarkDlg window(options);
+            QVERIFY(window.OnInitDialog());
+            QVERIFY(!window.started() && !window.trayIcon());
+            QCOMPARE(window.findChild<velmora::ReportList*>("triggeringList")->rowCount(), 0);
+            if (paintFirst) {
+                window.show();
+                QVERIFY(QTest::qWaitFor([&] { return window.started(); }, 5000));
+                QCOMPARE(window.findChild<velmora::ReportList*>("triggeringList")->rowCount(), 1);
+                QVERIFY(window.trayIcon());
+            } else {
+                window.ExitOnSignal(); // before config.xml was read: it stays as it is
+                QCOMPARE(QString::fromStdString(dir_->read("config.xml")), QString(kConfig));
+                QTest::qWait(50);
+                QVERIFY(!window.started());
+            }
+        }
+    }
+
     void progressBarMovesWhileNoRouterIsKnown()
     {
         dir_->write("config.xml", kConfig);

@@ -12,16 +12,18 @@ namespace velmora::test {
 
 // Scan steps that touch no network: each scan answers with the next list of
 // `answers` (the last one repeats). While `hold` is set, rounds wait until
-// release() so a test can look at the window in the middle of a scan.
+// release() so a test can look at the window in the middle of a scan; the
+// NAT-PMP probe answers `natPmp` at once.
 class FakeScanSteps
 {
 public:
     std::vector<std::vector<RouterEntryPtr>> answers;
+    RouterEntryPtr natPmp;
 
     RouterScanSteps steps()
     {
-        return {[this](const std::string& address) { return round(address); },
-                [] { return RouterEntryPtr(); }};
+        return {SearchByRounds([this](const std::string& address) { return round(address); }),
+                [this] { return natPmp; }};
     }
 
     void hold()

@@ -7,6 +7,7 @@
 #include "router/core/RouterScan.h"
 #include "router/core/UpnpDiscovery.h"
 #include "router/core/UpnpRound.h"
+#include "router/core/UpnpSearch.h"
 #include "tests/router/FakeScanSteps.h"
 
 #include <cerrno>
@@ -85,59 +86,109 @@ TEST(RouterFriendlyName, RootDevicesNameCutTo127BytesOnACharacterBoundary)
         EXPECT_EQ(velmora::RouterFriendlyName(description), name) << description.substr(0, 200);
 }
 
-// A device list as miniupnpc's discovery hands it over.
-class DeviceList
+std::string Answer(const std::string& location, const std::string& st,
+                   const std::string& status = "HTTP/1.1 200 OK")
 {
-public:
-    void add(const char* descUrl, const char* st)
-    {
-        auto* device = static_cast<UPNPDev*>(std::calloc(1, sizeof(UPNPDev)));
-        device->descURL = const_cast<char*>(descUrl);
-        device->st = const_cast<char*>(st);
-        if (!devices_.empty())
-            devices_.back()->pNext = device;
-        devices_.push_back(device);
-    }
-    ~DeviceList()
-    {
-        for (UPNPDev* device : devices_)
-            std::free(device);
-    }
-    const UPNPDev* head() const { return devices_.empty() ? nullptr : devices_.front(); }
+    return status + "\r\nCACHE-CONTROL: max-age=120\r\nST: " + st + "\r\nLOCATION: " + location +
+           "\r\n\r\n";
+}
 
-private:
-    std::vector<UPNPDev*> devices_;
-};
-
-TEST(ReadDeviceList, OnlyVersionOneGatewaysWithAUrlAreFetched)
+TEST(UpnpAnswers, GatewaysOfVersionOneOnTheirSendersAddressAreReadOncePerUrl)
 {
-    DeviceList list;
-    list.add("http://v1/", velmora::kIgdDeviceType);
-    list.add("http://v2/", "urn:schemas-upnp-org:device:InternetGatewayDevice:2");
-    list.add("http://ip/", "urn:schemas-upnp-org:service:WANIPConnection:1");
-    list.add("http://case/", "urn:schemas-upnp-org:device:internetgatewaydevice:1");
-    list.add("", velmora::kIgdDeviceType);
-    list.add(nullptr, velmora::kIgdDeviceType);
-    list.add("http://x/", nullptr);
-    list.add("http://fails/", velmora::kIgdDeviceType);
-    Strings fetched;
-    velmora::UpnpRound round =
-        velmora::ReadDeviceList(list.head(), [&](const char* url, unsigned, std::string& lines) {
-            fetched.push_back(url);
-            lines += "Local LAN ip address : 10.0.0.2\n";
-            return std::string(url) == "http://fails/" ? nullptr : Upnp(url, "");
+    const std::string igd = velmora::kIgdDeviceType;
+    velmora::ScanBoard board(2);
+    Strings reads;
+    velmora::UpnpAnswers answers(
+        board, [&](size_t read, const std::string& url, const std::string& sender) {
+            reads.push_back(url + " from " + sender);
+            board.endRead(read, std::string(url).ends_with("fails") ? nullptr : Upnp(url, ""),
+                          "Local LAN ip address : 127.0.0.2\n");
         });
-    EXPECT_TRUE(round.answered);
-    EXPECT_EQ(fetched, (Strings{"http://v1/", "http://fails/"}));
-    ASSERT_EQ(round.devices.size(), 8u);
-    for (size_t i = 0; i < 8; ++i)
-        EXPECT_EQ(bool(round.devices[i].router), i == 0) << i;
-    EXPECT_EQ(round.devices[0].diagnostics,
-              " desc: http://v1/\n st: urn:schemas-upnp-org:device:InternetGatewayDevice:1\n\n"
-              "Local LAN ip address : 10.0.0.2\n");
-    EXPECT_EQ(round.devices[1].diagnostics,
-              " desc: http://v2/\n st: urn:schemas-upnp-org:device:InternetGatewayDevice:2\n\n");
-    EXPECT_FALSE(velmora::ReadDeviceList(nullptr, {}).answered);
+    const struct
+    {
+        size_t round;
+        std::string datagram;
+        std::string sender = "127.0.0.1";
+    } cases[] = {
+        {0, Answer("http://127.0.0.1:5000/a.xml", igd)},
+        {0, Answer("http://127.0.0.1:5000/a.xml", igd)}, // the same answer again: once a round
+        {0, Answer("http://127.0.0.1:5000/v2.xml", igd.substr(0, igd.size() - 1) + "2")},
+        {0, Answer("http://127.0.0.1:5000/case.xml", "urn:schemas-upnp-org:device:internet"
+                                                     "gatewaydevice:1")},
+        {0, Answer("http://127.0.0.1:5000/err.xml", igd, "HTTP/1.1 404 Not Found")},
+        {0, "HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.1:5000/nost.xml\r\n\r\n"},
+        {0, Answer("http://10.9.9.9:5000/elsewhere.xml", igd)}, // not where it answered from
+        {0, Answer("http://router.lan:5000/name.xml", igd)},    // a name, not its address
+        {0, Answer("https://127.0.0.1:5000/tls.xml", igd)},     // not plain http
+        {0, Answer("http://127.0.0.1:5000/forged.xml", igd), "127.0.0.9"}, // another's URL
+        {0, "HTTP/1.1 200 OK\r\nX-INFO: see http://127.0.0.1:9/info\r\nST: " + igd +
+                "\r\nLOCATION: http://127.0.0.1:5000/header.xml\r\n\r\n"},
+        {0, Answer("http://2130706433:5000/fails", igd)},
+        {1, Answer("http://127.0.0.1:5000/a.xml", igd)}, // read once for the whole scan
+    };
+    for (const auto& c : cases)
+        answers.take(c.round, c.datagram, c.sender);
+    EXPECT_EQ(reads, (Strings{"http://127.0.0.1:5000/a.xml from 127.0.0.1",
+                              "http://127.0.0.1:5000/header.xml from 127.0.0.1",
+                              "http://127.0.0.1:5000/fails from 127.0.0.1"}));
+    EXPECT_EQ(Urls(board.list()),
+              (Strings{"http://127.0.0.1:5000/a.xml", "http://127.0.0.1:5000/header.xml"}));
+    const std::string lan = "Local LAN ip address : 127.0.0.2\n";
+    auto lines = [](const std::string& url, const std::string& st) {
+        return " desc: " + url + "\n st: " + st + "\n\n";
+    };
+    const std::string round = "List of UPNP devices found on the network :\n";
+    EXPECT_EQ(board.diagnostics({"10.0.0.2"}),
+              round + lines("http://127.0.0.1:5000/a.xml", igd) + lan +
+                  lines("http://127.0.0.1:5000/v2.xml", igd.substr(0, igd.size() - 1) + "2") +
+                  lines("http://127.0.0.1:5000/case.xml",
+                        "urn:schemas-upnp-org:device:internetgatewaydevice:1") +
+                  lines("http://10.9.9.9:5000/elsewhere.xml", igd) +
+                  lines("http://router.lan:5000/name.xml", igd) +
+                  lines("https://127.0.0.1:5000/tls.xml", igd) +
+                  lines("http://127.0.0.1:5000/forged.xml", igd) +
+                  lines("http://127.0.0.1:5000/header.xml", igd) + lan +
+                  lines("http://2130706433:5000/fails", igd) + lan + "Address 0 : 10.0.0.2\n" +
+                  round + lines("http://127.0.0.1:5000/a.xml", igd) + lan);
+}
+
+TEST(UpnpAnswers, AScanReadsABoundedNumberOfDescriptions)
+{
+    velmora::ScanBoard board(1);
+    size_t started = 0;
+    velmora::UpnpAnswers answers(board, [&](size_t, const std::string&, const std::string&) {
+        ++started; // never ends: the board's list stays empty
+    });
+    for (size_t i = 0; i < 2 * velmora::kMaxAnswersPerRound; ++i)
+        answers.take(0, Answer("http://127.0.0.1/" + std::to_string(i), velmora::kIgdDeviceType),
+                     "127.0.0.1");
+    EXPECT_EQ(started, velmora::kMaxDescriptionReads);
+    EXPECT_TRUE(board.list().empty());
+}
+
+TEST(ScanBoard, ListsInTheScansOrderAsReadsEndAndTellsEachChange)
+{
+    std::vector<Strings> changes;
+    velmora::ScanBoard board(
+        2, [&](const velmora::RouterList& list) { changes.push_back(Urls(list)); });
+    const size_t a = board.beginRead();
+    const size_t b = board.beginRead();
+    const size_t c = board.beginRead();
+    board.addDevice(0, "", a);
+    board.addDevice(0, "", b);
+    board.addDevice(1, "", c);
+    board.addDevice(1, "", a); // a again: the round ends there
+    const size_t d = board.beginRead();
+    board.addDevice(1, "", d);
+    board.setNatPmp(AirPort());
+    board.endRead(d, Upnp("http://d/", ""), "");
+    board.endRead(b, Upnp("http://b/", ""), "");
+    board.endRead(c, nullptr, "");
+    board.endRead(a, Upnp("http://a/", ""), "");
+    EXPECT_EQ(changes, (std::vector<Strings>{{"apple"},
+                                             {"http://d/", "apple"},
+                                             {"http://b/", "http://d/", "apple"},
+                                             {"http://a/", "http://b/", "apple"}}));
 }
 
 TEST(MergeUpnpRound, AppendsNewRoutersInOrderUntilADuplicate)
@@ -207,8 +258,9 @@ TEST(ScanRouters, DefaultRoundThenEachAddressThenNatPmpAndEachRouterOnce)
                                                       {"10.0.0.2", Round({Igd("http://r2/")})},
                                                       {"10.0.0.3", Round({Igd("http://r1/")})},
                                                       {"10.0.1.2", Round({Igd("http://r3/")})}};
-    velmora::RouterScanSteps steps{[&](const std::string& a) { return answers.at(a); },
-                                   [] { return AirPort(); }};
+    velmora::RouterScanSteps steps{
+        velmora::SearchByRounds([&](const std::string& a) { return answers.at(a); }),
+        [] { return AirPort(); }};
     Capture out;
     velmora::RouterList list = ScanRouters({"10.0.0.2", "10.0.0.3", "10.0.1.2"}, steps, out.file);
     EXPECT_EQ(Urls(list), (Strings{"http://r1/", "http://r2/", "http://r3/", "apple"}));
@@ -222,8 +274,9 @@ TEST(ScanRouters, DefaultRoundThenEachAddressThenNatPmpAndEachRouterOnce)
 TEST(ScanRouters, NothingFoundGivesAnEmptyListAndTheAddressLines)
 {
     int probes = 0; // written by the probe thread, read after the scan has joined it
-    velmora::RouterScanSteps steps{[](const std::string&) { return velmora::UpnpRound{}; },
-                                   [&]() -> velmora::RouterEntryPtr { return ++probes, nullptr; }};
+    velmora::RouterScanSteps steps{
+        velmora::SearchByRounds([](const std::string&) { return velmora::UpnpRound{}; }),
+        [&]() -> velmora::RouterEntryPtr { return ++probes, nullptr; }};
     Capture out;
     EXPECT_TRUE(ScanRouters({"10.0.0.2", "10.0.1.2"}, steps, out.file).empty());
     EXPECT_EQ(probes, 1);
@@ -246,9 +299,9 @@ TEST(ScanRouters, RoundsAndProbeRunAtTheSameTime)
                                    [&] { return started == expected; });
     };
     velmora::RouterScanSteps steps{
-        [&](const std::string& a) {
+        velmora::SearchByRounds([&](const std::string& a) {
             return arrive() ? Round({Igd("http://" + a + "/")}) : velmora::UpnpRound{};
-        },
+        }),
         [&]() -> velmora::RouterEntryPtr { return arrive() ? AirPort() : nullptr; }};
     Capture out;
     velmora::RouterList list = ScanRouters({"10.0.0.2", "10.0.1.2"}, steps, out.file);

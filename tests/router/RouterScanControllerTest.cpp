@@ -78,6 +78,38 @@ private slots:
         QCOMPARE(catcher.seen()[0].text, QString("Apple router does not support view info."));
     }
 
+    void routersShowAsTheyComeAndEndInTheScansOrder()
+    {
+        // The NAT-PMP gateway answers at once and shows while the UPnP router
+        // is still being read; the UPnP router then comes in before it. The
+        // first line stays selected unless the user picked one meanwhile.
+        for (bool userPicks : {false, true}) {
+            FakeScanSteps fake;
+            fake.natPmp = FakeScanSteps::AirPort();
+            fake.answers = {{FakeScanSteps::Upnp("http://r1/", "Lab Router")}};
+            fake.hold();
+            Window w(fake);
+            QSignalSpy listed(w.scan, &velmora::RouterScanController::routerListed);
+            QSignalSpy found(w.scan, &velmora::RouterScanController::routersFound);
+            w.scan->startScan();
+            QVERIFY(WaitFor([&] { return listed.count() == 1; }, 10000));
+            QCOMPARE(w.lines(), QStringList{"AirPort Station"});
+            QVERIFY(!w.progress->isVisible() && w.box->isVisible() && w.info->isVisible());
+            QVERIFY(!w.rescan->isVisible() && !w.scan->routerFound() && found.count() == 0);
+            ModalCatcher catcher; // Info already answers for a listed router
+            w.scan->showInfo();
+            QCOMPARE(catcher.seen().size(), 1);
+            if (userPicks)
+                emit w.box->activated(0);
+            fake.release();
+            QVERIFY(w.waitFound());
+            QCOMPARE(w.lines(), (QStringList{"Lab Router", "AirPort Station"}));
+            QCOMPARE(w.box->currentIndex(), userPicks ? 1 : 0);
+            QCOMPARE(listed.count(), 1);
+            QVERIFY(w.foundLook());
+        }
+    }
+
     void noRouterShowsErrorThenScansAgain()
     {
         // OK and Escape both end the dialog and start a new scan.

@@ -1,6 +1,7 @@
 // The client's text rules without a network: URL splitting, SSDP answers,
 // argument escaping and the judging of SOAP answers.
 #include "tests/upnp/UpnpTestSupport.h"
+#include "upnp/core/DeviceUrl.h"
 #include "upnp/core/HttpAnswerEnd.h"
 #include "upnp/core/SoapRequest.h"
 #include "upnp/core/SsdpAnswer.h"
@@ -49,12 +50,12 @@ TEST(ParseUrl, SplitsHostPortAndPath)
     }
 }
 
-TEST(SsdpAnswer, SearchTextAndTheFirstUrlOfAnAnswer)
+TEST(SsdpAnswer, SearchTextAndTheLocationHeaderOfAnAnswer)
 {
     EXPECT_STREQ(kSsdpSearchRequest, "M-SEARCH * HTTP/1.1\r\nHOST:239.255.255.250:1900\r\n"
                                      "ST:urn:schemas-upnp-org:device:InternetGatewayDevice:1\r\n"
                                      "Man:\"ssdp:discover\"\r\nMX:3\r\n\r\n");
-    const char withNul[] = "HTTP/1.1 200 OK\r\n\0LOCATION: http://1.2.3.4/d.xml\r\n";
+    const char withNul[] = "HTTP/1.1 200 OK\r\nX: a\0b\r\nLOCATION: http://1.2.3.4/d.xml\r\n";
     struct Case
     {
         std::string answer;
@@ -64,19 +65,94 @@ TEST(SsdpAnswer, SearchTextAndTheFirstUrlOfAnAnswer)
         {"HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age=120\r\n"
          "LOCATION: http://10.77.0.1:5000/rootDesc.xml\r\nSERVER: MiniUPnPd/2.3.1\r\n\r\n",
          "http://10.77.0.1:5000/rootDesc.xml"},
-        // The first "http://" anywhere wins, up to the CR after it.
+        // The LOCATION header, wherever other URLs are.
         {"HTTP/1.1 200 OK\r\nX-INFO: see http://example.invalid/info\r\n"
          "LOCATION: http://10.77.0.1:5000/rootDesc.xml\r\n\r\n",
-         "http://example.invalid/info"},
+         "http://10.77.0.1:5000/rootDesc.xml"},
+        {"HTTP/1.0 200 OK\nlocation:\t http://1.2.3.4/x \nLocation: http://5.6.7.8/\n",
+         "http://1.2.3.4/x"},
         // A datagram is taken by its length: a NUL inside does not end it.
         {std::string(withNul, sizeof withNul - 1), "http://1.2.3.4/d.xml"},
+        // Whether a device can be reached there is the URL rule's affair.
+        {"HTTP/1.1 200 OK\r\nLOCATION: /rootDesc.xml\r\n", "/rootDesc.xml"},
         {"NOTIFY * HTTP/1.1\r\nLOCATION: http://1.2.3.4/\r\n", std::nullopt},
-        {"HTTP/1.1 200 OK\r\nLOCATION: /rootDesc.xml\r\n", std::nullopt},
-        {"HTTP/1.1 200 OK\nLOCATION: http://1.2.3.4/x\n", std::nullopt},
+        {"HTTP/1.1 404 Not Found\r\nLOCATION: http://1.2.3.4/\r\n", std::nullopt},
+        {"HTTP/1.1 2000 OK\r\nLOCATION: http://1.2.3.4/\r\n", std::nullopt},
+        {"HTTP/1.1 200 OK\r\nX-LOCATION: http://1.2.3.4/\r\n\r\n", std::nullopt},
+        {"HTTP/1.1 200 OK\r\n\r\nLOCATION: http://1.2.3.4/\r\n", std::nullopt}, // in the body
         {"", std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(DescribeUrlFromSsdpAnswer(c.answer), c.url) << c.answer;
+}
+
+TEST(DeviceUrl, OnlyPlainHttpOnTheDevicesOwnAddressJoinedToTheBase)
+{
+    using F = DeviceUrlFault;
+    const char* base = "http://10.0.0.1:5000/desc/root.xml";
+    struct Case
+    {
+        const char* reference;
+        const char* url; // "" when refused
+        F fault = F::None;
+    };
+    const Case cases[] = {
+        {"/ctl/IPConn", "http://10.0.0.1:5000/ctl/IPConn"},
+        {"ctl/IPConn", "http://10.0.0.1:5000/desc/ctl/IPConn"},
+        {"?x=1#frag", "http://10.0.0.1:5000/desc/root.xml?x=1"},
+        {"", "http://10.0.0.1:5000/desc/root.xml"},
+        {"  /ctl\n", "http://10.0.0.1:5000/ctl"},
+        {"/a?http://127.0.0.1:22/", "http://10.0.0.1:5000/a?http://127.0.0.1:22/"},
+        {"HTTP://10.0.0.1:49000/c", "http://10.0.0.1:49000/c"},
+        {"http://167772161/c", "http://10.0.0.1/c"},         // the same address, another form
+        {"http://0x0a.0.0.1:80?q", "http://10.0.0.1:80/?q"}, // and no path
+        {"http://10.0.0.2:5000/c", "", F::OtherHost},
+        {"//127.0.0.1:22/c", "", F::OtherHost},
+        {"http://router.lan:5000/c", "", F::OtherHost},
+        {"http://10.0.0.1.evil:5000/c", "", F::OtherHost},
+        {"http://[::1]:5000/c", "", F::OtherHost},
+        {"https://10.0.0.1/c", "", F::NotHttp},
+        {"file:///etc/passwd", "", F::NotHttp},
+        {"http://10.0.0.1@10.0.0.2/c", "", F::Unreadable},
+        {"http://10.0.0.1:0/c", "", F::Unreadable},
+        {"http://10.0.0.1:65536/c", "", F::Unreadable},
+        {"http://10.0.0.1:/c", "", F::Unreadable},
+        {"http:/10.0.0.1/c", "", F::Unreadable},
+        {"/a b", "", F::Unreadable},
+        {"/a\r\nHost: x", "", F::Unreadable},
+    };
+    for (const Case& c : cases) {
+        const DeviceUrl url = JoinDeviceUrl(base, c.reference, "10.0.0.1");
+        EXPECT_EQ(url.url, c.url) << c.reference;
+        EXPECT_EQ(url.fault, c.fault) << c.reference;
+    }
+    // A URLBase elsewhere takes every relative URL with it; one without a path.
+    EXPECT_EQ(JoinDeviceUrl("http://10.0.0.2:5000/", "/ctl", "10.0.0.1").fault, F::OtherHost);
+    EXPECT_EQ(JoinDeviceUrl("http://10.0.0.1:5000", "ctl", "10.0.0.1").url,
+              "http://10.0.0.1:5000/ctl");
+    EXPECT_EQ(JoinDeviceUrl("10.0.0.1/x", "/ctl", "10.0.0.1").fault, F::Unreadable);
+    EXPECT_EQ(CheckDeviceUrl("http://2130706433:8005/", "127.0.0.1").url, "http://127.0.0.1:8005/");
+    EXPECT_EQ(CheckDeviceUrl("/rootDesc.xml", "127.0.0.1").fault, F::Unreadable);
+    EXPECT_EQ(UrlHostAddress("http://010.0.0.1:5000/x"), "8.0.0.1"); // octal, as inet_aton reads
+    EXPECT_EQ(UrlHostAddress("http://router.lan/"), "");
+    // An IPv6 sender: its own literal, on its own link, and nothing else.
+    const Case v6[] = {
+        {"http://[fe80::1]:5000/c", "http://[fe80::1%25eth0]:5000/c"},
+        {"http://[FE80:0::1%25eth0]/c", "http://[fe80::1%25eth0]/c"},
+        {"http://[fe80::1%25eth1]:5000/c", "", F::OtherHost},
+        {"http://[fe80::2]:5000/c", "", F::OtherHost},
+        {"http://10.0.0.1:5000/c", "", F::OtherHost},
+        {"http://[fe80::1:5000/c", "", F::Unreadable},
+        {"http://[fe80::1]x/c", "", F::Unreadable},
+    };
+    for (const Case& c : v6) {
+        const DeviceUrl url = CheckDeviceUrl(c.reference, "fe80::1%eth0");
+        EXPECT_EQ(url.url, c.url) << c.reference;
+        EXPECT_EQ(url.fault, c.fault) << c.reference;
+    }
+    EXPECT_EQ(JoinDeviceUrl("http://[2001:db8::1]:5000/d/root.xml", "ctl", "2001:db8::1").url,
+              "http://[2001:db8::1]:5000/d/ctl");
+    EXPECT_EQ(UrlHostAddress("http://[fe80::1%25eth0]:5000/x"), "fe80::1%eth0");
 }
 
 TEST(SsdpAnswer, GatewayVersionOneOrTwo)

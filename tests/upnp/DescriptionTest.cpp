@@ -110,14 +110,15 @@ TEST(ParserDescription, ServiceChoiceAndControlUrl)
     };
     const Case cases[] = {
         {Desc{}, kWanIp, "http://10.77.0.1:5000/ctl/IPConn"},
+        // Joined to the base as URLs are, on the device's own address.
         {Desc{.urlBase = "<URLBase>http://10.77.0.1:5000/</URLBase>"}, kWanIp,
-         "http://10.77.0.1:5000//ctl/IPConn"},
-        {Desc{.services = Service(kWanIp, "HTTP://10.9.9.9:1/c")}, kWanIp, "HTTP://10.9.9.9:1/c"},
+         "http://10.77.0.1:5000/ctl/IPConn"},
+        {Desc{.services = Service(kWanIp, "HTTP://10.77.0.1:1/c")}, kWanIp, "http://10.77.0.1:1/c"},
         {Desc{.services = Service(kWanIp, "/redirect?to=http://10.9.9.9/c")}, kWanIp,
-         "/redirect?to=http://10.9.9.9/c"},
+         "http://10.77.0.1:5000/redirect?to=http://10.9.9.9/c"},
         {Desc{.services =
                   "<service><serviceType>" + std::string(kWanIp) + "</serviceType></service>"},
-         kWanIp, "http://10.77.0.1:5000"},
+         kWanIp, "http://10.77.0.1:5000/"},
         // The first accepted service in document order wins.
         {Desc{.services = Service("urn:schemas-upnp-org:service:WANEthernetLinkConfig:1", "/eth") +
                           Service(kPpp, "/ppp") + Service(kWanIp, "/ip")},
@@ -145,6 +146,19 @@ TEST(ParserDescription, ServiceChoiceAndControlUrl)
         EXPECT_EQ(client.service_type, c.type) << c.desc.text();
         EXPECT_EQ(client.control_url, c.control) << c.desc.text();
         EXPECT_EQ(client.friendly_name, "Lab Router");
+    }
+}
+
+TEST(ParserDescription, AControlUrlOffTheDevicesAddressIsNotUsed)
+{
+    for (const Desc& desc : {Desc{.services = Service(kWanIp, "http://10.9.9.9:1/c")},
+                             Desc{.services = Service(kWanIp, "https://10.77.0.1/c")},
+                             Desc{.urlBase = "<URLBase>http://10.9.9.9:5000</URLBase>"}}) {
+        UpnpClient client;
+        EXPECT_FALSE(ParseDescription(client, desc.text())) << desc.text();
+        EXPECT_EQ(client.last_error,
+                  "The controlURL of the service is not on the device's own address.\n");
+        EXPECT_EQ(client.control_url, "");
     }
 }
 

@@ -179,9 +179,15 @@ TEST_F(UpnpLab, CrossCheckWithMiniupnpc)
 TEST_F(UpnpLab, DiscoveryOfARouterThatIsNotMiniupnpd)
 {
     // A real router's description (IGD v1, URLBase, PPP connection) served by
-    // the lab's fake IGD in place of miniupnpd.
+    // the lab's fake IGD in place of miniupnpd, its URLBase on the lab
+    // router's address as the real one's is on its own.
     test::TempDir dir;
-    dir.write("desc.xml", test::ReadTestData("routers/linksys_WAG200G_desc.xml"));
+    std::string description = test::ReadTestData("routers/linksys_WAG200G_desc.xml");
+    const std::string urlBase = "<URLBase>http://192.168.1.1:49152</URLBase>";
+    ASSERT_NE(description.find(urlBase), std::string::npos);
+    description.replace(description.find(urlBase), urlBase.size(),
+                        "<URLBase>http://" + lab.routerLan() + ":49152</URLBase>");
+    dir.write("desc.xml", description);
     ASSERT_TRUE(lab.stopRouter());
     BackgroundProcess fake = lab.spawn(
         Side::Router,
@@ -196,7 +202,7 @@ TEST_F(UpnpLab, DiscoveryOfARouterThatIsNotMiniupnpd)
         << client.describe_url;
     ASSERT_TRUE(client.parser_description()) << client.last_error;
     EXPECT_EQ(client.service_type, "urn:schemas-upnp-org:service:WANPPPConnection:1");
-    EXPECT_EQ(client.control_url, "http://192.168.1.1:49152/upnp/control/WANPPPConn1");
+    EXPECT_EQ(client.control_url, "http://" + lab.routerLan() + ":49152/upnp/control/WANPPPConn1");
     EXPECT_EQ(client.friendly_name, "LINKSYS WAG200G Gateway");
     fake.stop();
 }

@@ -1,4 +1,5 @@
 #include "platform/DebugTrace.h"
+#include "upnp/core/DeviceUrl.h"
 #include "upnp/core/TextFormat.h"
 #include "upnp/core/UpnpClient.h"
 #include "upnp/core/UrlParts.h"
@@ -167,10 +168,16 @@ bool UpnpClient::parser_description()
     DebugTrace("parser_description step 11\n");
     service_type = ChildText(service, "serviceType");
     const char* controlText = ChildText(service, "controlURL");
-    control_url = controlText ? controlText : "";
-    if (control_url.find("http://") == std::string::npos &&
-        control_url.find("HTTP://") == std::string::npos)
-        control_url = base_URL + control_url;
+    // Joined to the base, and only on the device's own address.
+    const std::string device = velmora::UrlHostAddress(describe_url);
+    const velmora::DeviceUrl control =
+        velmora::JoinDeviceUrl(base_URL, controlText ? controlText : "", device);
+    if (!control) {
+        velmora::LogRefusedDevice(device.empty() ? describe_url : device, "control URL",
+                                  controlText ? controlText : "", control.fault);
+        return failStep("The controlURL of the service is not on the device's own address.\n");
+    }
+    control_url = control.url;
 
     DebugTrace("parser_description step 12\n");
     status = UpnpStatus::DescriptionParsed;

@@ -3,9 +3,11 @@
 #include "platform/IPv4Endpoint.h"
 #include "platform/SocketReceive.h"
 #include "platform/SocketSend.h"
+#include "upnp/core/DeviceUrl.h"
 #include "upnp/core/SsdpAnswer.h"
 #include "upnp/core/UpnpClient.h"
 
+#include <arpa/inet.h>
 #include <cstring>
 #include <sys/socket.h>
 #include <vector>
@@ -16,15 +18,19 @@ constexpr int kSearchCycles = 6;
 // Each cycle waits this long for one answer datagram.
 constexpr auto kCycleWait = std::chrono::milliseconds(5000);
 
-// Waits for a datagram and reads it; empty when none came in time.
-std::string ReadOneDatagram(int fd, std::vector<char>& buffer)
+// Waits for a datagram and reads it; empty when none came in time. `sender`
+// gets the dotted address it came from.
+std::string ReadOneDatagram(int fd, std::vector<char>& buffer, std::string& sender)
 {
-    const velmora::ReceiveResult got =
-        velmora::ReceiveWithin(fd, buffer.data(), buffer.size(),
-                               velmora::DeadlineAfter(velmora::ScaledDeadline(kCycleWait)), false);
+    sockaddr_in from{};
+    const velmora::ReceiveResult got = velmora::ReceiveWithin(
+        fd, buffer.data(), buffer.size(),
+        velmora::DeadlineAfter(velmora::ScaledDeadline(kCycleWait)), false, &from);
     // Each datagram is taken by itself, of exactly the length received.
     if (got.status != velmora::ReceiveResult::Status::Received)
         return {};
+    char address[INET_ADDRSTRLEN] = {};
+    sender = inet_ntop(AF_INET, &from.sin_addr, address, sizeof address) ? address : "";
     return std::string(buffer.data(), got.size);
 }
 
@@ -48,14 +54,21 @@ bool UpnpClient::discovery()
 
         std::vector<char> buffer(kReceiveBytes);
         for (int cycle = 0; cycle < kSearchCycles && !cancelled(); ++cycle) {
-            const std::string datagram = ReadOneDatagram(ssdp_sock.fd(), buffer);
+            std::string sender;
+            const std::string datagram = ReadOneDatagram(ssdp_sock.fd(), buffer, sender);
             if (datagram.empty())
                 continue;
             DebugTrace("discovery:%s\n", datagram.c_str());
-            const auto url = velmora::DescribeUrlFromSsdpAnswer(datagram);
-            if (!url)
+            const auto location = velmora::DescribeUrlFromSsdpAnswer(datagram);
+            if (!location)
                 continue;
-            describe_url = *url;
+            // The device is asked only at the address it answered from.
+            const velmora::DeviceUrl url = velmora::CheckDeviceUrl(*location, sender);
+            if (!url) {
+                velmora::LogRefusedDevice(sender, "description URL", *location, url.fault);
+                continue;
+            }
+            describe_url = url.url;
             if (!get_description()) {
                 DebugTrace("inner get_description error\n");
                 continue;
