@@ -9,6 +9,7 @@
 
 #include "app/ui/CquaymarkDlg.h"
 #include "config/core/ConfigStore.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TempDir.h"
 #include "triggering/core/Triggering.h"
 
@@ -18,16 +19,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sys/resource.h>
 
 namespace {
 
-long PeakRssKb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
+using velmora::test::PeakRssKb;
 
 std::vector<TriggeringEntry> Triggerings(int count)
 {

@@ -8,28 +8,21 @@
 // item object per cell. Prints each peak, the rows' share above the base and
 // the ratio of the two.
 #include "platform/ui/ReportList.h"
+#include "tests/support/PeakMemory.h"
 
 #include <QApplication>
 #include <QTableWidget>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int kBatch = 1000;
+using velmora::test::PeakRssKb;
 
-long PeakRssKb()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return -1;
-}
+constexpr int kBatch = 1000;
 
 // The row of mapping `index` as the every-port router lists it.
 QStringList RowOf(int index)

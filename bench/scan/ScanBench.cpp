@@ -11,6 +11,7 @@
 #include "router/core/UpnpSearch.h"
 #include "router/ui/RouterScanController.h"
 #include "tests/lab/LabEnvironment.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/QtTestApplication.h"
 
 #include <QApplication>
@@ -23,7 +24,6 @@
 #include <arpa/inet.h>
 #include <atomic>
 #include <cstdio>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -37,6 +37,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 7;
 
 using bench::Median;
+using test::PeakRssKb;
 
 std::string Join(const std::vector<double>& values)
 {
@@ -120,15 +121,6 @@ bool Restart(LabEnvironment& lab, RouterMode mode)
             return true;
     }
     return false;
-}
-
-long PeakRssKb()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return -1;
 }
 
 // A device on loopback that answers every GET with a 300 MB description,

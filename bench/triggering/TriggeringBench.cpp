@@ -5,6 +5,7 @@
 // figures), then stops the entry and times the way out.
 #include "config/core/Records.h"
 #include "platform/Log.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/triggering/LoopbackCounter.h"
 #include "triggering/core/Triggering.h"
 
@@ -23,19 +24,14 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+using velmora::test::PeakRssKb;
+
 double CpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long PeakRssKb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 int ThreadCount()

@@ -33,6 +33,7 @@
 #include "tests/lab/LabProbes.h"
 #include "tests/router/ScanWindow.h"
 #include "tests/support/ModalCatcher.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/QtTestApplication.h"
 #include "tests/support/TempDir.h"
 #include "upnp/core/ExternalAddressLookup.h"
@@ -111,21 +112,6 @@ private:
     qint64 last_ = 0;
     qint64 worst_ = 0;
 };
-
-// The process's peak resident memory (VmHWM) since its start or the last
-// ResetPeakRss(), in KiB.
-long PeakRssKb()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return -1;
-}
-void ResetPeakRss()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 void Figure(const char* operation, const char* mode, const std::string& outcome, qint64 outcomeMs,
             qint64 stallMs, qint64 closeMs = -1)
