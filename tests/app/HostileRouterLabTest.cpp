@@ -534,16 +534,21 @@ TEST_F(HostileRouter, PortCheckReportsWithinItsDeadline)
     }
 }
 
+// The fake's description as an IGD:2 router's, which offers the bulk listing.
+std::string Igd2Description()
+{
+    std::string description = FakeDescription("Hostile Router");
+    description.replace(description.find("WANIPConnection:1"), 17, "WANIPConnection:2");
+    return description;
+}
+
 // Row "huge bulk list": an IGD:2 router answers each GetListOfPortMappings
 // with 1 MB of entries without a port. Router Management keeps what it asked
 // for of one answer per protocol and says the list is not whole; the figure
 // is the peak memory meanwhile.
 TEST_F(HostileRouter, HugeBulkListKeepsWhatWasAsked)
 {
-    BackgroundProcess fake = startFake("hugebulk", "soap");
-    std::string description = lab::FakeDescription("Hostile Router"); // read at each request
-    description.replace(description.find("WANIPConnection:1"), 17, "WANIPConnection:2");
-    dir.write("desc.xml", description);
+    BackgroundProcess fake = startFake("hugebulk", "soap", Igd2Description());
     RouterEntryPtr entry = router();
     ASSERT_NE(entry, nullptr);
     ResetPeakRss();
@@ -567,10 +572,7 @@ TEST_F(HostileRouter, HugeBulkListKeepsWhatWasAsked)
 // rows, without a word; the figure is the peak memory meanwhile.
 TEST_F(HostileRouter, EveryPortClaimedListsTheWholeTable)
 {
-    BackgroundProcess fake = startFake("everyport", "soap");
-    std::string description = lab::FakeDescription("Hostile Router");
-    description.replace(description.find("WANIPConnection:1"), 17, "WANIPConnection:2");
-    dir.write("desc.xml", description);
+    BackgroundProcess fake = startFake("everyport", "soap", Igd2Description());
     RouterEntryPtr entry = router();
     ASSERT_NE(entry, nullptr);
     ResetPeakRss();
